@@ -1,0 +1,111 @@
+// The one report definition the editor works on: parameters with their value tables, the result
+// table and nine report texts, with the .rpt writer and reader and the tab-separated table export.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vornak {
+
+// How a parameter gets its value. Files may bring any code 0..255; it is kept and written back.
+enum class ValueKind : std::uint8_t { List = 0, Range = 1, Input = 2 };
+
+// One row of a parameter's value table; all three cells are kept whatever the kind shows.
+struct ValueRow {
+    std::string value;
+    std::string upperBound;
+    std::string result;
+
+    bool operator==(const ValueRow&) const = default;
+};
+
+struct ResultRow {
+    std::string name;
+    std::string result;
+
+    bool operator==(const ResultRow&) const = default;
+};
+
+struct ParameterRecord {
+    std::string name;
+    std::string formula;
+    ValueKind kind = ValueKind::List;
+    std::uint8_t isNumber = 0;
+    std::uint8_t hasFormula = 0;
+    std::vector<ValueRow> values;
+
+    bool operator==(const ParameterRecord&) const = default;
+};
+
+// Why the last load failed: the 1-based line where reading stopped (0 when the file could not be
+// opened at all) and a sentence for the user.
+struct LoadError {
+    int line = 0;
+    std::string reason;
+
+    bool operator==(const LoadError&) const = default;
+};
+
+// The longest text a line of a definition file can hold; the reader refuses longer lines.
+inline constexpr std::size_t maxLineBytes = 2047;
+
+class ReportDefinition {
+public:
+    ReportDefinition() = default;
+    ReportDefinition(const ReportDefinition&) = default;
+    ReportDefinition& operator=(const ReportDefinition&) = default;
+    ReportDefinition(ReportDefinition&&) noexcept = default;
+    ReportDefinition& operator=(ReportDefinition&&) noexcept = default;
+    virtual ~ReportDefinition() = default;
+
+    std::vector<ParameterRecord> parameters;
+    std::vector<ResultRow> results;
+    std::string title;
+    std::string documentFile;
+    std::string input1Caption;
+    std::string input2Caption;
+    std::string surnameCaption;
+    std::string author;
+    std::string source;
+    std::string organisation;
+    std::string date;
+
+    // Empties parameters and results; the nine texts stay.
+    void clear();
+    void insertParameter(std::size_t position, const ParameterRecord& record);
+    void eraseParameter(std::size_t position);
+    void insertValueRow(std::size_t parameter, std::size_t position, const ValueRow& row);
+    void eraseValueRow(std::size_t parameter, std::size_t position);
+    void keepFirstValueRow(std::size_t parameter);
+    void insertResult(std::size_t position, const ResultRow& row);
+    void eraseResult(std::size_t position);
+
+    // Writes the definition as an R2 file. The previous file is replaced only once the new one is
+    // completely on disk; on failure it stays untouched and saveError() says why.
+    bool save(const std::string& path) const;
+    // Reads an R1 or R2 file, appending to parameters and results (which the caller empties first).
+    // On failure the model holds whatever was read before the failing line; loadError() says why.
+    bool load(const std::string& path);
+    bool loadR1(const std::string& path);
+    // Writes the tab-separated table, replacing the previous file as save() does.
+    bool exportTable(const std::string& path) const;
+
+    const LoadError& loadError() const { return loadError_; }
+    const std::string& saveError() const { return saveError_; }
+
+    bool operator==(const ReportDefinition& other) const;
+
+private:
+    bool loadLayout(const std::string& path, bool r1Layout);
+    bool writeFile(const std::string& path, const std::string& bytes) const;
+
+    LoadError loadError_;
+    mutable std::string saveError_;
+};
+
+// The model's bytes as the writer and the export produce them, for callers that need them in memory.
+std::string serializeDefinition(const ReportDefinition& definition);
+std::string serializeTable(const ReportDefinition& definition);
+
+} // namespace vornak
