@@ -1,0 +1,74 @@
+// A save or export that fails part-way must leave the previous file exactly as it was and no
+// temporary file behind. The core's write seam stands in for a full disk.
+#include "AtomicFile.h"
+#include "ReportDefinition.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace vornak {
+namespace {
+
+class FailingDisk {
+public:
+    explicit FailingDisk(std::size_t bytes) { failFileWritesAfter(bytes); }
+    ~FailingDisk() { failFileWritesAfter(std::nullopt); }
+    FailingDisk(const FailingDisk&) = delete;
+    FailingDisk& operator=(const FailingDisk&) = delete;
+};
+
+struct WriteCase {
+    const char* name;
+    bool (*write)(const ReportDefinition&, const std::string&);
+};
+
+void PrintTo(const WriteCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FailedWriteTest : public ::testing::TestWithParam<WriteCase> {};
+
+TEST_P(FailedWriteTest, PreviousFileSurvivesAWriteThatFailsMidway) {
+    test::ScratchFolder folder;
+    const auto target = folder / "doc.rpt";
+    const std::string previous = test::golden("mixed.rpt");
+    test::writeBytes(target, previous);
+    const ReportDefinition d = test::exampleDefinition();
+    for (std::size_t limit : {std::size_t{0}, std::size_t{1}, std::size_t{40}, std::size_t{100}}) {
+        {
+            FailingDisk disk(limit);
+            EXPECT_FALSE(GetParam().write(d, target.string())) << "limit " << limit;
+        }
+        EXPECT_FALSE(d.saveError().empty());
+        EXPECT_EQ(test::readBytes(target), previous) << "limit " << limit;
+        EXPECT_EQ(test::filesIn(folder.path()), std::vector<std::filesystem::path>{"doc.rpt"});
+    }
+    // Once the disk works again, the same call succeeds.
+    EXPECT_TRUE(GetParam().write(d, target.string()));
+    EXPECT_NE(test::readBytes(target), previous);
+}
+
+TEST_P(FailedWriteTest, FailedWriteOfANewFileCreatesNothing) {
+    test::ScratchFolder folder;
+    FailingDisk disk(10);
+    EXPECT_FALSE(GetParam().write(test::exampleDefinition(), (folder / "new.rpt").string()));
+    EXPECT_TRUE(test::filesIn(folder.path()).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, FailedWriteTest,
+                         ::testing::Values(WriteCase{"Save", [](const ReportDefinition& d,
+                                                                const std::string& p) { return d.save(p); }},
+                                           WriteCase{"ExportTable",
+                                                     [](const ReportDefinition& d, const std::string& p) {
+                                                         return d.exportTable(p);
+                                                     }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(AtomicFileTest, EmptyPathIsRefused) {
+    std::string error;
+    EXPECT_FALSE(replaceFileContents("", "x", error));
+    EXPECT_FALSE(error.empty());
+}
+
+} // namespace
+} // namespace vornak

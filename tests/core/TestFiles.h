@@ -1,0 +1,40 @@
+// Helpers shared by the core tests: a scratch folder per test, whole-file reads and writes, and
+// the example definitions the golden files hold.
+#pragma once
+
+#include "ReportDefinition.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vornak::test {
+
+std::string readBytes(const std::filesystem::path& path);
+void writeBytes(const std::filesystem::path& path, const std::string& bytes);
+std::string golden(const std::string& name);
+// Joins lines with CR LF after each, the way the writer ends them.
+std::string crlfLines(const std::vector<std::string>& lines);
+std::vector<std::filesystem::path> filesIn(const std::filesystem::path& folder);
+
+// Windows-1251 bytes of a few texts the tests use.
+std::string cp1251(const char* utf8);
+
+ReportDefinition exampleDefinition();
+ReportDefinition mixedDefinition();
+void setDefaultTexts(ReportDefinition& d);
+
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+} // namespace vornak::test
