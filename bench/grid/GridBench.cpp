@@ -1,0 +1,150 @@
+// Fills a grid with 10,000 rows of three cells and paints it, and does the same with a plain
+// QTableWidget in the same run; prints the grid's time over the table's for each pair.
+#include "COXCellGrid.h"
+
+#include <QApplication>
+#include <QString>
+#include <QTableWidget>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kRows = 10000;
+constexpr int kColumns = 3;
+
+const std::vector<QString>& cellTexts() {
+    static const std::vector<QString> texts = [] {
+        std::vector<QString> all;
+        all.reserve(kRows * kColumns);
+        for (int r = 0; r < kRows; ++r) {
+            all.push_back(QString::number(r + 1));
+            all.push_back(QStringLiteral("Название параметра %1").arg(r + 1));
+            all.push_back(QStringLiteral("#P(%1)*2 + \" см.\"").arg(r % 97));
+        }
+        return all;
+    }();
+    return texts;
+}
+
+template <typename Table> void setUpColumns(Table& table) {
+    table.resize(480, 360);
+    table.setColumnCount(kColumns);
+    for (int c = 0; c < kColumns; ++c) {
+        table.setColumnWidth(c, 150);
+    }
+    table.show();
+}
+
+void fill(QTableWidget& table) {
+    const std::vector<QString>& texts = cellTexts();
+    table.setRowCount(kRows);
+    for (int r = 0; r < kRows; ++r) {
+        for (int c = 0; c < kColumns; ++c) {
+            table.setItem(r, c, new QTableWidgetItem(texts[static_cast<std::size_t>(r * kColumns + c)]));
+        }
+    }
+}
+
+void fill(COXCellGrid& grid) {
+    const std::vector<QString>& texts = cellTexts();
+    grid.setRowCount(kRows);
+    for (int r = 0; r < kRows; ++r) {
+        for (int c = 0; c < kColumns; ++c) {
+            grid.SetCellText(r, c, texts[static_cast<std::size_t>(r * kColumns + c)]);
+        }
+    }
+}
+
+template <typename Table> void prepare(Table& table);
+template <> void prepare(QTableWidget& table) {
+    table.selectRow(3);
+}
+template <> void prepare(COXCellGrid& grid) {
+    grid.SetGridLines(true, Qt::black, false);
+    grid.SetShowSelAlways(true);
+    grid.SetEditable(true, -1);
+    grid.SelectRow(3);
+}
+
+// One iteration: an empty list is filled and its visible page painted.
+template <typename Table> void BM_FillAndPaint(benchmark::State& state) {
+    Table table;
+    setUpColumns(table);
+    for (auto _ : state) {
+        state.PauseTiming();
+        table.setRowCount(0);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        fill(table);
+        prepare(table);
+        table.viewport()->repaint();
+    }
+    state.SetItemsProcessed(state.iterations() * kRows * kColumns);
+}
+
+// One iteration: the visible page of a filled list is painted.
+template <typename Table> void BM_Paint(benchmark::State& state) {
+    Table table;
+    setUpColumns(table);
+    fill(table);
+    prepare(table);
+    QApplication::processEvents();
+    for (auto _ : state) {
+        table.viewport()->repaint();
+    }
+}
+
+BENCHMARK(BM_FillAndPaint<QTableWidget>)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FillAndPaint<COXCellGrid>)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Paint<QTableWidget>)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Paint<COXCellGrid>)->Unit(benchmark::kMicrosecond);
+
+// Prints the runs as usual, then each grid figure over its QTableWidget baseline.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+                times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        for (const char* name : {"BM_FillAndPaint", "BM_Paint"}) {
+            const auto base = times_.find(std::string(name) + "<QTableWidget>");
+            const auto ours = times_.find(std::string(name) + "<COXCellGrid>");
+            if (base != times_.end() && ours != times_.end() && base->second > 0) {
+                std::printf("%s: COXCellGrid / QTableWidget CPU time = %.2f (target <= 1.5)\n", name,
+                            ours->second / base->second);
+            }
+        }
+    }
+
+private:
+    std::map<std::string, double> times_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

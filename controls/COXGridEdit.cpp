@@ -1,0 +1,273 @@
+#include "COXGridEdit.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QValidator>
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+namespace {
+
+// Lets the box's text checker take part in QLineEdit's own input handling, so that typing,
+// pasting, dropping and input-method commits are all refused as a whole when the result fails.
+class TextCheck final : public QValidator {
+public:
+    explicit TextCheck(COXGridEdit* edit) : QValidator(edit), edit_(edit) {}
+
+    State validate(QString& input, int& /*pos*/) const override {
+        return edit_->acceptsText(input) ? Acceptable : Invalid;
+    }
+
+private:
+    COXGridEdit* edit_;
+};
+
+// Room left after the text in the list's own sizing, so the caret has somewhere to go.
+int caretRoom(const QFontMetrics& metrics) {
+    return metrics.averageCharWidth() + 1;
+}
+
+} // namespace
+
+COXGridEdit::COXGridEdit(QWidget* parent) : QLineEdit(parent) {
+    setFrame(false);
+    setTextMargins(0, 0, 0, 0); // the line edit's own 2-pixel inset puts the text where the cell drew it
+    setAcceptDrops(false);      // dropped files belong to the window, not to a cell
+    setMaxLength(std::numeric_limits<int>::max());
+    hide();
+    connect(this, &QLineEdit::textChanged, this, [this] { relayout(); });
+}
+
+COXGridEdit::~COXGridEdit() {
+    // Losing the focus while being destroyed must not end an edit on the grid's behalf.
+    open_ = false;
+}
+
+void COXGridEdit::ResetEdit() {
+    initialText_.clear();
+    textPending_ = false;
+    position_ = QPoint(0, 0);
+    positionSet_ = false;
+    height_ = 0;
+    heightSet_ = false;
+    fitMargin_ = 0;
+    fitToText_ = false;
+    endKey_ = NoEndKey;
+    endShift_ = false;
+    endCtrl_ = false;
+    maxRight_ = -1;
+}
+
+void COXGridEdit::SetInitialText(const QString& text) {
+    initialText_ = text;
+    textPending_ = true;
+}
+
+void COXGridEdit::SetPosition(const QPoint& point) {
+    position_ = point;
+    positionSet_ = true;
+}
+
+void COXGridEdit::SetHeight(int pixels) {
+    height_ = pixels;
+    heightSet_ = true;
+}
+
+void COXGridEdit::SetFitToText(int margin) {
+    fitToText_ = true;
+    fitMargin_ = margin;
+}
+
+bool COXGridEdit::GetEndKey(int& key, bool& shift, bool& ctrl) const {
+    key = endKey_;
+    shift = endShift_;
+    ctrl = endCtrl_;
+    return endKey_ != NoEndKey;
+}
+
+void COXGridEdit::setTextValidator(std::function<bool(const QString&)> validator) {
+    validator_ = std::move(validator);
+    if (validator_ && validatorAdapter_ == nullptr) {
+        validatorAdapter_ = new TextCheck(this);
+        setValidator(validatorAdapter_);
+    } else if (!validator_ && validatorAdapter_ != nullptr) {
+        setValidator(nullptr);
+        delete validatorAdapter_;
+        validatorAdapter_ = nullptr;
+    }
+}
+
+bool COXGridEdit::acceptsText(const QString& text) const {
+    return !validator_ || validator_(text);
+}
+
+void COXGridEdit::Open(int cellWidth) {
+    cellWidth_ = std::max(cellWidth, 0);
+    open_ = true;
+    // The box shows the edited cell's text from its first placement on.
+    if (textPending_) {
+        textPending_ = false;
+        setText(initialText_);
+    }
+    relayout();
+    show();
+    raise();
+    setFocus(Qt::OtherFocusReason);
+    selectAll();
+}
+
+void COXGridEdit::SetCellWidth(int cellWidth) {
+    cellWidth_ = std::max(cellWidth, 0);
+    relayout();
+}
+
+void COXGridEdit::Close() {
+    open_ = false;
+    hide();
+}
+
+QRect COXGridEdit::AdjustGeometry(QRect proposed) {
+    if (positionSet_) {
+        proposed.moveTopLeft(position_);
+    }
+    if (heightSet_) {
+        proposed.setHeight(height_);
+    }
+    if (fitToText_) {
+        proposed.setWidth(FitTextWidth() + fitMargin_);
+    }
+    if (maxRight_ == -1 && parentWidget() != nullptr) {
+        maxRight_ = parentWidget()->contentsRect().right() + 1;
+    }
+    if (maxRight_ != -1 && proposed.left() + proposed.width() > maxRight_) {
+        // A box that starts at or past the edge keeps no width at all.
+        proposed.setWidth(std::max(maxRight_ - proposed.left(), 0));
+    }
+    return proposed;
+}
+
+int COXGridEdit::FitTextWidth() const {
+    const QString current = text();
+    const qsizetype n = current.size();
+    if (n == 0) {
+        return 0;
+    }
+    if (n == 1) {
+        return 10;
+    }
+    // Distance from the first character's start to the last one's, stretched to n characters.
+    const qint64 span = fontMetrics().horizontalAdvance(current.left(n - 1));
+    return static_cast<int>(span * n / (n - 1));
+}
+
+int COXGridEdit::naturalWidth() const {
+    const QFontMetrics metrics = fontMetrics();
+    const QMargins margins = textMargins();
+    const int forText =
+        metrics.horizontalAdvance(text()) + margins.left() + margins.right() + 4 + caretRoom(metrics);
+    return std::max(cellWidth_, forText);
+}
+
+void COXGridEdit::relayout() {
+    if (!open_) {
+        return;
+    }
+    const QRect wanted = AdjustGeometry(QRect(pos(), QSize(naturalWidth(), height())));
+    if (wanted != geometry()) {
+        setGeometry(wanted);
+    }
+}
+
+void COXGridEdit::recordKey(int key, Qt::KeyboardModifiers modifiers) {
+    endKey_ = key;
+    // Only ever set: a later key in the same edit cannot clear them.
+    if (modifiers & Qt::ShiftModifier) {
+        endShift_ = true;
+    }
+    if (modifiers & Qt::ControlModifier) {
+        endCtrl_ = true;
+    }
+}
+
+void COXGridEdit::finish(bool confirmed) {
+    if (!open_ || finishing_) {
+        return;
+    }
+    finishing_ = true;
+    emit editEnded(confirmed);
+    finishing_ = false;
+}
+
+bool COXGridEdit::event(QEvent* event) {
+    // Tab and Shift+Tab never reach keyPressEvent: QWidget turns them into focus moves first.
+    if (event->type() == QEvent::KeyPress && open_) {
+        auto* keyEvent = static_cast<QKeyEvent*>(event);
+        if (keyEvent->key() == Qt::Key_Tab || keyEvent->key() == Qt::Key_Backtab) {
+            Qt::KeyboardModifiers modifiers = keyEvent->modifiers();
+            if (keyEvent->key() == Qt::Key_Backtab) {
+                modifiers |= Qt::ShiftModifier;
+            }
+            recordKey(EndKeyTab, modifiers);
+            keyEvent->accept();
+            finish(true);
+            return true;
+        }
+    }
+    return QLineEdit::event(event);
+}
+
+void COXGridEdit::keyPressEvent(QKeyEvent* event) {
+    if (!open_) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Up:
+        recordKey(EndKeyUp, event->modifiers());
+        event->accept();
+        finish(true);
+        return;
+    case Qt::Key_Down:
+        recordKey(EndKeyDown, event->modifiers());
+        event->accept();
+        finish(true);
+        return;
+    case Qt::Key_Insert:
+        recordKey(EndKeyInsert, event->modifiers());
+        event->accept();
+        finish(true);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept(); // the window behind must not see it as its default button
+        finish(true);
+        return;
+    case Qt::Key_Escape:
+        event->accept();
+        finish(false);
+        return;
+    default:
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+}
+
+void COXGridEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    // The box's own context menu and a switch to another application leave the edit open.
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason) {
+        return;
+    }
+    finish(true);
+}
+
+void COXGridEdit::paintEvent(QPaintEvent* event) {
+    QLineEdit::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Active, QPalette::Text));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}

@@ -1,0 +1,18 @@
+#include "COXGridHeader.h"
+
+COXGridHeader::COXGridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+    // Items are pressable (they show feedback) but never sort or select anything.
+    setSectionsClickable(true);
+    setSectionsMovable(false);
+    setSortIndicatorShown(false);
+    setHighlightSections(false);
+    setStretchLastSection(false);
+    setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setSectionResizeMode(QHeaderView::Interactive);
+    setMinimumSectionSize(0);
+}
+
+void COXGridHeader::SetResizable(bool on) {
+    resizable_ = on;
+    setSectionResizeMode(on ? QHeaderView::Interactive : QHeaderView::Fixed);
+}
