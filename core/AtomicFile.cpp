@@ -2,6 +2,7 @@
 // into the target's place in one step.
 #include "AtomicFile.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -94,53 +95,99 @@ void copyPermissions(const std::string& from, const std::string& to) {
 #endif
 }
 
-bool writeAll(std::FILE* file, std::string_view bytes) {
-    const long long limit = writeLimit.load();
-    if (limit >= 0 && bytes.size() > static_cast<std::size_t>(limit)) {
-        // Write what "fits", then fail as a full disk would.
-        std::fwrite(bytes.data(), 1, static_cast<std::size_t>(limit), file);
-        errno = ENOSPC;
-        return false;
-    }
-    return bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-}
-
 } // namespace
 
-bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& error) {
-    error.clear();
+AtomicFileWriter::AtomicFileWriter(const std::string& path) : path_(path) {
     if (path.empty()) {
-        error = "no file name was given";
+        failed_ = true;
+        error_ = "no file name was given";
+        return;
+    }
+    file_ = createTemporaryBeside(path, tempPath_, error_);
+    failed_ = file_ == nullptr;
+    if (file_ != nullptr) {
+        // Callers hand over large blocks; a stdio buffer would only add a copy and a system call.
+        std::setvbuf(file_, nullptr, _IONBF, 0);
+    }
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (!committed_) {
+        discard();
+    }
+}
+
+void AtomicFileWriter::fail(const std::string& what, int error) {
+    if (!failed_) {
+        failed_ = true;
+        error_ = what + ": " + systemReason(error != 0 ? error : EIO);
+    }
+    discard();
+}
+
+void AtomicFileWriter::discard() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    if (!tempPath_.empty()) {
+        std::remove(tempPath_.c_str());
+        tempPath_.clear();
+    }
+}
+
+bool AtomicFileWriter::write(std::string_view bytes) {
+    if (failed_) {
         return false;
     }
-    std::string tempPath;
-    std::FILE* file = createTemporaryBeside(path, tempPath, error);
-    if (!file) {
+    const long long limit = writeLimit.load();
+    if (limit >= 0 && written_ + bytes.size() > static_cast<std::size_t>(limit)) {
+        // Write what "fits", then fail as a full disk would.
+        std::fwrite(bytes.data(), 1, static_cast<std::size_t>(limit) - std::min<std::size_t>(written_, limit),
+                    file_);
+        fail("writing the file failed", ENOSPC);
         return false;
     }
-    bool ok = writeAll(file, bytes);
-    int failure = ok ? 0 : (errno != 0 ? errno : EIO);
-    if (ok && !flushToDisk(file)) {
-        ok = false;
-        failure = errno != 0 ? errno : EIO;
+    errno = 0;
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+        fail("writing the file failed", errno);
+        return false;
     }
-    if (std::fclose(file) != 0 && ok) {
-        ok = false;
-        failure = errno != 0 ? errno : EIO;
+    written_ += bytes.size();
+    return true;
+}
+
+bool AtomicFileWriter::commit() {
+    if (failed_) {
+        return false;
     }
-    if (ok) {
-        copyPermissions(path, tempPath);
-        if (!moveIntoPlace(tempPath, path)) {
-            ok = false;
-            failure = errno != 0 ? errno : EIO;
-            error = "cannot replace the file: " + systemReason(failure);
-        }
-    } else {
-        error = "writing the file failed: " + systemReason(failure);
+    errno = 0;
+    if (!flushToDisk(file_)) {
+        fail("writing the file failed", errno);
+        return false;
     }
-    if (!ok) {
-        std::remove(tempPath.c_str());
+    std::FILE* file = file_;
+    file_ = nullptr;
+    errno = 0;
+    if (std::fclose(file) != 0) {
+        fail("closing the file failed", errno);
+        return false;
     }
+    copyPermissions(path_, tempPath_);
+    errno = 0;
+    if (!moveIntoPlace(tempPath_, path_)) {
+        fail("cannot replace the file", errno);
+        return false;
+    }
+    tempPath_.clear();
+    committed_ = true;
+    return true;
+}
+
+bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& error) {
+    AtomicFileWriter writer(path);
+    const bool ok = writer.write(bytes) && writer.commit();
+    error = writer.error();
     return ok;
 }
 

@@ -1,60 +1,76 @@
-// The R2 writer and the tab-separated table export. Both build the file's bytes in memory and hand
-// them to replaceFileContents, so a failure never leaves a half-written file in the target's place.
+// The R2 writer and the tab-separated table export. Both stream through AtomicFileWriter, so a
+// failure never leaves a half-written file in the target's place.
 #include "AtomicFile.h"
 #include "ReportDefinition.h"
 
 #include <charconv>
+#include <cstring>
 #include <string_view>
 
 namespace vornak {
 namespace {
 
-constexpr std::string_view lineEnd = "\r\n";
-
-class ByteWriter {
+// Collects output in a fixed block and hands each full block to the sink, so that writing a large
+// definition needs neither a second pass to size a buffer nor the whole file in memory.
+template <typename Sink> class ByteWriter {
 public:
-    explicit ByteWriter(std::string& out) : out_(out) {}
+    explicit ByteWriter(Sink& sink) : sink_(sink) {}
+    ByteWriter(const ByteWriter&) = delete;
+    ByteWriter& operator=(const ByteWriter&) = delete;
+    ~ByteWriter() { flush(); }
 
     void line(std::string_view text) {
-        out_.append(text);
-        out_.append(lineEnd);
+        text_(text);
+        end();
     }
     void number(long long value) {
         char digits[24];
-        const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
+        const auto [last, ec] = std::to_chars(digits, digits + sizeof digits, value);
         (void)ec; // 24 bytes hold any long long
-        line(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+        line(std::string_view(digits, static_cast<std::size_t>(last - digits)));
     }
-    void text(std::string_view value) { out_.append(value); }
-    void tab() { out_.push_back('\t'); }
-    void end() { out_.append(lineEnd); }
-
-private:
-    std::string& out_;
-};
-
-std::size_t estimatedDefinitionSize(const ReportDefinition& d) {
-    std::size_t size = 64 + d.title.size() + d.documentFile.size() + d.input1Caption.size() +
-                       d.input2Caption.size() + d.surnameCaption.size() + d.author.size() + d.source.size() +
-                       d.organisation.size() + d.date.size();
-    for (const auto& p : d.parameters) {
-        size += p.name.size() + p.formula.size() + 24;
-        for (const auto& row : p.values) {
-            size += row.value.size() + row.upperBound.size() + row.result.size() + 6;
+    void text(std::string_view value) { text_(value); }
+    void tab() { put('\t'); }
+    void end() {
+        if (used_ + 2 > sizeof block_) {
+            flush();
+        }
+        block_[used_++] = '\r';
+        block_[used_++] = '\n';
+    }
+    void flush() {
+        if (used_ > 0) {
+            sink_(std::string_view(block_, used_));
+            used_ = 0;
         }
     }
-    for (const auto& r : d.results) {
-        size += r.name.size() + r.result.size() + 4;
+
+private:
+    void put(char c) {
+        if (used_ == sizeof block_) {
+            flush();
+        }
+        block_[used_++] = c;
     }
-    return size;
-}
+    void text_(std::string_view value) {
+        if (used_ + value.size() > sizeof block_) {
+            flush();
+            if (value.size() > sizeof block_) {
+                sink_(value);
+                return;
+            }
+        }
+        std::memcpy(block_ + used_, value.data(), value.size());
+        used_ += value.size();
+    }
 
-} // namespace
+    Sink& sink_;
+    char block_[128 * 1024];
+    std::size_t used_ = 0;
+};
 
-std::string serializeDefinition(const ReportDefinition& d) {
-    std::string bytes;
-    bytes.reserve(estimatedDefinitionSize(d));
-    ByteWriter out(bytes);
+template <typename Sink> void writeDefinition(const ReportDefinition& d, Sink& sink) {
+    ByteWriter<Sink> out(sink);
     out.line("R2");
     for (const std::string* text : {&d.title, &d.documentFile, &d.input1Caption, &d.input2Caption,
                                     &d.surnameCaption, &d.author, &d.source, &d.organisation, &d.date}) {
@@ -81,13 +97,10 @@ std::string serializeDefinition(const ReportDefinition& d) {
         out.line(r.name);
         out.line(r.result);
     }
-    return bytes;
 }
 
-std::string serializeTable(const ReportDefinition& d) {
-    std::string bytes;
-    bytes.reserve(estimatedDefinitionSize(d));
-    ByteWriter out(bytes);
+template <typename Sink> void writeTable(const ReportDefinition& d, Sink& sink) {
+    ByteWriter<Sink> out(sink);
     out.line(d.title);
     for (const auto& p : d.parameters) {
         out.text(p.name);
@@ -112,20 +125,47 @@ std::string serializeTable(const ReportDefinition& d) {
         out.tab();
         out.line(r.result);
     }
-    return bytes;
 }
 
-bool ReportDefinition::writeFile(const std::string& path, const std::string& bytes) const {
-    saveError_.clear();
-    return replaceFileContents(path, bytes, saveError_);
+struct StringSink {
+    std::string bytes;
+    void operator()(std::string_view block) { bytes.append(block); }
+};
+
+struct FileSink {
+    AtomicFileWriter& file;
+    void operator()(std::string_view block) { file.write(block); }
+};
+
+template <typename Write> bool writeThrough(const std::string& path, std::string& error, Write write) {
+    AtomicFileWriter file(path);
+    FileSink sink{file};
+    write(sink);
+    const bool ok = file.commit();
+    error = file.error();
+    return ok;
+}
+
+} // namespace
+
+std::string serializeDefinition(const ReportDefinition& d) {
+    StringSink sink;
+    writeDefinition(d, sink);
+    return std::move(sink.bytes);
+}
+
+std::string serializeTable(const ReportDefinition& d) {
+    StringSink sink;
+    writeTable(d, sink);
+    return std::move(sink.bytes);
 }
 
 bool ReportDefinition::save(const std::string& path) const {
-    return writeFile(path, serializeDefinition(*this));
+    return writeThrough(path, saveError_, [this](FileSink& sink) { writeDefinition(*this, sink); });
 }
 
 bool ReportDefinition::exportTable(const std::string& path) const {
-    return writeFile(path, serializeTable(*this));
+    return writeThrough(path, saveError_, [this](FileSink& sink) { writeTable(*this, sink); });
 }
 
 } // namespace vornak

@@ -98,7 +98,6 @@ public:
 
 private:
     bool loadLayout(const std::string& path, bool r1Layout);
-    bool writeFile(const std::string& path, const std::string& bytes) const;
 
     LoadError loadError_;
     mutable std::string saveError_;

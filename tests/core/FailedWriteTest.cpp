@@ -72,3 +72,39 @@ TEST(AtomicFileTest, EmptyPathIsRefused) {
 
 } // namespace
 } // namespace vornak
+
+namespace vornak {
+namespace {
+
+// Larger than the writer's block, so the failure hits after several blocks have reached the file.
+ReportDefinition largeDefinition() {
+    ReportDefinition d = test::exampleDefinition();
+    for (int i = 0; i < 4000; ++i) {
+        d.parameters.push_back(d.parameters.front());
+        d.parameters.back().name = "parameter " + std::to_string(i);
+    }
+    return d;
+}
+
+TEST(FailedLargeWriteTest, FailureAfterSeveralBlocksKeepsThePreviousFile) {
+    test::ScratchFolder folder;
+    const auto target = folder / "doc.rpt";
+    test::writeBytes(target, test::golden("example.rpt"));
+    const ReportDefinition d = largeDefinition();
+    ASSERT_GT(serializeDefinition(d).size(), 200'000u);
+    {
+        FailingDisk disk(150'000);
+        EXPECT_FALSE(d.save(target.string()));
+    }
+    EXPECT_EQ(test::readBytes(target), test::golden("example.rpt"));
+    EXPECT_EQ(test::filesIn(folder.path()), std::vector<std::filesystem::path>{"doc.rpt"});
+
+    ASSERT_TRUE(d.save(target.string()));
+    EXPECT_EQ(test::readBytes(target), serializeDefinition(d));
+    ReportDefinition read;
+    ASSERT_TRUE(read.load(target.string()));
+    EXPECT_EQ(read, d);
+}
+
+} // namespace
+} // namespace vornak

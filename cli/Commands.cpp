@@ -1,0 +1,195 @@
+#include "Commands.h"
+
+#include "DefinitionChecks.h"
+#include "JsonDump.h"
+#include "ReportDefinition.h"
+#include "TextCodec.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <fstream>
+#include <optional>
+#include <ostream>
+#include <string_view>
+
+namespace vornak::cli {
+
+namespace {
+
+constexpr std::string_view programName = "vornak-cli";
+
+constexpr std::string_view usageText =
+    "Usage: vornak-cli check FILE...           read each definition file and report problems\n"
+    "       vornak-cli convert IN OUT          read IN (R1 or R2) and write it to OUT as R2\n"
+    "       vornak-cli export-table IN OUT     read IN and write its tab-separated table to OUT\n"
+    "       vornak-cli dump FILE               print the definition as JSON (texts in UTF-8)\n"
+    "       vornak-cli --help                  show this text\n"
+    "\n"
+    "check prints one line per file on standard output, \"FILE: ok (...)\" or \"FILE: error: ...\",\n"
+    "followed by a \"FILE: warning: ...\" line for each formula code that names a missing parameter\n"
+    "or result, each unknown value kind and each Input parameter with several value rows.\n"
+    "Exit status: 0 success, 1 a file could not be read or written, 2 wrong command line.\n"
+    "An argument \"--\" ends the options, so that later arguments starting with \"-\" are files.\n";
+
+int usageError(std::ostream& err, std::string_view problem) {
+    err << programName << ": " << problem << " (see " << programName << " --help)\n";
+    return exitUsage;
+}
+
+// True when `text` already names "line N" (and not "line N0" or the like).
+bool mentionsLine(std::string_view text, int line) {
+    const std::string needle = "line " + std::to_string(line);
+    for (std::size_t pos = text.find(needle); pos != std::string_view::npos;
+         pos = text.find(needle, pos + 1)) {
+        const std::size_t after = pos + needle.size();
+        if (after == text.size() || text[after] < '0' || text[after] > '9') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The reader's reason, led by the line number unless the reason names it already.
+std::string describeLoadError(const LoadError& error) {
+    // The reason may quote bytes of the file, which are Windows-1251.
+    const std::string reason = windows1251ToUtf8(error.reason);
+    if (error.line > 0 && !mentionsLine(reason, error.line)) {
+        return "line " + std::to_string(error.line) + ": " + reason;
+    }
+    return reason;
+}
+
+// "R1" or "R2": the first two bytes of a file that has just been read successfully.
+std::string layoutMark(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    char mark[2] = {};
+    if (!file.read(mark, 2)) {
+        return "R?";
+    }
+    return std::string(mark, 2);
+}
+
+// "1 parameter", "2 parameters", "0 results".
+std::string countText(std::size_t count, const char* singular, const char* plural) {
+    return std::to_string(count) + " " + (count == 1 ? singular : plural);
+}
+
+int check(const std::vector<std::string>& files, std::ostream& out) {
+    int code = exitOk;
+    for (const std::string& path : files) {
+        ReportDefinition definition;
+        if (!definition.load(path)) {
+            out << path << ": error: " << describeLoadError(definition.loadError()) << '\n';
+            code = exitFailed;
+            continue;
+        }
+        out << path << ": ok (" << layoutMark(path) << ", "
+            << countText(definition.parameters.size(), "parameter", "parameters") << ", "
+            << countText(definition.results.size(), "result", "results") << ")\n";
+        for (const Finding& finding : checkDefinition(definition)) {
+            out << path << ": warning: " << finding.place << ": " << finding.problem << '\n';
+        }
+    }
+    return code;
+}
+
+std::optional<ReportDefinition> read(const std::string& path, std::ostream& err) {
+    ReportDefinition definition;
+    if (!definition.load(path)) {
+        err << programName << ": cannot read " << path << ": " << describeLoadError(definition.loadError())
+            << '\n';
+        return std::nullopt;
+    }
+    return definition;
+}
+
+// convert and export-table: OUT is written only once IN has been read completely.
+int rewrite(const std::string& in, const std::string& outPath, bool asTable, std::ostream& err) {
+    const std::optional<ReportDefinition> definition = read(in, err);
+    if (!definition) {
+        return exitFailed;
+    }
+    const bool written = asTable ? definition->exportTable(outPath) : definition->save(outPath);
+    if (!written) {
+        err << programName << ": cannot write " << outPath << ": " << definition->saveError() << '\n';
+        return exitFailed;
+    }
+    return exitOk;
+}
+
+int dump(const std::string& path, std::ostream& out, std::ostream& err) {
+    const std::optional<ReportDefinition> definition = read(path, err);
+    if (!definition) {
+        return exitFailed;
+    }
+    out << definitionToJson(*definition);
+    return exitOk;
+}
+
+struct Command {
+    std::string_view name;
+    std::size_t minFiles;
+    std::size_t maxFiles;
+    std::string_view shape; // for the usage hint
+};
+
+constexpr Command commands[] = {
+    {"check", 1, SIZE_MAX, "check FILE..."},
+    {"convert", 2, 2, "convert IN OUT"},
+    {"export-table", 2, 2, "export-table IN OUT"},
+    {"dump", 1, 1, "dump FILE"},
+};
+
+} // namespace
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        return usageError(err, "no command given");
+    }
+    if (args[0] == "--help" || args[0] == "-h") {
+        out << usageText;
+        return exitOk;
+    }
+    const Command* command = nullptr;
+    for (const Command& candidate : commands) {
+        if (args[0] == candidate.name) {
+            command = &candidate;
+        }
+    }
+    if (command == nullptr) {
+        return usageError(err, "unknown command '" + args[0] + "'");
+    }
+
+    std::vector<std::string> files;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+            out << usageText;
+            return exitOk;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            return usageError(err, "unknown option '" + arg + "'");
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (files.size() < command->minFiles || files.size() > command->maxFiles) {
+        return usageError(err, "usage: " + std::string(programName) + " " + std::string(command->shape));
+    }
+
+    if (!windows1251Available()) {
+        err << programName << ": the windows-1251 text codec is not available in this Qt build\n";
+        return exitFailed;
+    }
+    if (command->name == "check") {
+        return check(files, out);
+    }
+    if (command->name == "convert" || command->name == "export-table") {
+        return rewrite(files[0], files[1], command->name == "export-table", err);
+    }
+    return dump(files[0], out, err);
+}
+
+} // namespace vornak::cli

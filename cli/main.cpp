@@ -1,0 +1,17 @@
+// vornak-cli: batch check, convert, export and dump of report definition files.
+#include "Commands.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const int code = vornak::cli::run(args, std::cout, std::cerr);
+    // A dump into a full disk or a closed pipe must not end as a success.
+    if (!std::cout.flush()) {
+        std::cerr << "vornak-cli: cannot write to standard output\n";
+        return vornak::cli::exitFailed;
+    }
+    return code;
+}

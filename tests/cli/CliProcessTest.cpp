@@ -1,0 +1,377 @@
+// Runs the real vornak-cli binary on files in a scratch folder and checks what it prints, what it
+// writes and how it exits.
+#include "CliTestSupport.h"
+#include "ProcessRunner.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace vornak::test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+ProcessResult runCli(const std::vector<std::string>& args, const ProcessOptions& options = {}) {
+    return runProcess(VORNAK_CLI_PATH, args, options);
+}
+
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string crlfLines(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const std::string& line : lines) {
+        bytes += line + "\r\n";
+    }
+    return bytes;
+}
+
+// R2 header: the mark and nine empty texts.
+std::vector<std::string> emptyTexts() {
+    return {"R2", "", "", "", "", "", "", "", "", ""};
+}
+
+std::vector<std::string> concat(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    ScratchDir scratch;
+
+    std::string copyData(const std::string& name) {
+        const std::string target = scratch.file(name);
+        std::filesystem::copy_file(dataFile(name), target);
+        return target;
+    }
+    std::string writeFile(const std::string& name, const std::string& bytes) {
+        const std::string target = scratch.file(name);
+        writeBytes(target, bytes);
+        return target;
+    }
+};
+
+TEST_F(CliTest, HelpGoesToStandardOutputAndSucceeds) {
+    for (const char* option : {"--help", "-h"}) {
+        const ProcessResult result = runCli({option});
+        EXPECT_EQ(result.exitCode, 0) << option;
+        EXPECT_THAT(result.out, StartsWith("Usage: vornak-cli check FILE...")) << option;
+        EXPECT_THAT(result.out, HasSubstr("export-table IN OUT")) << option;
+        EXPECT_EQ(result.err, "") << option;
+    }
+}
+
+TEST_F(CliTest, WrongCommandLinesExitWithTwoAndAOneLineHint) {
+    const std::string file = copyData("cli-example.rpt");
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"frobnicate", file},
+        {"check"},
+        {"check", "--strict", file},
+        {"convert", file},
+        {"convert", file, scratch.file("a.rpt"), scratch.file("b.rpt")},
+        {"export-table"},
+        {"export-table", file},
+        {"dump"},
+        {"dump", file, file},
+        {"--version"},
+    };
+    for (const auto& args : cases) {
+        const ProcessResult result = runCli(args);
+        const std::string shown =
+            args.empty() ? "(none)" : args[0] + " ... (" + std::to_string(args.size()) + ")";
+        EXPECT_EQ(result.exitCode, 2) << shown;
+        EXPECT_EQ(result.out, "") << shown;
+        ASSERT_EQ(splitLines(result.err).size(), 1u) << shown << ": " << result.err;
+        EXPECT_THAT(result.err, StartsWith("vornak-cli: ")) << shown;
+        EXPECT_THAT(result.err, HasSubstr("--help")) << shown;
+    }
+    // Nothing was written by any of them.
+    EXPECT_FALSE(std::filesystem::exists(scratch.file("a.rpt")));
+    EXPECT_FALSE(std::filesystem::exists(scratch.file("b.rpt")));
+}
+
+TEST_F(CliTest, CheckReportsLayoutAndCountsOfEveryReadableFile) {
+    const struct {
+        std::string path;
+        std::string summary;
+    } cases[] = {
+        {copyData("cli-example.rpt"), "ok (R2, 1 parameter, 1 result)"},
+        {copyData("cli-r1.rpt"), "ok (R1, 1 parameter, 1 result)"},
+        {writeFile("empty.rpt", crlfLines(concat(emptyTexts(), {"0", "0"}))),
+         "ok (R2, 0 parameters, 0 results)"},
+        {writeFile("two-results.rpt", crlfLines(concat(emptyTexts(), {"0", "2", "a", "1", "b", "2"}))),
+         "ok (R2, 0 parameters, 2 results)"},
+        {writeFile("lf-only.rpt", "R2\n\n\n\n\n\n\n\n\n\n2\np\n0\n0\n0\n0\nq\n1\n0\n0\n0\n0"),
+         "ok (R2, 2 parameters, 0 results)"},
+    };
+    std::vector<std::string> args = {"check"};
+    std::string expected;
+    for (const auto& c : cases) {
+        args.push_back(c.path);
+        expected += c.path + ": " + c.summary + "\n";
+    }
+    const ProcessResult result = runCli(args);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, expected);
+    EXPECT_EQ(result.err, "");
+}
+
+TEST_F(CliTest, CheckNamesEachUnreadableFileWithTheLineWhereReadingStopped) {
+    const std::string example = readBytes(dataFile("cli-example.rpt"));
+    const std::vector<std::string> exampleLines = splitLines(example);
+    std::vector<std::string> truncated(exampleLines.begin(), exampleLines.begin() + 19);
+    for (std::string& line : truncated) {
+        line.pop_back(); // the CR that getline left
+    }
+    const struct {
+        std::string path;
+        std::string expectedLine; // "" when no line is involved
+    } cases[] = {
+        {writeFile("empty-file.rpt", ""), "1"},
+        {writeFile("r3.rpt", crlfLines(concat({"R3"}, {"", "", "", "", "", "", "", "", "", "0", "0"}))), "1"},
+        {writeFile("r2-space.rpt",
+                   crlfLines(concat({"R2 "}, {"", "", "", "", "", "", "", "", "", "0", "0"}))),
+         "1"},
+        {writeFile("truncated.rpt", crlfLines(truncated)), "20"},
+        {writeFile("long-line.rpt", crlfLines(concat(emptyTexts(), {"1", std::string(2048, 'x')}))), "12"},
+        {scratch.file("missing.rpt"), ""},
+    };
+    for (const auto& c : cases) {
+        const ProcessResult result = runCli({"check", c.path});
+        EXPECT_EQ(result.exitCode, 1) << c.path;
+        EXPECT_EQ(result.err, "") << c.path;
+        const std::vector<std::string> lines = splitLines(result.out);
+        ASSERT_EQ(lines.size(), 1u) << result.out;
+        EXPECT_THAT(lines[0], StartsWith(c.path + ": error: ")) << c.path;
+        if (!c.expectedLine.empty()) {
+            EXPECT_TRUE(mentionsLineNumber(lines[0], c.expectedLine)) << lines[0];
+        }
+        EXPECT_GT(lines[0].size(), (c.path + ": error: ").size() + 5) << "no reason given: " << lines[0];
+    }
+}
+
+TEST_F(CliTest, CheckGoesOnAfterAFailedFileAndExitsWithOne) {
+    const std::string good = copyData("cli-example.rpt");
+    const std::string bad = writeFile("bad.rpt", "R9\r\n");
+    const std::string other = copyData("cli-r1.rpt");
+    const ProcessResult result = runCli({"check", good, bad, other});
+    EXPECT_EQ(result.exitCode, 1);
+    const std::vector<std::string> lines = splitLines(result.out);
+    ASSERT_EQ(lines.size(), 3u) << result.out;
+    EXPECT_THAT(lines[0], StartsWith(good + ": ok "));
+    EXPECT_THAT(lines[1], StartsWith(bad + ": error: "));
+    EXPECT_THAT(lines[2], StartsWith(other + ": ok "));
+}
+
+TEST_F(CliTest, CheckWarnsOfWhatTheRunnerWouldStumbleOnButStillSucceeds) {
+    const std::string path = copyData("cli-warnings.rpt");
+    const ProcessResult result = runCli({"check", path});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err, "");
+    const std::vector<std::string> lines = splitLines(result.out);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], path + ": ok (R2, 2 parameters, 1 result)");
+
+    // place, then a piece the problem must quote; in file order.
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"parameter 1", "7"},
+        {"parameter 1 formula", "#P(3)"},
+        {"parameter 1 formula", "#N(0)"},
+        {"parameter 1 value row 1 result", "#X(2)"},
+        {"parameter 2", "3"},
+        {"parameter 2 value row 2 result", "#N( 3 )"},
+        {"result 1", "#R(-1)"},
+    };
+    ASSERT_EQ(lines.size(), expected.size() + 1) << result.out;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const std::string prefix = path + ": warning: " + expected[i].first + ": ";
+        EXPECT_THAT(lines[i + 1], StartsWith(prefix));
+        EXPECT_THAT(lines[i + 1].substr(prefix.size()), HasSubstr(expected[i].second)) << lines[i + 1];
+    }
+    // Codes that are fine must not be mentioned.
+    for (const char* fine : {"#P(2)", "#X(1)", "#R(1)", "#R(2)", "(1+2)^2", "#I(", "#S"}) {
+        EXPECT_THAT(result.out, ::testing::Not(HasSubstr(fine))) << fine;
+    }
+}
+
+TEST_F(CliTest, ConvertWritesAnR1FileAsR2) {
+    const std::string in = copyData("cli-r1.rpt");
+    const std::string out = scratch.file("converted.rpt");
+    const ProcessResult result = runCli({"convert", in, out});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(readBytes(out), readBytes(dataFile("cli-r1-converted.rpt")));
+}
+
+TEST_F(CliTest, ConvertOfAnR2FileWithBareLineFeedsWritesCrLf) {
+    std::string lfOnly = readBytes(dataFile("cli-example.rpt"));
+    std::erase(lfOnly, '\r');
+    const std::string in = writeFile("lf.rpt", lfOnly);
+    const std::string out = scratch.file("crlf.rpt");
+    // Converting over an existing file replaces it.
+    writeBytes(out, "old contents");
+    const ProcessResult result = runCli({"convert", in, out});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(readBytes(out), readBytes(dataFile("cli-example.rpt")));
+}
+
+TEST_F(CliTest, ExportTableWritesTheTabSeparatedTable) {
+    const std::string in = copyData("cli-example.rpt");
+    const std::string out = scratch.file("table.txt");
+    const ProcessResult result = runCli({"export-table", in, out});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(readBytes(out), readBytes(dataFile("cli-example.txt")));
+}
+
+TEST_F(CliTest, AFailedReadNeitherCreatesNorTouchesTheOutput) {
+    const std::string unreadable = writeFile("truncated.rpt", crlfLines(concat(emptyTexts(), {"3", "p"})));
+    const std::string existing = writeFile("existing.out", "keep me\r\n");
+    const auto oldTime = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
+    std::filesystem::last_write_time(existing, oldTime);
+
+    for (const char* command : {"convert", "export-table"}) {
+        const std::string absent = scratch.file(std::string(command) + ".out");
+        for (const std::string& out : {absent, existing}) {
+            for (const std::string& in : {unreadable, scratch.file("missing.rpt")}) {
+                const ProcessResult result = runCli({command, in, out});
+                EXPECT_EQ(result.exitCode, 1) << command << " " << in;
+                EXPECT_EQ(result.out, "");
+                EXPECT_EQ(splitLines(result.err).size(), 1u) << result.err;
+                EXPECT_THAT(result.err, HasSubstr(in));
+            }
+        }
+        EXPECT_FALSE(std::filesystem::exists(absent)) << command;
+    }
+    EXPECT_EQ(readBytes(existing), "keep me\r\n");
+    EXPECT_EQ(std::filesystem::last_write_time(existing), oldTime);
+    // No temporary files were left beside the outputs either.
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(scratch.path())) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 2u);
+}
+
+TEST_F(CliTest, AFailedWriteIsReportedAndExitsWithOne) {
+    const std::string in = copyData("cli-example.rpt");
+    const std::string notAFolder = writeFile("plain-file", "x");
+    for (const char* command : {"convert", "export-table"}) {
+        const std::string out = notAFolder + "/out";
+        const ProcessResult result = runCli({command, in, out});
+        EXPECT_EQ(result.exitCode, 1) << command;
+        EXPECT_EQ(result.out, "");
+        EXPECT_THAT(result.err, HasSubstr("cannot write " + out)) << command;
+
+        const std::string missingFolder = scratch.file("no-such-folder/out");
+        EXPECT_EQ(runCli({command, in, missingFolder}).exitCode, 1) << command;
+        EXPECT_FALSE(std::filesystem::exists(scratch.file("no-such-folder")));
+    }
+}
+
+TEST_F(CliTest, PathsAreTakenAsTheirBytes) {
+    // "Отчёт.rpt" and "Таблица.txt" in Windows-1251: not valid UTF-8.
+    const std::string in = scratch.file("\xce\xf2\xf7\xb8\xf2.rpt");
+    std::filesystem::copy_file(dataFile("cli-r1.rpt"), in);
+    const std::string converted = scratch.file("\xce\xf2\xf7\xb8\xf2-2.rpt");
+    const std::string table = scratch.file("\xd2\xe0\xe1\xeb\xe8\xf6\xe0.txt");
+
+    EXPECT_EQ(runCli({"convert", in, converted}).exitCode, 0);
+    EXPECT_EQ(readBytes(converted), readBytes(dataFile("cli-r1-converted.rpt")));
+    EXPECT_EQ(runCli({"export-table", in, table}).exitCode, 0);
+    EXPECT_TRUE(std::filesystem::exists(table));
+    const ProcessResult checked = runCli({"check", in});
+    EXPECT_EQ(checked.out, in + ": ok (R1, 1 parameter, 1 result)\n");
+}
+
+TEST_F(CliTest, DoubleDashLetsFileNamesStartWithADash) {
+    copyData("cli-example.rpt");
+    std::filesystem::rename(scratch.file("cli-example.rpt"), scratch.file("-example.rpt"));
+    ProcessOptions options;
+    options.workingDirectory = scratch.path().string();
+
+    const ProcessResult refused = runCli({"check", "-example.rpt"}, options);
+    EXPECT_EQ(refused.exitCode, 2);
+    const ProcessResult accepted = runCli({"check", "--", "-example.rpt"}, options);
+    EXPECT_EQ(accepted.exitCode, 0) << accepted.err;
+    EXPECT_EQ(accepted.out, "-example.rpt: ok (R2, 1 parameter, 1 result)\n");
+}
+
+TEST_F(CliTest, DumpPrintsTheModelAsJsonInFieldOrderWithUtf8Texts) {
+    const ProcessResult result = runCli({"dump", copyData("cli-example.rpt")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+
+    const std::vector<std::string> valueRow = {"value", "upperBound", "result"};
+    std::vector<std::string> expectedKeys = {"parameters", "name",       "formula", "kind",
+                                             "isNumber",   "hasFormula", "values"};
+    expectedKeys = concat(concat(expectedKeys, valueRow), valueRow);
+    expectedKeys =
+        concat(expectedKeys, {"results", "name", "result", "title", "documentFile", "input1Caption",
+                              "input2Caption", "surnameCaption", "author", "source", "organisation", "date"});
+    EXPECT_EQ(jsonKeysInOrder(result.out), expectedKeys);
+
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(result.out), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    const QJsonObject root = document.object();
+    EXPECT_EQ(root["title"].toString(), QString::fromUtf8("Определение роста по позвонкам"));
+    EXPECT_EQ(root["input1Caption"].toString(), QString::fromUtf8("Приложение № "));
+    EXPECT_EQ(root["date"].toString(), QString::fromUtf8("07.12.2024"));
+    const QJsonObject parameter = root["parameters"].toArray().at(0).toObject();
+    EXPECT_EQ(parameter["name"].toString(), QString::fromUtf8("Передняя высота тела 1 позвонка"));
+    EXPECT_EQ(parameter["formula"].toString(), QString());
+    EXPECT_EQ(parameter["kind"].toInt(-1), 1);
+    EXPECT_EQ(parameter["isNumber"].toInt(-1), 1);
+    EXPECT_EQ(parameter["hasFormula"].toInt(-1), 0);
+    const QJsonArray values = parameter["values"].toArray();
+    ASSERT_EQ(values.size(), 2);
+    EXPECT_EQ(values.at(1).toObject()["value"].toString(), QString::fromUtf8("23.7"));
+    EXPECT_EQ(values.at(1).toObject()["result"].toString(), QString::fromUtf8("Н"));
+    const QJsonArray results = root["results"].toArray();
+    ASSERT_EQ(results.size(), 1);
+    EXPECT_EQ(results.at(0).toObject()["name"].toString(), QString::fromUtf8("Рост"));
+    EXPECT_EQ(results.at(0).toObject()["result"].toString(), QString::fromUtf8("#R(1)"));
+}
+
+TEST_F(CliTest, DumpOfAnUnreadableFilePrintsNothingAndExitsWithOne) {
+    const ProcessResult result = runCli({"dump", writeFile("bad.rpt", "R2\r\nonly a title\r\n")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_THAT(result.err, StartsWith("vornak-cli: cannot read "));
+}
+
+TEST_F(CliTest, OutputThatCannotBeWrittenIsAFailure) {
+    ProcessOptions options;
+    options.stdoutToFile = "/dev/full";
+    const std::string in = copyData("cli-example.rpt");
+    for (const char* command : {"dump", "check"}) {
+        const ProcessResult result = runCli({command, in}, options);
+        EXPECT_EQ(result.exitCode, 1) << command;
+        EXPECT_THAT(result.err, HasSubstr("standard output")) << command;
+    }
+}
+
+} // namespace
+} // namespace vornak::test
