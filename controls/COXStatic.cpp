@@ -1,0 +1,231 @@
+#include "COXStatic.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QMovie>
+#include <QPainter>
+#include <QPicture>
+#include <QPixmap>
+#include <QToolTip>
+
+#include <algorithm>
+
+COXStatic::COXStatic(QWidget* parent) : COXStatic(QString(), parent) {
+}
+
+COXStatic::COXStatic(const QString& text, QWidget* parent)
+    : QLabel(text, parent), backgroundColor_(palette().color(QPalette::Button)),
+      textColor_(palette().color(QPalette::WindowText)) {
+    // A plain static shows its text as it is, from the top left.
+    setTextFormat(Qt::PlainText);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+COXStatic::~COXStatic() = default;
+
+void COXStatic::setText(const QString& text) {
+    QLabel::setText(text);
+    UpdateToolTip();
+    if (fitToText_) {
+        FitToText();
+    }
+    update();
+}
+
+void COXStatic::SetBackgroundColor(const QColor& colour) {
+    backgroundColor_ = colour;
+    update();
+}
+
+void COXStatic::SetTextColor(const QColor& colour) {
+    textColor_ = colour;
+    update();
+}
+
+void COXStatic::SetToolTipEnabled(bool enabled) {
+    toolTipEnabled_ = enabled;
+    if (enabled) {
+        UpdateToolTip();
+    } else {
+        setToolTip(QString());
+    }
+}
+
+void COXStatic::SetToolTipText(const QString& text) {
+    toolTipText_ = text;
+    fixedToolTipText_ = true;
+    UpdateToolTip();
+}
+
+void COXStatic::UnfixToolTipText() {
+    fixedToolTipText_ = false;
+    UpdateToolTip();
+}
+
+void COXStatic::SetFitToText(bool fit) {
+    fitToText_ = fit;
+    if (fit) {
+        FitToText();
+    }
+}
+
+bool COXStatic::IsTextStatic() const {
+    return pixmap().isNull() && picture().isNull() && movie() == nullptr;
+}
+
+void COXStatic::FitToText() {
+    QWidget* parent = parentWidget();
+    if (!IsTextStatic() || parent == nullptr || fitting_) {
+        return;
+    }
+    QRect target = placement_;
+    if (fitToText_) {
+        const QRect current = geometry();
+        const QFontMetrics metrics(font_ ? *font_ : font());
+        const int width = std::min(metrics.horizontalAdvance(text()), parent->width());
+        const int height = std::min(metrics.height(), parent->height());
+        const Qt::Alignment align = alignment();
+
+        int top = current.y();
+        if (align & Qt::AlignVCenter) {
+            top += (current.height() - height) / 2;
+        }
+        int left = current.x();
+        if (align & Qt::AlignHCenter) {
+            left += (current.width() - width) / 2;
+        } else if (align & Qt::AlignRight) {
+            left = current.x() + current.width() - width;
+        }
+        target = QRect(left, top, width, height);
+    }
+    if (target.isValid() && target != geometry()) {
+        fitting_ = true;
+        setGeometry(target);
+        fitting_ = false;
+    }
+}
+
+bool COXStatic::RebuildFont() {
+    return RebuildFontFrom(font());
+}
+
+bool COXStatic::RebuildFontFrom(const QFont& font) {
+    if (!IsTextStatic()) {
+        return true;
+    }
+    font_ = font;
+    if (fitToText_) {
+        FitToText();
+    }
+    update();
+    return true;
+}
+
+bool COXStatic::Initialize() {
+    placement_ = geometry();
+    initialized_ = true;
+    UpdateToolTip();
+    if (!fontReady_ && RebuildFont()) {
+        fontReady_ = true;
+    }
+    return true;
+}
+
+bool COXStatic::UpdateToolTip() {
+    if (!toolTipEnabled_) {
+        return false;
+    }
+    if (!fixedToolTipText_) {
+        toolTipText_ = DefaultToolTipText();
+    }
+    if (!initialized_) {
+        return false;
+    }
+    setToolTip(toolTipText_);
+    return true;
+}
+
+QString COXStatic::DefaultToolTipText() const {
+    return IsTextStatic() ? text() : QString();
+}
+
+QColor COXStatic::CtlColor() const {
+    return textColor_;
+}
+
+bool COXStatic::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Polish:
+        if (!initialized_) {
+            const bool handled = QLabel::event(event);
+            Initialize();
+            return handled;
+        }
+        break;
+    case QEvent::FontChange:
+        if (fontReady_) {
+            const bool handled = QLabel::event(event);
+            RebuildFont();
+            return handled;
+        }
+        break;
+    case QEvent::ToolTip:
+        if (!toolTipEnabled_) {
+            QToolTip::hideText();
+            event->ignore();
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QLabel::event(event);
+}
+
+void COXStatic::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.fillRect(rect(), backgroundColor_);
+    if (!IsTextStatic()) {
+        painter.end();
+        QLabel::paintEvent(event);
+        return;
+    }
+    painter.setFont(font_ ? *font_ : font());
+    painter.setPen(CtlColor());
+    const int flags = static_cast<int>(alignment()) | (wordWrap() ? Qt::TextWordWrap : Qt::TextSingleLine);
+    painter.drawText(contentsRect(), flags, text());
+}
+
+void COXStatic::resizeEvent(QResizeEvent* event) {
+    QLabel::resizeEvent(event);
+    if (fitToText_) {
+        FitToText();
+    } else {
+        placement_ = geometry();
+    }
+}
+
+void COXStatic::moveEvent(QMoveEvent* event) {
+    QLabel::moveEvent(event);
+    if (!fitToText_) {
+        placement_ = geometry();
+    }
+}
+
+void COXStatic::mousePressEvent(QMouseEvent* event) {
+    QLabel::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton) {
+        pressed_ = true;
+    }
+}
+
+void COXStatic::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && pressed_) {
+        pressed_ = false;
+        if (rect().contains(event->position().toPoint())) {
+            emit clicked();
+        }
+    }
+}

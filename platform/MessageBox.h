@@ -1,0 +1,37 @@
+// The seam for message boxes: the Yes/No/Cancel question and the error and information boxes.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace vornak {
+
+enum class MessageAnswer { Yes, No, Cancel, Ok };
+
+enum class MessageKind { Question, Error, Information };
+
+// What was shown, as a scripted box records it.
+struct MessageRequest {
+    MessageKind kind = MessageKind::Question;
+    QString text;
+    QString caption;
+    MessageAnswer defaultButton = MessageAnswer::Ok;
+
+    bool operator==(const MessageRequest&) const = default;
+};
+
+class MessageBox {
+public:
+    virtual ~MessageBox() = default;
+
+    // Yes, No and Cancel, no icon; Escape and the close button answer Cancel.
+    virtual MessageAnswer askYesNoCancel(QWidget* parent, const QString& text, const QString& caption,
+                                         MessageAnswer defaultButton = MessageAnswer::Yes) = 0;
+    // An OK box with the error icon.
+    virtual void showError(QWidget* parent, const QString& text, const QString& caption) = 0;
+    // An OK box with the information icon.
+    virtual void showInformation(QWidget* parent, const QString& text, const QString& caption) = 0;
+};
+
+} // namespace vornak

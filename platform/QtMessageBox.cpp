@@ -1,0 +1,58 @@
+#include "QtMessageBox.h"
+
+#include <QMessageBox>
+
+namespace vornak {
+
+namespace {
+
+QMessageBox::StandardButton toStandardButton(MessageAnswer answer) {
+    switch (answer) {
+    case MessageAnswer::Yes:
+        return QMessageBox::Yes;
+    case MessageAnswer::No:
+        return QMessageBox::No;
+    case MessageAnswer::Cancel:
+        return QMessageBox::Cancel;
+    case MessageAnswer::Ok:
+        return QMessageBox::Ok;
+    }
+    return QMessageBox::NoButton;
+}
+
+void showOk(QWidget* parent, QMessageBox::Icon icon, const QString& text, const QString& caption) {
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+} // namespace
+
+MessageAnswer QtMessageBox::askYesNoCancel(QWidget* parent, const QString& text, const QString& caption,
+                                           MessageAnswer defaultButton) {
+    QMessageBox box(QMessageBox::NoIcon, caption, text,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    const QMessageBox::StandardButton preferred = toStandardButton(defaultButton);
+    if (box.button(preferred) != nullptr) {
+        box.setDefaultButton(preferred);
+    }
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.exec();
+    const QAbstractButton* clicked = box.clickedButton();
+    if (clicked == box.button(QMessageBox::Yes)) {
+        return MessageAnswer::Yes;
+    }
+    if (clicked == box.button(QMessageBox::No)) {
+        return MessageAnswer::No;
+    }
+    return MessageAnswer::Cancel;
+}
+
+void QtMessageBox::showError(QWidget* parent, const QString& text, const QString& caption) {
+    showOk(parent, QMessageBox::Critical, text, caption);
+}
+
+void QtMessageBox::showInformation(QWidget* parent, const QString& text, const QString& caption) {
+    showOk(parent, QMessageBox::Information, text, caption);
+}
+
+} // namespace vornak

@@ -1,0 +1,16 @@
+// Message boxes as the user sees them, on QMessageBox.
+#pragma once
+
+#include "MessageBox.h"
+
+namespace vornak {
+
+class QtMessageBox : public MessageBox {
+public:
+    MessageAnswer askYesNoCancel(QWidget* parent, const QString& text, const QString& caption,
+                                 MessageAnswer defaultButton = MessageAnswer::Yes) override;
+    void showError(QWidget* parent, const QString& text, const QString& caption) override;
+    void showInformation(QWidget* parent, const QString& text, const QString& caption) override;
+};
+
+} // namespace vornak

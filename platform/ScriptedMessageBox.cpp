@@ -1,0 +1,35 @@
+#include "ScriptedMessageBox.h"
+
+namespace vornak {
+
+void ScriptedMessageBox::enqueue(MessageAnswer answer) {
+    answers_.push_back(answer);
+}
+
+MessageAnswer ScriptedMessageBox::askYesNoCancel(QWidget* /*parent*/, const QString& text,
+                                                 const QString& caption, MessageAnswer defaultButton) {
+    requests_.push_back(MessageRequest{MessageKind::Question, text, caption, defaultButton});
+    if (answers_.empty()) {
+        ++unanswered_;
+        return MessageAnswer::Cancel;
+    }
+    const MessageAnswer answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+void ScriptedMessageBox::showError(QWidget* /*parent*/, const QString& text, const QString& caption) {
+    requests_.push_back(MessageRequest{MessageKind::Error, text, caption, MessageAnswer::Ok});
+}
+
+void ScriptedMessageBox::showInformation(QWidget* /*parent*/, const QString& text, const QString& caption) {
+    requests_.push_back(MessageRequest{MessageKind::Information, text, caption, MessageAnswer::Ok});
+}
+
+void ScriptedMessageBox::clear() {
+    answers_.clear();
+    requests_.clear();
+    unanswered_ = 0;
+}
+
+} // namespace vornak

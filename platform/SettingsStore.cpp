@@ -1,0 +1,65 @@
+#include "SettingsStore.h"
+
+namespace vornak {
+
+namespace {
+
+QString recentFileKey(int slot) {
+    return QStringLiteral("File%1").arg(slot);
+}
+
+} // namespace
+
+SettingsStore::SettingsStore()
+    : settings_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, organisationName,
+                                            applicationName)) {
+}
+
+SettingsStore::SettingsStore(const QString& filePath)
+    : settings_(std::make_unique<QSettings>(filePath, QSettings::NativeFormat)) {
+}
+
+SettingsStore::~SettingsStore() = default;
+
+void SettingsStore::useFolderForUserSettings(const QString& folder) {
+    // On Linux the native format is the ini format; set both so the choice holds either way.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+}
+
+QStringList SettingsStore::readRecentFiles() const {
+    QStringList paths;
+    settings_->beginGroup(recentFileGroup);
+    for (int slot = 1; slot <= recentFileSlots; ++slot) {
+        const QString path = settings_->value(recentFileKey(slot)).toString();
+        if (!path.isEmpty()) {
+            paths << path;
+        }
+    }
+    settings_->endGroup();
+    return paths;
+}
+
+bool SettingsStore::writeRecentFiles(const QStringList& paths) {
+    settings_->beginGroup(recentFileGroup);
+    settings_->remove(QString()); // the whole group
+    int slot = 1;
+    for (const QString& path : paths) {
+        if (path.isEmpty()) {
+            continue;
+        }
+        if (slot > recentFileSlots) {
+            break;
+        }
+        settings_->setValue(recentFileKey(slot++), path);
+    }
+    settings_->endGroup();
+    settings_->sync();
+    return settings_->status() == QSettings::NoError;
+}
+
+QString SettingsStore::fileName() const {
+    return settings_->fileName();
+}
+
+} // namespace vornak

@@ -1,0 +1,45 @@
+// The per-user settings of the editor, kept with QSettings in the native format for the
+// organisation "Dulvarex" and the application "vornak" (on Linux ~/.config/Dulvarex/vornak.conf).
+// Only the recent-file list is stored: group "Recent File List", keys File1 to File8.
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace vornak {
+
+class SettingsStore {
+public:
+    static inline const QString organisationName = QStringLiteral("Dulvarex");
+    static inline const QString applicationName = QStringLiteral("vornak");
+    static inline const QString recentFileGroup = QStringLiteral("Recent File List");
+    static constexpr int recentFileSlots = 8;
+
+    // The user's own settings file.
+    SettingsStore();
+    // A settings file of the caller's choosing (tests use one in a temporary folder).
+    explicit SettingsStore(const QString& filePath);
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    // Makes every SettingsStore() of this process keep its file under folder (the file is then
+    // folder/Dulvarex/vornak.conf); for end-to-end runs that must not touch the user's settings.
+    static void useFolderForUserSettings(const QString& folder);
+
+    // The values File1..File8 in slot order; a missing or empty value is skipped.
+    QStringList readRecentFiles() const;
+    // Empties the group and writes the non-empty paths (at most eight) as File1, File2, ...
+    // Returns false when the file could not be written.
+    bool writeRecentFiles(const QStringList& paths);
+
+    QString fileName() const;
+    QSettings& settings() { return *settings_; }
+
+private:
+    std::unique_ptr<QSettings> settings_;
+};
+
+} // namespace vornak

@@ -1,0 +1,105 @@
+// The editor's resource numbers: templates, menu, strings, pictures and cursor, the menu commands
+// and the control ids of the three dialog templates. The routing table, the templates and the
+// menu refer to them by these names; the numbers themselves are the original ones and stay.
+#pragma once
+
+namespace vornak {
+
+namespace ids {
+// Dialog templates.
+inline constexpr int AboutBoxTemplate = 100;
+inline constexpr int MainFormTemplate = 102;
+inline constexpr int HelpWindowTemplate = 103;
+// Menu.
+inline constexpr int MainMenu = 129;
+// String table.
+inline constexpr int StringAboutEntry = 101; // "&О программе..." for the system menu
+inline constexpr int StringAppTitle = 128;   // "Vornak"
+// Icon.
+inline constexpr int AppIcon = 128;
+// Bitmaps.
+inline constexpr int BitmapAdd = 130;           // 16 x 15, dashed rectangle with a yellow spark
+inline constexpr int BitmapDelete = 131;        // 16 x 15, red cross
+inline constexpr int BitmapOpenFolder = 147;    // 16 x 16, opened folder
+inline constexpr int BitmapQuestion = 148;      // 16 x 16, yellow question mark
+inline constexpr int BitmapParameterPage = 149; // 16 x 16, page with the letter П
+inline constexpr int BitmapDiskette = 150;      // 16 x 16, diskette
+inline constexpr int BitmapValuePage = 151;     // 16 x 16, page with the letter З
+inline constexpr int BitmapResultPage = 152;    // 16 x 16, page with the letter Р
+inline constexpr int BitmapBlankPage = 153;     // 16 x 16, blank page
+// Cursor.
+inline constexpr int HandCursor = 23460; // 32 x 32, hot spot (5, 0)
+} // namespace ids
+
+namespace cmd {
+inline constexpr int Ok = 1;     // default button / Enter
+inline constexpr int Cancel = 2; // Escape
+// File menu.
+inline constexpr int FileNew = 57600;
+inline constexpr int FileOpen = 57601;
+inline constexpr int FileSave = 57603;
+inline constexpr int FileSaveAs = 57604;
+inline constexpr int SaveTable = 32782;
+inline constexpr int RecentFileFirst = 57616; // also the placeholder item "Недавние файлы"
+inline constexpr int RecentFileLast = 57631;
+inline constexpr int Exit = 32773;
+// Create menu.
+inline constexpr int AddParameter = 32776;
+inline constexpr int AddValue = 32777;
+inline constexpr int AddResult = 32780;
+inline constexpr int DeleteParameter = 32778;
+inline constexpr int DeleteValue = 32779;
+inline constexpr int DeleteResult = 32781;
+// Help menu.
+inline constexpr int Help = 32775;
+inline constexpr int About = 32774;
+// The framework's help command, sent for F1.
+inline constexpr int HelpDefault = 57670;
+// The About entry appended to the window's system menu.
+inline constexpr int SystemAbout = 0x0010;
+
+// A system-menu command is the About entry when its id, masked with 0xFFF0, equals 0x0010.
+constexpr bool isSystemAboutCommand(unsigned id) {
+    return (id & 0xFFF0u) == static_cast<unsigned>(SystemAbout);
+}
+constexpr bool isRecentFileCommand(int id) {
+    return id >= RecentFileFirst && id <= RecentFileLast;
+}
+} // namespace cmd
+
+namespace ctl {
+// Main form, template 102.
+inline constexpr int ParameterList = 1000;
+inline constexpr int KindInput = 1006;
+inline constexpr int KindList = 1007;
+inline constexpr int KindRange = 1008;
+inline constexpr int ValueList = 1009;
+inline constexpr int AddValueButton = 1010;
+inline constexpr int DeleteValueButton = 1011;
+inline constexpr int AddParameterButton = 1012;
+inline constexpr int DeleteParameterButton = 1013;
+inline constexpr int AddResultButton = 1014;
+inline constexpr int ResultList = 1015;
+inline constexpr int DeleteResultButton = 1016;
+inline constexpr int Input1CaptionEdit = 1017;
+inline constexpr int DocumentFileEdit = 1018;
+inline constexpr int Input2CaptionEdit = 1019;
+inline constexpr int AuthorEdit = 1020;
+inline constexpr int SourceEdit = 1021;
+inline constexpr int OrganisationEdit = 1022;
+inline constexpr int DateEdit = 1023;
+inline constexpr int BrowseButton = 1024;
+inline constexpr int TitleEdit = 1025;
+inline constexpr int NumberCheck = 1026;
+inline constexpr int SurnameCaptionEdit = 1027;
+inline constexpr int FormulaCheck = 1028;
+inline constexpr int FormulaEdit = 1029;
+// Help window, template 103.
+inline constexpr int HelpEdit = 1031;
+// About box, template 100 (the same number as the date edit, in another template).
+inline constexpr int WebLink = 1023;
+// Controls without an id.
+inline constexpr int Static = -1;
+} // namespace ctl
+
+} // namespace vornak

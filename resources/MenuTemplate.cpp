@@ -1,0 +1,74 @@
+#include "MenuTemplate.h"
+
+#include "CommandIds.h"
+
+namespace vornak {
+
+QString MenuItemTemplate::label() const {
+    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+    return tab < 0 ? text : text.left(tab);
+}
+
+QString MenuItemTemplate::shortcutText() const {
+    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+    return tab < 0 ? QString() : text.mid(tab + 1);
+}
+
+namespace {
+
+MenuItemTemplate item(int id, const QString& text, bool grayed = false) {
+    return MenuItemTemplate{id, text, false, grayed};
+}
+
+MenuItemTemplate separator() {
+    return MenuItemTemplate{0, QString(), true, false};
+}
+
+} // namespace
+
+const std::vector<MenuPopupTemplate>& mainMenuTemplate() {
+    static const std::vector<MenuPopupTemplate> menu = {
+        {QStringLiteral("&Файл"),
+         {
+             item(cmd::FileNew, QStringLiteral("&Новый\tCtrl+N")),
+             item(cmd::FileOpen, QStringLiteral("&Открыть\tCtrl+O")),
+             item(cmd::FileSave, QStringLiteral("&Сохранить\tCtrl+S")),
+             item(cmd::FileSaveAs, QStringLiteral("Сохранить &как...")),
+             item(cmd::SaveTable, QStringLiteral("Сохранить &таблицу...")),
+             separator(),
+             item(cmd::RecentFileFirst, QStringLiteral("Недавние файлы"), true),
+             separator(),
+             item(cmd::Exit, QStringLiteral("В&ыход")),
+         }},
+        {QStringLiteral("&Создать"),
+         {
+             item(cmd::AddParameter, QStringLiteral("Добавить &Параметр\tF2")),
+             item(cmd::AddValue, QStringLiteral("Добавить &Значение\tF3")),
+             item(cmd::AddResult, QStringLiteral("Добавить &Результат\tF4")),
+             separator(),
+             item(cmd::DeleteParameter, QStringLiteral("Удалить П&араметр")),
+             item(cmd::DeleteValue, QStringLiteral("Удалить З&начение")),
+             item(cmd::DeleteResult, QStringLiteral("Удалить Р&езультат")),
+         }},
+        {QStringLiteral("&Помощь"),
+         {
+             item(cmd::Help, QStringLiteral("&Помощь...\tF1")),
+             separator(),
+             item(cmd::About, QStringLiteral("&О программе...")),
+         }},
+    };
+    return menu;
+}
+
+const MenuItemTemplate* findMenuItem(int commandId) {
+    for (const MenuPopupTemplate& popup : mainMenuTemplate()) {
+        for (const MenuItemTemplate& entry : popup.items) {
+            if (!entry.separator && entry.id == commandId) {
+                return &entry;
+            }
+        }
+    }
+    return nullptr;
+}
+
+} // namespace vornak

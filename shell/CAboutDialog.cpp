@@ -1,0 +1,86 @@
+#include "CAboutDialog.h"
+
+#include "COXStaticHyperLink.h"
+#include "CommandIds.h"
+#include "DialogTemplates.h"
+#include "DialogUnits.h"
+#include "Pictures.h"
+#include "PlatformServices.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+using namespace vornak;
+
+namespace {
+
+// The static icon control shows the icon at the system's icon size, whatever the template says.
+constexpr int iconSize = 32;
+
+} // namespace
+
+CAboutDialog::CAboutDialog(const PlatformServices& services, QWidget* parent) : QDialog(parent) {
+    const DialogTemplate& layout = aboutBoxTemplate();
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setModal(true);
+    setWindowTitle(layout.caption);
+    setFont(DialogUnits::templateFont(layout.fontFace, layout.fontPointSize));
+    const DialogUnits units(font());
+    setFixedSize(units.toPixels(QSize(layout.width, layout.height)));
+
+    QWidget* previous = nullptr;
+    for (const ControlTemplate& control : layout.controls) {
+        QWidget* widget = nullptr;
+        switch (control.kind) {
+        case ControlKind::DefaultPushButton:
+        case ControlKind::PushButton: {
+            auto* button = new QPushButton(control.text, this);
+            button->setDefault(control.kind == ControlKind::DefaultPushButton);
+            button->setAutoDefault(false);
+            if (control.id == cmd::Ok) {
+                okButton_ = button;
+                connect(button, &QPushButton::clicked, this, &QDialog::accept);
+            }
+            widget = button;
+            break;
+        }
+        case ControlKind::Label:
+            if (control.id == ctl::WebLink) {
+                webLink_ = new COXStaticHyperLink(control.text, this);
+                webLink_->Action().SetShellOpener(services.shellOpener);
+                webLink_->Action().SetMessageBox(services.messageBox);
+                webLink_->SetCursorSource([] { return handCursor(); });
+                widget = webLink_;
+            } else {
+                auto* label = new QLabel(control.text, this);
+                label->setTextFormat(Qt::PlainText);
+                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                widget = label;
+            }
+            break;
+        case ControlKind::Icon: {
+            auto* icon = new QLabel(this);
+            icon->setPixmap(applicationIcon().pixmap(iconSize, iconSize));
+            icon->setGeometry(QRect(units.toPixels(control.rect().topLeft()), QSize(iconSize, iconSize)));
+            continue;
+        }
+        default:
+            // The About template holds buttons, labels and the icon only.
+            continue;
+        }
+        widget->setGeometry(units.toPixels(control.rect()));
+        if (control.has(StyleTabStop)) {
+            widget->setFocusPolicy(Qt::StrongFocus);
+            if (previous != nullptr) {
+                setTabOrder(previous, widget);
+            }
+            previous = widget;
+        }
+    }
+    if (okButton_ != nullptr) {
+        okButton_->setFocus();
+    }
+}
+
+CAboutDialog::~CAboutDialog() = default;

@@ -1,0 +1,31 @@
+// CAboutDialog: the modal About box of template 100: what Vornak does, its programmer, the
+// application icon and the author's web address as a hyperlink. A new box for every opening.
+#pragma once
+
+#include <QDialog>
+
+class COXStaticHyperLink;
+class QPushButton;
+
+namespace vornak {
+struct PlatformServices;
+}
+
+class CAboutDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // The link opens through the services' shell opener and reports failures in their message
+    // boxes (the desktop's own when a service is missing). With the main form as parent the box
+    // is centred on it and keeps it from input while open.
+    explicit CAboutDialog(const vornak::PlatformServices& services, QWidget* parent = nullptr);
+    ~CAboutDialog() override;
+
+    // Static 1023, the web address.
+    COXStaticHyperLink* WebLink() const { return webLink_; }
+    QPushButton* OkButton() const { return okButton_; }
+
+private:
+    COXStaticHyperLink* webLink_ = nullptr;
+    QPushButton* okButton_ = nullptr;
+};

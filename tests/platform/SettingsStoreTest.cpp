@@ -1,0 +1,104 @@
+// The settings store's recent-file section, on files in a temporary folder.
+#include "SettingsStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vornak;
+
+class SettingsStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString file() const { return dir.filePath(QStringLiteral("vornak.conf")); }
+    QTemporaryDir dir;
+};
+
+TEST_F(SettingsStoreTest, RecentFilesRoundTrip) {
+    const QStringList paths = {QStringLiteral("/data/stature.rpt"),
+                               QStringLiteral("/home/эксперт/рост & вес.rpt"),
+                               QStringLiteral("/data/a=b;c,d.rpt")};
+    {
+        SettingsStore store(file());
+        EXPECT_TRUE(store.readRecentFiles().isEmpty());
+        EXPECT_TRUE(store.writeRecentFiles(paths));
+    }
+    SettingsStore again(file());
+    EXPECT_EQ(again.readRecentFiles(), paths);
+}
+
+TEST_F(SettingsStoreTest, StoresFileOneToEightInTheRecentFileGroup) {
+    {
+        SettingsStore store(file());
+        QStringList ten;
+        for (int i = 1; i <= 10; ++i) {
+            ten << QStringLiteral("/p/%1.rpt").arg(i);
+        }
+        EXPECT_TRUE(store.writeRecentFiles(ten));
+    }
+    QSettings raw(file(), QSettings::NativeFormat);
+    EXPECT_EQ(raw.childGroups(), QStringList{QStringLiteral("Recent File List")});
+    raw.beginGroup(QStringLiteral("Recent File List"));
+    QStringList keys = raw.childKeys();
+    keys.sort();
+    EXPECT_EQ(keys, QStringList({"File1", "File2", "File3", "File4", "File5", "File6", "File7", "File8"}));
+    EXPECT_EQ(raw.value(QStringLiteral("File1")).toString(), QStringLiteral("/p/1.rpt"));
+    EXPECT_EQ(raw.value(QStringLiteral("File8")).toString(), QStringLiteral("/p/8.rpt"));
+}
+
+TEST_F(SettingsStoreTest, WritingEmptiesTheGroupFirstAndSkipsEmptyEntries) {
+    {
+        QSettings raw(file(), QSettings::NativeFormat);
+        raw.beginGroup(QStringLiteral("Recent File List"));
+        for (int i = 1; i <= 8; ++i) {
+            raw.setValue(QStringLiteral("File%1").arg(i), QStringLiteral("/old/%1.rpt").arg(i));
+        }
+        raw.setValue(QStringLiteral("Stray"), 1);
+        raw.endGroup();
+        raw.setValue(QStringLiteral("Settings/PreviewPages"), 1); // other sections stay
+    }
+    SettingsStore store(file());
+    EXPECT_EQ(store.readRecentFiles().size(), 8);
+    EXPECT_TRUE(
+        store.writeRecentFiles({QStringLiteral("/new/a.rpt"), QString(), QStringLiteral("/new/b.rpt")}));
+
+    SettingsStore again(file());
+    EXPECT_EQ(again.readRecentFiles(),
+              QStringList({QStringLiteral("/new/a.rpt"), QStringLiteral("/new/b.rpt")}));
+    QSettings raw(file(), QSettings::NativeFormat);
+    EXPECT_FALSE(raw.contains(QStringLiteral("Recent File List/File3")));
+    EXPECT_FALSE(raw.contains(QStringLiteral("Recent File List/Stray")));
+    EXPECT_EQ(raw.value(QStringLiteral("Settings/PreviewPages")).toInt(), 1);
+}
+
+TEST_F(SettingsStoreTest, ReadingSkipsGapsAndEmptyValues) {
+    {
+        QSettings raw(file(), QSettings::NativeFormat);
+        raw.setValue(QStringLiteral("Recent File List/File2"), QStringLiteral("/b.rpt"));
+        raw.setValue(QStringLiteral("Recent File List/File3"), QString());
+        raw.setValue(QStringLiteral("Recent File List/File5"), QStringLiteral("/e.rpt"));
+        raw.setValue(QStringLiteral("Recent File List/File9"), QStringLiteral("/i.rpt"));
+    }
+    SettingsStore store(file());
+    EXPECT_EQ(store.readRecentFiles(), QStringList({QStringLiteral("/b.rpt"), QStringLiteral("/e.rpt")}));
+}
+
+TEST_F(SettingsStoreTest, AFailedWriteIsReported) {
+    // The settings file's place is taken by a folder, so it cannot be written.
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("blocked.conf")));
+    SettingsStore store(dir.filePath(QStringLiteral("blocked.conf")));
+    EXPECT_FALSE(store.writeRecentFiles({QStringLiteral("/a.rpt")}));
+}
+
+TEST_F(SettingsStoreTest, UserSettingsCanBeMovedToAFolder) {
+    SettingsStore::useFolderForUserSettings(dir.path());
+    {
+        SettingsStore store;
+        EXPECT_EQ(store.fileName(), dir.filePath(QStringLiteral("Dulvarex/vornak.conf")));
+        EXPECT_TRUE(store.writeRecentFiles({QStringLiteral("/x.rpt")}));
+    }
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("Dulvarex/vornak.conf"))));
+    SettingsStore again;
+    EXPECT_EQ(again.readRecentFiles(), QStringList{QStringLiteral("/x.rpt")});
+}

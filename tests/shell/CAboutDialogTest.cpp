@@ -1,0 +1,155 @@
+// The About box: its texts and link, the link's defaults and failures, modality, and the four
+// ways of closing it.
+#include "CAboutDialog.h"
+#include "COXStaticHyperLink.h"
+#include "PlatformServices.h"
+#include "ScriptedMessageBox.h"
+#include "ShellOpen.h"
+#include "Texts.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace vornak;
+
+namespace {
+
+struct AboutFixture {
+    ScriptedShellOpener shell;
+    ScriptedMessageBox boxes;
+    PlatformServices services;
+    AboutFixture() {
+        services.shellOpener = &shell;
+        services.messageBox = &boxes;
+    }
+};
+
+QStringList labelTexts(const QDialog& dialog) {
+    QStringList texts;
+    for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+        if (!label->text().isEmpty() && qobject_cast<const COXStaticHyperLink*>(label) == nullptr) {
+            texts << label->text();
+        }
+    }
+    return texts;
+}
+
+} // namespace
+
+TEST(CAboutDialog, ShowsItsTextsIconAndWebAddress) {
+    AboutFixture f;
+    CAboutDialog about(f.services);
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("О программе"));
+    EXPECT_EQ(labelTexts(about), (QStringList{
+                                     QStringLiteral("Программа \"Vornak\" позволяет"),
+                                     QStringLiteral("создавать программы, вычисляющие"),
+                                     QStringLiteral("некоторые значения по введенным параметрам."),
+                                     QStringLiteral("Программист: Ведунов П.Р."),
+                                 }));
+    ASSERT_NE(about.OkButton(), nullptr);
+    EXPECT_EQ(about.OkButton()->text(), QStringLiteral("OK"));
+    EXPECT_TRUE(about.OkButton()->isDefault());
+
+    bool hasIcon = false;
+    for (const QLabel* label : about.findChildren<QLabel*>()) {
+        hasIcon = hasIcon || !label->pixmap().isNull();
+    }
+    EXPECT_TRUE(hasIcon);
+
+    about.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    COXStaticHyperLink* link = about.WebLink();
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(link->text(), texts::aboutWebAddress);
+    // Every default of the link.
+    EXPECT_FALSE(link->IsVisited());
+    EXPECT_EQ(link->CtlColor(), QColor(0, 0, 255));
+    EXPECT_TRUE(link->OwnFont()->underline());
+    EXPECT_EQ(link->toolTip(), texts::aboutWebAddress);
+    ASSERT_TRUE(link->LinkCursor().has_value());
+    EXPECT_EQ(link->cursor().hotSpot(), QPoint(5, 0));
+    EXPECT_EQ(link->width(), QFontMetrics(*link->OwnFont()).horizontalAdvance(texts::aboutWebAddress))
+        << "shrunk to its text";
+    EXPECT_TRUE(about.rect().contains(link->geometry()));
+}
+
+TEST(CAboutDialog, LinkOpensTheAddressAndReportsFailuresWhileTheBoxStaysOpen) {
+    AboutFixture f;
+    CAboutDialog about(f.services);
+    about.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    COXStaticHyperLink* link = about.WebLink();
+
+    f.shell.enqueueFailure(ShellFailure::NoApplication);
+    QTest::mouseClick(link, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+    ASSERT_EQ(f.boxes.requests().size(), 1u);
+    EXPECT_EQ(f.boxes.requests()[0].text,
+              QStringLiteral("There is no application associated\nwith the given filename extension."));
+    EXPECT_FALSE(link->IsVisited());
+    EXPECT_TRUE(about.isVisible());
+
+    f.shell.enqueueSuccess();
+    QTest::mouseClick(link, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+    ASSERT_EQ(f.shell.requests().size(), 2u);
+    EXPECT_EQ(f.shell.requests()[1].target, texts::aboutWebAddress);
+    EXPECT_TRUE(link->IsVisited());
+    EXPECT_EQ(link->CtlColor(), QColor(128, 0, 128));
+    EXPECT_TRUE(about.isVisible());
+
+    // A new box shows the link as not yet followed.
+    CAboutDialog next(f.services);
+    EXPECT_FALSE(next.WebLink()->IsVisited());
+}
+
+TEST(CAboutDialog, OkEnterEscapeAndTheCloseBoxCloseIt) {
+    enum class Way { Ok, Enter, Escape, CloseBox };
+    const struct {
+        Way way;
+        const char* name;
+        QDialog::DialogCode result;
+    } cases[] = {
+        {Way::Ok, "OK", QDialog::Accepted},
+        {Way::Enter, "Enter", QDialog::Accepted},
+        {Way::Escape, "Escape", QDialog::Rejected},
+        {Way::CloseBox, "close box", QDialog::Rejected},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AboutFixture f;
+        QWidget form;
+        form.show();
+        CAboutDialog about(f.services, &form);
+        bool blockedForm = false;
+        QTimer::singleShot(0, &about, [&] {
+            blockedForm = QApplication::activeModalWidget() == &about;
+            switch (c.way) {
+            case Way::Ok:
+                QTest::mouseClick(about.OkButton(), Qt::LeftButton);
+                break;
+            case Way::Enter:
+                QTest::keyClick(&about, Qt::Key_Return);
+                break;
+            case Way::Escape:
+                QTest::keyClick(&about, Qt::Key_Escape);
+                break;
+            case Way::CloseBox:
+                about.close();
+                break;
+            }
+        });
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, &about, [&] { about.done(-1); });
+        watchdog.start(5000);
+        EXPECT_EQ(about.exec(), c.result);
+        EXPECT_TRUE(blockedForm) << "the form takes no input while the box is open";
+        EXPECT_FALSE(about.isVisible());
+        EXPECT_TRUE(f.boxes.requests().empty());
+        EXPECT_TRUE(f.shell.requests().empty());
+    }
+}
