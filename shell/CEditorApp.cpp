@@ -1,0 +1,57 @@
+#include "CEditorApp.h"
+
+#include "CommandIds.h"
+#include "SettingsStore.h"
+
+namespace vornak {
+
+CEditorApp::CEditorApp(const PlatformServices& services, QStringList arguments)
+    : services_(services), arguments_(std::move(arguments)) {
+}
+
+CEditorApp::~CEditorApp() = default;
+
+int CEditorApp::run() {
+    InitInstance();
+    return ExitInstance();
+}
+
+void CEditorApp::LoadStdProfileSettings() {
+    if (services_.settings != nullptr) {
+        recentFiles_.read(*services_.settings);
+    }
+}
+
+std::unique_ptr<CMainForm> CEditorApp::createMainForm() {
+    return std::make_unique<CMainForm>(definition_, services_, recentFiles_, arguments_, this);
+}
+
+bool CEditorApp::InitInstance() {
+    LoadStdProfileSettings();
+    mainForm_ = createMainForm();
+    // Modal to no other window: the help window beside it stays usable.
+    mainForm_->setWindowModality(Qt::WindowModal);
+    mainForm_->exec();
+    mainForm_.reset();
+    return false;
+}
+
+int CEditorApp::ExitInstance() {
+    if (services_.settings != nullptr && !recentFiles_.write(*services_.settings)) {
+        return 1;
+    }
+    return 0;
+}
+
+bool CEditorApp::hasCommandHandler(int commandId) const {
+    return cmd::isRecentFileCommand(commandId);
+}
+
+bool CEditorApp::runCommand(int commandId) {
+    if (!cmd::isRecentFileCommand(commandId)) {
+        return false;
+    }
+    return OnOpenRecentFile(commandId);
+}
+
+} // namespace vornak

@@ -1,0 +1,58 @@
+// CEditorApp: the application object. Its run reads the recent-file list from the settings store,
+// builds the main form with the platform services it was given, runs it modally, and afterwards
+// writes the recent-file list back. It owns the one report definition of the run and handles the
+// recent-file commands the form passes on.
+#pragma once
+
+#include "CMainForm.h"
+#include "PlatformServices.h"
+#include "RecentFileList.h"
+#include "ReportDefinition.h"
+
+#include <QStringList>
+
+#include <memory>
+
+namespace vornak {
+
+class CEditorApp : public CommandTarget {
+public:
+    // arguments: the program's arguments without the program name. A QApplication must exist
+    // before the form is built.
+    CEditorApp(const PlatformServices& services, QStringList arguments);
+    ~CEditorApp() override;
+    CEditorApp(const CEditorApp&) = delete;
+    CEditorApp& operator=(const CEditorApp&) = delete;
+
+    // InitInstance, then ExitInstance; the process's exit code.
+    int run();
+    // Reads the settings, builds the form, runs it until it closes and destroys it. Returns false:
+    // no message loop follows.
+    bool InitInstance();
+    // Writes the recent-file list back; the exit code.
+    int ExitInstance();
+
+    // The recent-file list of eight entries, read from the settings store.
+    void LoadStdProfileSettings();
+    // The main form, built with this application's services, list and arguments.
+    std::unique_ptr<CMainForm> createMainForm();
+
+    // Recent-file entries (57616 to 57631) are handled here.
+    bool hasCommandHandler(int commandId) const override;
+    bool runCommand(int commandId) override;
+    bool OnOpenRecentFile(int commandId);
+
+    ReportDefinition& definition() { return definition_; }
+    RecentFileList& recentFiles() { return recentFiles_; }
+    // The form while it runs, or null.
+    CMainForm* mainForm() const { return mainForm_.get(); }
+
+private:
+    PlatformServices services_;
+    QStringList arguments_;
+    ReportDefinition definition_;
+    RecentFileList recentFiles_;
+    std::unique_ptr<CMainForm> mainForm_;
+};
+
+} // namespace vornak

@@ -1,0 +1,280 @@
+// Adding and deleting parameters, value rows and results: where the new row goes, the numbering,
+// which row is selected and current afterwards, the focus, and the modified flag.
+#include "../shell/FormHarness.h"
+
+namespace vornak::testing {
+namespace {
+
+using AddDelete = FormTest;
+
+std::vector<std::string> names(const ReportDefinition& model) {
+    std::vector<std::string> n;
+    for (const ParameterRecord& p : model.parameters) {
+        n.push_back(p.name);
+    }
+    return n;
+}
+
+std::vector<std::string> resultNames(const ReportDefinition& model) {
+    std::vector<std::string> n;
+    for (const ResultRow& r : model.results) {
+        n.push_back(r.name);
+    }
+    return n;
+}
+
+// Exactly three parameters named P1, P2, P3 (one value row each) and three results R1, R2, R3,
+// shown through reloadLists.
+void threeOfEach(FormTest& t) {
+    t.model.clear();
+    for (int i = 0; i < 3; ++i) {
+        ParameterRecord p;
+        p.name = "P" + std::to_string(i + 1);
+        p.values = {ValueRow{"v" + std::to_string(i + 1), "", "r"}};
+        t.model.insertParameter(static_cast<std::size_t>(i), p);
+        t.model.insertResult(static_cast<std::size_t>(i), ResultRow{"R" + std::to_string(i + 1), "x"});
+    }
+    t.form->reloadLists();
+}
+
+TEST_F(AddDelete, NewParameterGoesBelowTheSelectedRowOrFirst) {
+    start();
+    const struct {
+        int selected; // -1: no row selected
+        std::vector<std::string> after;
+        int current;
+    } cases[] = {
+        {1, {"P1", "P2", "\xCD\xE0\xE7\xE2\xE0\xED\xE8\xE5", "P3"}, 2},
+        {-1, {"\xCD\xE0\xE7\xE2\xE0\xED\xE8\xE5", "P1", "P2", "P3"}, 0},
+        {2, {"P1", "P2", "P3", "\xCD\xE0\xE7\xE2\xE0\xED\xE8\xE5"}, 3},
+    };
+    for (const auto& c : cases) {
+        threeOfEach(*this);
+        if (c.selected >= 0) {
+            clickParameterRow(c.selected);
+        } else {
+            parameters()->SelectRow(-1, false);
+        }
+        button(ctl::AddParameterButton)->click();
+        EXPECT_EQ(names(model), c.after) << "selected " << c.selected;
+        EXPECT_EQ(form->selectedParameterIndex(), c.current);
+        EXPECT_EQ(parameters()->GetSelectedRow(), c.current);
+        EXPECT_EQ(parameters()->GetFocusedRow(), c.current);
+        EXPECT_TRUE(parameters()->hasFocus());
+        EXPECT_EQ(disagreement(*form), "") << "selected " << c.selected;
+
+        // The new parameter: List, no flags, an empty disabled formula, one row.
+        const ParameterRecord& p = model.parameters[static_cast<std::size_t>(c.current)];
+        EXPECT_EQ(p.kind, ValueKind::List);
+        ASSERT_EQ(p.values.size(), 1u);
+        EXPECT_EQ(p.values[0],
+                  (ValueRow{bytes(QStringLiteral("Значение")), "", bytes(QStringLiteral("Результат"))}));
+        EXPECT_FALSE(edit(ctl::FormulaEdit)->isEnabled());
+        EXPECT_TRUE(qobject_cast<QRadioButton*>(button(ctl::KindList))->isChecked());
+        EXPECT_TRUE(form->isModified());
+    }
+}
+
+TEST_F(AddDelete, DeletingAParameterShowsTheOneNowInItsPlace) {
+    start();
+    const struct {
+        int selected; // row selected when deleting; -1 none
+        std::vector<std::string> after;
+        int current; // selectedParameter afterwards
+    } cases[] = {
+        {1, {"P1", "P3"}, 1},         // the following one moves up and is shown
+        {2, {"P1", "P2"}, 1},         // the last: the new last one is shown
+        {-1, {"P1", "P2", "P3"}, -1}, // nothing selected: nothing deleted, no current parameter
+    };
+    for (const auto& c : cases) {
+        threeOfEach(*this);
+        model.parameters[2].values.push_back(ValueRow{"third", "", "row"});
+        model.parameters[2].hasFormula = 1;
+        model.parameters[2].formula = "#P(3)+#N(2)";
+        form->reloadLists();
+        if (c.selected >= 0) {
+            clickParameterRow(c.selected);
+        } else {
+            parameters()->SelectRow(-1, false);
+        }
+        QWidget* focusBefore = QApplication::focusWidget();
+        button(ctl::DeleteParameterButton)->click();
+        EXPECT_EQ(names(model), c.after) << "selected " << c.selected;
+        EXPECT_EQ(form->selectedParameterIndex(), c.current);
+        EXPECT_EQ(parameters()->GetSelectedRow(), -1) << "no other row gets selected";
+        EXPECT_TRUE(form->isModified());
+        EXPECT_EQ(disagreement(*form), "") << "selected " << c.selected;
+        EXPECT_EQ(QApplication::focusWidget(), focusBefore) << "the focus stays where it was";
+    }
+    // A formula naming parameters by number keeps its text when parameter 2 goes.
+    threeOfEach(*this);
+    model.parameters[2].formula = "#P(3)+#N(2)";
+    form->reloadLists();
+    clickParameterRow(1);
+    form->runCommand(cmd::DeleteParameter);
+    EXPECT_EQ(model.parameters[1].formula, "#P(3)+#N(2)");
+}
+
+TEST_F(AddDelete, DeletingTheOnlyParameterLeavesNoneCurrentAndNoStrayValueRows) {
+    start();
+    clickParameterRow(0);
+    form->runCommand(cmd::DeleteParameter);
+    EXPECT_TRUE(model.parameters.empty());
+    EXPECT_EQ(form->selectedParameterIndex(), -1);
+    EXPECT_EQ(parameters()->rowCount(), 0);
+    EXPECT_EQ(disagreement(*form), "");
+
+    // Commands on the value list have nothing to work on, and edits there store nothing.
+    form->runCommand(cmd::AddValue);
+    form->runCommand(cmd::DeleteValue);
+    click(ctl::NumberCheck);
+    EXPECT_EQ(disagreement(*form), "");
+    EXPECT_TRUE(model.parameters.empty());
+
+    // Adding brings back parameter 1, current and shown.
+    form->runCommand(cmd::AddParameter);
+    EXPECT_EQ(form->selectedParameterIndex(), 0);
+    EXPECT_EQ(parameters()->GetCellText(0, 0), QStringLiteral("1"));
+    EXPECT_EQ(disagreement(*form), "");
+    EXPECT_TRUE(button(ctl::KindRange)->isEnabled());
+}
+
+TEST_F(AddDelete, NewValueRowDependsOnTheKindShown) {
+    start();
+    const struct {
+        int radio;
+        ValueRow added;
+        QStringList shownCells;
+    } cases[] = {
+        {ctl::KindList,
+         {bytes(QStringLiteral("Значение")), "", bytes(QStringLiteral("Результат"))},
+         {"Значение", "Результат"}},
+        {ctl::KindRange, {"0", "1", bytes(QStringLiteral("Результат"))}, {"0", "1", "Результат"}},
+    };
+    for (const auto& c : cases) {
+        form->runCommand(cmd::AddParameter);
+        click(c.radio);
+        // Rows A and B, with A selected: the new row goes between them and is selected.
+        const std::size_t current = static_cast<std::size_t>(form->selectedParameterIndex());
+        model.parameters[current].values = {ValueRow{"A", "", "a"}, ValueRow{"B", "", "b"}};
+        form->showParameter(static_cast<int>(current));
+        values()->SelectRow(0);
+        button(ctl::AddValueButton)->click();
+        ASSERT_EQ(model.parameters[current].values.size(), 3u);
+        EXPECT_EQ(model.parameters[current].values[0].value, "A");
+        EXPECT_EQ(model.parameters[current].values[1], c.added);
+        EXPECT_EQ(model.parameters[current].values[2].value, "B");
+        EXPECT_EQ(values()->GetSelectedRow(), 1);
+        EXPECT_EQ(values()->GetFocusedRow(), 1);
+        EXPECT_TRUE(values()->hasFocus());
+        for (int col = 0; col < c.shownCells.size(); ++col) {
+            EXPECT_EQ(values()->GetCellText(1, col), c.shownCells[col]);
+        }
+        EXPECT_EQ(disagreement(*form), "");
+
+        // With no row selected the new row goes first.
+        values()->SelectRow(-1, false);
+        form->runCommand(cmd::AddValue);
+        EXPECT_EQ(model.parameters[current].values[0], c.added);
+        EXPECT_EQ(disagreement(*form), "");
+    }
+}
+
+TEST_F(AddDelete, InputParameterHoldsOneRow) {
+    start();
+    click(ctl::KindInput);
+    form->runCommand(cmd::DeleteValue); // row 0 is selected after showing
+    ASSERT_TRUE(model.parameters[0].values.empty());
+    form->runCommand(cmd::AddValue);
+    ASSERT_EQ(model.parameters[0].values.size(), 1u);
+    EXPECT_EQ(model.parameters[0].values[0], (ValueRow{bytes(QStringLiteral("Начальное значение")), "", ""}));
+    EXPECT_EQ(values()->GetCellText(0, 0), QStringLiteral("Начальное значение"));
+    EXPECT_EQ(values()->GetCellText(0, 1), QString());
+
+    // Adding again does nothing and does not count as a change (checked on a fresh form).
+    form.reset();
+    model = ReportDefinition();
+    start();
+    model.parameters[0].kind = ValueKind::Input;
+    form->reloadLists();
+    ASSERT_FALSE(form->isModified());
+    form->runCommand(cmd::AddValue);
+    EXPECT_EQ(model.parameters[0].values.size(), 1u);
+    EXPECT_FALSE(form->isModified());
+    EXPECT_EQ(disagreement(*form), "");
+}
+
+TEST_F(AddDelete, ValueRowOfAnUnknownKindGoesIntoTheModelOnly) {
+    start();
+    model.parameters[0].kind = static_cast<ValueKind>(5);
+    model.parameters[0].values.clear();
+    form->reloadLists();
+    form->runCommand(cmd::AddValue);
+    ASSERT_EQ(model.parameters[0].values.size(), 1u);
+    EXPECT_EQ(model.parameters[0].values[0], (ValueRow{bytes(QStringLiteral("Начальное значение")), "",
+                                                       bytes(QStringLiteral("Результат"))}));
+    EXPECT_EQ(values()->rowCount(), 0);
+    EXPECT_EQ(disagreement(*form), "");
+}
+
+TEST_F(AddDelete, DeletingWithNothingSelectedDeletesNothingButCounts) {
+    start();
+    const struct {
+        int command;
+        COXCellGrid* (FormTest::*grid)() const;
+    } cases[] = {
+        {cmd::DeleteParameter, &FormTest::parameters},
+        {cmd::DeleteValue, &FormTest::values},
+        {cmd::DeleteResult, &FormTest::results},
+    };
+    for (const auto& c : cases) {
+        form.reset();
+        model = ReportDefinition();
+        start();
+        ASSERT_FALSE(form->isModified());
+        ReportDefinition before = model;
+        (this->*c.grid)()->SelectRow(-1, false);
+        const int rowsBefore = (this->*c.grid)()->rowCount();
+        form->runCommand(c.command);
+        EXPECT_EQ(model.parameters.size(), before.parameters.size());
+        EXPECT_EQ(model.results, before.results);
+        EXPECT_EQ((this->*c.grid)()->rowCount(), rowsBefore);
+        EXPECT_TRUE(form->isModified());
+    }
+}
+
+TEST_F(AddDelete, ResultsAreNumberedInOrder) {
+    start();
+    threeOfEach(*this);
+    // Row 1 selected: the new row is number 2, the former 2 becomes 3.
+    model.results.resize(2);
+    form->reloadLists();
+    results()->SelectRow(0);
+    button(ctl::AddResultButton)->click();
+    EXPECT_EQ(resultNames(model), (std::vector<std::string>{"R1", bytes(QStringLiteral("Название")), "R2"}));
+    EXPECT_EQ(results()->GetSelectedRow(), 1);
+    EXPECT_TRUE(results()->hasFocus());
+    EXPECT_EQ(disagreement(*form), "");
+
+    // Deleting row 2 of 3 renumbers the third as 2.
+    results()->SelectRow(1);
+    button(ctl::DeleteResultButton)->click();
+    EXPECT_EQ(resultNames(model), (std::vector<std::string>{"R1", "R2"}));
+    EXPECT_EQ(results()->GetCellText(1, 0), QStringLiteral("2"));
+    EXPECT_EQ(results()->GetSelectedRow(), -1);
+    EXPECT_EQ(disagreement(*form), "");
+
+    // Down to an empty table, then row 1 again.
+    results()->SelectRow(0);
+    form->runCommand(cmd::DeleteResult);
+    results()->SelectRow(0);
+    form->runCommand(cmd::DeleteResult);
+    EXPECT_TRUE(model.results.empty());
+    form->runCommand(cmd::AddResult);
+    EXPECT_EQ(model.results.size(), 1u);
+    EXPECT_EQ(results()->GetCellText(0, 0), QStringLiteral("1"));
+    EXPECT_EQ(disagreement(*form), "");
+}
+
+} // namespace
+} // namespace vornak::testing

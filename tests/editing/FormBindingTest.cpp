@@ -1,0 +1,273 @@
+// Form and model in step: the kind radios (no row is ever converted), the number and formula
+// check boxes, the formula edit, the nine text edits, selecting a parameter, the end of every cell
+// edit and refilling the lists from the model.
+#include "../shell/FormHarness.h"
+
+#include <QHeaderView>
+
+namespace vornak::testing {
+namespace {
+
+using Binding = FormTest;
+
+ValueRow row(const char* value, const char* upper, const char* result) {
+    return ValueRow{value, upper, result};
+}
+
+// A definition as a file would bring it, shown through reloadLists.
+void loadIntoForm(CMainForm& form, ReportDefinition& model, std::vector<ParameterRecord> parameters,
+                  std::vector<ResultRow> results) {
+    model.clear();
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+        model.insertParameter(i, parameters[i]);
+    }
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        model.insertResult(i, results[i]);
+    }
+    form.reloadLists();
+}
+
+ParameterRecord parameter(const char* name, ValueKind kind, std::vector<ValueRow> rows) {
+    ParameterRecord p;
+    p.name = name;
+    p.kind = kind;
+    p.values = std::move(rows);
+    return p;
+}
+
+QStringList headings(const COXCellGrid* grid) {
+    QStringList h;
+    for (int c = 0; c < grid->GetColumnCount(); ++c) {
+        h << grid->horizontalHeaderItem(c)->text();
+    }
+    return h;
+}
+
+TEST_F(Binding, KindSwitchesShowTheSameCellsUnderNewHeadingsAndConvertNothing) {
+    start();
+    loadIntoForm(*form, model, {parameter("P", ValueKind::List, {row("a", "up1", "ra"), row("b", "", "rb")})},
+                 {});
+    const std::vector<ValueRow> original = model.parameters[0].values;
+
+    const struct {
+        int radio;
+        ValueKind kind;
+        QStringList headings;
+    } steps[] = {
+        {ctl::KindRange, ValueKind::Range, {">=", "<", "Результат"}},
+        {ctl::KindList, ValueKind::List, {"Значение", "Результат"}},
+        {ctl::KindRange, ValueKind::Range, {">=", "<", "Результат"}},
+        {ctl::KindRange, ValueKind::Range, {">=", "<", "Результат"}}, // the kind already shown
+    };
+    for (const auto& s : steps) {
+        click(s.radio);
+        EXPECT_EQ(model.parameters[0].kind, s.kind);
+        EXPECT_EQ(model.parameters[0].values, original) << "a kind switch changed a cell";
+        EXPECT_EQ(headings(values()), s.headings);
+        EXPECT_EQ(disagreement(*form), "");
+        EXPECT_TRUE(form->isModified()) << "every click on a kind radio counts as a change";
+    }
+    // Range shows the upper bound kept from before.
+    EXPECT_EQ(values()->GetCellText(0, 1), QStringLiteral("up1"));
+    EXPECT_EQ(values()->GetCellText(0, 2), QStringLiteral("ra"));
+    // Widths from the client width: thirds for Range.
+    const int w = values()->viewport()->width();
+    EXPECT_EQ(values()->columnWidth(0), w / 3);
+    EXPECT_EQ(values()->columnWidth(2), w / 3);
+}
+
+TEST_F(Binding, InputKeepsOnlyTheFirstRowWithAllItsCells) {
+    start();
+    loadIntoForm(
+        *form, model,
+        {parameter("P", ValueKind::Range, {row("1", "2", "r1"), row("2", "3", "r2"), row("3", "4", "r3")}),
+         parameter("Q", ValueKind::Input, {row("q1", "u", "x"), row("q2", "", "y")})},
+        {});
+    click(ctl::KindInput);
+    ASSERT_EQ(model.parameters[0].values.size(), 1u);
+    EXPECT_EQ(model.parameters[0].values[0], row("1", "2", "r1"));
+    EXPECT_EQ(headings(values()), (QStringList{"Начальное значение", "Результат"}));
+    EXPECT_EQ(disagreement(*form), "");
+
+    click(ctl::KindList);
+    EXPECT_EQ(values()->rowCount(), 1);
+    EXPECT_EQ(model.parameters[0].values[0], row("1", "2", "r1"));
+
+    // A parameter already of kind Input with several rows (from a file): the click keeps one.
+    clickParameterRow(1);
+    ASSERT_EQ(form->selectedParameterIndex(), 1);
+    EXPECT_EQ(values()->rowCount(), 2) << "shown as read, before the click";
+    click(ctl::KindInput);
+    ASSERT_EQ(model.parameters[1].values.size(), 1u);
+    EXPECT_EQ(model.parameters[1].values[0], row("q1", "u", "x"));
+    EXPECT_EQ(disagreement(*form), "");
+}
+
+TEST_F(Binding, SelectingAParameterShowsItsOwnKindFlagsAndFormulaWithoutModifying) {
+    start();
+    ParameterRecord withFormula = parameter("F", ValueKind::Range, {row("0", "10", "low")});
+    withFormula.isNumber = 1;
+    withFormula.hasFormula = 1;
+    withFormula.formula = "#P(1)*2";
+    loadIntoForm(*form, model, {parameter("L", ValueKind::List, {row("a", "", "b")}), withFormula}, {});
+    EXPECT_FALSE(form->isModified());
+
+    clickParameterRow(1);
+    EXPECT_EQ(form->selectedParameterIndex(), 1);
+    EXPECT_EQ(form->kindChoiceValue(), 1);
+    EXPECT_EQ(edit(ctl::FormulaEdit)->text(), QStringLiteral("#P(1)*2"));
+    EXPECT_TRUE(edit(ctl::FormulaEdit)->isEnabled());
+    EXPECT_EQ(headings(values()), (QStringList{">=", "<", "Результат"}));
+    EXPECT_EQ(disagreement(*form), "");
+    EXPECT_FALSE(form->isModified());
+    EXPECT_EQ(model.parameters[0].kind, ValueKind::List) << "showing a parameter leaves the others' kinds";
+
+    clickParameterRow(0);
+    EXPECT_EQ(form->selectedParameterIndex(), 0);
+    EXPECT_FALSE(edit(ctl::FormulaEdit)->isEnabled());
+    EXPECT_EQ(disagreement(*form), "");
+    EXPECT_FALSE(form->isModified());
+    EXPECT_EQ(model.parameters[1].kind, ValueKind::Range);
+}
+
+TEST_F(Binding, FormulaAndNumberBoxes) {
+    start();
+    click(ctl::NumberCheck);
+    EXPECT_EQ(model.parameters[0].isNumber, 1);
+    click(ctl::NumberCheck);
+    EXPECT_EQ(model.parameters[0].isNumber, 0);
+
+    click(ctl::FormulaCheck);
+    EXPECT_EQ(model.parameters[0].hasFormula, 1);
+    QLineEdit* formula = edit(ctl::FormulaEdit);
+    ASSERT_TRUE(formula->isEnabled());
+    formula->setFocus();
+    typeText(formula, QStringLiteral("sin(PI/2)+#R(1)"));
+    EXPECT_EQ(model.parameters[0].formula, "sin(PI/2)+#R(1)");
+
+    // Unchecking empties the edit and the formula; checking again gives an empty, enabled edit.
+    click(ctl::FormulaCheck);
+    EXPECT_EQ(model.parameters[0].hasFormula, 0);
+    EXPECT_TRUE(model.parameters[0].formula.empty());
+    EXPECT_TRUE(formula->text().isEmpty());
+    EXPECT_FALSE(formula->isEnabled());
+    click(ctl::FormulaCheck);
+    EXPECT_TRUE(formula->isEnabled());
+    EXPECT_TRUE(formula->text().isEmpty());
+    EXPECT_TRUE(model.parameters[0].formula.empty());
+    EXPECT_EQ(disagreement(*form), "");
+    EXPECT_TRUE(form->isModified());
+}
+
+TEST_F(Binding, TextEditsChangeTheFormOnlyUntilTheDocumentIsSaved) {
+    start();
+    QLineEdit* author = edit(ctl::AuthorEdit);
+    author->setFocus();
+    author->end(false);
+    typeText(author, QStringLiteral(" и др."));
+    EXPECT_EQ(form->formTexts().author, QStringLiteral("Ведунов П.Р. и др."));
+    EXPECT_TRUE(model.author.empty()) << "the model takes the texts when the document is saved";
+    EXPECT_TRUE(form->isModified());
+}
+
+TEST_F(Binding, EndOfACellEditStoresIntoTheCellTheLayoutChooses) {
+    start();
+    loadIntoForm(*form, model, {parameter("P", ValueKind::List, {row("v", "kept", "r")})},
+                 {ResultRow{"n", "res"}});
+
+    // List: column 1 is the result; the upper bound is not shown and never changes.
+    editCell(values(), 0, 1, QStringLiteral("новый"));
+    EXPECT_EQ(model.parameters[0].values[0], row("v", "kept", "\xED\xEE\xE2\xFB\xE9"));
+    // Range: column 1 is the upper bound, column 2 the result.
+    click(ctl::KindRange);
+    editCell(values(), 0, 1, QStringLiteral("10"));
+    editCell(values(), 0, 2, QStringLiteral("abc"));
+    editCell(values(), 0, 0, QStringLiteral("не число"));
+    EXPECT_EQ(model.parameters[0].values[0].value, bytes(QStringLiteral("не число")));
+    EXPECT_EQ(model.parameters[0].values[0].upperBound, "10");
+    EXPECT_EQ(model.parameters[0].values[0].result, "abc");
+
+    // Escape keeps cell and model; an empty text confirmed is stored as empty.
+    editCell(values(), 0, 2, QStringLiteral("ignored"), false);
+    EXPECT_EQ(values()->GetCellText(0, 2), QStringLiteral("abc"));
+    EXPECT_EQ(model.parameters[0].values[0].result, "abc");
+    editCell(values(), 0, 2, QString());
+    EXPECT_EQ(model.parameters[0].values[0].result, "");
+
+    // The parameter's name, the result's name and result.
+    editCell(parameters(), 0, 1, QStringLiteral("Рост"));
+    EXPECT_EQ(model.parameters[0].name, bytes(QStringLiteral("Рост")));
+    editCell(results(), 0, 1, QStringLiteral("Итог"));
+    editCell(results(), 0, 2, QStringLiteral("#X(1)+1"));
+    EXPECT_EQ(model.results[0], (ResultRow{bytes(QStringLiteral("Итог")), "#X(1)+1"}));
+    EXPECT_EQ(disagreement(*form), "");
+
+    // Non-editable columns open no editor.
+    EXPECT_EQ(parameters()->EditCell(0, 0), nullptr);
+    EXPECT_EQ(results()->EditCell(0, 0), nullptr);
+}
+
+TEST_F(Binding, CancelledEditStillCountsAsAChange) {
+    start();
+    ASSERT_FALSE(form->isModified());
+    editCell(results(), 0, 1, QStringLiteral("x"), false);
+    EXPECT_TRUE(form->isModified());
+    EXPECT_EQ(model.results[0].name, bytes(QStringLiteral("Название")));
+}
+
+TEST_F(Binding, UnknownKindShowsNoColumnsAndStoresNothing) {
+    start();
+    ParameterRecord odd = parameter("odd", static_cast<ValueKind>(7), {row("a", "b", "c")});
+    loadIntoForm(*form, model, {parameter("L", ValueKind::List, {row("x", "", "y")}), odd}, {});
+    clickParameterRow(1);
+    EXPECT_EQ(values()->GetColumnCount(), 0);
+    EXPECT_EQ(values()->rowCount(), 0);
+    EXPECT_EQ(form->shownKindCode(), 7);
+    for (QRadioButton* r : {qobject_cast<QRadioButton*>(button(ctl::KindList)),
+                            qobject_cast<QRadioButton*>(button(ctl::KindRange)),
+                            qobject_cast<QRadioButton*>(button(ctl::KindInput))}) {
+        EXPECT_FALSE(r->isChecked());
+    }
+    EXPECT_EQ(model.parameters[1].kind, static_cast<ValueKind>(7));
+    EXPECT_EQ(model.parameters[1].values[0], row("a", "b", "c"));
+    EXPECT_EQ(disagreement(*form), "");
+
+    // Back to the List parameter: its columns come back.
+    clickParameterRow(0);
+    EXPECT_EQ(headings(values()), (QStringList{"Значение", "Результат"}));
+    EXPECT_EQ(disagreement(*form), "");
+}
+
+TEST_F(Binding, ReloadListsShowsTheModelWithTheFirstParameterCurrent) {
+    start();
+    clickParameterRow(0);
+    form->runCommand(cmd::AddParameter);
+    ASSERT_EQ(form->selectedParameterIndex(), 1);
+
+    ParameterRecord second = parameter("B", ValueKind::Input, {row("init", "", "res")});
+    loadIntoForm(*form, model,
+                 {parameter("A", ValueKind::Range, {row("1", "2", "3"), row("4", "5", "6")}), second},
+                 {ResultRow{"r1", "x1"}, ResultRow{"r2", "x2"}, ResultRow{"r3", "x3"}});
+    EXPECT_EQ(form->selectedParameterIndex(), 0);
+    EXPECT_EQ(parameters()->GetSelectedRow(), 0);
+    EXPECT_EQ(results()->GetSelectedRow(), 0);
+    EXPECT_EQ(values()->GetSelectedRow(), 0);
+    EXPECT_EQ(form->shownKindCode(), 1);
+    EXPECT_EQ(disagreement(*form), "");
+
+    // An empty definition: no current parameter, nothing in the value list.
+    loadIntoForm(*form, model, {}, {});
+    EXPECT_EQ(parameters()->rowCount(), 0);
+    EXPECT_EQ(values()->rowCount(), 0);
+    EXPECT_EQ(results()->rowCount(), 0);
+    EXPECT_EQ(disagreement(*form), "");
+    // Nothing to add a value row to; a parameter can be added again.
+    form->runCommand(cmd::AddValue);
+    EXPECT_EQ(values()->rowCount(), 0);
+    form->runCommand(cmd::AddParameter);
+    EXPECT_EQ(model.parameters.size(), 1u);
+    EXPECT_EQ(disagreement(*form), "");
+}
+
+} // namespace
+} // namespace vornak::testing

@@ -1,0 +1,333 @@
+// Thousands of random commands, clicks, keys and cell edits sent to the real form. After every
+// step the lists and the parameter controls must agree with the model and the model must keep its
+// invariants; at the end the definition is saved, read back and compared.
+//
+// VORNAK_RANDOM_SEED picks the seed (the one used is printed on failure); VORNAK_RANDOM_STEPS the
+// number of steps.
+#include "../shell/FormHarness.h"
+
+#include <QClipboard>
+
+#include <random>
+
+namespace vornak::testing {
+namespace {
+
+class RandomizedForm : public FormTest {
+public:
+    std::mt19937 random;
+
+    int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
+    bool chance(int percent) { return pick(100) < percent; }
+
+    QString randomText() {
+        static const QString alphabet =
+            QStringLiteral("abcxyz0123456789 .,;:-+*/()#PRXNISTабвгдежзийклмнопрстуфхцчшщъыьэюяЁёЖЩ«»№—€");
+        QString text;
+        const int length = pick(8);
+        for (int i = 0; i < length; ++i) {
+            text += alphabet.at(pick(static_cast<int>(alphabet.size())));
+        }
+        return text;
+    }
+
+    // What must never get in.
+    QString unfitText() {
+        static const QString samples[] = {QStringLiteral("a\nb"), QStringLiteral("\r\n"),
+                                          QStringLiteral("\U0001F600"), QStringLiteral("\u4E2D"),
+                                          QStringLiteral("x\u2029")};
+        return samples[pick(5)];
+    }
+
+    COXCellGrid* randomGrid() {
+        switch (pick(3)) {
+        case 0:
+            return parameters();
+        case 1:
+            return values();
+        default:
+            return results();
+        }
+    }
+
+    QWidget* randomFocusTarget() {
+        switch (pick(6)) {
+        case 0:
+            return edit(ctl::TitleEdit);
+        case 1:
+            return edit(ctl::DateEdit);
+        case 2:
+            return parameters();
+        case 3:
+            return values();
+        case 4:
+            return results();
+        default:
+            return button(ctl::AddResultButton);
+        }
+    }
+
+    // One random action; returns what it did, for the failure message.
+    std::string step() {
+        switch (pick(16)) {
+        case 0: {
+            static const int commands[] = {cmd::AddParameter, cmd::DeleteParameter, cmd::AddValue,
+                                           cmd::DeleteValue,  cmd::AddResult,       cmd::DeleteResult};
+            const int c = commands[pick(6)];
+            form->runCommand(c);
+            return "command " + std::to_string(c);
+        }
+        case 1: {
+            static const int buttons[] = {ctl::AddParameterButton, ctl::DeleteParameterButton,
+                                          ctl::AddValueButton,     ctl::DeleteValueButton,
+                                          ctl::AddResultButton,    ctl::DeleteResultButton};
+            const int b = buttons[pick(6)];
+            if (button(b)->isEnabled()) {
+                click(b);
+            }
+            return "button " + std::to_string(b);
+        }
+        case 2: {
+            static const int radios[] = {ctl::KindList, ctl::KindRange, ctl::KindInput};
+            const int r = radios[pick(3)];
+            if (button(r)->isEnabled()) {
+                click(r);
+            }
+            return "radio " + std::to_string(r);
+        }
+        case 3: {
+            const int box = chance(50) ? ctl::NumberCheck : ctl::FormulaCheck;
+            if (button(box)->isEnabled()) {
+                click(box);
+            }
+            return "check box " + std::to_string(box);
+        }
+        case 4: {
+            QLineEdit* formula = edit(ctl::FormulaEdit);
+            if (formula->isEnabled()) {
+                formula->setFocus();
+                if (chance(30)) {
+                    QTest::keyClick(formula, Qt::Key_Backspace);
+                } else {
+                    typeText(formula, randomText());
+                }
+            }
+            return "formula typing";
+        }
+        case 5: {
+            if (parameters()->rowCount() > 0) {
+                const int row = pick(parameters()->rowCount());
+                parameters()->scrollToItem(parameters()->item(row, 0));
+                clickParameterRow(row);
+                return "click parameter row " + std::to_string(row);
+            }
+            return "click on an empty parameter list";
+        }
+        case 6:
+        case 7: {
+            COXCellGrid* grid = randomGrid();
+            if (grid->rowCount() == 0 || grid->GetColumnCount() == 0) {
+                return "edit in an empty list";
+            }
+            const int row = pick(grid->rowCount());
+            const int column = pick(grid->GetColumnCount());
+            COXGridEdit* box = grid->EditCell(row, column);
+            if (box == nullptr) {
+                return "no editor on a fixed column";
+            }
+            box->selectAll();
+            typeText(box, randomText());
+            if (chance(15)) {
+                QGuiApplication::clipboard()->setText(unfitText());
+                QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+            }
+            static const Qt::Key endings[] = {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Tab,
+                                              Qt::Key_Up,     Qt::Key_Down,   Qt::Key_Insert};
+            const Qt::Key ending = endings[pick(6)];
+            QTest::keyClick(box, ending, chance(30) ? Qt::ShiftModifier : Qt::NoModifier);
+            QApplication::processEvents();
+            // Sometimes the editor that navigation opened is left open for the next step.
+            if (chance(50)) {
+                QWidget* focus = QApplication::focusWidget();
+                if (auto* next = qobject_cast<COXGridEdit*>(focus)) {
+                    typeText(next, randomText());
+                    QTest::keyClick(next, chance(50) ? Qt::Key_Return : Qt::Key_Escape);
+                }
+            }
+            return "cell edit ending with key " + std::to_string(ending);
+        }
+        case 8: {
+            QWidget* target = randomFocusTarget();
+            target->setFocus();
+            static const Qt::Key keys[] = {Qt::Key_F2, Qt::Key_F3, Qt::Key_F4};
+            const Qt::Key key = keys[pick(3)];
+            pressKey(target, key, Qt::NoModifier, chance(30));
+            return "key " + std::to_string(key);
+        }
+        case 9: {
+            static const int edits[] = {ctl::TitleEdit, ctl::SourceEdit, ctl::AuthorEdit,
+                                        ctl::DocumentFileEdit};
+            QLineEdit* e = edit(edits[pick(4)]);
+            e->setFocus();
+            if (chance(30)) {
+                QGuiApplication::clipboard()->setText(unfitText());
+                QTest::keyClick(e, Qt::Key_V, Qt::ControlModifier);
+            } else {
+                typeText(e, randomText());
+            }
+            return "text edit typing";
+        }
+        case 10: {
+            // Ctrl+click on the selected row takes its selection away.
+            COXCellGrid* grid = randomGrid();
+            const int row = grid->GetSelectedRow();
+            if (row >= 0) {
+                grid->scrollToItem(grid->item(row, 0));
+                const QRect cell = grid->GetCellRect(row, 0);
+                QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
+            }
+            return "ctrl+click on the selected row";
+        }
+        case 11: {
+            // Type-to-edit on the focused row.
+            COXCellGrid* grid = randomGrid();
+            grid->setFocus();
+            typeCharacter(grid, QStringLiteral("ж"));
+            if (auto* box = qobject_cast<COXGridEdit*>(QApplication::focusWidget())) {
+                QTest::keyClick(box, chance(70) ? Qt::Key_Return : Qt::Key_Escape);
+            }
+            return "type to edit";
+        }
+        case 12: {
+            COXCellGrid* grid = chance(50) ? values() : results();
+            if (grid->rowCount() > 0) {
+                const int row = pick(grid->rowCount());
+                grid->scrollToItem(grid->item(row, 0));
+                const QRect cell = grid->GetCellRect(row, 0);
+                QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+            }
+            return "click a value or result row";
+        }
+        case 13: {
+            form->reloadLists();
+            return "reload lists";
+        }
+        case 14: {
+            // Holding a key: a burst of auto-repeats.
+            QWidget* target = randomFocusTarget();
+            target->setFocus();
+            const Qt::Key key = chance(50) ? Qt::Key_F3 : Qt::Key_F4;
+            for (int i = 0, n = 1 + pick(5); i < n; ++i) {
+                pressKey(QApplication::focusWidget(), key, Qt::NoModifier, i > 0);
+            }
+            return "held key";
+        }
+        default: {
+            // Enter and Escape on whatever has the focus.
+            QWidget* target =
+                QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : form.get();
+            QTest::keyClick(target, chance(50) ? Qt::Key_Return : Qt::Key_Escape);
+            return "enter or escape";
+        }
+        }
+    }
+
+    std::string invariants() const {
+        std::ostringstream out;
+        for (std::size_t i = 0; i < model.parameters.size(); ++i) {
+            const ParameterRecord& p = model.parameters[i];
+            if (p.hasFormula == 0 && !p.formula.empty()) {
+                out << "parameter " << i + 1 << " keeps a formula without the flag\n";
+            }
+            if (p.kind == ValueKind::Input && p.values.size() > 1) {
+                out << "input parameter " << i + 1 << " has " << p.values.size() << " rows\n";
+            }
+            if (p.isNumber > 1 || p.hasFormula > 1) {
+                out << "parameter " << i + 1 << " has a flag other than 0 or 1\n";
+            }
+        }
+        const auto fits = [&out](const std::string& text, const char* what) {
+            if (!fitsDefinitionFile(TextCodec::decode(text)) || text.find('\x1A') != std::string::npos) {
+                out << what << " holds a text a file cannot\n";
+            }
+        };
+        for (const ParameterRecord& p : model.parameters) {
+            fits(p.name, "a name");
+            fits(p.formula, "a formula");
+            for (const ValueRow& v : p.values) {
+                fits(v.value, "a value");
+                fits(v.upperBound, "a bound");
+                fits(v.result, "a result");
+            }
+        }
+        for (const ResultRow& r : model.results) {
+            fits(r.name, "a result name");
+            fits(r.result, "a result");
+        }
+        return out.str();
+    }
+};
+
+TEST_F(RandomizedForm, ListsAndModelAgreeAfterEveryStepAndTheFileReadsBack) {
+    const unsigned seed = qEnvironmentVariableIsSet("VORNAK_RANDOM_SEED")
+                              ? static_cast<unsigned>(qEnvironmentVariableIntValue("VORNAK_RANDOM_SEED"))
+                              : 20261207u;
+    const int steps = qEnvironmentVariableIsSet("VORNAK_RANDOM_STEPS")
+                          ? qEnvironmentVariableIntValue("VORNAK_RANDOM_STEPS")
+                          : 3000;
+    random.seed(seed);
+    start();
+
+    std::vector<std::string> history;
+    for (int i = 0; i < steps; ++i) {
+        history.push_back(step());
+        // A step may have hidden the form's activation (a click outside it); bring it back.
+        if (!form->isActiveWindow()) {
+            activate();
+        }
+        ASSERT_TRUE(form->isVisible()) << "the form closed at step " << i << " (" << history.back() << ")";
+        const std::string problem = disagreement(*form) + invariants();
+        if (!problem.empty()) {
+            std::ostringstream trail;
+            for (std::size_t k = history.size() > 10 ? history.size() - 10 : 0; k < history.size(); ++k) {
+                trail << "  " << k << ": " << history[k] << "\n";
+            }
+            FAIL() << "seed " << seed << ", step " << i << ":\n" << problem << "last steps:\n" << trail.str();
+        }
+    }
+
+    // Close any editor left open, then save what the form shows and read it back.
+    form->commitOpenEdits();
+    ASSERT_EQ(disagreement(*form), "");
+    const FormTexts& t = form->formTexts();
+    model.title = bytes(t.title);
+    model.documentFile = bytes(t.documentFile);
+    model.input1Caption = bytes(t.input1Caption);
+    model.input2Caption = bytes(t.input2Caption);
+    model.surnameCaption = bytes(t.surnameCaption);
+    model.author = bytes(t.author);
+    model.source = bytes(t.source);
+    model.organisation = bytes(t.organisation);
+    model.date = bytes(t.date);
+    const std::string path = TextCodec::encodePath(dir.filePath(QStringLiteral("random.rpt")));
+    ASSERT_TRUE(model.save(path)) << model.saveError();
+
+    ReportDefinition readBack;
+    ASSERT_TRUE(readBack.load(path)) << readBack.loadError().reason << " at line "
+                                     << readBack.loadError().line;
+    EXPECT_TRUE(readBack == model) << "the file read back differs from what was saved";
+
+    // The definition read back shows in a second form exactly as the model holds it.
+    RecentFileList otherRecent;
+    CMainForm second(readBack, services, otherRecent);
+    second.show();
+    readBack = model;
+    second.reloadLists();
+    EXPECT_EQ(disagreement(second), "");
+    EXPECT_EQ(second.parameterGrid()->rowCount(), parameters()->rowCount());
+    EXPECT_EQ(second.resultGrid()->rowCount(), results()->rowCount());
+    second.hide();
+}
+
+} // namespace
+} // namespace vornak::testing

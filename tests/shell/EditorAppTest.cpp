@@ -1,0 +1,124 @@
+// The application object's run (the recent-file list read at start-up and written back at exit,
+// the form built on the services given and run until it closes) and the display check that
+// replaces the toolkit's abort with advice.
+#include "FormHarness.h"
+
+#include "CEditorApp.h"
+#include "DisplayCheck.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTimer>
+
+namespace vornak::testing {
+namespace {
+
+using EditorApp = FormTest;
+
+TEST_F(EditorApp, RunReadsTheRecentFilesBuildsTheFormAndWritesTheListBack) {
+    QStringList eight;
+    for (int i = 1; i <= 8; ++i) {
+        eight << QStringLiteral("/data/definition%1.rpt").arg(i);
+    }
+    ASSERT_TRUE(settings->writeRecentFiles(eight));
+
+    CEditorApp app(services, {});
+    bool sawForm = false;
+    // Once the form runs: check it, then close it as the user does.
+    QTimer::singleShot(0, [&] {
+        CMainForm* f = app.mainForm();
+        ASSERT_NE(f, nullptr);
+        sawForm = f->isVisible();
+        EXPECT_EQ(app.recentFiles().entries(), eight);
+        EXPECT_EQ(app.definition().parameters.size(), 1u);
+        EXPECT_EQ(f->windowModality(), Qt::WindowModal) << "the help window must stay usable";
+        f->close();
+    });
+    EXPECT_EQ(app.run(), 0);
+    EXPECT_TRUE(sawForm);
+    EXPECT_EQ(app.mainForm(), nullptr) << "the form is destroyed once it has closed";
+    EXPECT_EQ(settings->readRecentFiles(), eight);
+}
+
+TEST_F(EditorApp, RecentFileCommandsGoToTheApplicationObject) {
+    CEditorApp app(services, {});
+    std::unique_ptr<CMainForm> f = app.createMainForm();
+    for (int id : {cmd::RecentFileFirst, cmd::RecentFileFirst + 7, cmd::RecentFileLast}) {
+        EXPECT_TRUE(f->hasCommandHandler(id)) << id;
+        EXPECT_TRUE(app.hasCommandHandler(id)) << id;
+    }
+    EXPECT_FALSE(app.hasCommandHandler(cmd::RecentFileLast + 1));
+    EXPECT_FALSE(app.hasCommandHandler(cmd::AddParameter)) << "the form's own commands stay with the form";
+    EXPECT_FALSE(f->runCommand(cmd::RecentFileLast + 1));
+}
+
+TEST_F(EditorApp, TheFormGetsTheArgumentsAndTheServices) {
+    CEditorApp app(services, {QStringLiteral("-flag"), QStringLiteral("/x/y.rpt")});
+    std::unique_ptr<CMainForm> f = app.createMainForm();
+    f->show();
+    fileDialogs.enqueue(std::nullopt);
+    f->runCommand(ctl::BrowseButton);
+    EXPECT_EQ(fileDialogs.requests().size(), 1u) << "Browse asked the scripted dialogs";
+    EXPECT_EQ(&f->definition(), &app.definition());
+    f->hide();
+}
+
+TEST(DisplayCheck, KnowsWhenThereIsADisplay) {
+    const struct {
+        std::vector<std::pair<QString, QString>> variables;
+        bool display;
+    } cases[] = {
+        {{}, false},
+        {{{"DISPLAY", ":0"}}, true},
+        {{{"WAYLAND_DISPLAY", "wayland-0"}}, true},
+        {{{"QT_QPA_PLATFORM", "offscreen"}}, true},
+        {{{"QT_QPA_PLATFORM", "vnc"}}, true},
+        {{{"DISPLAY", ""}, {"WAYLAND_DISPLAY", "  "}}, false},
+        {{{"HOME", "/root"}}, false},
+    };
+    for (const auto& c : cases) {
+        QProcessEnvironment environment;
+        for (const auto& [name, value] : c.variables) {
+            environment.insert(name, value);
+        }
+        EXPECT_EQ(hasDisplay(environment), c.display) << environment.toStringList().join(' ').toStdString();
+    }
+}
+
+// The editor started where there is no display, or where the named one cannot be reached: it
+// ends with advice and exit code 2, not with the toolkit's abort.
+TEST(DisplayCheck, EditorWithoutADisplaySaysHowToRunIt) {
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/vornak");
+    if (!QFileInfo::exists(program)) {
+        GTEST_SKIP() << "the vornak executable is not built";
+    }
+    const struct {
+        std::vector<std::pair<QString, QString>> variables;
+        const char* situation;
+    } cases[] = {
+        {{}, "no display named"},
+        {{{"DISPLAY", ":97"}}, "a display that does not exist"},
+    };
+    for (const auto& c : cases) {
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
+        environment.insert(QStringLiteral("HOME"), QDir::tempPath());
+        for (const auto& [name, value] : c.variables) {
+            environment.insert(name, value);
+        }
+        QProcess editor;
+        editor.setProcessEnvironment(environment);
+        editor.start(program, {});
+        ASSERT_TRUE(editor.waitForFinished(30000)) << c.situation;
+        const QString errors = QString::fromLocal8Bit(editor.readAllStandardError());
+        EXPECT_EQ(editor.exitStatus(), QProcess::NormalExit) << c.situation << ": " << errors.toStdString();
+        EXPECT_EQ(editor.exitCode(), 2) << c.situation;
+        EXPECT_TRUE(errors.contains(QStringLiteral("xvfb-run -a vornak")))
+            << c.situation << ": " << errors.toStdString();
+        EXPECT_TRUE(errors.contains(QStringLiteral("QT_QPA_PLATFORM=vnc vornak"))) << c.situation;
+    }
+}
+
+} // namespace
+} // namespace vornak::testing

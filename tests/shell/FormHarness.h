@@ -1,0 +1,248 @@
+// What the main form's tests share: the form built on scripted platform services and a fresh
+// model, shown and active on the offscreen platform; typing helpers that carry any character; and
+// a check that the three lists, the parameter controls and the model agree.
+#pragma once
+
+#include "CMainForm.h"
+#include "COXCellGrid.h"
+#include "COXGridEdit.h"
+#include "CommandIds.h"
+#include "RecentFileList.h"
+#include "ReportDefinition.h"
+#include "ScriptedFileDialogs.h"
+#include "ScriptedMessageBox.h"
+#include "SettingsStore.h"
+#include "ShellOpen.h"
+#include "TextCodec.h"
+#include "Texts.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace vornak::testing {
+
+// A form whose OpenFile only records what it was asked to open.
+class RecordingForm : public CMainForm {
+public:
+    using CMainForm::CMainForm;
+    bool OpenFile(const QString& path) override {
+        opened.append(path);
+        modifiedWhenOpened = isModified();
+        parameterRowsWhenOpened = parameterGrid()->rowCount();
+        dropsAcceptedWhenOpened = acceptDrops();
+        return false;
+    }
+    QStringList opened;
+    bool modifiedWhenOpened = true;
+    int parameterRowsWhenOpened = -1;
+    bool dropsAcceptedWhenOpened = true;
+};
+
+inline std::string bytes(const QString& text) {
+    return TextCodec::encode(text);
+}
+
+inline QString shown(const std::string& modelText) {
+    return TextCodec::decode(modelText);
+}
+
+// Sends one character (any character, Cyrillic included) as a key press with that text.
+inline void typeCharacter(QWidget* target, const QString& character) {
+    QTest::sendKeyEvent(QTest::Press, target, Qt::Key_unknown, character, Qt::NoModifier);
+    QTest::sendKeyEvent(QTest::Release, target, Qt::Key_unknown, character, Qt::NoModifier);
+}
+
+inline void typeText(QWidget* target, const QString& text) {
+    for (const QChar c : text) {
+        typeCharacter(target, QString(c));
+    }
+}
+
+// A key press aimed at a widget as the platform delivers it, so that application event filters
+// see it; autoRepeat marks the repeats of a held key.
+inline void pressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                     bool autoRepeat = false) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, QString(), autoRepeat);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, QString(), autoRepeat);
+    QApplication::sendEvent(target, &release);
+}
+
+// The form's state in one fixture.
+class FormTest : public ::testing::Test {
+public:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        settings = std::make_unique<SettingsStore>(dir.filePath(QStringLiteral("vornak.conf")));
+        services = PlatformServices{&fileDialogs, &messages, settings.get(), &shell};
+    }
+
+    void TearDown() override {
+        if (form) {
+            form->hide();
+            form.reset();
+        }
+    }
+
+    // Builds and shows the form (which initialises it) and waits until it is active.
+    template <typename Form = CMainForm> Form& start(QStringList commandLine = {}) {
+        auto owned = std::make_unique<Form>(model, services, recentFiles, std::move(commandLine));
+        Form& ref = *owned;
+        form = std::move(owned);
+        form->show();
+        activate();
+        return ref;
+    }
+
+    void activate() {
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    QLineEdit* edit(int id) const { return qobject_cast<QLineEdit*>(form->control(id)); }
+    QAbstractButton* button(int id) const { return qobject_cast<QAbstractButton*>(form->control(id)); }
+    COXCellGrid* parameters() const { return form->parameterGrid(); }
+    COXCellGrid* values() const { return form->valueGrid(); }
+    COXCellGrid* results() const { return form->resultGrid(); }
+
+    // Clicks a button, radio or check box as the user does.
+    void click(int id) const {
+        QAbstractButton* b = button(id);
+        QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, b->rect().center());
+    }
+
+    // Selects a parameter row as a mouse click on its number cell does.
+    void clickParameterRow(int row) const {
+        const QRect cell = parameters()->GetCellRect(row, 0);
+        QTest::mouseClick(parameters()->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    }
+
+    // Opens the editor on a cell, replaces its text and confirms (Enter) or cancels (Escape).
+    void editCell(COXCellGrid* grid, int row, int column, const QString& text, bool confirm = true) const {
+        COXGridEdit* box = grid->EditCell(row, column);
+        ASSERT_NE(box, nullptr) << "no editor on row " << row << " column " << column;
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        typeText(box, text);
+        QTest::keyClick(box, confirm ? Qt::Key_Return : Qt::Key_Escape);
+        QApplication::processEvents();
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<SettingsStore> settings;
+    ScriptedFileDialogs fileDialogs;
+    ScriptedMessageBox messages;
+    ScriptedShellOpener shell;
+    PlatformServices services;
+    ReportDefinition model;
+    RecentFileList recentFiles;
+    std::unique_ptr<CMainForm> form;
+};
+
+// Everything the lists and the parameter controls show, compared with the model; an empty text
+// when they agree, otherwise what differs.
+inline std::string disagreement(const CMainForm& form) {
+    std::ostringstream out;
+    const ReportDefinition& model = form.definition();
+    const COXCellGrid* parameters = form.parameterGrid();
+    const COXCellGrid* values = form.valueGrid();
+    const COXCellGrid* results = form.resultGrid();
+
+    const auto expect = [&out](const QString& seen, const QString& wanted, const char* where, int row,
+                               int column) {
+        if (seen != wanted) {
+            out << where << " row " << row << " column " << column << ": shows \"" << seen.toStdString()
+                << "\", model has \"" << wanted.toStdString() << "\"\n";
+        }
+    };
+
+    if (parameters->rowCount() != static_cast<int>(model.parameters.size())) {
+        out << "parameter list has " << parameters->rowCount() << " rows, model " << model.parameters.size()
+            << "\n";
+    } else {
+        for (int i = 0; i < parameters->rowCount(); ++i) {
+            expect(parameters->GetCellText(i, 0), QString::number(i + 1), "parameters", i, 0);
+            expect(parameters->GetCellText(i, 1), shown(model.parameters[static_cast<std::size_t>(i)].name),
+                   "parameters", i, 1);
+        }
+    }
+    if (results->rowCount() != static_cast<int>(model.results.size())) {
+        out << "result list has " << results->rowCount() << " rows, model " << model.results.size() << "\n";
+    } else {
+        for (int i = 0; i < results->rowCount(); ++i) {
+            const ResultRow& r = model.results[static_cast<std::size_t>(i)];
+            expect(results->GetCellText(i, 0), QString::number(i + 1), "results", i, 0);
+            expect(results->GetCellText(i, 1), shown(r.name), "results", i, 1);
+            expect(results->GetCellText(i, 2), shown(r.result), "results", i, 2);
+        }
+    }
+
+    const int current = form.selectedParameterIndex();
+    if (current < 0 || current >= static_cast<int>(model.parameters.size())) {
+        if (values->rowCount() != 0) {
+            out << "no current parameter, yet the value list has " << values->rowCount() << " rows\n";
+        }
+        return out.str();
+    }
+    const ParameterRecord& p = model.parameters[static_cast<std::size_t>(current)];
+    const auto kind = static_cast<std::uint8_t>(p.kind);
+    if (form.shownKindCode() != kind) {
+        out << "value list laid out for kind " << int(form.shownKindCode()) << ", parameter has " << int(kind)
+            << "\n";
+    }
+    const int expectedColumns = kind == 1 ? 3 : kind <= 2 ? 2 : 0;
+    if (values->GetColumnCount() != expectedColumns) {
+        out << "value list has " << values->GetColumnCount() << " columns for kind " << int(kind) << "\n";
+    }
+    const int expectedRows = kind <= 2 ? static_cast<int>(p.values.size()) : 0;
+    if (values->rowCount() != expectedRows) {
+        out << "value list has " << values->rowCount() << " rows, parameter " << current + 1 << " has "
+            << p.values.size() << " (kind " << int(kind) << ")\n";
+    } else {
+        for (int i = 0; i < expectedRows; ++i) {
+            const ValueRow& v = p.values[static_cast<std::size_t>(i)];
+            expect(values->GetCellText(i, 0), shown(v.value), "values", i, 0);
+            if (kind == 1) {
+                expect(values->GetCellText(i, 1), shown(v.upperBound), "values", i, 1);
+                expect(values->GetCellText(i, 2), shown(v.result), "values", i, 2);
+            } else {
+                expect(values->GetCellText(i, 1), shown(v.result), "values", i, 1);
+            }
+        }
+    }
+
+    const auto* numberBox = qobject_cast<const QCheckBox*>(form.control(ctl::NumberCheck));
+    const auto* formulaBox = qobject_cast<const QCheckBox*>(form.control(ctl::FormulaCheck));
+    const auto* formulaEdit = qobject_cast<const QLineEdit*>(form.control(ctl::FormulaEdit));
+    const int kindIds[3] = {ctl::KindList, ctl::KindRange, ctl::KindInput};
+    for (int k = 0; k < 3; ++k) {
+        const bool checked = qobject_cast<const QRadioButton*>(form.control(kindIds[k]))->isChecked();
+        if (checked != (kind == k)) {
+            out << "kind radio " << k << (checked ? " checked" : " not checked") << " for kind " << int(kind)
+                << "\n";
+        }
+    }
+    if (numberBox->isChecked() != (p.isNumber != 0)) {
+        out << "number box does not match isNumber\n";
+    }
+    if (formulaBox->isChecked() != (p.hasFormula != 0)) {
+        out << "formula box does not match hasFormula\n";
+    }
+    if (formulaEdit->isEnabled() != (p.hasFormula != 0)) {
+        out << "formula edit enabled state does not match hasFormula\n";
+    }
+    expect(formulaEdit->text(), shown(p.formula), "formula", 0, 0);
+    return out.str();
+}
+
+} // namespace vornak::testing

@@ -1,0 +1,527 @@
+// The main form as the user meets it: its state after start-up, its layout and menu, Enter and
+// Escape, closing, Browse, dropped files, a file named on the command line and the help window.
+#include "FormHarness.h"
+
+#include "BitmapMenuBinder.h"
+#include "CAboutDialog.h"
+#include "CUsageHelpDialog.h"
+
+#include "DialogTemplates.h"
+#include "DialogUnits.h"
+
+#include <QAction>
+#include <QDate>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QUrl>
+#include <QWindow>
+
+namespace vornak::testing {
+namespace {
+
+using MainForm = FormTest;
+
+TEST_F(MainForm, StartsWithOneParameterOneResultAndTheDefaults) {
+    start();
+
+    // The nine texts, in the edits and in the form's fields.
+    const std::pair<int, QString> defaults[] = {
+        {ctl::TitleEdit, QStringLiteral("ОПРЕДЕЛЕНИЕ РОСТА ПО КОСТЯМ")},
+        {ctl::DocumentFileEdit, QStringLiteral("PrintForm.doc")},
+        {ctl::Input1CaptionEdit, QStringLiteral("Приложение № ")},
+        {ctl::Input2CaptionEdit, QStringLiteral("к заключению эксперта (к акту) № ")},
+        {ctl::SurnameCaptionEdit, QStringLiteral("Эксперт")},
+        {ctl::AuthorEdit, QStringLiteral("Ведунов П.Р.")},
+        {ctl::DateEdit, QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"))},
+        {ctl::OrganisationEdit, QStringLiteral("Заречное ОБСМЭ")},
+        {ctl::SourceEdit,
+         QStringLiteral("А. Н. Ключева, Г. С. Тармин. \"Судебно-медицинское отождествление личности "
+                        "по костным останкам.\" Издательство Сарат. ун-та, 1978")},
+    };
+    for (const auto& [id, text] : defaults) {
+        EXPECT_EQ(edit(id)->text(), text) << "edit " << id;
+    }
+    const FormTexts& t = form->formTexts();
+    EXPECT_EQ(t.title, defaults[0].second);
+    EXPECT_EQ(t.date, defaults[6].second);
+    EXPECT_EQ(t.source, defaults[8].second);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4}$")).match(t.date).hasMatch());
+
+    // The model: one parameter with one row, one result; its texts wait for the first save.
+    ASSERT_EQ(model.parameters.size(), 1u);
+    const ParameterRecord& p = model.parameters[0];
+    EXPECT_EQ(p.name, bytes(QStringLiteral("Название")));
+    EXPECT_EQ(p.kind, ValueKind::List);
+    EXPECT_EQ(p.isNumber, 0);
+    EXPECT_EQ(p.hasFormula, 0);
+    EXPECT_TRUE(p.formula.empty());
+    ASSERT_EQ(p.values.size(), 1u);
+    EXPECT_EQ(p.values[0],
+              (ValueRow{bytes(QStringLiteral("Значение")), "", bytes(QStringLiteral("Результат"))}));
+    ASSERT_EQ(model.results.size(), 1u);
+    EXPECT_EQ(model.results[0],
+              (ResultRow{bytes(QStringLiteral("Название")), bytes(QStringLiteral("Результат"))}));
+    EXPECT_TRUE(model.title.empty());
+    EXPECT_TRUE(model.date.empty());
+
+    // The lists and controls agree with it; the value list has the List columns.
+    EXPECT_EQ(disagreement(*form), "");
+    EXPECT_EQ(form->shownKindCode(), 0);
+    EXPECT_EQ(form->selectedParameterIndex(), 0);
+    EXPECT_EQ(values()->horizontalHeaderItem(0)->text(), QStringLiteral("Значение"));
+    EXPECT_EQ(values()->horizontalHeaderItem(1)->text(), QStringLiteral("Результат"));
+    EXPECT_EQ(parameters()->GetSelectedRow(), 0);
+    EXPECT_EQ(results()->GetSelectedRow(), 0);
+    EXPECT_FALSE(edit(ctl::FormulaEdit)->isEnabled());
+    EXPECT_TRUE(qobject_cast<QRadioButton*>(button(ctl::KindList))->isChecked());
+
+    EXPECT_FALSE(form->isModified());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak"));
+    EXPECT_EQ(QApplication::focusWidget(), edit(ctl::TitleEdit));
+
+    // Closing at once asks nothing.
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(messages.requests().empty());
+}
+
+TEST_F(MainForm, ColumnsTakeTheirShareOfTheClientWidth) {
+    start();
+    const auto clientWidth = [](COXCellGrid* grid) { return grid->viewport()->width(); };
+    const struct {
+        COXCellGrid* grid;
+        std::vector<int> widths; // for the client width w
+        std::vector<QString> headings;
+    } cases[] = {
+        {parameters(), {clientWidth(parameters()) / 8, 7 * clientWidth(parameters()) / 8}, {"N", "Название"}},
+        {results(),
+         {2 * clientWidth(results()) / 16, 8 * clientWidth(results()) / 16, 5 * clientWidth(results()) / 16},
+         {"N", "Название", "Результат"}},
+        {values(), {2 * clientWidth(values()) / 3, clientWidth(values()) / 3}, {"Значение", "Результат"}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(c.grid->GetColumnCount(), static_cast<int>(c.widths.size()));
+        for (int i = 0; i < c.grid->GetColumnCount(); ++i) {
+            EXPECT_EQ(c.grid->columnWidth(i), c.widths[static_cast<std::size_t>(i)])
+                << c.grid->objectName().toStdString();
+            EXPECT_EQ(c.grid->horizontalHeaderItem(i)->text(), c.headings[static_cast<std::size_t>(i)]);
+        }
+    }
+    // Editable columns: the name of a parameter, name and result of a result, every value cell.
+    EXPECT_FALSE(parameters()->IsColumnEditable(0));
+    EXPECT_TRUE(parameters()->IsColumnEditable(1));
+    EXPECT_FALSE(results()->IsColumnEditable(0));
+    EXPECT_TRUE(results()->IsColumnEditable(1));
+    EXPECT_TRUE(results()->IsColumnEditable(2));
+    EXPECT_TRUE(values()->IsColumnEditable(0));
+    EXPECT_TRUE(values()->IsColumnEditable(1));
+}
+
+TEST_F(MainForm, ControlsSitWhereTheTemplatePutsThem) {
+    start();
+    const DialogTemplate& t = mainFormTemplate();
+    const DialogUnits units(form->font());
+    QWidget* client = form->findChild<QWidget*>(QStringLiteral("client"));
+    ASSERT_NE(client, nullptr);
+    EXPECT_EQ(client->size(), units.toPixels(QSize(t.width, t.height)));
+    EXPECT_EQ(form->size(), QSize(client->width(), client->y() + client->height()));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "the form has no sizing border";
+
+    for (const ControlTemplate& c : t.controls) {
+        if (c.id == ctl::Static) {
+            continue;
+        }
+        QWidget* w = form->control(c.id);
+        ASSERT_NE(w, nullptr) << c.id;
+        const QRect placed = units.toPixels(c.rect());
+        if (c.kind == ControlKind::RadioButton || c.kind == ControlKind::CheckBox) {
+            // These may grow to the right to show their whole text, but into no other control.
+            EXPECT_EQ(w->pos(), placed.topLeft()) << "control " << c.id;
+            EXPECT_EQ(w->height(), placed.height()) << "control " << c.id;
+            EXPECT_GE(w->width(), placed.width()) << "control " << c.id;
+            for (const ControlTemplate& other : t.controls) {
+                if (&other != &c && other.kind != ControlKind::GroupBox) {
+                    EXPECT_FALSE(w->geometry().intersects(units.toPixels(other.rect())))
+                        << "control " << c.id << " overlaps " << other.text.toStdString() << other.id;
+                }
+            }
+        } else {
+            EXPECT_EQ(w->geometry(), placed) << "control " << c.id;
+        }
+        EXPECT_TRUE(client->rect().contains(w->geometry())) << "control " << c.id << " outside the window";
+    }
+    // Every label and the group box are there with their texts.
+    QStringList labels;
+    for (QLabel* label : client->findChildren<QLabel*>()) {
+        labels << label->text();
+    }
+    for (const QString& text :
+         {QStringLiteral("Назван:"), QStringLiteral("Документ:"), QStringLiteral("Ввод 1:"),
+          QStringLiteral("Ввод 2:"), QStringLiteral("Фамилия:"), QStringLiteral("Параметры:"),
+          QStringLiteral("Тип значения:"), QStringLiteral("Автор:"), QStringLiteral("Источн.:"),
+          QStringLiteral("Организ.:"), QStringLiteral("Дата:")}) {
+        EXPECT_TRUE(labels.contains(text)) << text.toStdString();
+    }
+    auto* group = client->findChild<QGroupBox*>();
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->title(), QStringLiteral("Значения параметра:"));
+    // The frame lies beneath the controls it frames: a click on the value list reaches the list.
+    const QPoint inValueList = values()->geometry().center();
+    EXPECT_TRUE(values()->isAncestorOf(client->childAt(inValueList)) ||
+                client->childAt(inValueList) == values());
+
+    // The buttons carry pictures; the tab order follows the template.
+    for (int id :
+         {ctl::BrowseButton, ctl::AddParameterButton, ctl::DeleteParameterButton, ctl::AddValueButton,
+          ctl::DeleteValueButton, ctl::AddResultButton, ctl::DeleteResultButton}) {
+        auto* b = qobject_cast<QPushButton*>(button(id));
+        EXPECT_FALSE(b->icon().isNull()) << id;
+        EXPECT_TRUE(b->text().isEmpty()) << id;
+    }
+    QWidget* w = edit(ctl::TitleEdit);
+    const int order[] = {ctl::DocumentFileEdit,  ctl::BrowseButton,       ctl::Input1CaptionEdit,
+                         ctl::Input2CaptionEdit, ctl::SurnameCaptionEdit, ctl::ParameterList,
+                         ctl::AddParameterButton};
+    for (int id : order) {
+        w = w->nextInFocusChain();
+        while (w->focusPolicy() == Qt::NoFocus || w->focusProxy() != nullptr) {
+            w = w->nextInFocusChain();
+        }
+        EXPECT_EQ(w, form->control(id)) << "after the previous control comes " << id;
+    }
+}
+
+TEST_F(MainForm, EveryMenuItemHasAHandlerAndNoShortcut) {
+    start();
+    int items = 0;
+    for (QAction* popup : form->formMenuBar()->actions()) {
+        for (QAction* action : popup->menu()->actions()) {
+            if (action->isSeparator()) {
+                continue;
+            }
+            ++items;
+            const int id = BitmapMenuBinder::CommandId(action);
+            // The recent files are the application object's; the form alone has no handler for them.
+            EXPECT_EQ(form->hasCommandHandler(id), !cmd::isRecentFileCommand(id)) << id;
+            // The keys are the hook's: a registered shortcut would run them twice or not at all.
+            EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
+        }
+    }
+    EXPECT_EQ(items, 15);
+    EXPECT_FALSE(form->hasCommandHandler(12345));
+}
+
+TEST_F(MainForm, MenuPicturesAndTheUpdatePassAreWired) {
+    start();
+    BitmapMenuBinder* binder = BitmapMenuBinder::BinderOf(form.get());
+    ASSERT_NE(binder, nullptr);
+    for (int id : {cmd::FileNew, cmd::FileOpen, cmd::FileSave, cmd::AddParameter, cmd::AddValue,
+                   cmd::AddResult, cmd::About}) {
+        EXPECT_NE(binder->CommandImage(id), nullptr) << id;
+    }
+    for (int id : {cmd::FileSaveAs, cmd::SaveTable, cmd::Exit, cmd::DeleteParameter, cmd::Help}) {
+        EXPECT_EQ(binder->CommandImage(id), nullptr) << id;
+    }
+    // Opening the Create menu enables every item that has a handler.
+    QMenu* create = form->formMenuBar()->actions()[1]->menu();
+    for (QAction* a : create->actions()) {
+        a->setEnabled(false);
+    }
+    binder->OnInitPopup(create);
+    for (QAction* a : create->actions()) {
+        if (!a->isSeparator()) {
+            EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
+        }
+    }
+}
+
+TEST_F(MainForm, AboutBoxOpensModallyAndCloses) {
+    start();
+    QString seen;
+    QTimer::singleShot(0, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* about = qobject_cast<CAboutDialog*>(modal)) {
+            seen = about->windowTitle();
+            EXPECT_EQ(about->parentWidget(), form.get());
+            about->reject();
+        } else if (modal != nullptr) {
+            modal->close(); // not the About box: fail below rather than hang
+        }
+    });
+    ASSERT_TRUE(form->runCommand(cmd::About));
+    EXPECT_EQ(seen, QStringLiteral("О программе"));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(form->isModified());
+}
+
+TEST_F(MainForm, MenuCommandsAndButtonsShareTheirHandlers) {
+    start();
+    // Each pair: a menu command and a button, with the count it changes.
+    const struct {
+        int command;
+        int buttonId;
+        std::function<std::size_t()> count;
+        int change;
+    } cases[] = {
+        {cmd::AddParameter, ctl::AddParameterButton, [&] { return model.parameters.size(); }, +1},
+        {cmd::AddValue, ctl::AddValueButton,
+         [&] {
+             return model.parameters[static_cast<std::size_t>(form->selectedParameterIndex())].values.size();
+         },
+         +1},
+        {cmd::AddResult, ctl::AddResultButton, [&] { return model.results.size(); }, +1},
+    };
+    for (const auto& c : cases) {
+        const std::size_t before = c.count();
+        ASSERT_TRUE(form->runCommand(c.command));
+        EXPECT_EQ(c.count(), before + 1) << c.command;
+        click(c.buttonId);
+        EXPECT_EQ(c.count(), before + 2) << c.buttonId;
+        EXPECT_EQ(disagreement(*form), "");
+    }
+}
+
+TEST_F(MainForm, EnterAndEscapeNeverCloseTheForm) {
+    start();
+    for (int id : {ctl::TitleEdit, ctl::SourceEdit}) {
+        edit(id)->setFocus();
+        QTest::keyClick(edit(id), Qt::Key_Return);
+        QTest::keyClick(edit(id), Qt::Key_Enter);
+        QTest::keyClick(edit(id), Qt::Key_Escape);
+        EXPECT_TRUE(form->isVisible());
+    }
+    button(ctl::KindRange)->setFocus();
+    QTest::keyClick(button(ctl::KindRange), Qt::Key_Return);
+    QTest::keyClick(button(ctl::KindRange), Qt::Key_Escape);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(model.parameters.size(), 1u);
+    EXPECT_EQ(model.results.size(), 1u);
+
+    // Enter on a focused push button presses that button.
+    button(ctl::AddResultButton)->setFocus();
+    QTest::keyClick(button(ctl::AddResultButton), Qt::Key_Return);
+    EXPECT_EQ(model.results.size(), 2u);
+    EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(MainForm, ClosingAsksOnlyWhenModified) {
+    start();
+    // Unmodified: closes without a question.
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(messages.requests().empty());
+
+    // Modified: Cancel keeps the form; No closes it.
+    form->show();
+    activate();
+    form->runCommand(cmd::AddResult);
+    ASSERT_TRUE(form->isModified());
+    messages.enqueue(MessageAnswer::Cancel);
+    form->close();
+    EXPECT_TRUE(form->isVisible());
+    ASSERT_EQ(messages.requests().size(), 1u);
+    EXPECT_EQ(messages.requests()[0].text, QStringLiteral("Документ изменен. Сохранить?"));
+    EXPECT_EQ(messages.requests()[0].caption, QStringLiteral("Предупреждение."));
+    EXPECT_EQ(messages.requests()[0].defaultButton, MessageAnswer::Yes);
+
+    messages.enqueue(MessageAnswer::No);
+    form->runCommand(cmd::Exit);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(form->result(), QDialog::Rejected);
+    EXPECT_EQ(messages.requests().size(), 2u);
+}
+
+TEST_F(MainForm, BrowseTakesOnlyTheFileName) {
+    start();
+    fileDialogs.enqueue(QStringLiteral("/srv/other folder/Форма отчёта.doc"));
+    click(ctl::BrowseButton);
+
+    ASSERT_EQ(fileDialogs.requests().size(), 1u);
+    const FileDialogRequest& asked = fileDialogs.requests()[0];
+    EXPECT_EQ(asked.kind, FileDialogKind::Open);
+    EXPECT_EQ(asked.filter,
+              QStringLiteral("Word Files (*.doc)|*.doc|Text Files (*.txt)|*.txt|All Files (*.*)|*.*||"));
+    EXPECT_TRUE(asked.defaultExtension.isEmpty());
+    EXPECT_EQ(asked.initialFileName, QStringLiteral("PrintForm.doc"));
+
+    EXPECT_EQ(edit(ctl::DocumentFileEdit)->text(), QStringLiteral("Форма отчёта.doc"));
+    EXPECT_EQ(form->formTexts().documentFile, QStringLiteral("Форма отчёта.doc"));
+    EXPECT_EQ(model.documentFile, bytes(QStringLiteral("Форма отчёта.doc")));
+    EXPECT_TRUE(model.title.empty()) << "Browse sets only the document name in the model";
+    EXPECT_TRUE(form->isModified());
+}
+
+TEST_F(MainForm, BrowseStartsFromWhatTheDocumentEditShows) {
+    start();
+    edit(ctl::DocumentFileEdit)->setText(QStringLiteral("typed.doc"));
+    fileDialogs.enqueue(std::nullopt);
+    click(ctl::BrowseButton);
+    ASSERT_EQ(fileDialogs.requests().size(), 1u);
+    EXPECT_EQ(fileDialogs.requests()[0].initialFileName, QStringLiteral("typed.doc"));
+}
+
+TEST_F(MainForm, CancelledOrUnfitBrowseChangesNothing) {
+    start();
+    const struct {
+        std::optional<QString> answer;
+        const char* why;
+    } cases[] = {
+        {std::nullopt, "cancelled"},
+        {QStringLiteral("/tmp/report\U0001F600.doc"), "a character without a Windows-1251 byte"},
+        {QStringLiteral("/tmp/two\nlines.doc"), "a line break in the name"},
+    };
+    for (const auto& c : cases) {
+        fileDialogs.enqueue(c.answer);
+        click(ctl::BrowseButton);
+        EXPECT_EQ(edit(ctl::DocumentFileEdit)->text(), QStringLiteral("PrintForm.doc")) << c.why;
+        EXPECT_TRUE(model.documentFile.empty()) << c.why;
+        EXPECT_FALSE(form->isModified()) << c.why;
+    }
+}
+
+TEST_F(MainForm, FileOnTheCommandLineIsOpenedAtStartUp) {
+    const struct {
+        QStringList arguments;
+        QStringList opened;
+    } cases[] = {
+        {{}, {}},
+        {{QStringLiteral("/data/stature.rpt")}, {QStringLiteral("/data/stature.rpt")}},
+        {{QStringLiteral("-x"), QStringLiteral("first.rpt"), QStringLiteral("second.rpt")},
+         {QStringLiteral("first.rpt")}},
+    };
+    for (const auto& c : cases) {
+        RecordingForm& f = start<RecordingForm>(c.arguments);
+        EXPECT_EQ(f.opened, c.opened);
+        EXPECT_FALSE(f.isModified());
+        if (!c.opened.isEmpty()) {
+            // Opened once the form holds its new definition and counts it unmodified (so no save
+            // prompt), before it accepts dropped files.
+            EXPECT_FALSE(f.modifiedWhenOpened);
+            EXPECT_EQ(f.parameterRowsWhenOpened, 1);
+            EXPECT_FALSE(f.dropsAcceptedWhenOpened);
+        }
+        form.reset();
+        model = ReportDefinition();
+    }
+}
+
+// Drops through the window, as the platform delivers them: the widget under the point that accepts
+// drops gets them.
+void dropFiles(QWidget* window, const QPoint& at, const QStringList& paths) {
+    QMimeData mime;
+    QList<QUrl> urls;
+    for (const QString& p : paths) {
+        urls << QUrl::fromLocalFile(p);
+    }
+    mime.setUrls(urls);
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->windowHandle(), &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->windowHandle(), &move);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->windowHandle(), &drop);
+    QApplication::processEvents();
+}
+
+TEST_F(MainForm, DroppedFilesOpenTheFirstOnlyWhereverTheyLand) {
+    RecordingForm& f = start<RecordingForm>();
+    const QStringList three = {QStringLiteral("/data/a.rpt"), QStringLiteral("/data/b.rpt"),
+                               QStringLiteral("/data/c.rpt")};
+    // On the title edit, on the parameter list and on the bare form.
+    const QPoint targets[] = {
+        edit(ctl::TitleEdit)->mapTo(&f, edit(ctl::TitleEdit)->rect().center()),
+        parameters()->mapTo(&f, parameters()->rect().center()),
+        QPoint(f.width() - 3, f.height() - 3),
+    };
+    for (const QPoint& at : targets) {
+        f.opened.clear();
+        dropFiles(&f, at, three);
+        EXPECT_EQ(f.opened, QStringList{three.first()}) << at.x() << "," << at.y();
+    }
+    EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("ОПРЕДЕЛЕНИЕ РОСТА ПО КОСТЯМ"))
+        << "the path is not dropped into the edit as text";
+}
+
+TEST_F(MainForm, HelpWindowIsCreatedHiddenAndShownByHelpAndF1) {
+    start();
+    CUsageHelpDialog* help = form->usageHelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_FALSE(help->isVisible());
+    EXPECT_EQ(help->parentWidget(), nullptr) << "the help window belongs to no window";
+
+    pressKey(edit(ctl::TitleEdit), Qt::Key_F1);
+    EXPECT_TRUE(help->isVisible());
+    help->hide();
+    activate();
+
+    pressKey(edit(ctl::TitleEdit), Qt::Key_F1, Qt::ShiftModifier);
+    EXPECT_FALSE(help->isVisible()) << "F1 with a modifier is not the help key";
+
+    ASSERT_TRUE(form->runCommand(cmd::Help));
+    EXPECT_TRUE(help->isVisible());
+    help->hide();
+    ASSERT_TRUE(form->runCommand(cmd::HelpDefault));
+    EXPECT_TRUE(help->isVisible());
+    help->hide();
+}
+
+} // namespace
+} // namespace vornak::testing
+
+namespace vornak::testing {
+namespace {
+
+// The started form, drawn: every grid shows its rows (its cells are not the background colour).
+// Set VORNAK_SCREENSHOT to a file name to keep the picture.
+TEST_F(MainForm, DrawsItsStartedState) {
+    start();
+    QApplication::processEvents();
+    const QImage picture = form->grab().toImage();
+    ASSERT_EQ(picture.size(), form->size() * picture.devicePixelRatio());
+    for (COXCellGrid* grid : {parameters(), values(), results()}) {
+        const QRect cell =
+            grid->GetCellRect(0, 1).translated(grid->viewport()->mapTo(form.get(), QPoint(0, 0)));
+        bool inked = false;
+        const QRgb background = picture.pixel(cell.right() - 2, cell.center().y());
+        for (int x = cell.left() + 2; x < cell.right() - 2 && !inked; ++x) {
+            for (int y = cell.top() + 1; y < cell.bottom() && !inked; ++y) {
+                inked = picture.pixel(x, y) != background;
+            }
+        }
+        EXPECT_TRUE(inked) << "no text drawn in " << grid->objectName().toStdString();
+    }
+    const QString keep = qEnvironmentVariable("VORNAK_SCREENSHOT");
+    if (!keep.isEmpty()) {
+        EXPECT_TRUE(picture.save(keep));
+    }
+}
+
+} // namespace
+} // namespace vornak::testing
+
+namespace vornak::testing {
+namespace {
+
+// Closing the program while a cell is being edited: the editor's end reaches no half-destroyed
+// form (the address sanitizer run would catch it).
+TEST_F(MainForm, CanBeDestroyedWithACellEditorOpen) {
+    start();
+    COXGridEdit* box = values()->EditCell(0, 1);
+    ASSERT_NE(box, nullptr);
+    typeText(box, QStringLiteral("незакончено"));
+    form.reset();
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), nullptr);
+}
+
+} // namespace
+} // namespace vornak::testing

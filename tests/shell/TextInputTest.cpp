@@ -1,0 +1,134 @@
+// What the edits and cell editors let in: nothing a definition file cannot hold. A line break, a
+// character without a Windows-1251 byte or a text over 2047 bytes is refused whole, typed or
+// pasted, and the text already there stays, in the edit and in the model.
+#include "FormHarness.h"
+
+#include <QClipboard>
+
+namespace vornak::testing {
+namespace {
+
+using TextInput = FormTest;
+
+// Texts that must not get in, and why.
+const struct {
+    QString text;
+    const char* why;
+} refused[] = {
+    {QStringLiteral("a\nb"), "line feed"},
+    {QStringLiteral("a\r\nb"), "CR LF"},
+    {QStringLiteral("\r"), "carriage return"},
+    {QStringLiteral("x\u2028y"), "line separator"},
+    {QStringLiteral("smile \U0001F600"), "emoji"},
+    {QStringLiteral("\u4E2D\u6587"), "Chinese"},
+    {QStringLiteral("\u20AC\u0416\u0101"), "a macron a after euro and zhe"},
+};
+
+void paste(QLineEdit* target, const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+    QApplication::processEvents();
+}
+
+TEST_F(TextInput, EditsRefusePastedTextsAFileCannotHold) {
+    start();
+    for (int id : {ctl::TitleEdit, ctl::SourceEdit, ctl::DateEdit}) {
+        QLineEdit* e = edit(id);
+        const QString before = e->text();
+        for (const auto& r : refused) {
+            e->setCursorPosition(2);
+            paste(e, r.text);
+            EXPECT_EQ(e->text(), before) << r.why << " in edit " << id;
+        }
+    }
+    EXPECT_FALSE(form->isModified());
+
+    // A fitting paste goes in: the check refuses only what does not fit.
+    edit(ctl::TitleEdit)->end(false);
+    paste(edit(ctl::TitleEdit), QStringLiteral(" — №5 «рост»"));
+    EXPECT_TRUE(edit(ctl::TitleEdit)->text().endsWith(QStringLiteral(" — №5 «рост»")));
+    EXPECT_TRUE(form->isModified());
+}
+
+TEST_F(TextInput, FormulaEditRefusesWhatTheModelCouldNotStore) {
+    start();
+    click(ctl::FormulaCheck);
+    QLineEdit* formula = edit(ctl::FormulaEdit);
+    ASSERT_TRUE(formula->isEnabled());
+    typeText(formula, QStringLiteral("#P(1)+2"));
+    EXPECT_EQ(model.parameters[0].formula, "#P(1)+2");
+    for (const auto& r : refused) {
+        paste(formula, r.text);
+        typeCharacter(formula, r.text.right(2));
+        EXPECT_EQ(formula->text(), QStringLiteral("#P(1)+2")) << r.why;
+        EXPECT_EQ(model.parameters[0].formula, "#P(1)+2") << r.why;
+    }
+}
+
+TEST_F(TextInput, CellEditorsRefuseTypedAndPastedTextsAFileCannotHold) {
+    start();
+    const struct {
+        COXCellGrid* grid;
+        int column;
+        std::function<std::string()> modelText;
+    } cells[] = {
+        {parameters(), 1, [&] { return model.parameters[0].name; }},
+        {values(), 0, [&] { return model.parameters[0].values[0].value; }},
+        {values(), 1, [&] { return model.parameters[0].values[0].result; }},
+        {results(), 2, [&] { return model.results[0].result; }},
+    };
+    for (const auto& c : cells) {
+        const std::string before = c.modelText();
+        const QString shownBefore = c.grid->GetCellText(0, c.column);
+        COXGridEdit* box = c.grid->EditCell(0, c.column);
+        ASSERT_NE(box, nullptr);
+        box->setCursorPosition(1);
+        for (const auto& r : refused) {
+            QGuiApplication::clipboard()->setText(r.text);
+            QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+            typeCharacter(box, r.text.right(2));
+            EXPECT_EQ(box->text(), shownBefore) << r.why;
+        }
+        QTest::keyClick(box, Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_EQ(c.grid->GetCellText(0, c.column), shownBefore);
+        EXPECT_EQ(c.modelText(), before);
+    }
+    EXPECT_EQ(disagreement(*form), "");
+}
+
+TEST_F(TextInput, TextsStopAt2047Bytes) {
+    start();
+    const QString longest(2047, QChar(0x0416)); // "Ж", one byte each in Windows-1251
+    QLineEdit* title = edit(ctl::TitleEdit);
+    title->selectAll();
+    paste(title, longest);
+    ASSERT_EQ(title->text(), longest);
+    typeCharacter(title, QStringLiteral("ж"));
+    EXPECT_EQ(title->text(), longest);
+
+    // In a cell the same: 2047 bytes are stored, one more is refused.
+    editCell(results(), 0, 1, QStringLiteral("x"));
+    COXGridEdit* box = results()->EditCell(0, 1);
+    ASSERT_NE(box, nullptr);
+    box->selectAll();
+    QGuiApplication::clipboard()->setText(longest);
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    typeCharacter(box, QStringLiteral("ж"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(model.results[0].name.size(), 2047u);
+    EXPECT_EQ(model.results[0].name, std::string(2047, '\xC6'));
+}
+
+TEST_F(TextInput, WhatIsTypedReachesTheModelAsWindows1251) {
+    start();
+    editCell(parameters(), 0, 1, QStringLiteral("Длина «бедра» № 1 — см"));
+    EXPECT_EQ(model.parameters[0].name,
+              std::string("\xC4\xEB\xE8\xED\xE0 \xAB\xE1\xE5\xE4\xF0\xE0\xBB \xB9 1 \x97 \xF1\xEC"));
+    EXPECT_EQ(parameters()->GetCellText(0, 1), QStringLiteral("Длина «бедра» № 1 — см"));
+}
+
+} // namespace
+} // namespace vornak::testing
