@@ -26,6 +26,9 @@ inline const QString reportExtension = QStringLiteral("rpt");
 inline const QString textExtension = QStringLiteral("txt");
 
 // Recent-file placeholder, shown greyed while the list is empty.
+// Reports of failed file work: the file, then the reason the reader or writer gave.
+inline const QString openFailedText = QStringLiteral("Не удалось открыть файл %1.\n%2");
+inline const QString saveFailedText = QStringLiteral("Не удалось сохранить файл %1.\n%2");
 inline const QString recentFilesPlaceholder = QStringLiteral("Недавние файлы");
 
 // Defaults of a new definition (the date comes from the clock).

@@ -53,6 +53,7 @@ private:
     ReportDefinition definition_;
     RecentFileList recentFiles_;
     std::unique_ptr<CMainForm> mainForm_;
+    CMainForm* commandSource_ = nullptr; // the last form built, which sends the recent-file commands
 };
 
 } // namespace vornak

@@ -133,8 +133,13 @@ public:
     // Opens a named file after the save prompt; true when it was read. Virtual so that the
     // places that open files (command line, drops) can be watched.
     virtual bool OpenFile(const QString& path);
+    // Whether the last OpenFile stopped because the user cancelled the save prompt.
+    bool openWasCancelled() const { return openCancelled_; }
+    // Reads a file into the form; a file that cannot be read is reported and leaves a new,
+    // untitled definition.
     bool LoadFile(const QString& path);
-    void SaveFile(const QString& path);
+    // Stores the definition at path; a failure is reported and changes nothing else.
+    bool SaveFile(const QString& path);
     // Runs as a popup of the menu opens, before its items are enabled: the File menu takes the
     // recent files into the placeholder's place.
     void OnUpdateMenu(QMenu* popup);
@@ -159,6 +164,14 @@ public:
     // as the screen shows it.
     void commitOpenEdits();
 
+private:
+    // New without the prompt: one empty parameter and result, untitled, unmodified.
+    void resetToNewDefinition();
+    // Save and Save As; true only when the definition reached the disk.
+    bool saveDocument();
+    bool saveDocumentAs();
+
+public:
 signals:
     // A command has run through the routing table (menu item, button or key).
     void commandRun(int commandId);
@@ -264,6 +277,7 @@ private:
     QCheckBox* numberBox_ = nullptr;
     QCheckBox* formulaBox_ = nullptr;
     bool initialised_ = false;
+    bool openCancelled_ = false;
     bool fillingControls_ = false;
     bool ignoreSelectionChanges_ = false;
 };

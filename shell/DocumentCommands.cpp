@@ -1,13 +1,71 @@
-// The document commands: the save prompt and closing the form. New, Open, Save, Save As, Save
-// table and opening a named or recent file are not written yet: until then they do nothing, and a
-// named file is not opened.
+// The document commands: the save prompt, New, Open, Save, Save As, Save table, opening a named or
+// recent file, closing the form, and the recent-file entries of the File menu.
+//
+// A save that fails is reported and changes nothing else: the document keeps its path, caption and
+// modified flag, and a prompt that asked for the save does not let its command go on. A file that
+// cannot be opened is reported with the reader's reason before the form starts a new definition.
 #include "CEditorApp.h"
 #include "CMainForm.h"
 
+#include "BitmapMenuBinder.h"
+#include "COXCellGrid.h"
+#include "CommandIds.h"
+#include "FileDialogs.h"
 #include "MessageBox.h"
+#include "StringTable.h"
+#include "RecentFileList.h"
+#include "TextCodec.h"
 #include "Texts.h"
+#include "WaitCursor.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
 
 namespace vornak {
+namespace {
+
+// The nine texts pair by name, never by position: the form and the model keep different orders.
+void copyTextsToModel(const FormTexts& form, ReportDefinition& model) {
+    model.title = TextCodec::encode(form.title);
+    model.documentFile = TextCodec::encode(form.documentFile);
+    model.input1Caption = TextCodec::encode(form.input1Caption);
+    model.input2Caption = TextCodec::encode(form.input2Caption);
+    model.surnameCaption = TextCodec::encode(form.surnameCaption);
+    model.author = TextCodec::encode(form.author);
+    model.organisation = TextCodec::encode(form.organisation);
+    model.source = TextCodec::encode(form.source);
+    model.date = TextCodec::encode(form.date);
+}
+
+void copyTextsFromModel(const ReportDefinition& model, FormTexts& form) {
+    form.title = TextCodec::decode(model.title);
+    form.documentFile = TextCodec::decode(model.documentFile);
+    form.input1Caption = TextCodec::decode(model.input1Caption);
+    form.input2Caption = TextCodec::decode(model.input2Caption);
+    form.surnameCaption = TextCodec::decode(model.surnameCaption);
+    form.author = TextCodec::decode(model.author);
+    form.organisation = TextCodec::decode(model.organisation);
+    form.source = TextCodec::decode(model.source);
+    form.date = TextCodec::decode(model.date);
+}
+
+// The name Save table suggests: everything before the last full stop of the path, or nothing.
+QString tableNameFor(const QString& path) {
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : path.left(dot);
+}
+
+// The reader's reason, led by the line it stopped at when the reason does not name it.
+QString describe(const LoadError& error) {
+    QString reason = QString::fromStdString(error.reason);
+    if (error.line > 0 && !reason.contains(QStringLiteral("line"))) {
+        reason = QStringLiteral("line %1: %2").arg(error.line).arg(reason);
+    }
+    return reason;
+}
+
+} // namespace
 
 bool CMainForm::SaveModified() {
     if (modified == 0) {
@@ -16,8 +74,8 @@ bool CMainForm::SaveModified() {
     switch (services_.messageBox->askYesNoCancel(this, texts::savePromptText, texts::savePromptCaption,
                                                  MessageAnswer::Yes)) {
     case MessageAnswer::Yes:
-        OnFileSave();
-        return true;
+        // Going on after a save that did not happen would throw the changes away.
+        return saveDocument();
     case MessageAnswer::No:
         return true;
     default:
@@ -32,30 +90,191 @@ void CMainForm::OnClose() {
 }
 
 void CMainForm::OnFileNew() {
+    if (!SaveModified()) {
+        return;
+    }
+    resetToNewDefinition();
 }
+
+void CMainForm::resetToNewDefinition() {
+    model_.clear();
+    clearRows(parameterList);
+    clearRows(valueList);
+    clearRows(resultList);
+    layoutValueColumns(static_cast<std::uint8_t>(ValueKind::List));
+    OnAddParameter();
+    OnAddResult();
+    currentPath.clear();
+    setUntitledCaption();
+    modified = 0;
+}
+
 void CMainForm::OnFileOpen() {
+    if (!SaveModified()) {
+        return;
+    }
+    const std::optional<QString> path =
+        services_.fileDialogs->open(this, texts::reportFilesFilter, texts::reportExtension, currentPath);
+    if (!path) {
+        return;
+    }
+    if (LoadFile(*path)) {
+        recentFiles_.add(*path);
+    }
 }
+
+bool CMainForm::OpenFile(const QString& path) {
+    openCancelled_ = false;
+    if (!SaveModified()) {
+        openCancelled_ = true;
+        return false;
+    }
+    if (!LoadFile(path)) {
+        return false;
+    }
+    recentFiles_.add(path);
+    return true;
+}
+
+bool CMainForm::LoadFile(const QString& path) {
+    bool loaded = false;
+    {
+        WaitCursor wait;
+        model_.clear();
+        loaded = model_.load(TextCodec::encodePath(path));
+        if (!loaded) {
+            // What the reader put into the model before it stopped is not a definition.
+            resetToNewDefinition();
+        }
+    }
+    if (!loaded) {
+        services_.messageBox->showError(
+            this, texts::openFailedText.arg(QDir::toNativeSeparators(path), describe(model_.loadError())),
+            loadString(ids::StringAppTitle));
+        return false;
+    }
+    WaitCursor wait;
+    currentPath = path;
+    setTitledCaption(path);
+    copyTextsFromModel(model_, reportTexts);
+    UpdateData(Exchange::ToControls);
+    reloadLists();
+    modified = 0;
+    return true;
+}
+
 void CMainForm::OnFileSave() {
+    saveDocument();
 }
+
+bool CMainForm::saveDocument() {
+    if (!currentPath.isEmpty()) {
+        return SaveFile(currentPath);
+    }
+    return saveDocumentAs();
+}
+
 void CMainForm::OnFileSaveAs() {
+    saveDocumentAs();
 }
+
+bool CMainForm::saveDocumentAs() {
+    const std::optional<QString> path =
+        services_.fileDialogs->save(this, texts::reportFilesFilter, texts::reportExtension, currentPath);
+    if (!path) {
+        return false;
+    }
+    // The document takes the new path only once it is stored there.
+    return SaveFile(*path);
+}
+
+bool CMainForm::SaveFile(const QString& path) {
+    UpdateData(Exchange::ToFields);
+    copyTextsToModel(reportTexts, model_);
+    bool saved = false;
+    {
+        WaitCursor wait;
+        saved = model_.save(TextCodec::encodePath(path));
+    }
+    if (!saved) {
+        services_.messageBox->showError(this,
+                                        texts::saveFailedText.arg(QDir::toNativeSeparators(path),
+                                                                  QString::fromStdString(model_.saveError())),
+                                        loadString(ids::StringAppTitle));
+        return false;
+    }
+    currentPath = path;
+    setTitledCaption(path);
+    recentFiles_.add(path);
+    modified = 0;
+    return true;
+}
+
 void CMainForm::OnSaveTable() {
-}
-void CMainForm::OnUpdateMenu(QMenu* /*popup*/) {
+    const std::optional<QString> path = services_.fileDialogs->save(
+        this, texts::textFilesFilter, texts::textExtension, tableNameFor(currentPath));
+    if (!path) {
+        return;
+    }
+    bool written = false;
+    {
+        WaitCursor wait;
+        written = model_.exportTable(TextCodec::encodePath(*path));
+    }
+    if (!written) {
+        services_.messageBox->showError(this,
+                                        texts::saveFailedText.arg(QDir::toNativeSeparators(*path),
+                                                                  QString::fromStdString(model_.saveError())),
+                                        loadString(ids::StringAppTitle));
+    }
 }
 
-bool CMainForm::OpenFile(const QString& /*path*/) {
-    return false;
+// Puts one item per recent file in the place of the recent-file items, each time the File menu
+// opens; an empty list keeps the greyed placeholder.
+void CMainForm::OnUpdateMenu(QMenu* popup) {
+    const QList<QAction*> actions = popup->actions();
+    QAction* first = nullptr;
+    QList<QAction*> old;
+    for (QAction* action : actions) {
+        if (cmd::isRecentFileCommand(BitmapMenuBinder::CommandId(action))) {
+            if (first == nullptr) {
+                first = action;
+            }
+            old.append(action);
+        }
+    }
+    if (first == nullptr) {
+        return;
+    }
+    const int at = static_cast<int>(actions.indexOf(old.last())) + 1;
+    QAction* before = at < actions.size() ? actions.at(at) : nullptr;
+    for (const RecentFileList::MenuEntry& entry : recentFiles_.menuEntries(QDir::currentPath())) {
+        auto* action = new QAction(entry.text, popup);
+        BitmapMenuBinder::SetCommandId(action, entry.command);
+        popup->insertAction(before, action);
+        if (!entry.enabled && menuBinder != nullptr) {
+            menuBinder->SetItemEnabled(action, false);
+        }
+        action->setEnabled(entry.enabled);
+        const int id = entry.command;
+        connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+    }
+    for (QAction* action : old) {
+        popup->removeAction(action);
+        action->deleteLater();
+    }
 }
 
-bool CMainForm::LoadFile(const QString& /*path*/) {
-    return false;
-}
-
-void CMainForm::SaveFile(const QString& /*path*/) {
-}
-
-bool CEditorApp::OnOpenRecentFile(int /*commandId*/) {
+bool CEditorApp::OnOpenRecentFile(int commandId) {
+    const int index = commandId - cmd::RecentFileFirst;
+    const QString path = recentFiles_.at(index);
+    if (path.isEmpty() || commandSource_ == nullptr) {
+        return true;
+    }
+    // A Cancel at the save prompt keeps the entry: only a file that could not be read goes.
+    if (!commandSource_->OpenFile(path) && !commandSource_->openWasCancelled()) {
+        recentFiles_.remove(recentFiles_.entries().indexOf(path));
+    }
     return true;
 }
 

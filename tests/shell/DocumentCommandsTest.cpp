@@ -1,0 +1,398 @@
+// The document commands driven through the real form with scripted dialogs and boxes: the save
+// prompt on every command that asks it, New, Open, Save, Save As, Save table, the caption, the
+// recent-file list and its menu items, and failed reads and writes that must be reported and must
+// never lose the user's changes.
+#include "FormHarness.h"
+
+#include "AtomicFile.h"
+#include "BitmapMenuBinder.h"
+#include "CEditorApp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMenuBar>
+#include <QTimer>
+
+namespace vornak::testing {
+namespace {
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+class FailingDisk {
+public:
+    FailingDisk() { failFileWritesAfter(10); }
+    ~FailingDisk() { failFileWritesAfter(std::nullopt); }
+    FailingDisk(const FailingDisk&) = delete;
+    FailingDisk& operator=(const FailingDisk&) = delete;
+};
+
+class DocumentCommands : public FormTest {
+public:
+    // A definition file in the test folder with one parameter named name.
+    QString definitionFile(const QString& fileName, const QString& name,
+                           const QString& title = QStringLiteral("T")) {
+        ReportDefinition d;
+        d.title = bytes(title);
+        ParameterRecord p;
+        p.name = bytes(name);
+        p.values.push_back({"v", "", "r"});
+        d.parameters.push_back(p);
+        d.results.push_back({"n", "r"});
+        const QString path = dir.filePath(fileName);
+        EXPECT_TRUE(d.save(TextCodec::encodePath(path)));
+        return path;
+    }
+
+    // An edit the user makes: a new result row.
+    void change() {
+        form->runCommand(cmd::AddResult);
+        ASSERT_TRUE(form->isModified());
+    }
+
+    QMenu* fileMenu() const { return form->formMenuBar()->actions().at(0)->menu(); }
+
+    // Opens the File menu as the user does and returns its recent-file items.
+    QList<QAction*> recentItems() {
+        QMenu* menu = fileMenu();
+        menu->popup(form->mapToGlobal(QPoint(0, 0)));
+        QApplication::processEvents();
+        QList<QAction*> items;
+        for (QAction* a : menu->actions()) {
+            if (cmd::isRecentFileCommand(BitmapMenuBinder::CommandId(a))) {
+                items.append(a);
+            }
+        }
+        menu->hide();
+        return items;
+    }
+};
+
+TEST_F(DocumentCommands, OpenShowsTheFileTitlesTheCaptionAndListsIt) {
+    const QString path =
+        definitionFile(QStringLiteral("stature.rpt"), QStringLiteral("Рост"), QStringLiteral("Заголовок"));
+    start();
+    fileDialogs.enqueue(path);
+    form->runCommand(cmd::FileOpen);
+    ASSERT_EQ(fileDialogs.requests().size(), 1u);
+    const FileDialogRequest& asked = fileDialogs.requests()[0];
+    EXPECT_EQ(asked.kind, FileDialogKind::Open);
+    EXPECT_EQ(asked.filter, QStringLiteral("Report Files(*.rpt)|*.rpt||"));
+    EXPECT_EQ(asked.defaultExtension, QStringLiteral("rpt"));
+    EXPECT_TRUE(asked.initialFileName.isEmpty());
+
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak - stature.rpt"));
+    EXPECT_EQ(form->currentFilePath(), path);
+    EXPECT_FALSE(form->isModified());
+    EXPECT_EQ(parameters()->rowCount(), 1);
+    EXPECT_EQ(parameters()->GetCellText(0, 1), QStringLiteral("Рост"));
+    EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("Заголовок"));
+    EXPECT_EQ(recentFiles.entries(), QStringList{path});
+
+    // Opening it again keeps a single entry, at the top.
+    definitionFile(QStringLiteral("other.rpt"), QStringLiteral("x"));
+    fileDialogs.enqueue(dir.filePath(QStringLiteral("other.rpt")));
+    form->runCommand(cmd::FileOpen);
+    EXPECT_EQ(fileDialogs.requests()[1].initialFileName, path) << "Open starts at the current file";
+    fileDialogs.enqueue(path);
+    form->runCommand(cmd::FileOpen);
+    EXPECT_EQ(recentFiles.entries(), (QStringList{path, dir.filePath(QStringLiteral("other.rpt"))}));
+}
+
+TEST_F(DocumentCommands, SaveOfAnUntitledDefinitionAsksForANameThenWritesWithoutAsking) {
+    start();
+    change();
+    const QString path = dir.filePath(QStringLiteral("new.rpt"));
+    fileDialogs.enqueue(path);
+    QTest::keyClick(edit(ctl::TitleEdit), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(fileDialogs.requests().size(), 1u);
+    EXPECT_EQ(fileDialogs.requests()[0].kind, FileDialogKind::Save);
+    EXPECT_TRUE(fileDialogs.requests()[0].askOverwrite);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak - new.rpt"));
+    EXPECT_FALSE(form->isModified());
+    EXPECT_EQ(recentFiles.entries(), QStringList{path});
+
+    ReportDefinition read;
+    ASSERT_TRUE(read.load(TextCodec::encodePath(path)));
+    EXPECT_EQ(read.results.size(), 2u);
+    EXPECT_EQ(shown(read.title), texts::defaultTitle) << "the form's texts go into the file";
+
+    // Titled now: Save writes at once, with no dialog.
+    change();
+    form->runCommand(cmd::FileSave);
+    EXPECT_EQ(fileDialogs.requests().size(), 1u);
+    ASSERT_TRUE(read.load(TextCodec::encodePath(path)));
+    EXPECT_EQ(read.results.size(), 2u + 3u) << "the earlier load appended; three results are on disk now";
+}
+
+TEST_F(DocumentCommands, PromptAnswersOnNewAndOpen) {
+    struct Case {
+        const char* name;
+        int command;
+        MessageAnswer answer;
+        bool savedFirst; // the titled document was written before the command went on
+        bool wentOn;     // New reset the lists / Open asked for a file
+    };
+    const Case cases[] = {
+        {"NewYes", cmd::FileNew, MessageAnswer::Yes, true, true},
+        {"NewNo", cmd::FileNew, MessageAnswer::No, false, true},
+        {"NewCancel", cmd::FileNew, MessageAnswer::Cancel, false, false},
+        {"OpenYes", cmd::FileOpen, MessageAnswer::Yes, true, true},
+        {"OpenNo", cmd::FileOpen, MessageAnswer::No, false, true},
+        {"OpenCancel", cmd::FileOpen, MessageAnswer::Cancel, false, false},
+    };
+    start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = definitionFile(QStringLiteral("doc.rpt"), QStringLiteral("p"));
+        fileDialogs.clear();
+        if (form->isModified()) {
+            messages.enqueue(MessageAnswer::No);
+        }
+        fileDialogs.enqueue(path);
+        form->runCommand(cmd::FileOpen);
+        ASSERT_EQ(form->currentFilePath(), path);
+        change();
+        messages.clear();
+        fileDialogs.clear();
+        const QByteArray before = fileBytes(path);
+
+        messages.enqueue(c.answer);
+        fileDialogs.enqueue(std::nullopt); // Open's dialog, when it comes, is cancelled
+        form->runCommand(c.command);
+
+        ASSERT_EQ(messages.requests().size(), 1u);
+        EXPECT_EQ(fileBytes(path) != before, c.savedFirst);
+        if (c.command == cmd::FileNew) {
+            EXPECT_EQ(form->currentFilePath().isEmpty(), c.wentOn);
+            EXPECT_EQ(model.results.size(), c.wentOn ? 1u : 2u);
+            EXPECT_EQ(form->isModified(), !c.wentOn);
+        } else {
+            EXPECT_EQ(fileDialogs.requests().size(), c.wentOn ? 1u : 0u);
+            // A cancelled Open changes nothing: after No the changes are still there, unsaved.
+            EXPECT_EQ(model.results.size(), 2u);
+            EXPECT_EQ(form->isModified(), !c.savedFirst);
+        }
+    }
+}
+
+TEST_F(DocumentCommands, NewKeepsTheTextsAndStartsOneParameterAndOneResult) {
+    start();
+    edit(ctl::TitleEdit)->setText(QStringLiteral("Мой заголовок"));
+    form->runCommand(cmd::AddParameter);
+    form->runCommand(cmd::AddResult);
+    messages.enqueue(MessageAnswer::No);
+    form->runCommand(cmd::FileNew);
+    EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("Мой заголовок"));
+    ASSERT_EQ(model.parameters.size(), 1u);
+    EXPECT_EQ(shown(model.parameters[0].name), QStringLiteral("Название"));
+    EXPECT_EQ(model.parameters[0].values.size(), 1u);
+    EXPECT_EQ(model.results.size(), 1u);
+    EXPECT_EQ(parameters()->rowCount(), 1);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak"));
+    EXPECT_FALSE(form->isModified());
+}
+
+TEST_F(DocumentCommands, SaveTableSuggestsThePathUpToItsLastDotAndWritesTheLastSavedTitle) {
+    const QString path =
+        definitionFile(QStringLiteral("stature.rpt"), QStringLiteral("p"), QStringLiteral("Старый"));
+    start();
+    // Untitled: nothing is suggested.
+    fileDialogs.enqueue(std::nullopt);
+    form->runCommand(cmd::SaveTable);
+    ASSERT_EQ(fileDialogs.requests().size(), 1u);
+    EXPECT_TRUE(fileDialogs.requests()[0].initialFileName.isEmpty());
+    EXPECT_EQ(fileDialogs.requests()[0].filter, QStringLiteral("Text Files(*.txt)|*.txt||"));
+    EXPECT_EQ(fileDialogs.requests()[0].defaultExtension, QStringLiteral("txt"));
+
+    fileDialogs.enqueue(path);
+    form->runCommand(cmd::FileOpen);
+    edit(ctl::TitleEdit)->setText(QStringLiteral("Новый"));
+    const bool modifiedBefore = form->isModified();
+    const QString table = dir.filePath(QStringLiteral("stature.txt"));
+    fileDialogs.enqueue(table);
+    form->runCommand(cmd::SaveTable);
+    EXPECT_EQ(fileDialogs.requests().back().initialFileName, dir.filePath(QStringLiteral("stature")));
+    const QByteArray written = fileBytes(table);
+    EXPECT_TRUE(written.startsWith(QByteArray(bytes(QStringLiteral("Старый")).c_str()) + "\r\n"))
+        << "the title of the last open, not the one typed since";
+    EXPECT_EQ(form->isModified(), modifiedBefore);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak - stature.rpt"));
+    EXPECT_EQ(recentFiles.entries(), QStringList{path});
+}
+
+TEST_F(DocumentCommands, AnUnreadableFileIsReportedAndLeavesANewDefinition) {
+    const QString bad = dir.filePath(QStringLiteral("bad.rpt"));
+    writeFile(bad, "R2\r\nonly a title\r\n");
+    start();
+    form->runCommand(cmd::AddParameter);
+    messages.enqueue(MessageAnswer::No);
+    fileDialogs.enqueue(bad);
+    form->runCommand(cmd::FileOpen);
+
+    ASSERT_EQ(messages.requests().size(), 2u);
+    const MessageRequest& report = messages.requests()[1];
+    EXPECT_EQ(report.kind, MessageKind::Error);
+    EXPECT_TRUE(report.text.contains(QStringLiteral("bad.rpt"))) << report.text.toStdString();
+    EXPECT_TRUE(report.text.contains(QStringLiteral("line 3"))) << report.text.toStdString();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak"));
+    EXPECT_TRUE(form->currentFilePath().isEmpty());
+    EXPECT_FALSE(form->isModified());
+    EXPECT_EQ(model.parameters.size(), 1u);
+    EXPECT_EQ(model.results.size(), 1u);
+    EXPECT_TRUE(recentFiles.isEmpty());
+}
+
+TEST_F(DocumentCommands, AFailedSaveIsReportedAndChangesNothing) {
+    const QString path = definitionFile(QStringLiteral("doc.rpt"), QStringLiteral("p"));
+    start();
+    fileDialogs.enqueue(path);
+    form->runCommand(cmd::FileOpen);
+    change();
+    const QByteArray before = fileBytes(path);
+    {
+        FailingDisk disk;
+        form->runCommand(cmd::FileSave);
+    }
+    ASSERT_EQ(messages.requests().size(), 1u);
+    EXPECT_EQ(messages.requests()[0].kind, MessageKind::Error);
+    EXPECT_TRUE(messages.requests()[0].text.contains(QStringLiteral("doc.rpt")));
+    EXPECT_EQ(fileBytes(path), before);
+    EXPECT_TRUE(form->isModified());
+    EXPECT_EQ(form->currentFilePath(), path);
+
+    // Save As into a folder that has gone: the document stays where it was.
+    QDir(dir.path()).mkdir(QStringLiteral("gone"));
+    const QString elsewhere = dir.filePath(QStringLiteral("gone/new.rpt"));
+    QDir(dir.path()).rmdir(QStringLiteral("gone"));
+    fileDialogs.enqueue(elsewhere);
+    form->runCommand(cmd::FileSaveAs);
+    EXPECT_EQ(messages.requests().size(), 2u);
+    EXPECT_EQ(form->currentFilePath(), path);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak - doc.rpt"));
+    EXPECT_EQ(recentFiles.entries(), QStringList{path});
+    EXPECT_TRUE(form->isModified());
+    EXPECT_FALSE(QFile::exists(elsewhere));
+}
+
+TEST_F(DocumentCommands, YesAtThePromptStopsTheCommandWhenTheSaveDoesNotHappen) {
+    start();
+    // Untitled, Yes, then Cancel in Save As: the form stays open with its changes.
+    change();
+    messages.enqueue(MessageAnswer::Yes);
+    fileDialogs.enqueue(std::nullopt);
+    form->close();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->isModified());
+
+    // Yes, and the write fails: New does not go on.
+    fileDialogs.enqueue(dir.filePath(QStringLiteral("x.rpt")));
+    messages.enqueue(MessageAnswer::Yes);
+    {
+        FailingDisk disk;
+        form->runCommand(cmd::FileNew);
+    }
+    EXPECT_EQ(model.results.size(), 2u);
+    EXPECT_TRUE(form->isModified());
+
+    // Yes and a save that works: the form closes.
+    fileDialogs.enqueue(dir.filePath(QStringLiteral("x.rpt")));
+    messages.enqueue(MessageAnswer::Yes);
+    form->close();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("x.rpt"))));
+}
+
+class RecentFiles : public DocumentCommands {};
+
+TEST_F(RecentFiles, ItemsAreRefreshedWhenTheFileMenuOpens) {
+    CEditorApp app(services, {});
+    RecentFileList& recentFiles = app.recentFiles();
+    form = app.createMainForm();
+    form->show();
+    activate();
+    QList<QAction*> items = recentItems();
+    ASSERT_EQ(items.size(), 1);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("Недавние файлы"));
+    EXPECT_FALSE(items[0]->isEnabled());
+
+    QStringList paths;
+    for (int i = 1; i <= 9; ++i) {
+        paths << definitionFile(QStringLiteral("f%1 & co.rpt").arg(i), QStringLiteral("p"));
+        fileDialogs.enqueue(paths.last());
+        form->runCommand(cmd::FileOpen);
+    }
+    ASSERT_EQ(recentFiles.size(), 8);
+    EXPECT_EQ(recentFiles.at(0), paths[8]);
+    EXPECT_FALSE(recentFiles.entries().contains(paths[0])) << "the ninth pushes the oldest off";
+
+    items = recentItems();
+    ASSERT_EQ(items.size(), 8);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_TRUE(items[i]->isEnabled());
+        EXPECT_EQ(BitmapMenuBinder::CommandId(items[i]), cmd::RecentFileFirst + i);
+        EXPECT_TRUE(items[i]->text().startsWith(QStringLiteral("&%1 ").arg(i + 1)))
+            << items[i]->text().toStdString();
+        EXPECT_TRUE(items[i]->text().contains(QStringLiteral("&&"))) << "the name's & is doubled";
+    }
+    form.reset(); // before the application object it reports to
+}
+
+TEST_F(RecentFiles, AnEntryThatCannotBeReadIsRemovedButACancelKeepsIt) {
+    const QString good = definitionFile(QStringLiteral("good.rpt"), QStringLiteral("p"));
+    const QString missing = dir.filePath(QStringLiteral("missing.rpt"));
+    CEditorApp app(services, {});
+    app.recentFiles().add(missing);
+    app.recentFiles().add(good);
+    std::unique_ptr<CMainForm> f = app.createMainForm();
+    f->show();
+
+    // Entry 2 (the missing file): reported, then removed.
+    EXPECT_TRUE(f->runCommand(cmd::RecentFileFirst + 1));
+    ASSERT_EQ(messages.requests().size(), 1u);
+    EXPECT_EQ(messages.requests()[0].kind, MessageKind::Error);
+    EXPECT_EQ(app.recentFiles().entries(), QStringList{good});
+
+    // A change, then entry 1 with Cancel at the prompt: nothing happens and the entry stays.
+    f->runCommand(cmd::AddResult);
+    messages.enqueue(MessageAnswer::Cancel);
+    f->runCommand(cmd::RecentFileFirst);
+    EXPECT_EQ(app.recentFiles().entries(), QStringList{good});
+    EXPECT_TRUE(f->currentFilePath().isEmpty());
+    EXPECT_TRUE(f->isModified());
+
+    // No at the prompt: the file opens.
+    messages.enqueue(MessageAnswer::No);
+    f->runCommand(cmd::RecentFileFirst);
+    EXPECT_EQ(f->currentFilePath(), good);
+    EXPECT_EQ(f->windowTitle(), QStringLiteral("Vornak - good.rpt"));
+    f->hide();
+}
+
+TEST_F(RecentFiles, TheListIsWrittenToTheSettingsFileAtExitAndReadBack) {
+    const QString path = definitionFile(QStringLiteral("kept.rpt"), QStringLiteral("p"));
+    {
+        CEditorApp app(services, {path});
+        QTimer::singleShot(0, [&] {
+            EXPECT_EQ(app.mainForm()->currentFilePath(), path) << "the command line's file is opened";
+            app.mainForm()->close();
+        });
+        EXPECT_EQ(app.run(), 0);
+    }
+    SettingsStore reread(dir.filePath(QStringLiteral("vornak.conf")));
+    EXPECT_EQ(reread.readRecentFiles(), QStringList{path});
+    CEditorApp again(services, {});
+    again.LoadStdProfileSettings();
+    EXPECT_EQ(again.recentFiles().entries(), QStringList{path});
+}
+
+} // namespace
+} // namespace vornak::testing
