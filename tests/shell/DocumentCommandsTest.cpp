@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTimer>
 
 namespace vornak::testing {
@@ -344,6 +345,49 @@ TEST_F(RecentFiles, ItemsAreRefreshedWhenTheFileMenuOpens) {
         EXPECT_TRUE(items[i]->text().contains(QStringLiteral("&&"))) << "the name's & is doubled";
     }
     form.reset(); // before the application object it reports to
+}
+
+// The File menu drawn over the form, as the screen shows it: the recent entry appears among the
+// items. Set VORNAK_SCREENSHOT_DIR to keep the picture as file-menu.png.
+TEST_F(RecentFiles, FileMenuIsDrawnOverTheFormWithTheRecentEntry) {
+    CEditorApp app(services, {});
+    const QString path = dir.filePath(QStringLiteral("stature.rpt"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VORNAK_TEST_DATA "/example.rpt"), path));
+    form = app.createMainForm();
+    form->move(0, 0);
+    form->show();
+    activate();
+    fileDialogs.enqueue(path);
+    form->runCommand(cmd::FileOpen);
+    QMenu* menu = fileMenu();
+    QMenuBar* bar = form->formMenuBar();
+    menu->popup(bar->mapToGlobal(bar->actionGeometry(bar->actions().at(0)).bottomLeft()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    QApplication::processEvents();
+    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
+    const QImage alone = menu->grab().toImage();
+    const QPoint at = menu->geometry().topLeft();
+    ASSERT_TRUE(QRect(QPoint(0, 0), screen.size()).contains(menu->geometry()));
+    int same = 0;
+    for (int y = 0; y < alone.height(); y += 3) {
+        for (int x = 0; x < alone.width(); x += 3) {
+            same += screen.pixel(at + QPoint(x, y)) == alone.pixel(x, y) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(same, (alone.width() / 3) * (alone.height() / 3) * 9 / 10)
+        << "the menu is on the screen, on top";
+    bool listed = false;
+    for (QAction* a : menu->actions()) {
+        listed = listed || a->text().endsWith(QStringLiteral("stature.rpt"));
+    }
+    EXPECT_TRUE(listed);
+    if (const QByteArray folder = qgetenv("VORNAK_SCREENSHOT_DIR"); !folder.isEmpty()) {
+        const QRect shown = form->frameGeometry().united(menu->geometry());
+        screen.copy(shown).save(
+            QDir(QString::fromLocal8Bit(folder)).filePath(QStringLiteral("file-menu.png")));
+    }
+    menu->hide();
+    form.reset();
 }
 
 TEST_F(RecentFiles, AnEntryThatCannotBeReadIsRemovedButACancelKeepsIt) {

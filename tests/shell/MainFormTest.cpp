@@ -474,6 +474,22 @@ TEST_F(MainForm, HelpWindowIsCreatedHiddenAndShownByHelpAndF1) {
     help->hide();
 }
 
+TEST_F(MainForm, F1FromAnOpenCellEditorShowsHelpAndEscapeHandsTheFocusBack) {
+    start();
+    CUsageHelpDialog* help = form->usageHelpWindow();
+    COXGridEdit* box = values()->EditCell(0, 0);
+    ASSERT_NE(box, nullptr);
+    pressKey(box, Qt::Key_F1);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(model.parameters[0].values.size(), 1u) << "F1 is not a form command";
+
+    help->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+    QTest::keyClick(help, Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(form.get())) << "the form gets the focus back";
+}
+
 } // namespace
 } // namespace vornak::testing
 
