@@ -316,6 +316,14 @@ bool COXCellGrid::IsEditing() const {
     return editing_;
 }
 
+bool COXCellGrid::EndEdit(bool confirm) {
+    if (!editing_) {
+        return false;
+    }
+    finishEdit(confirm, false);
+    return true;
+}
+
 bool COXCellGrid::IsColumnEditable(int column) const {
     return column >= 0 && static_cast<std::size_t>(column) < editable_.size() && column < columnCount() &&
            editable_[static_cast<std::size_t>(column)] != 0;

@@ -81,6 +81,9 @@ public:
 
     /// True while a cell editor is open.
     bool IsEditing() const;
+    /// Ends an open edit as moving the focus away does (confirm) or as Escape does, without waiting for the
+    /// window to be active. False when no edit was open.
+    bool EndEdit(bool confirm = true);
     /// Column of the cell being edited, or last edited.
     int GetEditColumn() const { return editColumn_; }
     /// Whether a column is marked editable (false for a column that does not exist).

@@ -291,11 +291,10 @@ void CMainForm::OnAbout() {
 }
 
 void CMainForm::commitOpenEdits() {
+    // Directly, not by moving the focus: a command can arrive while the window is inactive (a
+    // dropped file), when a focus change would not reach the editor.
     for (COXCellGrid* grid : {parameterList, valueList, resultList}) {
-        if (grid->IsEditing()) {
-            // The editor confirms its text when it loses the focus.
-            grid->setFocus(Qt::OtherFocusReason);
-        }
+        grid->EndEdit(true);
     }
 }
 

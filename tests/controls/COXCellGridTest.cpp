@@ -254,6 +254,26 @@ TEST_F(CellGridTest, MovingTheFocusAwayConfirms) {
     EXPECT_FALSE(grid->IsEditing());
 }
 
+TEST_F(CellGridTest, EndEditConfirmsOrCancelsWithoutMovingOn) {
+    build(2, kAll);
+    EXPECT_FALSE(grid->EndEdit(true)) << "nothing to end";
+    ASSERT_NE(grid->EditCell(0, 1), nullptr);
+    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("kept"));
+    ASSERT_TRUE(grid->EndEdit(true));
+    QApplication::processEvents();
+    EXPECT_EQ(grid->GetCellText(0, 1), QStringLiteral("kept"));
+    ASSERT_EQ(ends.size(), 1U);
+    EXPECT_EQ(ends[0].text, std::optional<QString>(QStringLiteral("kept")));
+    EXPECT_FALSE(grid->IsEditing()) << "no next cell opens";
+
+    ASSERT_NE(grid->EditCell(1, 2), nullptr);
+    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("dropped"));
+    ASSERT_TRUE(grid->EndEdit(false));
+    EXPECT_EQ(grid->GetCellText(1, 2), QStringLiteral("r1c2"));
+    ASSERT_EQ(ends.size(), 2U);
+    EXPECT_FALSE(ends[1].text.has_value());
+}
+
 TEST_F(CellGridTest, ARefusedCellUpdateEndsWithoutMovingOn) {
     build(2, kAll);
     QObject::connect(grid, &COXCellGrid::cellTextChanging,

@@ -185,6 +185,28 @@ TEST_F(DocumentCommands, PromptAnswersOnNewAndOpen) {
     }
 }
 
+TEST_F(DocumentCommands, AnEditStillOpenWhileAnotherWindowIsActiveReachesTheFile) {
+    const QString path = dir.filePath(QStringLiteral("open-edit.rpt"));
+    start();
+    COXGridEdit* box = values()->EditCell(0, 0);
+    ASSERT_NE(box, nullptr);
+    box->selectAll();
+    typeText(box, QStringLiteral("12,5"));
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    ASSERT_TRUE(values()->IsEditing());
+
+    fileDialogs.enqueue(path);
+    form->runCommand(cmd::FileSave);
+    EXPECT_FALSE(values()->IsEditing());
+    ReportDefinition read;
+    ASSERT_TRUE(read.load(TextCodec::encodePath(path)));
+    EXPECT_EQ(read.parameters.at(0).values.at(0).value, "12,5");
+    EXPECT_FALSE(form->isModified());
+}
+
 TEST_F(DocumentCommands, NewKeepsTheTextsAndStartsOneParameterAndOneResult) {
     start();
     edit(ctl::TitleEdit)->setText(QStringLiteral("Мой заголовок"));
