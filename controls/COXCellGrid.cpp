@@ -889,7 +889,7 @@ void COXCellGrid::DrawCellText(QPainter& painter, const QRect& cell, const QStri
     }
     const QString shown = painter.fontMetrics().elidedText(text, Qt::ElideRight, textRect.width());
     painter.setPen(colours.text);
-    painter.drawText(textRect, static_cast<int>(alignment | Qt::AlignVCenter | Qt::TextSingleLine), shown);
+    painter.drawText(textRect, static_cast<int>(alignment | Qt::AlignTop | Qt::TextSingleLine), shown);
 }
 
 void COXCellGrid::DrawGridLines(QPainter& painter, const QRect& rowRect, int rowsRight) {

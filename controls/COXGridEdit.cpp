@@ -34,7 +34,9 @@ int caretRoom(const QFontMetrics& metrics) {
 
 COXGridEdit::COXGridEdit(QWidget* parent) : QLineEdit(parent) {
     setFrame(false);
-    setTextMargins(0, 0, 0, 0); // the line edit's own 2-pixel inset puts the text where the cell drew it
+    // The line edit's own insets (2 pixels across, 1 down) put the text where the cell drew it.
+    setTextMargins(0, 0, 0, 0);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setAcceptDrops(false);      // dropped files belong to the window, not to a cell
     setMaxLength(std::numeric_limits<int>::max());
     hide();

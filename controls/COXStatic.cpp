@@ -87,17 +87,25 @@ void COXStatic::FitToText() {
         const int height = std::min(metrics.height(), parent->height());
         const Qt::Alignment align = alignment();
 
+        // A centred label keeps its centre: both edges move in by half the difference (truncated),
+        // so an odd difference leaves it one pixel wider (or narrower) than its text.
         int top = current.y();
+        int newHeight = height;
         if (align & Qt::AlignVCenter) {
-            top += (current.height() - height) / 2;
+            const int inset = (current.height() - height) / 2;
+            top += inset;
+            newHeight = current.height() - 2 * inset;
         }
         int left = current.x();
+        int newWidth = width;
         if (align & Qt::AlignHCenter) {
-            left += (current.width() - width) / 2;
+            const int inset = (current.width() - width) / 2;
+            left += inset;
+            newWidth = current.width() - 2 * inset;
         } else if (align & Qt::AlignRight) {
             left = current.x() + current.width() - width;
         }
-        target = QRect(left, top, width, height);
+        target = QRect(left, top, newWidth, newHeight);
     }
     if (target.isValid() && target != geometry()) {
         fitting_ = true;

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -746,6 +747,33 @@ TEST_F(CellGridTest, RowsAreDrawnWithDottedLinesHighlightAndAnOpenEditor) {
     const QRect longCell = grid->GetCellRect(2, 1);
     const PixelRun beyondText = scan(image, {longCell.right() - 1, longCell.top() + 2}, {0, 1}, h - 4);
     EXPECT_EQ(beyondText.dark, 0) << "text keeps 2 pixels off the cell's right edge";
+}
+
+TEST_F(CellGridTest, CellTextStartsTwoPixelsInAndOnePixelDown) {
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setPointSize(9);
+    font.setStyleStrategy(QFont::NoAntialias);
+    grid->SetTextFont(font);
+    build(1, {true, true}, {80, 200});
+    grid->SetCellText(0, 1, QStringLiteral("Жар"));
+    grid->SetGridLines(false);
+    QApplication::processEvents();
+
+    const QRect cell = grid->GetCellRect(0, 1);
+    const QImage shot = grid->viewport()->grab().toImage().copy(cell);
+
+    // The same text placed by the cell rule: left-aligned at the top of the cell narrowed by 2
+    // on either side and lowered by 1.
+    QImage expected(cell.size(), shot.format());
+    expected.fill(grid->palette().color(QPalette::Active, QPalette::Base));
+    {
+        QPainter painter(&expected);
+        painter.setFont(grid->viewport()->font());
+        painter.setPen(grid->palette().color(QPalette::Active, QPalette::Text));
+        painter.drawText(QRect(2, 1, cell.width() - 4, cell.height() - 1),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, QStringLiteral("Жар"));
+    }
+    EXPECT_EQ(shot, expected);
 }
 
 } // namespace

@@ -212,39 +212,44 @@ TEST(COXStaticHyperLink, HandCursorComesFromItsSource) {
 
 TEST(COXStatic, FitToTextKeepsTheEdgeItsAlignmentNames) {
     const QString text = QStringLiteral("abc");
-    const QRect start(100, 50, 200, 40);
     struct Case {
         const char* name;
         Qt::Alignment alignment;
+        int extraWidth;  // the label's width over its text's before fitting
+        int extraHeight; // and its height over the text's
+        QRect expected;  // relative to the text's size w x h at the label's old top-left corner
     };
+    // A centred label moves both edges in by half the difference, truncated: an odd difference
+    // leaves one pixel more than the text needs. The other alignments take the text's size.
     const Case cases[] = {
-        {"left", Qt::AlignLeft | Qt::AlignTop},
-        {"centre", Qt::AlignHCenter | Qt::AlignTop},
-        {"right", Qt::AlignRight | Qt::AlignTop},
-        {"left, vertically centred", Qt::AlignLeft | Qt::AlignVCenter},
+        {"left", Qt::AlignLeft | Qt::AlignTop, 40, 20, QRect(0, 0, 0, 0)},
+        {"right", Qt::AlignRight | Qt::AlignTop, 40, 20, QRect(40, 0, 0, 0)},
+        {"right, odd difference", Qt::AlignRight | Qt::AlignTop, 41, 21, QRect(41, 0, 0, 0)},
+        {"centre", Qt::AlignHCenter | Qt::AlignTop, 40, 20, QRect(20, 0, 0, 0)},
+        {"centre, odd difference", Qt::AlignHCenter | Qt::AlignTop, 41, 20, QRect(20, 0, 1, 0)},
+        {"vertically centred", Qt::AlignLeft | Qt::AlignVCenter, 40, 20, QRect(0, 10, 0, 0)},
+        {"vertically centred, odd difference", Qt::AlignLeft | Qt::AlignVCenter, 40, 21,
+         QRect(0, 10, 0, 1)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         LinkFixture f(text);
         f.link->setAlignment(c.alignment);
-        f.show();
-        const QFontMetrics metrics(*f.link->OwnFont());
+        QFont font = f.link->font();
+        font.setUnderline(true);
+        const QFontMetrics metrics(font);
         const int width = metrics.horizontalAdvance(text);
         const int height = metrics.height();
-        const QRect g = f.link->geometry();
-        EXPECT_EQ(g.size(), QSize(width, height));
-        if (c.alignment & Qt::AlignHCenter) {
-            EXPECT_EQ(g.x(), start.x() + (start.width() - width) / 2);
-        } else if (c.alignment & Qt::AlignRight) {
-            EXPECT_EQ(g.x() + g.width(), start.x() + start.width());
-        } else {
-            EXPECT_EQ(g.x(), start.x());
-        }
-        if (c.alignment & Qt::AlignVCenter) {
-            EXPECT_EQ(g.y(), start.y() + (start.height() - height) / 2);
-        } else {
-            EXPECT_EQ(g.y(), start.y());
-        }
+        const QPoint origin(100, 50);
+        f.link->setGeometry(QRect(origin, QSize(width + c.extraWidth, height + c.extraHeight)));
+        f.show();
+        ASSERT_EQ(QFontMetrics(*f.link->OwnFont()).horizontalAdvance(text), width);
+        const QRect expected(origin + c.expected.topLeft(),
+                             QSize(width + c.expected.width(), height + c.expected.height()));
+        EXPECT_EQ(f.link->geometry(), expected);
+        // A second fit finds nothing to change.
+        f.link->FitToText();
+        EXPECT_EQ(f.link->geometry(), expected);
     }
 }
 

@@ -76,6 +76,32 @@ TEST_F(Binding, KindSwitchesShowTheSameCellsUnderNewHeadingsAndConvertNothing) {
     EXPECT_EQ(values()->columnWidth(2), w / 3);
 }
 
+TEST_F(Binding, EveryKindLaysOutItsOwnHeadingsAndWidths) {
+    start();
+    const int w = values()->viewport()->width();
+    const struct {
+        int radio;
+        QStringList headings;
+        std::vector<int> widths;
+    } layouts[] = {
+        {ctl::KindInput, {"Начальное значение", "Результат"}, {2 * w / 3, w / 3}},
+        {ctl::KindRange, {">=", "<", "Результат"}, {w / 3, w / 3, w / 3}},
+        {ctl::KindList, {"Значение", "Результат"}, {2 * w / 3, w / 3}},
+    };
+    for (const auto& l : layouts) {
+        click(l.radio);
+        EXPECT_EQ(headings(values()), l.headings);
+        ASSERT_EQ(values()->GetColumnCount(), static_cast<int>(l.widths.size()));
+        for (int c = 0; c < values()->GetColumnCount(); ++c) {
+            EXPECT_EQ(values()->columnWidth(c), l.widths[static_cast<std::size_t>(c)])
+                << l.headings.join('|').toStdString() << " column " << c;
+            EXPECT_TRUE(values()->IsColumnEditable(c)) << l.headings.join('|').toStdString() << " column " << c;
+            EXPECT_EQ(values()->horizontalHeaderItem(c)->textAlignment() & Qt::AlignHorizontal_Mask,
+                      Qt::AlignLeft);
+        }
+    }
+}
+
 TEST_F(Binding, InputKeepsOnlyTheFirstRowWithAllItsCells) {
     start();
     loadIntoForm(
