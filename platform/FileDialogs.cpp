@@ -7,24 +7,14 @@ namespace vornak {
 
 std::optional<QString> FileDialogs::open(QWidget* parent, const QString& filter,
                                          const QString& defaultExtension, const QString& initialFileName) {
-    FileDialogRequest request;
-    request.kind = FileDialogKind::Open;
-    request.filter = filter;
-    request.defaultExtension = defaultExtension;
-    request.initialFileName = initialFileName;
-    request.askOverwrite = false;
-    return choose(parent, request);
+    return choose(parent,
+                  {FileDialogKind::Open, QString(), filter, defaultExtension, initialFileName, false});
 }
 
+// Save dialogs always ask before replacing an existing file.
 std::optional<QString> FileDialogs::save(QWidget* parent, const QString& filter,
                                          const QString& defaultExtension, const QString& initialFileName) {
-    FileDialogRequest request;
-    request.kind = FileDialogKind::Save;
-    request.filter = filter;
-    request.defaultExtension = defaultExtension;
-    request.initialFileName = initialFileName;
-    request.askOverwrite = true;
-    return choose(parent, request);
+    return choose(parent, {FileDialogKind::Save, QString(), filter, defaultExtension, initialFileName, true});
 }
 
 namespace {

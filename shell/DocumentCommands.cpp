@@ -12,8 +12,8 @@
 #include "CommandIds.h"
 #include "FileDialogs.h"
 #include "MessageBox.h"
-#include "StringTable.h"
 #include "RecentFileList.h"
+#include "StringTable.h"
 #include "TextCodec.h"
 #include "Texts.h"
 #include "WaitCursor.h"
@@ -26,28 +26,32 @@ namespace vornak {
 namespace {
 
 // The nine texts pair by name, never by position: the form and the model keep different orders.
+struct TextPair {
+    QString FormTexts::*form;
+    std::string ReportDefinition::*model;
+};
+constexpr TextPair textPairs[] = {
+    {&FormTexts::title, &ReportDefinition::title},
+    {&FormTexts::documentFile, &ReportDefinition::documentFile},
+    {&FormTexts::input1Caption, &ReportDefinition::input1Caption},
+    {&FormTexts::input2Caption, &ReportDefinition::input2Caption},
+    {&FormTexts::surnameCaption, &ReportDefinition::surnameCaption},
+    {&FormTexts::author, &ReportDefinition::author},
+    {&FormTexts::organisation, &ReportDefinition::organisation},
+    {&FormTexts::source, &ReportDefinition::source},
+    {&FormTexts::date, &ReportDefinition::date},
+};
+
 void copyTextsToModel(const FormTexts& form, ReportDefinition& model) {
-    model.title = TextCodec::encode(form.title);
-    model.documentFile = TextCodec::encode(form.documentFile);
-    model.input1Caption = TextCodec::encode(form.input1Caption);
-    model.input2Caption = TextCodec::encode(form.input2Caption);
-    model.surnameCaption = TextCodec::encode(form.surnameCaption);
-    model.author = TextCodec::encode(form.author);
-    model.organisation = TextCodec::encode(form.organisation);
-    model.source = TextCodec::encode(form.source);
-    model.date = TextCodec::encode(form.date);
+    for (const TextPair& pair : textPairs) {
+        model.*pair.model = TextCodec::encode(form.*pair.form);
+    }
 }
 
 void copyTextsFromModel(const ReportDefinition& model, FormTexts& form) {
-    form.title = TextCodec::decode(model.title);
-    form.documentFile = TextCodec::decode(model.documentFile);
-    form.input1Caption = TextCodec::decode(model.input1Caption);
-    form.input2Caption = TextCodec::decode(model.input2Caption);
-    form.surnameCaption = TextCodec::decode(model.surnameCaption);
-    form.author = TextCodec::decode(model.author);
-    form.organisation = TextCodec::decode(model.organisation);
-    form.source = TextCodec::decode(model.source);
-    form.date = TextCodec::decode(model.date);
+    for (const TextPair& pair : textPairs) {
+        form.*pair.form = TextCodec::decode(model.*pair.model);
+    }
 }
 
 // The name Save table suggests: everything before the last full stop of the path, or nothing.

@@ -11,6 +11,7 @@
 #include "COXCellGrid.h"
 #include "CommandIds.h"
 #include "PlatformServices.h"
+#include "RatioReporter.h"
 #include "RecentFileList.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedMessageBox.h"
@@ -237,53 +238,30 @@ BENCHMARK(BM_AddAtTop_Baseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AddAtTop_Form)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HoldF2)->Arg(0)->Arg(1)->Iterations(100)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
+// The form's figures over their plain-table baselines, then the held-F2 cost per repeat.
+class EditorReporter : public vornak::bench::RatioReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                realMs_[run.benchmark_name()] = run.GetAdjustedRealTime();
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
+    EditorReporter()
+        : RatioReporter(
+              Clock::Real,
+              {{"open: form / plain QTableWidgets", "BM_Open_Baseline", "BM_Open_Form"},
+               {"add at top: form / plain QTableWidgets", "BM_AddAtTop_Baseline", "BM_AddAtTop_Form"}}) {}
 
     void Finalize() override {
-        ConsoleReporter::Finalize();
-        for (const char* name : {"BM_Open", "BM_AddAtTop"}) {
-            const auto base = realMs_.find(std::string(name) + "_Baseline");
-            const auto ours = realMs_.find(std::string(name) + "_Form");
-            if (base != realMs_.end() && ours != realMs_.end() && base->second > 0) {
-                std::printf("%s: form / plain QTableWidgets = %.2f (target <= 1.5)\n", name,
-                            ours->second / base->second);
-            }
-        }
+        RatioReporter::Finalize();
         for (const char* name : {"BM_HoldF2/0/iterations:100", "BM_HoldF2/1/iterations:100"}) {
-            const auto it = realMs_.find(name);
-            if (it != realMs_.end()) {
-                std::printf("%s: %.2f ms per repeat, %s the %.1f ms repeat interval\n", name, it->second,
-                            it->second <= kRepeatIntervalMs ? "within" : "OVER", kRepeatIntervalMs);
+            const double ms = timeOf(name);
+            if (ms >= 0) {
+                std::printf("%s: %.2f ms per repeat, %s the %.1f ms repeat interval\n", name, ms,
+                            ms <= kRepeatIntervalMs ? "within" : "OVER", kRepeatIntervalMs);
             }
         }
     }
-
-private:
-    std::map<std::string, double> realMs_;
 };
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    EditorReporter reporter;
+    return vornak::bench::runGuiBenchmarks(argc, argv, reporter);
 }
