@@ -111,7 +111,7 @@ int rewrite(const std::string& in, const std::string& outPath, bool asTable, std
     }
     const bool written = asTable ? definition->exportTable(outPath) : definition->save(outPath);
     if (!written) {
-        err << programName << ": cannot write " << outPath << ": " << definition->saveError() << '\n';
+        err << programName << ": cannot write " << outPath << ": " << definition->saveError().reason << '\n';
         return exitFailed;
     }
     return exitOk;

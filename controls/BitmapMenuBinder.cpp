@@ -307,7 +307,7 @@ void BitmapMenuBinder::OnInitPopup(QMenu* popup) {
     if (popup == nullptr) {
         return;
     }
-    auto* menu = qobject_cast<COXBitmapMenu*>(popup);
+    auto* menu = qobject_cast<BitmapMenu*>(popup);
     if (menu != nullptr &&
         std::none_of(menus_.begin(), menus_.end(), [&](const auto& m) { return m == menu; })) {
         menus_.emplace_back(menu);
@@ -348,7 +348,7 @@ void BitmapMenuBinder::UpdatePopupCommands(QMenu* popup) {
 }
 
 void BitmapMenuBinder::ReleaseMenus() {
-    for (const QPointer<COXBitmapMenu>& menu : menus_) {
+    for (const QPointer<BitmapMenu>& menu : menus_) {
         if (menu != nullptr) {
             menu->Release();
         }
@@ -358,9 +358,9 @@ void BitmapMenuBinder::ReleaseMenus() {
     commandImages_.clear();
 }
 
-std::vector<COXBitmapMenu*> BitmapMenuBinder::Menus() const {
-    std::vector<COXBitmapMenu*> alive;
-    for (const QPointer<COXBitmapMenu>& menu : menus_) {
+std::vector<BitmapMenu*> BitmapMenuBinder::Menus() const {
+    std::vector<BitmapMenu*> alive;
+    for (const QPointer<BitmapMenu>& menu : menus_) {
         if (menu != nullptr) {
             alive.push_back(menu);
         }

@@ -1,11 +1,11 @@
 // BitmapMenuBinder: gives a window's menus their pictures. Every time a popup of the attached
 // window's menu bar is about to open it runs the command-update pass (items are enabled exactly
 // when the routing has a handler; the caller's update hook refreshes items such as the recent
-// files first), then converts the popup's items, new ones included, for COXBitmapMenu's drawing
+// files first), then converts the popup's items, new ones included, for BitmapMenu's drawing
 // and measures its columns. It keeps the pictures of the commands, one image list per source.
 #pragma once
 
-#include "COXBitmapMenu.h"
+#include "BitmapMenu.h"
 
 #include <QHash>
 #include <QImage>
@@ -92,7 +92,7 @@ public:
     // The check pictures: 0 the check mark, 1 the bullet.
     std::shared_ptr<const MenuImageList> CheckImages() const { return checkImages_; }
 
-    // What happens when a popup of the window opens: the update pass, then (for a COXBitmapMenu)
+    // What happens when a popup of the window opens: the update pass, then (for a BitmapMenu)
     // the conversion of its items and the measuring of its columns.
     void OnInitPopup(QMenu* popup);
     void UpdatePopupCommands(QMenu* popup);
@@ -100,7 +100,7 @@ public:
     void ReleaseMenus();
 
     // The popups converted so far that still exist.
-    std::vector<COXBitmapMenu*> Menus() const;
+    std::vector<BitmapMenu*> Menus() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -128,6 +128,6 @@ private:
     QMetaObject::Connection windowGone_;
     QHash<QObject*, QMetaObject::Connection> popups_;
     QHash<QObject*, QMetaObject::Connection> watched_; // with the connection that forgets it when gone
-    std::vector<QPointer<COXBitmapMenu>> menus_;
+    std::vector<QPointer<BitmapMenu>> menus_;
     QSet<QAction*> settledItems_;
 };

@@ -137,12 +137,16 @@ struct FileSink {
     void operator()(std::string_view block) { file.write(block); }
 };
 
-template <typename Write> bool writeThrough(const std::string& path, std::string& error, Write write) {
+template <typename Write> bool writeThrough(const std::string& path, SaveError& error, Write write) {
     AtomicFileWriter file(path);
     FileSink sink{file};
     write(sink);
     const bool ok = file.commit();
-    error = file.error();
+    error = SaveError{};
+    error.reason = file.error();
+    if (!ok) {
+        error.problem = FileProblem::WriteFailed;
+    }
     return ok;
 }
 

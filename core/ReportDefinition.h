@@ -2,6 +2,8 @@
 // table and nine report texts, with the .rpt writer and reader and the tab-separated table export.
 #pragma once
 
+#include "FileProblem.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -36,15 +38,6 @@ struct ParameterRecord {
     std::vector<ValueRow> values;
 
     bool operator==(const ParameterRecord&) const = default;
-};
-
-// Why the last load failed: the 1-based line where reading stopped (0 when the file could not be
-// opened at all) and a sentence for the user.
-struct LoadError {
-    int line = 0;
-    std::string reason;
-
-    bool operator==(const LoadError&) const = default;
 };
 
 // The longest text a line of a definition file can hold; the reader refuses longer lines.
@@ -92,7 +85,7 @@ public:
     bool exportTable(const std::string& path) const;
 
     const LoadError& loadError() const { return loadError_; }
-    const std::string& saveError() const { return saveError_; }
+    const SaveError& saveError() const { return saveError_; }
 
     bool operator==(const ReportDefinition& other) const;
 
@@ -100,7 +93,7 @@ private:
     bool loadLayout(const std::string& path, bool r1Layout);
 
     LoadError loadError_;
-    mutable std::string saveError_;
+    mutable SaveError saveError_;
 };
 
 // The model's bytes as the writer and the export produce them, for callers that need them in memory.

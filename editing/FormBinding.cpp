@@ -3,7 +3,7 @@
 // finished cell edit into a change of the model.
 #include "CMainForm.h"
 
-#include "COXCellGrid.h"
+#include "CellGrid.h"
 #include "TextCodec.h"
 #include "Texts.h"
 
@@ -61,7 +61,7 @@ int CMainForm::parameterCount() const {
     return static_cast<int>(model_.parameters.size());
 }
 
-void CMainForm::clearRows(COXCellGrid* grid) {
+void CMainForm::clearRows(CellGrid* grid) {
     // Rows going away are no selection by the user: the current parameter stays as it is.
     const bool wasIgnoring = ignoreSelectionChanges_;
     ignoreSelectionChanges_ = true;
@@ -69,7 +69,7 @@ void CMainForm::clearRows(COXCellGrid* grid) {
     ignoreSelectionChanges_ = wasIgnoring;
 }
 
-void CMainForm::renumberRows(COXCellGrid* grid, int from) {
+void CMainForm::renumberRows(CellGrid* grid, int from) {
     for (int row = std::max(from, 0); row < grid->rowCount(); ++row) {
         grid->SetCellText(row, 0, QString::number(row + 1));
     }

@@ -2,7 +2,7 @@
 // column stays numbered 1, 2, 3 ..., and the current parameter follows.
 #include "CMainForm.h"
 
-#include "COXCellGrid.h"
+#include "CellGrid.h"
 #include "TextCodec.h"
 #include "Texts.h"
 

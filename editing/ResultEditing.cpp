@@ -1,7 +1,7 @@
 // Adding and deleting rows of the result table; the "N" column stays numbered 1, 2, 3 ...
 #include "CMainForm.h"
 
-#include "COXCellGrid.h"
+#include "CellGrid.h"
 #include "TextCodec.h"
 #include "Texts.h"
 

@@ -2,7 +2,7 @@
 // the value list is laid out for; an input parameter holds at most one row.
 #include "CMainForm.h"
 
-#include "COXCellGrid.h"
+#include "CellGrid.h"
 #include "TextCodec.h"
 #include "Texts.h"
 

@@ -43,7 +43,7 @@ void writeInput(const std::string& path, const std::uint8_t* data, std::size_t s
 
 [[noreturn]] void fail(const char* what, const vornak::ReportDefinition& model) {
     std::fprintf(stderr, "round trip failed: %s (load error: line %d, %s; save error: %s)\n", what,
-                 model.loadError().line, model.loadError().reason.c_str(), model.saveError().c_str());
+                 model.loadError().line, model.loadError().reason.c_str(), model.saveError().reason.c_str());
     std::abort();
 }
 

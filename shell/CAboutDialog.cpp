@@ -1,6 +1,6 @@
 #include "CAboutDialog.h"
 
-#include "COXStaticHyperLink.h"
+#include "HyperlinkLabel.h"
 #include "CommandIds.h"
 #include "DialogTemplates.h"
 #include "DialogUnits.h"
@@ -47,7 +47,7 @@ CAboutDialog::CAboutDialog(const PlatformServices& services, QWidget* parent) : 
         }
         case ControlKind::Label:
             if (control.id == ctl::WebLink) {
-                webLink_ = new COXStaticHyperLink(control.text, this);
+                webLink_ = new HyperlinkLabel(control.text, this);
                 webLink_->Action().SetShellOpener(services.shellOpener);
                 webLink_->Action().SetMessageBox(services.messageBox);
                 webLink_->SetCursorSource([] { return handCursor(); });

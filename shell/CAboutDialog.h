@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-class COXStaticHyperLink;
+class HyperlinkLabel;
 class QPushButton;
 
 namespace vornak {
@@ -22,10 +22,10 @@ public:
     ~CAboutDialog() override;
 
     // Static 1023, the web address.
-    COXStaticHyperLink* WebLink() const { return webLink_; }
+    HyperlinkLabel* WebLink() const { return webLink_; }
     QPushButton* OkButton() const { return okButton_; }
 
 private:
-    COXStaticHyperLink* webLink_ = nullptr;
+    HyperlinkLabel* webLink_ = nullptr;
     QPushButton* okButton_ = nullptr;
 };

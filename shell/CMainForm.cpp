@@ -4,7 +4,7 @@
 
 #include "BitmapMenuBinder.h"
 #include "CAboutDialog.h"
-#include "COXCellGrid.h"
+#include "CellGrid.h"
 #include "CUsageHelpDialog.h"
 #include "CommandIds.h"
 #include "DialogUnits.h"
@@ -293,7 +293,7 @@ void CMainForm::OnAbout() {
 void CMainForm::commitOpenEdits() {
     // Directly, not by moving the focus: a command can arrive while the window is inactive (a
     // dropped file), when a focus change would not reach the editor.
-    for (COXCellGrid* grid : {parameterList, valueList, resultList}) {
+    for (CellGrid* grid : {parameterList, valueList, resultList}) {
         grid->EndEdit(true);
     }
 }

@@ -21,7 +21,7 @@
 #include <memory>
 #include <optional>
 
-class COXCellGrid;
+class CellGrid;
 class CUsageHelpDialog;
 class BitmapMenuBinder;
 class QAbstractButton;
@@ -102,9 +102,9 @@ public:
     ReportDefinition& definition() const { return model_; }
     bool isInitialised() const { return initialised_; }
 
-    COXCellGrid* parameterGrid() const { return parameterList; }
-    COXCellGrid* valueGrid() const { return valueList; }
-    COXCellGrid* resultGrid() const { return resultList; }
+    CellGrid* parameterGrid() const { return parameterList; }
+    CellGrid* valueGrid() const { return valueList; }
+    CellGrid* resultGrid() const { return resultList; }
     // The control with a template id (ctl::...), or null.
     QWidget* control(int controlId) const;
     QMenuBar* formMenuBar() const { return menuBar_; }
@@ -232,8 +232,8 @@ private:
     void showNoParameter();
     void setParameterControlsEnabled(bool enabled);
     // Deletes every row of a grid without the deletions counting as selection changes.
-    void clearRows(COXCellGrid* grid);
-    void renumberRows(COXCellGrid* grid, int from);
+    void clearRows(CellGrid* grid);
+    void renumberRows(CellGrid* grid, int from);
 
     // --- Fields, in the order the window keeps them -------------------------------------------
     int selectedParameter = 0;
@@ -250,9 +250,9 @@ private:
     QPushButton* deleteValueButton = nullptr;
     QPushButton* deleteResultButton = nullptr;
     QPushButton* browseButton = nullptr;
-    COXCellGrid* parameterList = nullptr;
-    COXCellGrid* valueList = nullptr;
-    COXCellGrid* resultList = nullptr;
+    CellGrid* parameterList = nullptr;
+    CellGrid* valueList = nullptr;
+    CellGrid* resultList = nullptr;
     FormTexts reportTexts;
     int kindChoice = 0;
     int numberCheck = 0;

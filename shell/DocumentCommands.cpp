@@ -8,7 +8,7 @@
 #include "CMainForm.h"
 
 #include "BitmapMenuBinder.h"
-#include "COXCellGrid.h"
+#include "CellGrid.h"
 #include "CommandIds.h"
 #include "FileDialogs.h"
 #include "MessageBox.h"
@@ -203,7 +203,7 @@ bool CMainForm::SaveFile(const QString& path) {
     if (!saved) {
         services_.messageBox->showError(this,
                                         texts::saveFailedText.arg(QDir::toNativeSeparators(path),
-                                                                  QString::fromStdString(model_.saveError())),
+                                                                  QString::fromStdString(model_.saveError().reason)),
                                         loadString(ids::StringAppTitle));
         return false;
     }
@@ -228,7 +228,7 @@ void CMainForm::OnSaveTable() {
     if (!written) {
         services_.messageBox->showError(this,
                                         texts::saveFailedText.arg(QDir::toNativeSeparators(*path),
-                                                                  QString::fromStdString(model_.saveError())),
+                                                                  QString::fromStdString(model_.saveError().reason)),
                                         loadString(ids::StringAppTitle));
     }
 }

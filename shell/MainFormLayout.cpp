@@ -3,8 +3,8 @@
 #include "CMainForm.h"
 
 #include "BitmapMenuBinder.h"
-#include "COXBitmapMenu.h"
-#include "COXCellGrid.h"
+#include "BitmapMenu.h"
+#include "CellGrid.h"
 #include "CommandIds.h"
 #include "DefinitionTextValidator.h"
 #include "DialogTemplates.h"
@@ -87,7 +87,7 @@ void CMainForm::buildControls() {
             w = new QCheckBox(c.text, client_);
             break;
         case ControlKind::ListView: {
-            auto* grid = new COXCellGrid(client_);
+            auto* grid = new CellGrid(client_);
             grid->setTextValidator([](const QString& text) { return fitsDefinitionFile(text); });
             w = grid;
             break;
@@ -130,7 +130,7 @@ void CMainForm::buildControls() {
 
     const auto edit = [this](int id) { return static_cast<QLineEdit*>(controls_.at(id)); };
     const auto button = [this](int id) { return static_cast<QPushButton*>(controls_.at(id)); };
-    const auto grid = [this](int id) { return static_cast<COXCellGrid*>(controls_.at(id)); };
+    const auto grid = [this](int id) { return static_cast<CellGrid*>(controls_.at(id)); };
 
     formulaEdit = edit(ctl::FormulaEdit);
     addParameterButton = button(ctl::AddParameterButton);
@@ -201,7 +201,7 @@ void CMainForm::placeWindow() {
 
 void CMainForm::buildMenu() {
     for (const MenuPopupTemplate& popupTemplate : mainMenuTemplate()) {
-        auto* popup = new COXBitmapMenu(popupTemplate.title, menuBar_);
+        auto* popup = new BitmapMenu(popupTemplate.title, menuBar_);
         for (const MenuItemTemplate& item : popupTemplate.items) {
             if (item.separator) {
                 popup->addSeparator();
@@ -246,7 +246,7 @@ void CMainForm::configureGrids() {
     parameterList->GetGridLines(linesOn, lineColour);
 
     struct Settings {
-        COXCellGrid* grid;
+        CellGrid* grid;
         std::vector<int> editableColumns; // empty: every column
     };
     const Settings settings[] = {

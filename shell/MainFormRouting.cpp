@@ -3,7 +3,7 @@
 // to the application object.
 #include "CMainForm.h"
 
-#include "COXCellGrid.h"
+#include "CellGrid.h"
 #include "CommandIds.h"
 
 #include <QAbstractButton>
@@ -99,11 +99,11 @@ void CMainForm::connectControls() {
     });
 
     // The grids: selection of a parameter row (gained or lost) and the end of every cell edit.
-    connect(parameterList, &COXCellGrid::rowSelected, this, &CMainForm::OnParameterSelected);
-    connect(parameterList, &COXCellGrid::rowDeselected, this, &CMainForm::OnParameterSelected);
-    connect(parameterList, &COXCellGrid::endEdit, this, &CMainForm::OnParameterEndEdit);
-    connect(valueList, &COXCellGrid::endEdit, this, &CMainForm::OnValueEndEdit);
-    connect(resultList, &COXCellGrid::endEdit, this, &CMainForm::OnResultEndEdit);
+    connect(parameterList, &CellGrid::rowSelected, this, &CMainForm::OnParameterSelected);
+    connect(parameterList, &CellGrid::rowDeselected, this, &CMainForm::OnParameterSelected);
+    connect(parameterList, &CellGrid::endEdit, this, &CMainForm::OnParameterEndEdit);
+    connect(valueList, &CellGrid::endEdit, this, &CMainForm::OnValueEndEdit);
+    connect(resultList, &CellGrid::endEdit, this, &CMainForm::OnResultEndEdit);
 }
 
 } // namespace vornak

@@ -8,7 +8,7 @@
 // reporter prints each ratio (target: at most 1.5). HoldF2 is compared with the usual keyboard
 // repeat interval of 1/30 s: a repeat must be served before the next arrives.
 #include "CMainForm.h"
-#include "COXCellGrid.h"
+#include "CellGrid.h"
 #include "CommandIds.h"
 #include "PlatformServices.h"
 #include "RatioReporter.h"
@@ -159,7 +159,7 @@ void BM_AddAtTop_Form(benchmark::State& state) {
     FormRig rig;
     rig.model = largeDefinition();
     rig.form.reloadLists();
-    COXCellGrid* list = rig.form.parameterGrid();
+    CellGrid* list = rig.form.parameterGrid();
     for (auto _ : state) {
         state.PauseTiming();
         list->clearSelection(); // with no row selected the new parameter goes first

@@ -1,6 +1,6 @@
 // Fills a grid with 10,000 rows of three cells and paints it, and does the same with a plain
 // QTableWidget in the same run; prints the grid's time over the table's for each pair.
-#include "COXCellGrid.h"
+#include "CellGrid.h"
 #include "RatioReporter.h"
 
 #include <QApplication>
@@ -51,7 +51,7 @@ void fill(QTableWidget& table) {
     }
 }
 
-void fill(COXCellGrid& grid) {
+void fill(CellGrid& grid) {
     const std::vector<QString>& texts = cellTexts();
     grid.setRowCount(kRows);
     for (int r = 0; r < kRows; ++r) {
@@ -65,7 +65,7 @@ template <typename Table> void prepare(Table& table);
 template <> void prepare(QTableWidget& table) {
     table.selectRow(3);
 }
-template <> void prepare(COXCellGrid& grid) {
+template <> void prepare(CellGrid& grid) {
     grid.SetGridLines(true, Qt::black, false);
     grid.SetShowSelAlways(true);
     grid.SetEditable(true, -1);
@@ -101,9 +101,9 @@ template <typename Table> void BM_Paint(benchmark::State& state) {
 }
 
 BENCHMARK(BM_FillAndPaint<QTableWidget>)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FillAndPaint<COXCellGrid>)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FillAndPaint<CellGrid>)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Paint<QTableWidget>)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Paint<COXCellGrid>)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Paint<CellGrid>)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
@@ -111,8 +111,8 @@ BENCHMARK(BM_Paint<COXCellGrid>)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
     vornak::bench::RatioReporter reporter(
         vornak::bench::RatioReporter::Clock::Cpu,
-        {{"fill and paint: COXCellGrid / QTableWidget CPU time", "BM_FillAndPaint<QTableWidget>",
-          "BM_FillAndPaint<COXCellGrid>"},
-         {"paint: COXCellGrid / QTableWidget CPU time", "BM_Paint<QTableWidget>", "BM_Paint<COXCellGrid>"}});
+        {{"fill and paint: CellGrid / QTableWidget CPU time", "BM_FillAndPaint<QTableWidget>",
+          "BM_FillAndPaint<CellGrid>"},
+         {"paint: CellGrid / QTableWidget CPU time", "BM_Paint<QTableWidget>", "BM_Paint<CellGrid>"}});
     return vornak::bench::runGuiBenchmarks(argc, argv, reporter);
 }

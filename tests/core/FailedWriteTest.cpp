@@ -39,7 +39,7 @@ TEST_P(FailedWriteTest, PreviousFileSurvivesAWriteThatFailsMidway) {
             FailingDisk disk(limit);
             EXPECT_FALSE(GetParam().write(d, target.string())) << "limit " << limit;
         }
-        EXPECT_FALSE(d.saveError().empty());
+        EXPECT_FALSE(d.saveError().reason.empty());
         EXPECT_EQ(test::readBytes(target), previous) << "limit " << limit;
         EXPECT_EQ(test::filesIn(folder.path()), std::vector<std::filesystem::path>{"doc.rpt"});
     }

@@ -68,7 +68,7 @@ TEST(RoundTripTest, GeneratedModelsSurviveSaveAndLoad) {
     ModelGenerator generator(20261207);
     for (int i = 0; i < 300; ++i) {
         const ReportDefinition written = generator.next();
-        ASSERT_TRUE(written.save(path)) << written.saveError();
+        ASSERT_TRUE(written.save(path)) << written.saveError().reason;
         ReportDefinition read;
         ASSERT_TRUE(read.load(path)) << "model " << i << ": " << read.loadError().reason;
         ASSERT_EQ(read, written) << "model " << i;

@@ -27,9 +27,9 @@ TEST_P(WriterGoldenTest, SaveAndExportMatchTheGoldenBytes) {
     const GoldenCase& c = GetParam();
     test::ScratchFolder folder;
     const ReportDefinition d = c.make();
-    ASSERT_TRUE(d.save((folder / "out.rpt").string())) << d.saveError();
+    ASSERT_TRUE(d.save((folder / "out.rpt").string())) << d.saveError().reason;
     EXPECT_EQ(readBytes(folder / "out.rpt"), golden(c.definitionFile));
-    ASSERT_TRUE(d.exportTable((folder / "out.txt").string())) << d.saveError();
+    ASSERT_TRUE(d.exportTable((folder / "out.txt").string())) << d.saveError().reason;
     EXPECT_EQ(readBytes(folder / "out.txt"), golden(c.tableFile));
 }
 
@@ -89,7 +89,7 @@ TEST(WriterTest, SaveToAMissingFolderFailsAndCreatesNothing) {
     const ReportDefinition d = test::exampleDefinition();
     const auto missing = folder / "no-such-folder" / "out.rpt";
     EXPECT_FALSE(d.save(missing.string()));
-    EXPECT_FALSE(d.saveError().empty());
+    EXPECT_FALSE(d.saveError().reason.empty());
     EXPECT_FALSE(d.exportTable(missing.string()));
     EXPECT_FALSE(std::filesystem::exists(folder / "no-such-folder"));
     EXPECT_TRUE(test::filesIn(folder.path()).empty());

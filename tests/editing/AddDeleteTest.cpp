@@ -221,7 +221,7 @@ TEST_F(AddDelete, DeletingWithNothingSelectedDeletesNothingButCounts) {
     start();
     const struct {
         int command;
-        COXCellGrid* (FormTest::*grid)() const;
+        CellGrid* (FormTest::*grid)() const;
     } cases[] = {
         {cmd::DeleteParameter, &FormTest::parameters},
         {cmd::DeleteValue, &FormTest::values},

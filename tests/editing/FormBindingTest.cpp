@@ -35,7 +35,7 @@ ParameterRecord parameter(const char* name, ValueKind kind, std::vector<ValueRow
     return p;
 }
 
-QStringList headings(const COXCellGrid* grid) {
+QStringList headings(const CellGrid* grid) {
     QStringList h;
     for (int c = 0; c < grid->GetColumnCount(); ++c) {
         h << grid->horizontalHeaderItem(c)->text();

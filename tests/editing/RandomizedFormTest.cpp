@@ -39,7 +39,7 @@ public:
         return samples[pick(5)];
     }
 
-    COXCellGrid* randomGrid() {
+    CellGrid* randomGrid() {
         switch (pick(3)) {
         case 0:
             return parameters();
@@ -125,13 +125,13 @@ public:
         }
         case 6:
         case 7: {
-            COXCellGrid* grid = randomGrid();
+            CellGrid* grid = randomGrid();
             if (grid->rowCount() == 0 || grid->GetColumnCount() == 0) {
                 return "edit in an empty list";
             }
             const int row = pick(grid->rowCount());
             const int column = pick(grid->GetColumnCount());
-            COXGridEdit* box = grid->EditCell(row, column);
+            GridEdit* box = grid->EditCell(row, column);
             if (box == nullptr) {
                 return "no editor on a fixed column";
             }
@@ -149,7 +149,7 @@ public:
             // Sometimes the editor that navigation opened is left open for the next step.
             if (chance(50)) {
                 QWidget* focus = QApplication::focusWidget();
-                if (auto* next = qobject_cast<COXGridEdit*>(focus)) {
+                if (auto* next = qobject_cast<GridEdit*>(focus)) {
                     typeText(next, randomText());
                     QTest::keyClick(next, chance(50) ? Qt::Key_Return : Qt::Key_Escape);
                 }
@@ -179,7 +179,7 @@ public:
         }
         case 10: {
             // Ctrl+click on the selected row takes its selection away.
-            COXCellGrid* grid = randomGrid();
+            CellGrid* grid = randomGrid();
             const int row = grid->GetSelectedRow();
             if (row >= 0) {
                 grid->scrollToItem(grid->item(row, 0));
@@ -190,16 +190,16 @@ public:
         }
         case 11: {
             // Type-to-edit on the focused row.
-            COXCellGrid* grid = randomGrid();
+            CellGrid* grid = randomGrid();
             grid->setFocus();
             typeCharacter(grid, QStringLiteral("ж"));
-            if (auto* box = qobject_cast<COXGridEdit*>(QApplication::focusWidget())) {
+            if (auto* box = qobject_cast<GridEdit*>(QApplication::focusWidget())) {
                 QTest::keyClick(box, chance(70) ? Qt::Key_Return : Qt::Key_Escape);
             }
             return "type to edit";
         }
         case 12: {
-            COXCellGrid* grid = chance(50) ? values() : results();
+            CellGrid* grid = chance(50) ? values() : results();
             if (grid->rowCount() > 0) {
                 const int row = pick(grid->rowCount());
                 grid->scrollToItem(grid->item(row, 0));
@@ -310,7 +310,7 @@ TEST_F(RandomizedForm, ListsAndModelAgreeAfterEveryStepAndTheFileReadsBack) {
     model.organisation = bytes(t.organisation);
     model.date = bytes(t.date);
     const std::string path = TextCodec::encodePath(dir.filePath(QStringLiteral("random.rpt")));
-    ASSERT_TRUE(model.save(path)) << model.saveError();
+    ASSERT_TRUE(model.save(path)) << model.saveError().reason;
 
     ReportDefinition readBack;
     ASSERT_TRUE(readBack.load(path)) << readBack.loadError().reason << " at line "

@@ -1,7 +1,7 @@
 // The About box: its texts and link, the link's defaults and failures, modality, and the four
 // ways of closing it.
 #include "CAboutDialog.h"
-#include "COXStaticHyperLink.h"
+#include "HyperlinkLabel.h"
 #include "PlatformServices.h"
 #include "ScriptedMessageBox.h"
 #include "ShellOpen.h"
@@ -32,7 +32,7 @@ struct AboutFixture {
 QStringList labelTexts(const QDialog& dialog) {
     QStringList texts;
     for (const QLabel* label : dialog.findChildren<QLabel*>()) {
-        if (!label->text().isEmpty() && qobject_cast<const COXStaticHyperLink*>(label) == nullptr) {
+        if (!label->text().isEmpty() && qobject_cast<const HyperlinkLabel*>(label) == nullptr) {
             texts << label->text();
         }
     }
@@ -63,7 +63,7 @@ TEST(CAboutDialog, ShowsItsTextsIconAndWebAddress) {
 
     about.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
-    COXStaticHyperLink* link = about.WebLink();
+    HyperlinkLabel* link = about.WebLink();
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(link->text(), texts::aboutWebAddress);
     // Every default of the link.
@@ -83,7 +83,7 @@ TEST(CAboutDialog, LinkOpensTheAddressAndReportsFailuresWhileTheBoxStaysOpen) {
     CAboutDialog about(f.services);
     about.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
-    COXStaticHyperLink* link = about.WebLink();
+    HyperlinkLabel* link = about.WebLink();
 
     f.shell.enqueueFailure(ShellFailure::NoApplication);
     QTest::mouseClick(link, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));

@@ -188,7 +188,7 @@ TEST_F(DocumentCommands, PromptAnswersOnNewAndOpen) {
 TEST_F(DocumentCommands, AnEditStillOpenWhileAnotherWindowIsActiveReachesTheFile) {
     const QString path = dir.filePath(QStringLiteral("open-edit.rpt"));
     start();
-    COXGridEdit* box = values()->EditCell(0, 0);
+    GridEdit* box = values()->EditCell(0, 0);
     ASSERT_NE(box, nullptr);
     box->selectAll();
     typeText(box, QStringLiteral("12,5"));

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "CMainForm.h"
-#include "COXCellGrid.h"
-#include "COXGridEdit.h"
+#include "CellGrid.h"
+#include "GridEdit.h"
 #include "CommandIds.h"
 #include "RecentFileList.h"
 #include "ReportDefinition.h"
@@ -111,9 +111,9 @@ public:
 
     QLineEdit* edit(int id) const { return qobject_cast<QLineEdit*>(form->control(id)); }
     QAbstractButton* button(int id) const { return qobject_cast<QAbstractButton*>(form->control(id)); }
-    COXCellGrid* parameters() const { return form->parameterGrid(); }
-    COXCellGrid* values() const { return form->valueGrid(); }
-    COXCellGrid* results() const { return form->resultGrid(); }
+    CellGrid* parameters() const { return form->parameterGrid(); }
+    CellGrid* values() const { return form->valueGrid(); }
+    CellGrid* results() const { return form->resultGrid(); }
 
     // Clicks a button, radio or check box as the user does.
     void click(int id) const {
@@ -128,8 +128,8 @@ public:
     }
 
     // Opens the editor on a cell, replaces its text and confirms (Enter) or cancels (Escape).
-    void editCell(COXCellGrid* grid, int row, int column, const QString& text, bool confirm = true) const {
-        COXGridEdit* box = grid->EditCell(row, column);
+    void editCell(CellGrid* grid, int row, int column, const QString& text, bool confirm = true) const {
+        GridEdit* box = grid->EditCell(row, column);
         ASSERT_NE(box, nullptr) << "no editor on row " << row << " column " << column;
         box->selectAll();
         QTest::keyClick(box, Qt::Key_Delete);
@@ -154,9 +154,9 @@ public:
 inline std::string disagreement(const CMainForm& form) {
     std::ostringstream out;
     const ReportDefinition& model = form.definition();
-    const COXCellGrid* parameters = form.parameterGrid();
-    const COXCellGrid* values = form.valueGrid();
-    const COXCellGrid* results = form.resultGrid();
+    const CellGrid* parameters = form.parameterGrid();
+    const CellGrid* values = form.valueGrid();
+    const CellGrid* results = form.resultGrid();
 
     const auto expect = [&out](const QString& seen, const QString& wanted, const char* where, int row,
                                int column) {

@@ -169,7 +169,7 @@ TEST_F(KeyHook, TextTypedIntoAnOpenCellEditorIsKeptWhenAKeyRunsACommand) {
     start();
     // Typing into a value cell and pressing F3 before confirming: the typed text is in the model,
     // in the row it was typed into, not lost and not written elsewhere.
-    COXGridEdit* box = values()->EditCell(0, 0);
+    GridEdit* box = values()->EditCell(0, 0);
     ASSERT_NE(box, nullptr);
     box->selectAll();
     typeText(box, QStringLiteral("рост"));

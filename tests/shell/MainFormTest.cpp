@@ -96,9 +96,9 @@ TEST_F(MainForm, StartsWithOneParameterOneResultAndTheDefaults) {
 
 TEST_F(MainForm, ColumnsTakeTheirShareOfTheClientWidth) {
     start();
-    const auto clientWidth = [](COXCellGrid* grid) { return grid->viewport()->width(); };
+    const auto clientWidth = [](CellGrid* grid) { return grid->viewport()->width(); };
     const struct {
-        COXCellGrid* grid;
+        CellGrid* grid;
         std::vector<int> widths; // for the client width w
         std::vector<QString> headings;
     } cases[] = {
@@ -477,7 +477,7 @@ TEST_F(MainForm, HelpWindowIsCreatedHiddenAndShownByHelpAndF1) {
 TEST_F(MainForm, F1FromAnOpenCellEditorShowsHelpAndEscapeHandsTheFocusBack) {
     start();
     CUsageHelpDialog* help = form->usageHelpWindow();
-    COXGridEdit* box = values()->EditCell(0, 0);
+    GridEdit* box = values()->EditCell(0, 0);
     ASSERT_NE(box, nullptr);
     pressKey(box, Qt::Key_F1);
     EXPECT_TRUE(help->isVisible());
@@ -503,7 +503,7 @@ TEST_F(MainForm, DrawsItsStartedState) {
     QApplication::processEvents();
     const QImage picture = form->grab().toImage();
     ASSERT_EQ(picture.size(), form->size() * picture.devicePixelRatio());
-    for (COXCellGrid* grid : {parameters(), values(), results()}) {
+    for (CellGrid* grid : {parameters(), values(), results()}) {
         const QRect cell =
             grid->GetCellRect(0, 1).translated(grid->viewport()->mapTo(form.get(), QPoint(0, 0)));
         bool inked = false;
@@ -531,7 +531,7 @@ namespace {
 // form (the address sanitizer run would catch it).
 TEST_F(MainForm, CanBeDestroyedWithACellEditorOpen) {
     start();
-    COXGridEdit* box = values()->EditCell(0, 1);
+    GridEdit* box = values()->EditCell(0, 1);
     ASSERT_NE(box, nullptr);
     typeText(box, QStringLiteral("незакончено"));
     form.reset();

@@ -69,7 +69,7 @@ TEST_F(TextInput, FormulaEditRefusesWhatTheModelCouldNotStore) {
 TEST_F(TextInput, CellEditorsRefuseTypedAndPastedTextsAFileCannotHold) {
     start();
     const struct {
-        COXCellGrid* grid;
+        CellGrid* grid;
         int column;
         std::function<std::string()> modelText;
     } cells[] = {
@@ -81,7 +81,7 @@ TEST_F(TextInput, CellEditorsRefuseTypedAndPastedTextsAFileCannotHold) {
     for (const auto& c : cells) {
         const std::string before = c.modelText();
         const QString shownBefore = c.grid->GetCellText(0, c.column);
-        COXGridEdit* box = c.grid->EditCell(0, c.column);
+        GridEdit* box = c.grid->EditCell(0, c.column);
         ASSERT_NE(box, nullptr);
         box->setCursorPosition(1);
         for (const auto& r : refused) {
@@ -110,7 +110,7 @@ TEST_F(TextInput, TextsStopAt2047Bytes) {
 
     // In a cell the same: 2047 bytes are stored, one more is refused.
     editCell(results(), 0, 1, QStringLiteral("x"));
-    COXGridEdit* box = results()->EditCell(0, 1);
+    GridEdit* box = results()->EditCell(0, 1);
     ASSERT_NE(box, nullptr);
     box->selectAll();
     QGuiApplication::clipboard()->setText(longest);

@@ -1,4 +1,4 @@
-// COXStatic: a static text label with its own copy of its font, its own text and background
+// StaticLabel: a static text label with its own copy of its font, its own text and background
 // colours, a tooltip that follows its text, and an optional fit-to-text sizing that shrinks the
 // window to its text while keeping the edge (or centre) its alignment names.
 #pragma once
@@ -11,13 +11,13 @@
 
 #include <optional>
 
-class COXStatic : public QLabel {
+class StaticLabel : public QLabel {
     Q_OBJECT
 
 public:
-    explicit COXStatic(QWidget* parent = nullptr);
-    explicit COXStatic(const QString& text, QWidget* parent = nullptr);
-    ~COXStatic() override;
+    explicit StaticLabel(QWidget* parent = nullptr);
+    explicit StaticLabel(const QString& text, QWidget* parent = nullptr);
+    ~StaticLabel() override;
 
     // QLabel::setText, then the tooltip follows and a fitting label resizes at once. (Called
     // through a QLabel pointer the label still shows the text but neither follows.)

@@ -1,7 +1,7 @@
 // The hyperlink label and its base: colours before and after a scripted success and failure, the
 // failure messages, fit-to-text for the three alignments, tooltip and cursor.
-#include "COXStaticHyperLink.h"
-#include "COXStatic.h"
+#include "HyperlinkLabel.h"
+#include "StaticLabel.h"
 #include "LinkAction.h"
 #include "ScriptedMessageBox.h"
 #include "ShellOpen.h"
@@ -27,14 +27,14 @@ const QString address = QStringLiteral("http://vornak.example/");
 
 struct LinkFixture {
     QWidget parent;
-    COXStaticHyperLink* link = nullptr;
+    HyperlinkLabel* link = nullptr;
     ScriptedShellOpener shell;
     ScriptedMessageBox boxes;
     int beeps = 0;
 
     explicit LinkFixture(const QString& text = address) {
         parent.resize(400, 200);
-        link = new COXStaticHyperLink(text, &parent);
+        link = new HyperlinkLabel(text, &parent);
         link->setGeometry(100, 50, 200, 40);
         QFont crisp = link->font();
         crisp.setStyleStrategy(QFont::NoAntialias);
@@ -67,7 +67,7 @@ struct LinkFixture {
 
 } // namespace
 
-TEST(COXStaticHyperLink, ScriptedSuccessTurnsTheLinkPurple) {
+TEST(HyperlinkLabel, ScriptedSuccessTurnsTheLinkPurple) {
     LinkFixture f;
     f.show();
     EXPECT_EQ(f.link->CtlColor(), blue);
@@ -98,7 +98,7 @@ TEST(COXStaticHyperLink, ScriptedSuccessTurnsTheLinkPurple) {
     EXPECT_EQ(f.link->CtlColor(), purple);
 }
 
-TEST(COXStaticHyperLink, ScriptedFailureBeepsShowsItsMessageAndStaysBlue) {
+TEST(HyperlinkLabel, ScriptedFailureBeepsShowsItsMessageAndStaysBlue) {
     struct Case {
         int errorCode;
         const char* message;
@@ -132,7 +132,7 @@ TEST(COXStaticHyperLink, ScriptedFailureBeepsShowsItsMessageAndStaysBlue) {
     }
 }
 
-TEST(COXStaticHyperLink, PlatformFailuresMapToTheirMessages) {
+TEST(HyperlinkLabel, PlatformFailuresMapToTheirMessages) {
     const struct {
         ShellFailure failure;
         const char* message;
@@ -151,7 +151,7 @@ TEST(COXStaticHyperLink, PlatformFailuresMapToTheirMessages) {
     }
 }
 
-TEST(COXStaticHyperLink, FailureWithoutShowErrorsIsSilent) {
+TEST(HyperlinkLabel, FailureWithoutShowErrorsIsSilent) {
     LinkFixture f;
     f.link->SetShowErrors(false);
     f.show();
@@ -162,7 +162,7 @@ TEST(COXStaticHyperLink, FailureWithoutShowErrorsIsSilent) {
     EXPECT_EQ(f.beeps, 0);
 }
 
-TEST(COXStaticHyperLink, AnExplicitTargetIsOpenedAndShownInTheTooltip) {
+TEST(HyperlinkLabel, AnExplicitTargetIsOpenedAndShownInTheTooltip) {
     LinkFixture f;
     f.link->Action().SetTarget(QStringLiteral("/tmp/report.doc"));
     f.link->Action().SetDirectory(QStringLiteral("/tmp"));
@@ -175,7 +175,7 @@ TEST(COXStaticHyperLink, AnExplicitTargetIsOpenedAndShownInTheTooltip) {
     EXPECT_EQ(f.link->Action().Target(), QStringLiteral("/tmp/report.doc"));
 }
 
-TEST(COXStaticHyperLink, TooltipFollowsTheText) {
+TEST(HyperlinkLabel, TooltipFollowsTheText) {
     LinkFixture f;
     f.show();
     EXPECT_EQ(f.link->toolTip(), address);
@@ -189,7 +189,7 @@ TEST(COXStaticHyperLink, TooltipFollowsTheText) {
     EXPECT_EQ(f.link->toolTip(), QStringLiteral("fixed"));
 }
 
-TEST(COXStaticHyperLink, HandCursorComesFromItsSource) {
+TEST(HyperlinkLabel, HandCursorComesFromItsSource) {
     QPixmap hand(32, 32);
     hand.fill(Qt::black);
     const QCursor cursor(QBitmap::fromPixmap(hand), QBitmap::fromPixmap(hand), 5, 0);
@@ -210,7 +210,7 @@ TEST(COXStaticHyperLink, HandCursorComesFromItsSource) {
     }
 }
 
-TEST(COXStatic, FitToTextKeepsTheEdgeItsAlignmentNames) {
+TEST(StaticLabel, FitToTextKeepsTheEdgeItsAlignmentNames) {
     const QString text = QStringLiteral("abc");
     struct Case {
         const char* name;
@@ -253,7 +253,7 @@ TEST(COXStatic, FitToTextKeepsTheEdgeItsAlignmentNames) {
     }
 }
 
-TEST(COXStatic, FitToTextFollowsNewTextAndIsCutToTheParent) {
+TEST(StaticLabel, FitToTextFollowsNewTextAndIsCutToTheParent) {
     LinkFixture f(QStringLiteral("short"));
     f.show();
     const QFontMetrics metrics(*f.link->OwnFont());
@@ -271,10 +271,10 @@ TEST(COXStatic, FitToTextFollowsNewTextAndIsCutToTheParent) {
     EXPECT_EQ(f.link->size(), QSize(metrics.horizontalAdvance(longer), metrics.height()));
 }
 
-TEST(COXStatic, PlainStaticKeepsItsSizeAndColours) {
+TEST(StaticLabel, PlainStaticKeepsItsSizeAndColours) {
     QWidget parent;
     parent.resize(300, 100);
-    auto* label = new COXStatic(QStringLiteral("plain"), &parent);
+    auto* label = new StaticLabel(QStringLiteral("plain"), &parent);
     label->setGeometry(10, 10, 150, 30);
     parent.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
@@ -287,10 +287,10 @@ TEST(COXStatic, PlainStaticKeepsItsSizeAndColours) {
     EXPECT_EQ(label->Placement(), QRect(20, 15, 150, 30));
 }
 
-TEST(COXStatic, PictureLabelGetsNoFontAndIsNotResized) {
+TEST(StaticLabel, PictureLabelGetsNoFontAndIsNotResized) {
     QWidget parent;
     parent.resize(300, 100);
-    auto* link = new COXStaticHyperLink(&parent);
+    auto* link = new HyperlinkLabel(&parent);
     QPixmap picture(20, 20);
     picture.fill(Qt::red);
     link->setPixmap(picture);
@@ -302,15 +302,15 @@ TEST(COXStatic, PictureLabelGetsNoFontAndIsNotResized) {
     EXPECT_EQ(link->geometry(), QRect(10, 10, 150, 30));
 }
 
-TEST(COXStatic, ClickIsALeftButtonReleasedOverTheLabel) {
+TEST(StaticLabel, ClickIsALeftButtonReleasedOverTheLabel) {
     QWidget parent;
     parent.resize(300, 100);
-    auto* label = new COXStatic(QStringLiteral("press"), &parent);
+    auto* label = new StaticLabel(QStringLiteral("press"), &parent);
     label->setGeometry(10, 10, 100, 30);
     parent.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
     int clicks = 0;
-    QObject::connect(label, &COXStatic::clicked, [&] { ++clicks; });
+    QObject::connect(label, &StaticLabel::clicked, [&] { ++clicks; });
     QTest::mouseClick(label, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
     QTest::mouseClick(label, Qt::RightButton, Qt::NoModifier, QPoint(5, 5));
     QTest::mousePress(label, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));

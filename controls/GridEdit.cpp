@@ -1,4 +1,4 @@
-#include "COXGridEdit.h"
+#include "GridEdit.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -15,14 +15,14 @@ namespace {
 // pasting, dropping and input-method commits are all refused as a whole when the result fails.
 class TextCheck final : public QValidator {
 public:
-    explicit TextCheck(COXGridEdit* edit) : QValidator(edit), edit_(edit) {}
+    explicit TextCheck(GridEdit* edit) : QValidator(edit), edit_(edit) {}
 
     State validate(QString& input, int& /*pos*/) const override {
         return edit_->acceptsText(input) ? Acceptable : Invalid;
     }
 
 private:
-    COXGridEdit* edit_;
+    GridEdit* edit_;
 };
 
 // Room left after the text in the list's own sizing, so the caret has somewhere to go.
@@ -32,7 +32,7 @@ int caretRoom(const QFontMetrics& metrics) {
 
 } // namespace
 
-COXGridEdit::COXGridEdit(QWidget* parent) : QLineEdit(parent) {
+GridEdit::GridEdit(QWidget* parent) : QLineEdit(parent) {
     setFrame(false);
     // The line edit's own insets (2 pixels across, 1 down) put the text where the cell drew it.
     setTextMargins(0, 0, 0, 0);
@@ -43,12 +43,12 @@ COXGridEdit::COXGridEdit(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textChanged, this, [this] { relayout(); });
 }
 
-COXGridEdit::~COXGridEdit() {
+GridEdit::~GridEdit() {
     // Losing the focus while being destroyed must not end an edit on the grid's behalf.
     open_ = false;
 }
 
-void COXGridEdit::ResetEdit() {
+void GridEdit::ResetEdit() {
     initialText_.clear();
     textPending_ = false;
     position_ = QPoint(0, 0);
@@ -63,34 +63,34 @@ void COXGridEdit::ResetEdit() {
     maxRight_ = -1;
 }
 
-void COXGridEdit::SetInitialText(const QString& text) {
+void GridEdit::SetInitialText(const QString& text) {
     initialText_ = text;
     textPending_ = true;
 }
 
-void COXGridEdit::SetPosition(const QPoint& point) {
+void GridEdit::SetPosition(const QPoint& point) {
     position_ = point;
     positionSet_ = true;
 }
 
-void COXGridEdit::SetHeight(int pixels) {
+void GridEdit::SetHeight(int pixels) {
     height_ = pixels;
     heightSet_ = true;
 }
 
-void COXGridEdit::SetFitToText(int margin) {
+void GridEdit::SetFitToText(int margin) {
     fitToText_ = true;
     fitMargin_ = margin;
 }
 
-bool COXGridEdit::GetEndKey(int& key, bool& shift, bool& ctrl) const {
+bool GridEdit::GetEndKey(int& key, bool& shift, bool& ctrl) const {
     key = endKey_;
     shift = endShift_;
     ctrl = endCtrl_;
     return endKey_ != NoEndKey;
 }
 
-void COXGridEdit::setTextValidator(std::function<bool(const QString&)> validator) {
+void GridEdit::setTextValidator(std::function<bool(const QString&)> validator) {
     validator_ = std::move(validator);
     if (validator_ && validatorAdapter_ == nullptr) {
         validatorAdapter_ = new TextCheck(this);
@@ -102,11 +102,11 @@ void COXGridEdit::setTextValidator(std::function<bool(const QString&)> validator
     }
 }
 
-bool COXGridEdit::acceptsText(const QString& text) const {
+bool GridEdit::acceptsText(const QString& text) const {
     return !validator_ || validator_(text);
 }
 
-void COXGridEdit::Open(int cellWidth) {
+void GridEdit::Open(int cellWidth) {
     cellWidth_ = std::max(cellWidth, 0);
     open_ = true;
     // The box shows the edited cell's text from its first placement on.
@@ -121,17 +121,17 @@ void COXGridEdit::Open(int cellWidth) {
     selectAll();
 }
 
-void COXGridEdit::SetCellWidth(int cellWidth) {
+void GridEdit::SetCellWidth(int cellWidth) {
     cellWidth_ = std::max(cellWidth, 0);
     relayout();
 }
 
-void COXGridEdit::Close() {
+void GridEdit::Close() {
     open_ = false;
     hide();
 }
 
-QRect COXGridEdit::AdjustGeometry(QRect proposed) {
+QRect GridEdit::AdjustGeometry(QRect proposed) {
     if (positionSet_) {
         proposed.moveTopLeft(position_);
     }
@@ -151,7 +151,7 @@ QRect COXGridEdit::AdjustGeometry(QRect proposed) {
     return proposed;
 }
 
-int COXGridEdit::FitTextWidth() const {
+int GridEdit::FitTextWidth() const {
     const QString current = text();
     const qsizetype n = current.size();
     if (n == 0) {
@@ -165,7 +165,7 @@ int COXGridEdit::FitTextWidth() const {
     return static_cast<int>(span * n / (n - 1));
 }
 
-int COXGridEdit::naturalWidth() const {
+int GridEdit::naturalWidth() const {
     const QFontMetrics metrics = fontMetrics();
     const QMargins margins = textMargins();
     const int forText =
@@ -173,7 +173,7 @@ int COXGridEdit::naturalWidth() const {
     return std::max(cellWidth_, forText);
 }
 
-void COXGridEdit::relayout() {
+void GridEdit::relayout() {
     if (!open_) {
         return;
     }
@@ -183,7 +183,7 @@ void COXGridEdit::relayout() {
     }
 }
 
-void COXGridEdit::recordKey(int key, Qt::KeyboardModifiers modifiers) {
+void GridEdit::recordKey(int key, Qt::KeyboardModifiers modifiers) {
     endKey_ = key;
     // Only ever set: a later key in the same edit cannot clear them.
     if (modifiers & Qt::ShiftModifier) {
@@ -194,7 +194,7 @@ void COXGridEdit::recordKey(int key, Qt::KeyboardModifiers modifiers) {
     }
 }
 
-void COXGridEdit::finish(bool confirmed) {
+void GridEdit::finish(bool confirmed) {
     if (!open_ || finishing_) {
         return;
     }
@@ -203,7 +203,7 @@ void COXGridEdit::finish(bool confirmed) {
     finishing_ = false;
 }
 
-bool COXGridEdit::event(QEvent* event) {
+bool GridEdit::event(QEvent* event) {
     // Tab and Shift+Tab never reach keyPressEvent: QWidget turns them into focus moves first.
     if (event->type() == QEvent::KeyPress && open_) {
         auto* keyEvent = static_cast<QKeyEvent*>(event);
@@ -221,7 +221,7 @@ bool COXGridEdit::event(QEvent* event) {
     return QLineEdit::event(event);
 }
 
-void COXGridEdit::keyPressEvent(QKeyEvent* event) {
+void GridEdit::keyPressEvent(QKeyEvent* event) {
     if (!open_) {
         QLineEdit::keyPressEvent(event);
         return;
@@ -257,7 +257,7 @@ void COXGridEdit::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void COXGridEdit::focusOutEvent(QFocusEvent* event) {
+void GridEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     // The box's own context menu and a switch to another application leave the edit open.
     if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason) {
@@ -266,7 +266,7 @@ void COXGridEdit::focusOutEvent(QFocusEvent* event) {
     finish(true);
 }
 
-void COXGridEdit::paintEvent(QPaintEvent* event) {
+void GridEdit::paintEvent(QPaintEvent* event) {
     QLineEdit::paintEvent(event);
     QPainter painter(this);
     painter.setPen(palette().color(QPalette::Active, QPalette::Text));

@@ -1,6 +1,6 @@
-#include "COXGridHeader.h"
+#include "GridHeader.h"
 
-COXGridHeader::COXGridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
+GridHeader::GridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
     // Items are pressable (they show feedback) but never sort or select anything.
     setSectionsClickable(true);
     setSectionsMovable(false);
@@ -12,7 +12,7 @@ COXGridHeader::COXGridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, pare
     setMinimumSectionSize(0);
 }
 
-void COXGridHeader::SetResizable(bool on) {
+void GridHeader::SetResizable(bool on) {
     resizable_ = on;
     setSectionResizeMode(on ? QHeaderView::Interactive : QHeaderView::Fixed);
 }

@@ -1,4 +1,4 @@
-#include "COXBitmapMenu.h"
+#include "BitmapMenu.h"
 
 #include <QAction>
 #include <QApplication>
@@ -73,7 +73,7 @@ QPixmap MenuImageList::Picture(int index) const {
 
 class BitmapMenuStyle : public QProxyStyle {
 public:
-    explicit BitmapMenuStyle(COXBitmapMenu* menu) : QProxyStyle(freshApplicationStyle()), menu_(menu) {}
+    explicit BitmapMenuStyle(BitmapMenu* menu) : QProxyStyle(freshApplicationStyle()), menu_(menu) {}
 
     QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                            const QWidget* widget) const override {
@@ -142,10 +142,10 @@ private:
         return action != nullptr && menu_->ItemData(action) != nullptr ? action : nullptr;
     }
 
-    COXBitmapMenu* menu_;
+    BitmapMenu* menu_;
 };
 
-// ---- COXBitmapMenu ----
+// ---- BitmapMenu ----
 
 namespace {
 
@@ -173,24 +173,24 @@ int bottom(const QRect& r) {
 
 } // namespace
 
-COXBitmapMenu::COXBitmapMenu(QWidget* parent) : QMenu(parent) {
+BitmapMenu::BitmapMenu(QWidget* parent) : QMenu(parent) {
 }
 
-COXBitmapMenu::COXBitmapMenu(const QString& title, QWidget* parent) : QMenu(title, parent) {
+BitmapMenu::BitmapMenu(const QString& title, QWidget* parent) : QMenu(title, parent) {
 }
 
-COXBitmapMenu::~COXBitmapMenu() {
+BitmapMenu::~BitmapMenu() {
     if (converted_) {
         setStyle(nullptr);
     }
 }
 
-const MenuItemData* COXBitmapMenu::ItemData(const QAction* action) const {
+const MenuItemData* BitmapMenu::ItemData(const QAction* action) const {
     const auto it = items_.find(action);
     return it == items_.end() ? nullptr : &it->second;
 }
 
-bool COXBitmapMenu::ConvertItem(QAction* action, const MenuImage& image) {
+bool BitmapMenu::ConvertItem(QAction* action, const MenuImage& image) {
     if (action == nullptr || action->isSeparator() || action->menu() != nullptr ||
         !actions().contains(action)) {
         return false;
@@ -206,13 +206,13 @@ bool COXBitmapMenu::ConvertItem(QAction* action, const MenuImage& image) {
     return true;
 }
 
-void COXBitmapMenu::DropStaleItems() {
+void BitmapMenu::DropStaleItems() {
     const QList<QAction*> current = actions();
     std::erase_if(items_,
                   [&](const auto& entry) { return !current.contains(const_cast<QAction*>(entry.first)); });
 }
 
-void COXBitmapMenu::MeasureColumns() {
+void BitmapMenu::MeasureColumns() {
     if (!converted_) {
         return;
     }
@@ -240,7 +240,7 @@ void COXBitmapMenu::MeasureColumns() {
     }
 }
 
-void COXBitmapMenu::Release() {
+void BitmapMenu::Release() {
     if (!converted_) {
         return;
     }
@@ -252,13 +252,13 @@ void COXBitmapMenu::Release() {
     styledAction_ = nullptr;
 }
 
-void COXBitmapMenu::Relayout() {
+void BitmapMenu::Relayout() {
     // QMenu keeps its item rectangles until something it watches changes; a style change is one.
     QEvent change(QEvent::StyleChange);
     changeEvent(&change);
 }
 
-QSize COXBitmapMenu::MeasureItem(const QAction* action) const {
+QSize BitmapMenu::MeasureItem(const QAction* action) const {
     const MenuItemData* data = ItemData(action);
     const int pictureHeight = data != nullptr ? data->image.Size().height() : 0;
     const int width = imageWidth_ + leftGap + pictureGap + labelWidth_ +
@@ -267,7 +267,7 @@ QSize COXBitmapMenu::MeasureItem(const QAction* action) const {
     return {width, height};
 }
 
-int COXBitmapMenu::PlatformShortcutAllowance() const {
+int BitmapMenu::PlatformShortcutAllowance() const {
     const QFontMetrics metrics = fontMetrics();
     int allowance = 0;
     for (const QAction* action : actions()) {
@@ -283,18 +283,18 @@ int COXBitmapMenu::PlatformShortcutAllowance() const {
     return allowance;
 }
 
-QSize COXBitmapMenu::PlatformItemSize(const QAction* action) const {
+QSize BitmapMenu::PlatformItemSize(const QAction* action) const {
     QSize size = MeasureItem(action);
     size.setWidth(size.width() - PlatformShortcutAllowance());
     return size;
 }
 
-void COXBitmapMenu::initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const {
+void BitmapMenu::initStyleOption(QStyleOptionMenuItem* option, const QAction* action) const {
     QMenu::initStyleOption(option, action);
     styledAction_ = action;
 }
 
-void COXBitmapMenu::DrawStyledItem(QPainter& painter, const QStyleOptionMenuItem& option) {
+void BitmapMenu::DrawStyledItem(QPainter& painter, const QStyleOptionMenuItem& option) {
     const QAction* action = StyledAction();
     unsigned state = StateNone;
     if (option.state & QStyle::State_Selected) {
@@ -309,7 +309,7 @@ void COXBitmapMenu::DrawStyledItem(QPainter& painter, const QStyleOptionMenuItem
     DrawItem(painter, action, option.rect, state);
 }
 
-void COXBitmapMenu::DrawItem(QPainter& painter, const QAction* action, const QRect& item, unsigned state) {
+void BitmapMenu::DrawItem(QPainter& painter, const QAction* action, const QRect& item, unsigned state) {
     const MenuItemData* data = ItemData(action);
     if (data == nullptr) {
         return;
@@ -327,7 +327,7 @@ void COXBitmapMenu::DrawItem(QPainter& painter, const QAction* action, const QRe
     painter.restore();
 }
 
-COXBitmapMenu::ItemLayout COXBitmapMenu::LayoutItem(const MenuImage* image, const QRect& item) const {
+BitmapMenu::ItemLayout BitmapMenu::LayoutItem(const MenuImage* image, const QRect& item) const {
     ItemLayout layout;
     const int itemHeight = item.height();
     if (image != nullptr) {
@@ -349,7 +349,7 @@ COXBitmapMenu::ItemLayout COXBitmapMenu::LayoutItem(const MenuImage* image, cons
     return layout;
 }
 
-void COXBitmapMenu::FillItemBackground(QPainter& painter, unsigned state, const MenuImage* image,
+void BitmapMenu::FillItemBackground(QPainter& painter, unsigned state, const MenuImage* image,
                                        const QRect& item, const QRect& frame) const {
     const bool selected = (state & StateSelected) != 0;
     const bool checked = (state & StateChecked) != 0;
@@ -377,7 +377,7 @@ void COXBitmapMenu::FillItemBackground(QPainter& painter, unsigned state, const 
     }
 }
 
-void COXBitmapMenu::DrawImageEdge(QPainter& painter, unsigned state, const MenuImage* image,
+void BitmapMenu::DrawImageEdge(QPainter& painter, unsigned state, const MenuImage* image,
                                   const QRect& frame) const {
     if (frame.isEmpty()) {
         return;
@@ -409,7 +409,7 @@ void COXBitmapMenu::DrawImageEdge(QPainter& painter, unsigned state, const MenuI
     painter.fillRect(QRect(r, t, 1, b - t + 1), bottomRight); // right
 }
 
-void COXBitmapMenu::DrawItemImage(QPainter& painter, unsigned state, const MenuImage* image,
+void BitmapMenu::DrawItemImage(QPainter& painter, unsigned state, const MenuImage* image,
                                   const QRect& picture) const {
     if (image == nullptr || (image->checkOnly && !(state & StateChecked))) {
         return;
@@ -429,7 +429,7 @@ void COXBitmapMenu::DrawItemImage(QPainter& painter, unsigned state, const MenuI
     }
 }
 
-void COXBitmapMenu::DrawItemLabel(QPainter& painter, unsigned state, const QString& text, const QRect& label,
+void BitmapMenu::DrawItemLabel(QPainter& painter, unsigned state, const QString& text, const QRect& label,
                                   const QRect& accelerator) const {
     const bool selected = (state & StateSelected) != 0;
     const bool disabled = (state & StateDisabled) != 0;
@@ -460,17 +460,17 @@ void COXBitmapMenu::DrawItemLabel(QPainter& painter, unsigned state, const QStri
     painter.restore();
 }
 
-QString COXBitmapMenu::LabelOf(const QString& text) {
+QString BitmapMenu::LabelOf(const QString& text) {
     const qsizetype tab = text.indexOf(u'\t');
     return tab < 0 ? text : text.left(tab);
 }
 
-QString COXBitmapMenu::AcceleratorOf(const QString& text) {
+QString BitmapMenu::AcceleratorOf(const QString& text) {
     const qsizetype tab = text.indexOf(u'\t');
     return tab < 0 ? QString() : text.mid(tab + 1);
 }
 
-QPixmap COXBitmapMenu::Embossed(const QPixmap& picture, const QPalette& palette) {
+QPixmap BitmapMenu::Embossed(const QPixmap& picture, const QPalette& palette) {
     const QImage source = picture.toImage().convertToFormat(QImage::Format_ARGB32);
     QImage ink(source.size(), QImage::Format_ARGB32);
     ink.fill(Qt::transparent);

@@ -1,4 +1,4 @@
-// COXGridEdit: the in-place edit box of COXCellGrid. For each cell edit the grid resets it, tells
+// GridEdit: the in-place edit box of CellGrid. For each cell edit the grid resets it, tells
 // it where the cell is and what it holds, and reads back which navigation key ended the edit.
 #pragma once
 
@@ -11,15 +11,15 @@
 
 class QValidator;
 
-class COXGridEdit : public QLineEdit {
+class GridEdit : public QLineEdit {
     Q_OBJECT
 
 public:
     /// Key codes recorded by GetEndKey; the values are the virtual-key codes of the original design.
     enum EndKey : int { NoEndKey = 0, EndKeyTab = 9, EndKeyUp = 38, EndKeyDown = 40, EndKeyInsert = 45 };
 
-    explicit COXGridEdit(QWidget* parent = nullptr);
-    ~COXGridEdit() override;
+    explicit GridEdit(QWidget* parent = nullptr);
+    ~GridEdit() override;
 
     /// Returns every editing member (initial text, position, height, fit-to-text, end key, right limit) to
     /// its reset value.

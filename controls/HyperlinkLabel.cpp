@@ -1,46 +1,46 @@
-#include "COXStaticHyperLink.h"
+#include "HyperlinkLabel.h"
 
-COXStaticHyperLink::COXStaticHyperLink(QWidget* parent) : COXStaticHyperLink(QString(), parent) {
+HyperlinkLabel::HyperlinkLabel(QWidget* parent) : HyperlinkLabel(QString(), parent) {
 }
 
-COXStaticHyperLink::COXStaticHyperLink(const QString& text, QWidget* parent) : COXStatic(text, parent) {
+HyperlinkLabel::HyperlinkLabel(const QString& text, QWidget* parent) : StaticLabel(text, parent) {
     toolTipEnabled_ = true;
     fitToText_ = true;
     fixedToolTipText_ = false;
-    connect(this, &COXStatic::clicked, this, [this] { FollowLink(); });
+    connect(this, &StaticLabel::clicked, this, [this] { FollowLink(); });
 }
 
-void COXStaticHyperLink::SetUnvisitedColor(const QColor& colour) {
+void HyperlinkLabel::SetUnvisitedColor(const QColor& colour) {
     unvisitedColor_ = colour;
     update();
 }
 
-void COXStaticHyperLink::SetVisitedColor(const QColor& colour) {
+void HyperlinkLabel::SetVisitedColor(const QColor& colour) {
     visitedColor_ = colour;
     update();
 }
 
-void COXStaticHyperLink::SetUseTextAsTarget(bool use) {
+void HyperlinkLabel::SetUseTextAsTarget(bool use) {
     useTextAsTarget_ = use;
     UpdateToolTip();
 }
 
-bool COXStaticHyperLink::RebuildFont() {
+bool HyperlinkLabel::RebuildFont() {
     QFont underlined = font();
     underlined.setUnderline(true);
     return RebuildFontFrom(underlined);
 }
 
-bool COXStaticHyperLink::Initialize() {
+bool HyperlinkLabel::Initialize() {
     LoadLinkCursor();
-    return COXStatic::Initialize();
+    return StaticLabel::Initialize();
 }
 
-QColor COXStaticHyperLink::CtlColor() const {
+QColor HyperlinkLabel::CtlColor() const {
     return visited_ ? visitedColor_ : unvisitedColor_;
 }
 
-bool COXStaticHyperLink::LoadLinkCursor() {
+bool HyperlinkLabel::LoadLinkCursor() {
     if (cursorSource_) {
         linkCursor_ = cursorSource_();
     }
@@ -51,7 +51,7 @@ bool COXStaticHyperLink::LoadLinkCursor() {
     return true;
 }
 
-bool COXStaticHyperLink::FollowLink() {
+bool HyperlinkLabel::FollowLink() {
     const bool borrowTarget = action_.Target().isEmpty() && useTextAsTarget_;
     if (borrowTarget) {
         action_.SetTarget(text());
@@ -68,9 +68,9 @@ bool COXStaticHyperLink::FollowLink() {
     return opened;
 }
 
-QString COXStaticHyperLink::DefaultToolTipText() const {
+QString HyperlinkLabel::DefaultToolTipText() const {
     if (!action_.Target().isEmpty()) {
         return action_.Target();
     }
-    return useTextAsTarget_ ? COXStatic::DefaultToolTipText() : QString();
+    return useTextAsTarget_ ? StaticLabel::DefaultToolTipText() : QString();
 }

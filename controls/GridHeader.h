@@ -1,14 +1,14 @@
-// COXGridHeader: the column header of COXCellGrid. Its dividers can be dragged to resize the
+// GridHeader: the column header of CellGrid. Its dividers can be dragged to resize the
 // columns; a click on an item sorts nothing.
 #pragma once
 
 #include <QHeaderView>
 
-class COXGridHeader : public QHeaderView {
+class GridHeader : public QHeaderView {
     Q_OBJECT
 
 public:
-    explicit COXGridHeader(QWidget* parent = nullptr);
+    explicit GridHeader(QWidget* parent = nullptr);
 
     /// Whether the user may drag dividers to resize columns (on from construction).
     bool IsResizable() const { return resizable_; }

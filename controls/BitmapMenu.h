@@ -1,4 +1,4 @@
-// COXBitmapMenu: a popup menu whose items show a picture column, the label with its access letter
+// BitmapMenu: a popup menu whose items show a picture column, the label with its access letter
 // and the right-aligned shortcut text, measured and drawn by the layout and colour rules below.
 // It draws like a plain QMenu until BitmapMenuBinder converts it at its first opening.
 #pragma once
@@ -72,7 +72,7 @@ struct MenuItemData {
     QString text;
 };
 
-class COXBitmapMenu : public QMenu {
+class BitmapMenu : public QMenu {
     Q_OBJECT
 
 public:
@@ -87,9 +87,9 @@ public:
         QRect accelerator;
     };
 
-    explicit COXBitmapMenu(QWidget* parent = nullptr);
-    explicit COXBitmapMenu(const QString& title, QWidget* parent = nullptr);
-    ~COXBitmapMenu() override;
+    explicit BitmapMenu(QWidget* parent = nullptr);
+    explicit BitmapMenu(const QString& title, QWidget* parent = nullptr);
+    ~BitmapMenu() override;
 
     // True from the first conversion until Release.
     bool IsConverted() const { return converted_; }

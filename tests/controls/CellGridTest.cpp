@@ -1,8 +1,8 @@
 // The editable grid driven through real key presses and mouse clicks: which cell an edit opens on,
 // where the editor sits, how Tab, Shift+Tab, Insert, Up and Down move on, and what the parent hears.
-#include "COXCellGrid.h"
-#include "COXGridEdit.h"
-#include "COXGridHeader.h"
+#include "CellGrid.h"
+#include "GridEdit.h"
+#include "GridHeader.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -33,16 +33,16 @@ protected:
     void SetUp() override {
         window = std::make_unique<QWidget>();
         window->resize(420, 240);
-        grid = new COXCellGrid(window.get());
+        grid = new CellGrid(window.get());
         grid->setGeometry(10, 10, 400, 220);
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
 
-        QObject::connect(grid, &COXCellGrid::beginEdit, [this](int row, int column) {
+        QObject::connect(grid, &CellGrid::beginEdit, [this](int row, int column) {
             begins.push_back({row, column});
         });
-        QObject::connect(grid, &COXCellGrid::endEdit,
+        QObject::connect(grid, &CellGrid::endEdit,
                          [this](int row, int column, const std::optional<QString>& text) {
                              ends.push_back({row, column, text, grid->GetCellText(row, column)});
                          });
@@ -81,7 +81,7 @@ protected:
     // The editor is open on (row, column), exactly over the cell, showing the given text.
     void expectEditorOn(int row, int column, const QString& text) {
         ASSERT_TRUE(grid->IsEditing());
-        COXGridEdit* box = grid->GetEditBox();
+        GridEdit* box = grid->GetEditBox();
         EXPECT_EQ(grid->GetEditColumn(), column);
         EXPECT_EQ(grid->GetFocusedRow(), row);
         EXPECT_EQ(grid->GetSelectedRow(), row);
@@ -99,7 +99,7 @@ protected:
     }
 
     std::unique_ptr<QWidget> window;
-    COXCellGrid* grid = nullptr;
+    CellGrid* grid = nullptr;
     std::vector<std::pair<int, int>> begins;
     std::vector<EndRecord> ends;
 };
@@ -277,7 +277,7 @@ TEST_F(CellGridTest, EndEditConfirmsOrCancelsWithoutMovingOn) {
 
 TEST_F(CellGridTest, ARefusedCellUpdateEndsWithoutMovingOn) {
     build(2, kAll);
-    QObject::connect(grid, &COXCellGrid::cellTextChanging,
+    QObject::connect(grid, &CellGrid::cellTextChanging,
                      [](int, int column, const QString&, bool* allow) { *allow = column != 1; });
     ASSERT_NE(grid->EditCell(0, 1), nullptr);
     QTest::keyClicks(grid->GetEditBox(), QStringLiteral("no"));
@@ -304,7 +304,7 @@ TEST_F(CellGridTest, TheEditorSitsOverTheMiddleCellShowingItsText) {
 TEST_F(CellGridTest, TheEditorStopsAtTheGridsRightEdge) {
     build(2, kAll, {120, 120, 120});
     ASSERT_NE(grid->EditCell(0, 2), nullptr);
-    COXGridEdit* box = grid->GetEditBox();
+    GridEdit* box = grid->GetEditBox();
     const int viewportWidth = grid->viewport()->width();
     QTest::keyClicks(box, QString(60, QLatin1Char('m')));
     EXPECT_GT(box->width(), 120);
@@ -316,7 +316,7 @@ TEST_F(CellGridTest, ColumnZeroScrolledAwayMakesTheEditorFitItsText) {
     grid->horizontalScrollBar()->setValue(350);
     ASSERT_LT(grid->GetCellRect(0, 0).left(), 0);
     ASSERT_NE(grid->EditCell(0, 1), nullptr);
-    COXGridEdit* box = grid->GetEditBox();
+    GridEdit* box = grid->GetEditBox();
     EXPECT_EQ(box->x(), 0) << "a cell starting left of the view puts the box at the left edge";
     EXPECT_EQ(box->width(), box->FitTextWidth() + 15);
     QTest::keyClick(box, Qt::Key_Backspace);
@@ -371,7 +371,7 @@ TEST_P(CellGridTypeTest, ATypedCharacterReplacesTheFirstEditableCell) {
     QApplication::processEvents();
 
     expectEditorOn(2, 1, c.expected);
-    COXGridEdit* box = grid->GetEditBox();
+    GridEdit* box = grid->GetEditBox();
     EXPECT_EQ(box->cursorPosition(), c.expected.size());
     EXPECT_FALSE(box->hasSelectedText());
     QTest::keyClick(box, Qt::Key_0);
@@ -538,12 +538,12 @@ TEST_F(CellGridTest, SetCellTextAnnouncesEveryChangeAndCanBeRefused) {
     std::vector<std::tuple<int, int, QString>> changing;
     std::vector<std::pair<int, int>> changed;
     bool refuse = false;
-    QObject::connect(grid, &COXCellGrid::cellTextChanging,
+    QObject::connect(grid, &CellGrid::cellTextChanging,
                      [&](int row, int column, const QString& text, bool* allow) {
                          changing.emplace_back(row, column, text);
                          *allow = !refuse;
                      });
-    QObject::connect(grid, &COXCellGrid::cellTextChanged,
+    QObject::connect(grid, &CellGrid::cellTextChanged,
                      [&](int row, int column) { changed.emplace_back(row, column); });
 
     EXPECT_TRUE(grid->SetCellText(1, 2, QStringLiteral("a")));
@@ -565,9 +565,9 @@ TEST_F(CellGridTest, SelectionAndFocusAreReportedAndQueried) {
     build(4, kAll);
     std::vector<std::pair<int, bool>> selection;
     std::vector<int> focus;
-    QObject::connect(grid, &COXCellGrid::rowSelected, [&](int row) { selection.emplace_back(row, true); });
-    QObject::connect(grid, &COXCellGrid::rowDeselected, [&](int row) { selection.emplace_back(row, false); });
-    QObject::connect(grid, &COXCellGrid::rowFocused, [&](int row) { focus.push_back(row); });
+    QObject::connect(grid, &CellGrid::rowSelected, [&](int row) { selection.emplace_back(row, true); });
+    QObject::connect(grid, &CellGrid::rowDeselected, [&](int row) { selection.emplace_back(row, false); });
+    QObject::connect(grid, &CellGrid::rowFocused, [&](int row) { focus.push_back(row); });
 
     EXPECT_TRUE(grid->SelectRow(2));
     EXPECT_TRUE(grid->SelectRow(1)); // single selection: row 2 loses it first
@@ -630,7 +630,7 @@ TEST_F(CellGridTest, GridLinesAndFontSettingsAreKept) {
 TEST_F(CellGridTest, DraggingADividerResizesTheColumnAndTheCellsFollow) {
     build(2, kAll, {100, 100, 100});
     QHeaderView* header = grid->horizontalHeader();
-    ASSERT_NE(dynamic_cast<COXGridHeader*>(header), nullptr);
+    ASSERT_NE(dynamic_cast<GridHeader*>(header), nullptr);
     QWidget* surface = header->viewport();
     const int y = header->height() / 2;
     auto send = [surface](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {

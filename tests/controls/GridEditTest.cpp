@@ -1,6 +1,6 @@
 // The in-place edit box on its own: the key that ends an edit, how it is held over a cell, the
 // fit-to-text width and the text checker.
-#include "COXGridEdit.h"
+#include "GridEdit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -22,7 +22,7 @@ protected:
         window->resize(300, 120);
         other = new QLineEdit(window.get());
         other->setGeometry(0, 90, 100, 20);
-        box = new COXGridEdit(window.get());
+        box = new GridEdit(window.get());
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -39,7 +39,7 @@ protected:
 
     std::unique_ptr<QWidget> window;
     QLineEdit* other = nullptr;
-    COXGridEdit* box = nullptr;
+    GridEdit* box = nullptr;
 };
 
 struct EndKeyCase {
@@ -62,7 +62,7 @@ class GridEditEndKeyTest : public GridEditTest, public ::testing::WithParamInter
 TEST_P(GridEditEndKeyTest, RecordsTheKeyThatEndedTheEdit) {
     const EndKeyCase& c = GetParam();
     open(QStringLiteral("abc"));
-    QSignalSpy ended(box, &COXGridEdit::editEnded);
+    QSignalSpy ended(box, &GridEdit::editEnded);
     ASSERT_TRUE(box->hasFocus());
 
     QTest::keyClick(box, c.key, c.modifiers);
@@ -169,7 +169,7 @@ TEST_F(GridEditTest, FitWidthIsTheAverageAdvanceTimesTheLength) {
 
 TEST_F(GridEditTest, MovingTheFocusAwayConfirmsButAPopupDoesNot) {
     open(QStringLiteral("abc"));
-    QSignalSpy ended(box, &COXGridEdit::editEnded);
+    QSignalSpy ended(box, &GridEdit::editEnded);
 
     QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
     QApplication::sendEvent(box, &popup);

@@ -1,4 +1,4 @@
-#include "COXStatic.h"
+#include "StaticLabel.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -11,10 +11,10 @@
 
 #include <algorithm>
 
-COXStatic::COXStatic(QWidget* parent) : COXStatic(QString(), parent) {
+StaticLabel::StaticLabel(QWidget* parent) : StaticLabel(QString(), parent) {
 }
 
-COXStatic::COXStatic(const QString& text, QWidget* parent)
+StaticLabel::StaticLabel(const QString& text, QWidget* parent)
     : QLabel(text, parent), backgroundColor_(palette().color(QPalette::Button)),
       textColor_(palette().color(QPalette::WindowText)) {
     // A plain static shows its text as it is, from the top left.
@@ -22,9 +22,9 @@ COXStatic::COXStatic(const QString& text, QWidget* parent)
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-COXStatic::~COXStatic() = default;
+StaticLabel::~StaticLabel() = default;
 
-void COXStatic::setText(const QString& text) {
+void StaticLabel::setText(const QString& text) {
     QLabel::setText(text);
     UpdateToolTip();
     if (fitToText_) {
@@ -33,17 +33,17 @@ void COXStatic::setText(const QString& text) {
     update();
 }
 
-void COXStatic::SetBackgroundColor(const QColor& colour) {
+void StaticLabel::SetBackgroundColor(const QColor& colour) {
     backgroundColor_ = colour;
     update();
 }
 
-void COXStatic::SetTextColor(const QColor& colour) {
+void StaticLabel::SetTextColor(const QColor& colour) {
     textColor_ = colour;
     update();
 }
 
-void COXStatic::SetToolTipEnabled(bool enabled) {
+void StaticLabel::SetToolTipEnabled(bool enabled) {
     toolTipEnabled_ = enabled;
     if (enabled) {
         UpdateToolTip();
@@ -52,29 +52,29 @@ void COXStatic::SetToolTipEnabled(bool enabled) {
     }
 }
 
-void COXStatic::SetToolTipText(const QString& text) {
+void StaticLabel::SetToolTipText(const QString& text) {
     toolTipText_ = text;
     fixedToolTipText_ = true;
     UpdateToolTip();
 }
 
-void COXStatic::UnfixToolTipText() {
+void StaticLabel::UnfixToolTipText() {
     fixedToolTipText_ = false;
     UpdateToolTip();
 }
 
-void COXStatic::SetFitToText(bool fit) {
+void StaticLabel::SetFitToText(bool fit) {
     fitToText_ = fit;
     if (fit) {
         FitToText();
     }
 }
 
-bool COXStatic::IsTextStatic() const {
+bool StaticLabel::IsTextStatic() const {
     return pixmap().isNull() && picture().isNull() && movie() == nullptr;
 }
 
-void COXStatic::FitToText() {
+void StaticLabel::FitToText() {
     QWidget* parent = parentWidget();
     if (!IsTextStatic() || parent == nullptr || fitting_) {
         return;
@@ -114,11 +114,11 @@ void COXStatic::FitToText() {
     }
 }
 
-bool COXStatic::RebuildFont() {
+bool StaticLabel::RebuildFont() {
     return RebuildFontFrom(font());
 }
 
-bool COXStatic::RebuildFontFrom(const QFont& font) {
+bool StaticLabel::RebuildFontFrom(const QFont& font) {
     if (!IsTextStatic()) {
         return true;
     }
@@ -130,7 +130,7 @@ bool COXStatic::RebuildFontFrom(const QFont& font) {
     return true;
 }
 
-bool COXStatic::Initialize() {
+bool StaticLabel::Initialize() {
     placement_ = geometry();
     initialized_ = true;
     UpdateToolTip();
@@ -140,7 +140,7 @@ bool COXStatic::Initialize() {
     return true;
 }
 
-bool COXStatic::UpdateToolTip() {
+bool StaticLabel::UpdateToolTip() {
     if (!toolTipEnabled_) {
         return false;
     }
@@ -154,15 +154,15 @@ bool COXStatic::UpdateToolTip() {
     return true;
 }
 
-QString COXStatic::DefaultToolTipText() const {
+QString StaticLabel::DefaultToolTipText() const {
     return IsTextStatic() ? text() : QString();
 }
 
-QColor COXStatic::CtlColor() const {
+QColor StaticLabel::CtlColor() const {
     return textColor_;
 }
 
-bool COXStatic::event(QEvent* event) {
+bool StaticLabel::event(QEvent* event) {
     switch (event->type()) {
     case QEvent::Polish:
         if (!initialized_) {
@@ -191,7 +191,7 @@ bool COXStatic::event(QEvent* event) {
     return QLabel::event(event);
 }
 
-void COXStatic::paintEvent(QPaintEvent* event) {
+void StaticLabel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(rect(), backgroundColor_);
     if (!IsTextStatic()) {
@@ -205,7 +205,7 @@ void COXStatic::paintEvent(QPaintEvent* event) {
     painter.drawText(contentsRect(), flags, text());
 }
 
-void COXStatic::resizeEvent(QResizeEvent* event) {
+void StaticLabel::resizeEvent(QResizeEvent* event) {
     QLabel::resizeEvent(event);
     if (fitToText_) {
         FitToText();
@@ -214,21 +214,21 @@ void COXStatic::resizeEvent(QResizeEvent* event) {
     }
 }
 
-void COXStatic::moveEvent(QMoveEvent* event) {
+void StaticLabel::moveEvent(QMoveEvent* event) {
     QLabel::moveEvent(event);
     if (!fitToText_) {
         placement_ = geometry();
     }
 }
 
-void COXStatic::mousePressEvent(QMouseEvent* event) {
+void StaticLabel::mousePressEvent(QMouseEvent* event) {
     QLabel::mousePressEvent(event);
     if (event->button() == Qt::LeftButton) {
         pressed_ = true;
     }
 }
 
-void COXStatic::mouseReleaseEvent(QMouseEvent* event) {
+void StaticLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && pressed_) {
         pressed_ = false;

@@ -1,7 +1,7 @@
 // The bitmap menu and its binder: item sizes from the column rules, the update pass, the recent
 // entries converted in the opening that inserts them, access letters, the drawing rules, and the
 // binder's attach and picture contract.
-#include "COXBitmapMenu.h"
+#include "BitmapMenu.h"
 #include "BitmapMenuBinder.h"
 
 #include <QAction>
@@ -72,7 +72,7 @@ QAction* addCommand(QMenu* menu, int id, const QString& text) {
 struct MenuFixture {
     std::unique_ptr<QDialog> window = std::make_unique<QDialog>();
     QMenuBar* bar = nullptr;
-    COXBitmapMenu* file = nullptr;
+    BitmapMenu* file = nullptr;
     QAction* newItem = nullptr;
     QAction* openItem = nullptr;
     QAction* saveItem = nullptr;
@@ -89,7 +89,7 @@ struct MenuFixture {
         bar = new QMenuBar(window.get());
         bar->setNativeMenuBar(false);
         layout->setMenuBar(bar);
-        file = new COXBitmapMenu(QStringLiteral("&Файл"), bar);
+        file = new BitmapMenu(QStringLiteral("&Файл"), bar);
         bar->addMenu(file);
         file->setPalette(testPalette());
         QFont font = file->font();
@@ -133,19 +133,19 @@ struct MenuFixture {
 
 int labelWidth(const QMenu* menu, const QString& text) {
     return QFontMetrics(menu->font())
-        .size(Qt::TextSingleLine | Qt::TextShowMnemonic, COXBitmapMenu::LabelOf(text))
+        .size(Qt::TextSingleLine | Qt::TextShowMnemonic, BitmapMenu::LabelOf(text))
         .width();
 }
 
 int acceleratorWidth(const QMenu* menu, const QString& text) {
     return QFontMetrics(menu->font())
-        .size(Qt::TextSingleLine | Qt::TextShowMnemonic, COXBitmapMenu::AcceleratorOf(text))
+        .size(Qt::TextSingleLine | Qt::TextShowMnemonic, BitmapMenu::AcceleratorOf(text))
         .width();
 }
 
 } // namespace
 
-TEST(COXBitmapMenu, ItemSizesFollowTheColumnRules) {
+TEST(BitmapMenu, ItemSizesFollowTheColumnRules) {
     MenuFixture f;
     f.attachWithPictures();
     f.open(f.file);
@@ -185,10 +185,10 @@ TEST(COXBitmapMenu, ItemSizesFollowTheColumnRules) {
     EXPECT_EQ(f.file->ItemData(f.recentSeparator), nullptr) << "separators stay the platform's";
 }
 
-TEST(COXBitmapMenu, TallPictureSetsTheRowAndNoShortcutMeansNoGap) {
+TEST(BitmapMenu, TallPictureSetsTheRowAndNoShortcutMeansNoGap) {
     MenuFixture f;
     ASSERT_TRUE(f.binder.AttachWindow(f.window.get()));
-    auto* tools = new COXBitmapMenu(QStringLiteral("&Tools"), f.bar);
+    auto* tools = new BitmapMenu(QStringLiteral("&Tools"), f.bar);
     f.bar->addMenu(tools);
     QAction* tall = addCommand(tools, 40001, QStringLiteral("&Tall"));
     QAction* plain = addCommand(tools, 40002, QStringLiteral("&Plain item"));
@@ -290,7 +290,7 @@ TEST(BitmapMenuBinder, RecentEntriesAreConvertedInTheOpeningThatInsertsThem) {
     EXPECT_EQ(f.file->actionGeometry(f.newItem).width(), wide);
 }
 
-TEST(COXBitmapMenu, TypedAccessLettersChooseItemsInEitherCase) {
+TEST(BitmapMenu, TypedAccessLettersChooseItemsInEitherCase) {
     struct Case {
         const char* typed;
         int command; // 0: nothing chosen
@@ -326,7 +326,7 @@ TEST(COXBitmapMenu, TypedAccessLettersChooseItemsInEitherCase) {
 namespace {
 
 // Draws one converted item of the fixture's File menu in the given state.
-QImage drawItem(MenuFixture& f, QAction* item, unsigned state, COXBitmapMenu::ItemLayout* layout = nullptr) {
+QImage drawItem(MenuFixture& f, QAction* item, unsigned state, BitmapMenu::ItemLayout* layout = nullptr) {
     const QRect rect(0, 0, f.file->MeasureItem(item).width(), f.file->MeasureItem(item).height());
     QImage image(rect.size(), QImage::Format_RGB32);
     image.fill(Qt::magenta);
@@ -357,20 +357,20 @@ bool contains(const QImage& image, const QRect& area, const QColor& colour) {
 
 } // namespace
 
-TEST(COXBitmapMenu, DrawingFollowsTheStateRules) {
+TEST(BitmapMenu, DrawingFollowsTheStateRules) {
     MenuFixture f;
     f.attachWithPictures();
     f.saveAsItem->setCheckable(true);
     f.binder.OnInitPopup(f.file);
 
-    using S = COXBitmapMenu::ItemState;
-    const auto frameFill = [](const COXBitmapMenu::ItemLayout& l) {
+    using S = BitmapMenu::ItemState;
+    const auto frameFill = [](const BitmapMenu::ItemLayout& l) {
         return l.frame.topLeft() + QPoint(1, 1);
     };
-    const auto edgeTopLeft = [](const COXBitmapMenu::ItemLayout& l) {
+    const auto edgeTopLeft = [](const BitmapMenu::ItemLayout& l) {
         return l.frame.topLeft() + QPoint(0, 3);
     };
-    const auto edgeBottomRight = [](const COXBitmapMenu::ItemLayout& l) {
+    const auto edgeBottomRight = [](const BitmapMenu::ItemLayout& l) {
         return l.frame.bottomRight() - QPoint(0, 3);
     };
 
@@ -397,7 +397,7 @@ TEST(COXBitmapMenu, DrawingFollowsTheStateRules) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        COXBitmapMenu::ItemLayout layout;
+        BitmapMenu::ItemLayout layout;
         const QImage image = drawItem(f, c.item, c.state, &layout);
         EXPECT_EQ(at(image, frameFill(layout)), c.frame);
         EXPECT_EQ(at(image, edgeTopLeft(layout)), c.topLeftEdge);
@@ -413,13 +413,13 @@ TEST(COXBitmapMenu, DrawingFollowsTheStateRules) {
     }
 }
 
-TEST(COXBitmapMenu, DisabledItemsAreEmbossedUnlessSelected) {
+TEST(BitmapMenu, DisabledItemsAreEmbossedUnlessSelected) {
     MenuFixture f;
     f.attachWithPictures();
     f.binder.OnInitPopup(f.file);
-    using S = COXBitmapMenu::ItemState;
+    using S = BitmapMenu::ItemState;
 
-    COXBitmapMenu::ItemLayout layout;
+    BitmapMenu::ItemLayout layout;
     const QImage normal = drawItem(f, f.newItem, S::StateNone, &layout);
     EXPECT_TRUE(contains(normal, layout.picture, pictureRed));
     EXPECT_TRUE(contains(normal, layout.label, menuText));
@@ -491,11 +491,11 @@ TEST(BitmapMenuBinder, ServesOnlyTheMenuBarsPopupsWhileAttached) {
     f.attachWithPictures();
 
     // A popup added after attaching is served too.
-    auto* later = new COXBitmapMenu(QStringLiteral("&Помощь"), f.bar);
+    auto* later = new BitmapMenu(QStringLiteral("&Помощь"), f.bar);
     QAction* about = addCommand(later, cmdAbout, QStringLiteral("&О программе..."));
     f.bar->addMenu(later);
     // A menu of the window that is not in its menu bar (a control's context menu) is not.
-    auto* context = new COXBitmapMenu(f.window.get());
+    auto* context = new BitmapMenu(f.window.get());
     QAction* contextItem = addCommand(context, 40200, QStringLiteral("Copy"));
 
     f.open(later);

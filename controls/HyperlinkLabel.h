@@ -1,10 +1,10 @@
-// COXStaticHyperLink: a label that behaves like a web link. Underlined, blue until a click has
+// HyperlinkLabel: a label that behaves like a web link. Underlined, blue until a click has
 // opened its target and purple from then on, a hand cursor and a tooltip naming the target,
 // shrunk to its text; a click hands the target (by default its own text) to the desktop through
 // its LinkAction, which reports a failure in a message box.
 #pragma once
 
-#include "COXStatic.h"
+#include "StaticLabel.h"
 #include "LinkAction.h"
 
 #include <QCursor>
@@ -12,15 +12,15 @@
 #include <functional>
 #include <optional>
 
-class COXStaticHyperLink : public COXStatic {
+class HyperlinkLabel : public StaticLabel {
     Q_OBJECT
 
 public:
     // Where the hand cursor comes from; nothing means the cursor stays as it is.
     using CursorSource = std::function<std::optional<QCursor>()>;
 
-    explicit COXStaticHyperLink(QWidget* parent = nullptr);
-    explicit COXStaticHyperLink(const QString& text, QWidget* parent = nullptr);
+    explicit HyperlinkLabel(QWidget* parent = nullptr);
+    explicit HyperlinkLabel(const QString& text, QWidget* parent = nullptr);
 
     const QColor& UnvisitedColor() const { return unvisitedColor_; }
     void SetUnvisitedColor(const QColor& colour);

@@ -1,7 +1,7 @@
-#include "COXCellGrid.h"
+#include "CellGrid.h"
 
-#include "COXGridEdit.h"
-#include "COXGridHeader.h"
+#include "GridEdit.h"
+#include "GridHeader.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -45,8 +45,8 @@ bool isTypedText(const QKeyEvent* event) {
 
 } // namespace
 
-COXCellGrid::COXCellGrid(QWidget* parent) : QTableWidget(parent) {
-    header_ = new COXGridHeader(this);
+CellGrid::CellGrid(QWidget* parent) : QTableWidget(parent) {
+    header_ = new GridHeader(this);
     setHorizontalHeader(header_);
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(1);
@@ -67,8 +67,8 @@ COXCellGrid::COXCellGrid(QWidget* parent) : QTableWidget(parent) {
     viewport()->setAutoFillBackground(false);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
 
-    editBox_ = new COXGridEdit(viewport());
-    connect(editBox_, &COXGridEdit::editEnded, this, &COXCellGrid::onEditEnded);
+    editBox_ = new GridEdit(viewport());
+    connect(editBox_, &GridEdit::editEnded, this, &CellGrid::onEditEnded);
 
     clickEditTimer_.setSingleShot(true);
     connect(&clickEditTimer_, &QTimer::timeout, this, [this] {
@@ -78,12 +78,12 @@ COXCellGrid::COXCellGrid(QWidget* parent) : QTableWidget(parent) {
     });
 
     QAbstractItemModel* itemModel = model();
-    connect(itemModel, &QAbstractItemModel::columnsInserted, this, &COXCellGrid::onColumnsInserted);
-    connect(itemModel, &QAbstractItemModel::columnsRemoved, this, &COXCellGrid::onColumnsRemoved);
-    connect(itemModel, &QAbstractItemModel::rowsRemoved, this, &COXCellGrid::onRowsRemoved);
-    connect(itemModel, &QAbstractItemModel::modelReset, this, &COXCellGrid::onRowsRemoved);
+    connect(itemModel, &QAbstractItemModel::columnsInserted, this, &CellGrid::onColumnsInserted);
+    connect(itemModel, &QAbstractItemModel::columnsRemoved, this, &CellGrid::onColumnsRemoved);
+    connect(itemModel, &QAbstractItemModel::rowsRemoved, this, &CellGrid::onRowsRemoved);
+    connect(itemModel, &QAbstractItemModel::modelReset, this, &CellGrid::onRowsRemoved);
     connect(itemModel, &QAbstractItemModel::rowsInserted, this, [this] { placeEditor(); });
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &COXCellGrid::onSelectionChanged);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &CellGrid::onSelectionChanged);
     connect(header_, &QHeaderView::sectionResized, this, [this] {
         placeEditor();
         viewport()->update();
@@ -92,7 +92,7 @@ COXCellGrid::COXCellGrid(QWidget* parent) : QTableWidget(parent) {
     InitGrid();
 }
 
-COXCellGrid::~COXCellGrid() {
+CellGrid::~CellGrid() {
     // The model and the edit box die after this object's members: nothing of theirs may call back.
     editing_ = false;
     disconnect(editBox_, nullptr, this, nullptr);
@@ -101,17 +101,17 @@ COXCellGrid::~COXCellGrid() {
     disconnect(header_, nullptr, this, nullptr);
 }
 
-void COXCellGrid::InitGrid() {
+void CellGrid::InitGrid() {
     SetTextFont(std::nullopt, true);
     highlightSelection_ = true;
     editable_.assign(static_cast<std::size_t>(columnCount()), 0);
 }
 
-int COXCellGrid::GetColumnCount() const {
+int CellGrid::GetColumnCount() const {
     return columnCount();
 }
 
-bool COXCellGrid::SetGridLines(bool on, const QColor& colour, bool redraw) {
+bool CellGrid::SetGridLines(bool on, const QColor& colour, bool redraw) {
     gridLines_ = on;
     if (on) {
         gridPen_ = dottedPen(colour);
@@ -122,13 +122,13 @@ bool COXCellGrid::SetGridLines(bool on, const QColor& colour, bool redraw) {
     return true;
 }
 
-bool COXCellGrid::GetGridLines(bool& on, QColor& colour) const {
+bool CellGrid::GetGridLines(bool& on, QColor& colour) const {
     on = gridLines_;
     colour = gridPen_ ? gridPen_->color() : QColor(Qt::black);
     return true;
 }
 
-bool COXCellGrid::SetTextFont(const std::optional<QFont>& font, bool redraw) {
+bool CellGrid::SetTextFont(const std::optional<QFont>& font, bool redraw) {
     textFont_ = font;
     setFont(font ? *font : QFont()); // an unset QFont gives the inherited font back
     updateRowHeight();
@@ -138,7 +138,7 @@ bool COXCellGrid::SetTextFont(const std::optional<QFont>& font, bool redraw) {
     return true;
 }
 
-bool COXCellGrid::SetShowSelAlways(bool on) {
+bool CellGrid::SetShowSelAlways(bool on) {
     if (showSelAlways_ != on) {
         showSelAlways_ = on;
         viewport()->update();
@@ -146,7 +146,7 @@ bool COXCellGrid::SetShowSelAlways(bool on) {
     return true;
 }
 
-void COXCellGrid::SetEditable(bool on, int column) {
+void CellGrid::SetEditable(bool on, int column) {
     const std::uint16_t flag = on ? 1 : 0;
     if (column == -1) {
         std::fill(editable_.begin(), editable_.end(), flag);
@@ -155,16 +155,16 @@ void COXCellGrid::SetEditable(bool on, int column) {
     }
 }
 
-bool COXCellGrid::SetTypeToEdit(bool on) {
+bool CellGrid::SetTypeToEdit(bool on) {
     typeToEdit_ = on;
     return true;
 }
 
-COXGridEdit* COXCellGrid::GetEditBox() const {
+GridEdit* CellGrid::GetEditBox() const {
     return editBox_;
 }
 
-int COXCellGrid::GetSelectedRow() const {
+int CellGrid::GetSelectedRow() const {
     int first = -1;
     const QItemSelection selection = selectionModel()->selection();
     for (const QItemSelectionRange& range : selection) {
@@ -175,12 +175,12 @@ int COXCellGrid::GetSelectedRow() const {
     return first;
 }
 
-int COXCellGrid::GetFocusedRow() const {
+int CellGrid::GetFocusedRow() const {
     const QModelIndex current = currentIndex();
     return current.isValid() ? current.row() : -1;
 }
 
-bool COXCellGrid::SelectRow(int row, bool on) {
+bool CellGrid::SelectRow(int row, bool on) {
     if (row == -1) {
         for (int r = 0; r < rowCount(); ++r) {
             if (!SelectRow(r, on)) {
@@ -199,7 +199,7 @@ bool COXCellGrid::SelectRow(int row, bool on) {
     return true;
 }
 
-bool COXCellGrid::FocusRow(int row, bool on) {
+bool CellGrid::FocusRow(int row, bool on) {
     if (row == -1) {
         row = GetFocusedRow();
         if (row == -1) {
@@ -219,7 +219,7 @@ bool COXCellGrid::FocusRow(int row, bool on) {
     return true;
 }
 
-COXGridEdit* COXCellGrid::EditCell(int row, int column) {
+GridEdit* CellGrid::EditCell(int row, int column) {
     if (row < 0 || row >= rowCount()) {
         return nullptr;
     }
@@ -239,12 +239,12 @@ COXGridEdit* COXCellGrid::EditCell(int row, int column) {
     return editing_ ? editBox_ : nullptr;
 }
 
-void COXCellGrid::PostEditCell(int row, int column) {
+void CellGrid::PostEditCell(int row, int column) {
     QMetaObject::invokeMethod(
         this, [this, row, column] { EditCell(row, column); }, Qt::QueuedConnection);
 }
 
-bool COXCellGrid::SetCellText(int row, int column, const QString& text) {
+bool CellGrid::SetCellText(int row, int column, const QString& text) {
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) {
         return false;
     }
@@ -266,12 +266,12 @@ bool COXCellGrid::SetCellText(int row, int column, const QString& text) {
     return true;
 }
 
-QString COXCellGrid::GetCellText(int row, int column) const {
+QString CellGrid::GetCellText(int row, int column) const {
     const QTableWidgetItem* cell = item(row, column);
     return cell ? cell->text() : QString();
 }
 
-int COXCellGrid::InsertColumn(int column, const QString& heading, int width, Qt::Alignment alignment) {
+int CellGrid::InsertColumn(int column, const QString& heading, int width, Qt::Alignment alignment) {
     if (column < 0) {
         return -1;
     }
@@ -284,7 +284,7 @@ int COXCellGrid::InsertColumn(int column, const QString& heading, int width, Qt:
     return column;
 }
 
-bool COXCellGrid::DeleteColumn(int column) {
+bool CellGrid::DeleteColumn(int column) {
     if (column < 0 || column >= columnCount()) {
         return false;
     }
@@ -292,7 +292,7 @@ bool COXCellGrid::DeleteColumn(int column) {
     return true;
 }
 
-int COXCellGrid::InsertRow(int row, const QString& firstText) {
+int CellGrid::InsertRow(int row, const QString& firstText) {
     if (row < 0) {
         return -1;
     }
@@ -304,7 +304,7 @@ int COXCellGrid::InsertRow(int row, const QString& firstText) {
     return row;
 }
 
-bool COXCellGrid::DeleteRow(int row) {
+bool CellGrid::DeleteRow(int row) {
     if (row < 0 || row >= rowCount()) {
         return false;
     }
@@ -312,11 +312,11 @@ bool COXCellGrid::DeleteRow(int row) {
     return true;
 }
 
-bool COXCellGrid::IsEditing() const {
+bool CellGrid::IsEditing() const {
     return editing_;
 }
 
-bool COXCellGrid::EndEdit(bool confirm) {
+bool CellGrid::EndEdit(bool confirm) {
     if (!editing_) {
         return false;
     }
@@ -324,19 +324,19 @@ bool COXCellGrid::EndEdit(bool confirm) {
     return true;
 }
 
-bool COXCellGrid::IsColumnEditable(int column) const {
+bool CellGrid::IsColumnEditable(int column) const {
     return column >= 0 && static_cast<std::size_t>(column) < editable_.size() && column < columnCount() &&
            editable_[static_cast<std::size_t>(column)] != 0;
 }
 
-QRect COXCellGrid::GetCellRect(int row, int column) const {
+QRect CellGrid::GetCellRect(int row, int column) const {
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) {
         return {};
     }
     return {columnViewportPosition(column), rowViewportPosition(row), columnWidth(column), rowHeight(row)};
 }
 
-std::pair<int, int> COXCellGrid::NextEditCell(int row, int column, int rowStep, int columnStep) const {
+std::pair<int, int> CellGrid::NextEditCell(int row, int column, int rowStep, int columnStep) const {
     int targetRow = row;
     int targetColumn = column;
     const int rows = rowCount();
@@ -374,7 +374,7 @@ std::pair<int, int> COXCellGrid::NextEditCell(int row, int column, int rowStep, 
     return {targetRow, targetColumn};
 }
 
-void COXCellGrid::EnsureCellVisible(int row, int column) {
+void CellGrid::EnsureCellVisible(int row, int column) {
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) {
         return;
     }
@@ -392,13 +392,13 @@ void COXCellGrid::EnsureCellVisible(int row, int column) {
     }
 }
 
-void COXCellGrid::setTextValidator(std::function<bool(const QString&)> validator) {
+void CellGrid::setTextValidator(std::function<bool(const QString&)> validator) {
     editBox_->setTextValidator(std::move(validator));
 }
 
 // ---- editing ----
 
-void COXCellGrid::ensureRowVisible(int row) {
+void CellGrid::ensureRowVisible(int row) {
     QScrollBar* bar = verticalScrollBar();
     const int top = rowViewportPosition(row);
     const int bottom = top + rowHeight(row);
@@ -409,7 +409,7 @@ void COXCellGrid::ensureRowVisible(int row) {
     }
 }
 
-int COXCellGrid::firstEditableColumn() const {
+int CellGrid::firstEditableColumn() const {
     for (int c = 0; c < columnCount(); ++c) {
         if (IsColumnEditable(c)) {
             return c;
@@ -418,13 +418,13 @@ int COXCellGrid::firstEditableColumn() const {
     return -1;
 }
 
-bool COXCellGrid::cellFromPoint(const QPoint& point, int& row, int& column) const {
+bool CellGrid::cellFromPoint(const QPoint& point, int& row, int& column) const {
     row = rowAt(point.y());
     column = columnAt(point.x());
     return row >= 0 && column >= 0;
 }
 
-void COXCellGrid::openEditor(int row) {
+void CellGrid::openEditor(int row) {
     cancelClickEdit();
     if (editing_) {
         finishEdit(true, false);
@@ -465,11 +465,11 @@ void COXCellGrid::openEditor(int row) {
     emit beginEdit(row, editColumn_);
 }
 
-void COXCellGrid::onEditEnded(bool confirmed) {
+void CellGrid::onEditEnded(bool confirmed) {
     finishEdit(confirmed, false);
 }
 
-void COXCellGrid::finishEdit(bool confirmed, bool rowGone) {
+void CellGrid::finishEdit(bool confirmed, bool rowGone) {
     if (!editing_) {
         return;
     }
@@ -495,23 +495,23 @@ void COXCellGrid::finishEdit(bool confirmed, bool rowGone) {
     if (text && !SetCellText(row, editColumn_, *text)) {
         moveOn = false;
     }
-    int key = COXGridEdit::NoEndKey;
+    int key = GridEdit::NoEndKey;
     bool shift = false;
     bool ctrl = false;
     if (moveOn && editBox_->GetEndKey(key, shift, ctrl)) {
         int rowStep = 0;
         int columnStep = 0;
         switch (key) {
-        case COXGridEdit::EndKeyTab:
+        case GridEdit::EndKeyTab:
             columnStep = shift ? -1 : 1;
             break;
-        case COXGridEdit::EndKeyInsert:
+        case GridEdit::EndKeyInsert:
             columnStep = 1;
             break;
-        case COXGridEdit::EndKeyUp:
+        case GridEdit::EndKeyUp:
             rowStep = -1;
             break;
-        case COXGridEdit::EndKeyDown:
+        case GridEdit::EndKeyDown:
             rowStep = 1;
             break;
         default:
@@ -529,7 +529,7 @@ void COXCellGrid::finishEdit(bool confirmed, bool rowGone) {
     emit endEdit(row, editColumn_, text);
 }
 
-void COXCellGrid::placeEditor() {
+void CellGrid::placeEditor() {
     if (!editing_) {
         return;
     }
@@ -544,12 +544,12 @@ void COXCellGrid::placeEditor() {
     editBox_->SetCellWidth(cell.left() + cell.width() - left);
 }
 
-void COXCellGrid::typeCharacter(const QString& typed) {
+void CellGrid::typeCharacter(const QString& typed) {
     const int row = GetFocusedRow();
     if (row < 0) {
         return; // nothing to edit: the character is dropped
     }
-    COXGridEdit* box = EditCell(row, -1);
+    GridEdit* box = EditCell(row, -1);
     if (box == nullptr) {
         QApplication::beep();
         return;
@@ -562,14 +562,14 @@ void COXCellGrid::typeCharacter(const QString& typed) {
     box->setCursorPosition(static_cast<int>(typed.size()));
 }
 
-void COXCellGrid::cancelClickEdit() {
+void CellGrid::cancelClickEdit() {
     clickEditTimer_.stop();
     pressOnSelectedFocused_ = false;
 }
 
 // ---- bookkeeping ----
 
-void COXCellGrid::onColumnsInserted(const QModelIndex& parent, int first, int last) {
+void CellGrid::onColumnsInserted(const QModelIndex& parent, int first, int last) {
     if (parent.isValid()) {
         return;
     }
@@ -580,7 +580,7 @@ void COXCellGrid::onColumnsInserted(const QModelIndex& parent, int first, int la
     viewport()->update();
 }
 
-void COXCellGrid::onColumnsRemoved(const QModelIndex& parent, int first, int last) {
+void CellGrid::onColumnsRemoved(const QModelIndex& parent, int first, int last) {
     if (parent.isValid()) {
         return;
     }
@@ -592,12 +592,12 @@ void COXCellGrid::onColumnsRemoved(const QModelIndex& parent, int first, int las
     viewport()->update();
 }
 
-void COXCellGrid::onRowsRemoved() {
+void CellGrid::onRowsRemoved() {
     cancelClickEdit();
     placeEditor();
 }
 
-void COXCellGrid::onSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+void CellGrid::onSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
     auto rowsOf = [](const QItemSelection& selection) {
         std::vector<int> rows;
         for (const QItemSelectionRange& range : selection) {
@@ -629,12 +629,12 @@ void COXCellGrid::onSelectionChanged(const QItemSelection& selected, const QItem
     }
 }
 
-void COXCellGrid::updateRowHeight() {
+void CellGrid::updateRowHeight() {
     rowHeight_ = fontMetrics().height() + kRowPadding;
     verticalHeader()->setDefaultSectionSize(rowHeight_);
 }
 
-void COXCellGrid::updateRow(int row) {
+void CellGrid::updateRow(int row) {
     if (row < 0 || row >= rowCount()) {
         return;
     }
@@ -643,7 +643,7 @@ void COXCellGrid::updateRow(int row) {
 
 // ---- events ----
 
-void COXCellGrid::keyPressEvent(QKeyEvent* event) {
+void CellGrid::keyPressEvent(QKeyEvent* event) {
     cancelClickEdit();
     if (event->key() == Qt::Key_Insert) {
         const int row = GetFocusedRow();
@@ -662,7 +662,7 @@ void COXCellGrid::keyPressEvent(QKeyEvent* event) {
     QTableWidget::keyPressEvent(event);
 }
 
-void COXCellGrid::mousePressEvent(QMouseEvent* event) {
+void CellGrid::mousePressEvent(QMouseEvent* event) {
     cancelClickEdit();
     // A press that has just brought the focus here does not count as a click on the focused list.
     const bool hadFocus = hasFocus() && !focusArrivedByMouse_;
@@ -676,7 +676,7 @@ void COXCellGrid::mousePressEvent(QMouseEvent* event) {
     QTableWidget::mousePressEvent(event);
 }
 
-void COXCellGrid::mouseReleaseEvent(QMouseEvent* event) {
+void CellGrid::mouseReleaseEvent(QMouseEvent* event) {
     const bool startEdit = event->button() == Qt::LeftButton && pressOnSelectedFocused_ &&
                            rowAt(event->position().toPoint().y()) == clickEditRow_;
     pressOnSelectedFocused_ = false;
@@ -687,12 +687,12 @@ void COXCellGrid::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
-void COXCellGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+void CellGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     cancelClickEdit();
     QTableWidget::mouseDoubleClickEvent(event);
 }
 
-void COXCellGrid::mouseMoveEvent(QMouseEvent* event) {
+void CellGrid::mouseMoveEvent(QMouseEvent* event) {
     // Dragging with a button held neither selects other rows nor starts a drag.
     if (event->buttons() != Qt::NoButton) {
         event->accept();
@@ -701,12 +701,12 @@ void COXCellGrid::mouseMoveEvent(QMouseEvent* event) {
     QTableWidget::mouseMoveEvent(event);
 }
 
-void COXCellGrid::contextMenuEvent(QContextMenuEvent* event) {
+void CellGrid::contextMenuEvent(QContextMenuEvent* event) {
     emit contextMenuRequested(event->globalPos());
     event->accept();
 }
 
-void COXCellGrid::focusInEvent(QFocusEvent* event) {
+void CellGrid::focusInEvent(QFocusEvent* event) {
     QTableWidget::focusInEvent(event);
     if (event->reason() == Qt::MouseFocusReason) {
         // Cleared once the press that brought the focus has been handled.
@@ -716,13 +716,13 @@ void COXCellGrid::focusInEvent(QFocusEvent* event) {
     viewport()->update();
 }
 
-void COXCellGrid::focusOutEvent(QFocusEvent* event) {
+void CellGrid::focusOutEvent(QFocusEvent* event) {
     QTableWidget::focusOutEvent(event);
     cancelClickEdit();
     viewport()->update();
 }
 
-void COXCellGrid::changeEvent(QEvent* event) {
+void CellGrid::changeEvent(QEvent* event) {
     QTableWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         updateRowHeight();
@@ -730,13 +730,13 @@ void COXCellGrid::changeEvent(QEvent* event) {
     }
 }
 
-void COXCellGrid::scrollContentsBy(int dx, int dy) {
+void CellGrid::scrollContentsBy(int dx, int dy) {
     QTableWidget::scrollContentsBy(dx, dy);
     cancelClickEdit();
     placeEditor();
 }
 
-void COXCellGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+void CellGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
     // Bringing a row into view scrolls only vertically; sideways scrolling is left to the user
     // and to EnsureCellVisible.
     QScrollBar* bar = horizontalScrollBar();
@@ -745,7 +745,7 @@ void COXCellGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
     bar->setValue(sideways);
 }
 
-QModelIndex COXCellGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+QModelIndex CellGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
     const int column = std::max(currentIndex().column(), 0);
     switch (cursorAction) {
     case MoveLeft:
@@ -764,7 +764,7 @@ QModelIndex COXCellGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModif
     }
 }
 
-void COXCellGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+void CellGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableWidget::currentChanged(current, previous);
     const int oldRow = previous.isValid() ? previous.row() : -1;
     const int newRow = current.isValid() ? current.row() : -1;
@@ -775,7 +775,7 @@ void COXCellGrid::currentChanged(const QModelIndex& current, const QModelIndex& 
     }
 }
 
-bool COXCellGrid::isRowSelected(int row) const {
+bool CellGrid::isRowSelected(int row) const {
     const QItemSelection selection = selectionModel()->selection();
     return std::any_of(selection.cbegin(), selection.cend(), [row](const QItemSelectionRange& range) {
         return row >= range.top() && row <= range.bottom();
@@ -784,7 +784,7 @@ bool COXCellGrid::isRowSelected(int row) const {
 
 // ---- drawing ----
 
-void COXCellGrid::paintEvent(QPaintEvent* event) {
+void CellGrid::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     const QRect dirty = event->rect();
     const QPalette& colours = palette();
@@ -858,7 +858,7 @@ void COXCellGrid::paintEvent(QPaintEvent* event) {
     }
 }
 
-int COXCellGrid::DrawRowCells(QPainter& painter, int row, const QRect& rowRect, const QRect& dirty,
+int CellGrid::DrawRowCells(QPainter& painter, int row, const QRect& rowRect, const QRect& dirty,
                               const RowColours& colours) {
     int x = rowRect.left();
     const int columns = columnCount();
@@ -877,7 +877,7 @@ int COXCellGrid::DrawRowCells(QPainter& painter, int row, const QRect& rowRect, 
     return x;
 }
 
-void COXCellGrid::DrawCellText(QPainter& painter, const QRect& cell, const QString& text,
+void CellGrid::DrawCellText(QPainter& painter, const QRect& cell, const QString& text,
                                Qt::Alignment alignment, const RowColours& colours) {
     painter.fillRect(cell, colours.background);
     if (text.isEmpty()) {
@@ -892,7 +892,7 @@ void COXCellGrid::DrawCellText(QPainter& painter, const QRect& cell, const QStri
     painter.drawText(textRect, static_cast<int>(alignment | Qt::AlignTop | Qt::TextSingleLine), shown);
 }
 
-void COXCellGrid::DrawGridLines(QPainter& painter, const QRect& rowRect, int rowsRight) {
+void CellGrid::DrawGridLines(QPainter& painter, const QRect& rowRect, int rowsRight) {
     painter.setPen(gridPen_ ? *gridPen_ : dottedPen(Qt::black));
     if (verticalLines_) {
         // Start on an even line so that the dots of consecutive rows line up.

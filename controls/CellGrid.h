@@ -1,5 +1,5 @@
-// COXCellGrid: a list in report view (rows of cells under a column header) whose cells, in the
-// columns marked editable, are edited in place with COXGridEdit. It draws its own rows, moves from
+// CellGrid: a list in report view (rows of cells under a column header) whose cells, in the
+// columns marked editable, are edited in place with GridEdit. It draws its own rows, moves from
 // cell to cell with Tab, Shift+Tab, Insert, Up and Down, and tells its parent about every edit.
 #pragma once
 
@@ -18,15 +18,15 @@
 #include <utility>
 #include <vector>
 
-class COXGridEdit;
-class COXGridHeader;
+class GridEdit;
+class GridHeader;
 
-class COXCellGrid : public QTableWidget {
+class CellGrid : public QTableWidget {
     Q_OBJECT
 
 public:
-    explicit COXCellGrid(QWidget* parent = nullptr);
-    ~COXCellGrid() override;
+    explicit CellGrid(QWidget* parent = nullptr);
+    ~CellGrid() override;
 
     /// Default colours and font, selection highlighting on, every editable mark cleared; the constructor
     /// already runs it.
@@ -46,7 +46,7 @@ public:
     /// A typed character (Backspace included) on the focused row opens its first editable cell. Always true.
     virtual bool SetTypeToEdit(bool on);
     /// The in-place edit box the grid owns.
-    virtual COXGridEdit* GetEditBox() const;
+    virtual GridEdit* GetEditBox() const;
 
     /// First selected row, or -1.
     int GetSelectedRow() const;
@@ -59,7 +59,7 @@ public:
     bool FocusRow(int row, bool on = true);
     /// Opens the editor on a cell at once; column -1 is the first editable column. The editor, or null when
     /// none opened.
-    COXGridEdit* EditCell(int row, int column = -1);
+    GridEdit* EditCell(int row, int column = -1);
     /// The same as EditCell, queued behind the events already waiting (after the current edit has fully
     /// closed).
     void PostEditCell(int row, int column = -1);
@@ -181,8 +181,8 @@ private:
     bool horizontalLines_ = true;
     bool verticalLines_ = true;
     std::optional<QFont> textFont_;
-    COXGridEdit* editBox_ = nullptr;
-    COXGridHeader* header_ = nullptr;
+    GridEdit* editBox_ = nullptr;
+    GridHeader* header_ = nullptr;
     QPoint clickPoint_;
     int editColumn_ = 0;
     int rowHeight_ = 0;

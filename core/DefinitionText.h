@@ -1,0 +1,62 @@
+// Names one text of a definition (a cell of a parameter, value row or result, or one of the nine
+// report texts) so that checks can point at it and edits that rewrite codes can be undone.
+#pragma once
+
+#include "ReportDefinition.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vornak {
+
+enum class TextField : std::uint8_t {
+    ParameterName,
+    ParameterFormula,
+    Value,       // value row: value
+    UpperBound,  // value row: upper bound
+    ValueResult, // value row: result
+    ResultName,
+    ResultText, // result row: result (formula or plain text)
+    ReportText, // one of the nine report texts; `record` is 1..9 in file order
+};
+
+// parameter/result/report text numbers count from 1; `row` counts value rows from 1 (0 otherwise).
+struct TextLocation {
+    TextField field = TextField::ParameterName;
+    int record = 0;
+    int row = 0;
+
+    bool operator==(const TextLocation&) const = default;
+};
+
+// One rewritten text: what it held before and after.
+struct TextChange {
+    TextLocation where;
+    std::string before;
+    std::string after;
+
+    bool operator==(const TextChange&) const = default;
+};
+
+// The text a location names; the location must exist.
+std::string& textAt(ReportDefinition& definition, const TextLocation& where);
+const std::string& textAt(const ReportDefinition& definition, const TextLocation& where);
+
+// Puts each change's `after` (forward) or `before` (back) text in place.
+void applyTextChanges(ReportDefinition& definition, const std::vector<TextChange>& changes, bool forward);
+
+// The rewrites that keep #P(n), #R(n), #N(n) naming the same parameters after they were renumbered:
+// newNumberOf[n-1] is parameter n's new number, or 0 when it is gone (codes naming it then stay as they
+// were). Codes whose argument is an expression, and numbers outside the mapping, are left alone.
+std::vector<TextChange> renumberParameterReferences(const ReportDefinition& definition,
+                                                    const std::vector<int>& newNumberOf);
+// The same for #X(n) and the results.
+std::vector<TextChange> renumberResultReferences(const ReportDefinition& definition,
+                                                 const std::vector<int>& newNumberOf);
+
+// Every text holding a code that names parameter (or result) `number`, in file order.
+std::vector<TextLocation> parameterReferences(const ReportDefinition& definition, int number);
+std::vector<TextLocation> resultReferences(const ReportDefinition& definition, int number);
+
+} // namespace vornak
