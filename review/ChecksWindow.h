@@ -1,0 +1,46 @@
+// The non-modal "Проверка" window: every finding of the checks in Russian, one a line. A double
+// click or Enter on one asks the owner to take the user to its place; Escape closes the window.
+#pragma once
+
+#include "DefinitionChecks.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class QListWidget;
+
+namespace vornak {
+
+class ChecksWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ChecksWindow(QWidget* parent = nullptr);
+
+    // Shows these findings. The selected finding stays selected when it is still there; when it
+    // is gone, the row it held is selected (the next finding moves up into it).
+    void setFindings(std::vector<Finding> findings);
+    const std::vector<Finding>& findings() const { return findings_; }
+
+    // The selected finding's row, or -1.
+    int selectedRow() const;
+    void selectRow(int row);
+
+    QListWidget* list() const { return list_; }
+
+signals:
+    void findingActivated(vornak::TextLocation where);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void activateRow(int row);
+
+    QListWidget* list_ = nullptr;
+    std::vector<Finding> findings_;
+};
+
+} // namespace vornak

@@ -1,0 +1,334 @@
+#include "RangeStrip.h"
+
+#include "TextCodec.h"
+
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace vornak {
+
+namespace {
+
+constexpr int margin = 4;
+constexpr int bandHeight = 6;
+constexpr int minimumMarkWidth = 3; // a stretch narrower than a pixel must still be seen
+constexpr int maxLanes = 4;         // deeper overlaps share the last lane
+
+QColor mix(const QColor& a, const QColor& b, double share) {
+    return QColor::fromRgbF(static_cast<float>(a.redF() * (1 - share) + b.redF() * share),
+                            static_cast<float>(a.greenF() * (1 - share) + b.greenF() * share),
+                            static_cast<float>(a.blueF() * (1 - share) + b.blueF() * share));
+}
+
+QString boundText(const std::string& bytes) {
+    return TextCodec::decode(bytes).trimmed();
+}
+
+QString rowList(const std::vector<int>& rows) {
+    QStringList numbers;
+    for (int row : rows) {
+        numbers << QString::number(row + 1);
+    }
+    return (rows.size() == 1 ? QStringLiteral("строка ") : QStringLiteral("строки ")) +
+           numbers.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+RangeStrip::RangeStrip(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("rangeStrip"));
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setMouseTracking(false);
+}
+
+void RangeStrip::setParameter(const ParameterRecord* parameter) {
+    setRows(parameter != nullptr ? parameter->values : std::vector<ValueRow>{});
+}
+
+void RangeStrip::setRows(std::vector<ValueRow> rows) {
+    const int oldLanes = std::clamp(layout_.laneCount, 1, maxLanes);
+    rows_ = std::move(rows);
+    layout_ = layoutRanges(rows_);
+    if (std::clamp(layout_.laneCount, 1, maxLanes) != oldLanes) {
+        updateGeometry();
+    }
+    update();
+}
+
+void RangeStrip::setCurrentRow(int index) {
+    if (index != currentRow_) {
+        currentRow_ = index;
+        update();
+    }
+}
+
+RangeStrip::Geometry RangeStrip::geometry() const {
+    const QFontMetrics fm = fontMetrics();
+    Geometry g;
+    // Room for half a bound's label at either end of the line.
+    const int inset = margin + fm.horizontalAdvance(QStringLiteral("0000")) / 2;
+    g.left = inset;
+    g.right = std::max(g.left + 1, width() - inset);
+    g.laneHeight = fm.height() + 4;
+    g.lanes = std::clamp(layout_.laneCount, 1, maxLanes);
+    g.lanesTop = margin;
+    const int lanesBottom = g.lanesTop + g.lanes * g.laneHeight;
+    g.band = QRect(QPoint(g.left, lanesBottom + 2), QPoint(g.right, lanesBottom + 1 + bandHeight));
+    g.axisY = g.band.bottom() + 1;
+    g.labelTop = g.axisY + 4;
+    g.noteLine = QRect(margin, g.labelTop + fm.height() + 1, std::max(0, width() - 2 * margin), fm.height());
+    return g;
+}
+
+QSize RangeStrip::sizeHint() const {
+    const QFontMetrics fm = fontMetrics();
+    const int lanes = std::clamp(layout_.laneCount, 1, maxLanes);
+    const int height =
+        margin + lanes * (fm.height() + 4) + 2 + bandHeight + 1 + 4 + fm.height() + 1 + fm.height() + margin;
+    return {240, height};
+}
+
+QSize RangeStrip::minimumSizeHint() const {
+    return {80, sizeHint().height()};
+}
+
+double RangeStrip::xFor(double value) const {
+    const Geometry g = geometry();
+    if (layout_.bars.empty()) {
+        return g.left;
+    }
+    // Halved so that bounds near the limits of double do not overflow the span.
+    const double span = layout_.maximum / 2 - layout_.minimum / 2;
+    const double share = span > 0 ? (value / 2 - layout_.minimum / 2) / span : 0.0;
+    return g.left + share * (g.right - g.left);
+}
+
+QRect RangeStrip::markBand() const {
+    return geometry().band;
+}
+
+int RangeStrip::drawnLane(const RangeBar& bar) const {
+    return std::min(bar.lane, maxLanes - 1);
+}
+
+QRect RangeStrip::barRect(const RangeBar& bar, const Geometry& g) const {
+    const int x1 = static_cast<int>(std::lround(xFor(bar.lower)));
+    const int x2 = std::max(x1 + 1, static_cast<int>(std::lround(xFor(bar.upper))));
+    const int top = g.lanesTop + drawnLane(bar) * g.laneHeight;
+    return QRect(QPoint(x1, top + 1), QPoint(x2, top + g.laneHeight - 2));
+}
+
+QRect RangeStrip::barRect(int index) const {
+    const Geometry g = geometry();
+    for (const RangeBar& bar : layout_.bars) {
+        if (bar.index == index) {
+            return barRect(bar, g);
+        }
+    }
+    return {};
+}
+
+QRect RangeStrip::stretchRect(const RangeStretch& stretch, int top, int bottom) const {
+    double x1 = xFor(stretch.from);
+    double x2 = xFor(stretch.to);
+    if (x2 - x1 < minimumMarkWidth) {
+        const double middle = (x1 + x2) / 2;
+        x1 = middle - minimumMarkWidth / 2.0;
+        x2 = middle + minimumMarkWidth / 2.0;
+    }
+    return QRect(QPoint(static_cast<int>(std::lround(x1)), top),
+                 QPoint(static_cast<int>(std::lround(x2)) - 1, bottom));
+}
+
+QString RangeStrip::noteText() const {
+    std::vector<int> notNumbers;
+    std::vector<int> reversed;
+    for (const SkippedRange& skipped : layout_.skipped) {
+        (skipped.why == RangeSkip::BoundNotNumber ? notNumbers : reversed).push_back(skipped.index);
+    }
+    QStringList parts;
+    if (!notNumbers.empty()) {
+        parts << rowList(notNumbers) + QStringLiteral(" — границы не числа");
+    }
+    if (!reversed.empty()) {
+        parts << rowList(reversed) + QStringLiteral(" — нижняя граница не меньше верхней");
+    }
+    if (parts.isEmpty()) {
+        return {};
+    }
+    return QStringLiteral("Не показаны: ") + parts.join(QStringLiteral("; "));
+}
+
+void RangeStrip::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QPalette& pal = palette();
+    painter.fillRect(rect(), pal.color(QPalette::Base));
+    painter.setPen(pal.color(QPalette::Mid));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+
+    const Geometry g = geometry();
+    const int lanesBottom = g.lanesTop + g.lanes * g.laneHeight;
+
+    if (!layout_.bars.empty()) {
+        // Uncovered stretches are hatched across the lanes, so the hole shows where the eye is.
+        for (const RangeStretch& gap : layout_.gaps) {
+            painter.fillRect(stretchRect(gap, g.lanesTop, lanesBottom - 1),
+                             QBrush(gapColour(), Qt::BDiagPattern));
+        }
+
+        const QColor barFill = mix(pal.color(QPalette::Base), pal.color(QPalette::Highlight), 0.22);
+        const QColor barEdge = mix(pal.color(QPalette::Base), pal.color(QPalette::Text), 0.55);
+        for (const RangeBar& bar : layout_.bars) {
+            const QRect r = barRect(bar, g);
+            const bool current = bar.index == currentRow_;
+            painter.fillRect(r, current ? pal.color(QPalette::Highlight) : barFill);
+            painter.setPen(barEdge);
+            painter.drawRect(r.adjusted(0, 0, -1, -1));
+            const QRect textRect = r.adjusted(3, 0, -3, 0);
+            if (textRect.width() >= fontMetrics().horizontalAdvance(QChar(0x2026)) + 2) {
+                painter.setPen(pal.color(current ? QPalette::HighlightedText : QPalette::Text));
+                const QString label =
+                    fontMetrics().elidedText(TextCodec::decode(bar.result), Qt::ElideRight, textRect.width());
+                painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, label);
+            }
+        }
+
+        // Doubly covered stretches are outlined over the bars, leaving their labels readable.
+        painter.setPen(QPen(overlapColour(), 2));
+        painter.setBrush(Qt::NoBrush);
+        for (const RangeStretch& overlap : layout_.overlaps) {
+            painter.drawRect(stretchRect(overlap, g.lanesTop + 1, lanesBottom - 2));
+        }
+
+        // The marks on the line itself, solid.
+        for (const RangeStretch& gap : layout_.gaps) {
+            painter.fillRect(stretchRect(gap, g.band.top(), g.band.bottom()), gapColour());
+        }
+        for (const RangeStretch& overlap : layout_.overlaps) {
+            painter.fillRect(stretchRect(overlap, g.band.top(), g.band.bottom()), overlapColour());
+        }
+
+        painter.setPen(pal.color(QPalette::Text));
+        painter.drawLine(g.left, g.axisY, g.right, g.axisY);
+        drawTicks(painter, g);
+    }
+    drawNoteLine(painter, g);
+}
+
+void RangeStrip::drawTicks(QPainter& painter, const Geometry& g) const {
+    // Each distinct bound once, labelled as the first row wrote it.
+    std::map<double, QString> bounds;
+    for (const RangeBar& bar : layout_.bars) {
+        const ValueRow& row = rows_[static_cast<std::size_t>(bar.index)];
+        bounds.emplace(bar.lower, boundText(row.value));
+        bounds.emplace(bar.upper, boundText(row.upperBound));
+    }
+    const QFontMetrics fm = fontMetrics();
+    int lastRight = std::numeric_limits<int>::min();
+    for (const auto& [value, text] : bounds) {
+        const int x = static_cast<int>(std::lround(xFor(value)));
+        painter.drawLine(x, g.axisY, x, g.axisY + 3);
+        const QString label =
+            fm.elidedText(text, Qt::ElideRight, fm.horizontalAdvance(QStringLiteral("00000000")));
+        const int w = fm.horizontalAdvance(label);
+        const int left = std::clamp(x - w / 2, margin, std::max(margin, width() - margin - w));
+        // Labels that would run into the previous one are left out; the ticks stay.
+        if (left <= lastRight + 3) {
+            continue;
+        }
+        painter.drawText(QRect(left, g.labelTop, w, fm.height()), Qt::AlignLeft | Qt::AlignTop, label);
+        lastRight = left + w;
+    }
+}
+
+void RangeStrip::drawNoteLine(QPainter& painter, const Geometry& g) const {
+    const QFontMetrics fm = fontMetrics();
+    int x = g.noteLine.left();
+    const auto legend = [&](const QColor& colour, const QString& text) {
+        const int side = std::max(6, fm.ascent() - 3);
+        painter.fillRect(QRect(x, g.noteLine.top() + (fm.height() - side) / 2, side, side), colour);
+        x += side + 3;
+        painter.setPen(palette().color(QPalette::Text));
+        painter.drawText(QRect(x, g.noteLine.top(), fm.horizontalAdvance(text), fm.height()), Qt::AlignLeft,
+                         text);
+        x += fm.horizontalAdvance(text) + 10;
+    };
+    if (!layout_.gaps.empty()) {
+        legend(gapColour(), QStringLiteral("пропуск"));
+    }
+    if (!layout_.overlaps.empty()) {
+        legend(overlapColour(), QStringLiteral("перекрытие"));
+    }
+    const QString note = noteText();
+    if (!note.isEmpty() && x < g.noteLine.right()) {
+        painter.setPen(palette().color(QPalette::PlaceholderText));
+        const QRect r(QPoint(x, g.noteLine.top()), g.noteLine.bottomRight());
+        painter.drawText(r, Qt::AlignLeft | Qt::AlignTop, fm.elidedText(note, Qt::ElideRight, r.width()));
+    }
+}
+
+void RangeStrip::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        const Geometry g = geometry();
+        // The last drawn bar is the one on top.
+        for (auto bar = layout_.bars.rbegin(); bar != layout_.bars.rend(); ++bar) {
+            if (barRect(*bar, g).contains(event->position().toPoint())) {
+                emit rowClicked(bar->index);
+                event->accept();
+                return;
+            }
+        }
+    }
+    QWidget::mousePressEvent(event);
+}
+
+QString RangeStrip::toolTipAt(const QPoint& pos) const {
+    const Geometry g = geometry();
+    for (auto bar = layout_.bars.rbegin(); bar != layout_.bars.rend(); ++bar) {
+        if (barRect(*bar, g).contains(pos)) {
+            const ValueRow& row = rows_[static_cast<std::size_t>(bar->index)];
+            return QStringLiteral("Строка %1: от %2 до %3 — %4")
+                .arg(bar->index + 1)
+                .arg(boundText(row.value), boundText(row.upperBound), TextCodec::decode(row.result));
+        }
+    }
+    for (const RangeStretch& gap : layout_.gaps) {
+        if (stretchRect(gap, g.lanesTop, g.band.bottom()).contains(pos)) {
+            return QStringLiteral("Пропуск: от %1 до %2 не покрыто ни одним диапазоном")
+                .arg(QString::number(gap.from), QString::number(gap.to));
+        }
+    }
+    for (const RangeStretch& overlap : layout_.overlaps) {
+        if (stretchRect(overlap, g.lanesTop, g.band.bottom()).contains(pos)) {
+            return QStringLiteral("Перекрытие: от %1 до %2 покрыто несколькими диапазонами")
+                .arg(QString::number(overlap.from), QString::number(overlap.to));
+        }
+    }
+    if (g.noteLine.contains(pos)) {
+        return noteText();
+    }
+    return {};
+}
+
+bool RangeStrip::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = toolTipAt(help->pos());
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), text, this);
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+} // namespace vornak

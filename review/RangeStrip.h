@@ -1,0 +1,79 @@
+// A picture of a Range parameter's table, drawn under its value list: each range as a bar on a
+// number line labelled with its result, stretches no range covers and stretches two ranges cover
+// marked in warning colours on the line, and a note naming the rows that cannot be drawn.
+#pragma once
+
+#include "RangeLayout.h"
+
+#include <QWidget>
+
+#include <vector>
+
+namespace vornak {
+
+class RangeStrip : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit RangeStrip(QWidget* parent = nullptr);
+
+    // Takes a copy of the parameter's rows (nothing for null); call again after every change.
+    void setParameter(const ParameterRecord* parameter);
+    void setRows(std::vector<ValueRow> rows);
+    const std::vector<ValueRow>& rows() const { return rows_; }
+    const RangeLayout& rangeLayout() const { return layout_; }
+
+    // The value row drawn as selected (0-based), or -1.
+    int currentRow() const { return currentRow_; }
+    void setCurrentRow(int index);
+
+    // Stretches no range covers, and stretches covered twice.
+    static QColor gapColour() { return {232, 124, 0}; }
+    static QColor overlapColour() { return {208, 32, 32}; }
+
+    // Where a value lies across the widget, and the band on the line that carries the marks.
+    double xFor(double value) const;
+    QRect markBand() const;
+    // The bar of a value row, or an empty rectangle when it is not drawn.
+    QRect barRect(int index) const;
+    // The text of the note under the line (rows left out), empty when every row is drawn.
+    QString noteText() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    // A click on the bar of a value row (0-based).
+    void rowClicked(int index);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    struct Geometry {
+        int left = 0;
+        int right = 0;
+        int lanesTop = 0;
+        int laneHeight = 0;
+        int lanes = 1;
+        QRect band;
+        int axisY = 0;
+        int labelTop = 0;
+        QRect noteLine;
+    };
+    Geometry geometry() const;
+    int drawnLane(const RangeBar& bar) const;
+    QRect barRect(const RangeBar& bar, const Geometry& g) const;
+    QRect stretchRect(const RangeStretch& stretch, int top, int bottom) const;
+    QString toolTipAt(const QPoint& pos) const;
+    void drawTicks(QPainter& painter, const Geometry& g) const;
+    void drawNoteLine(QPainter& painter, const Geometry& g) const;
+
+    std::vector<ValueRow> rows_;
+    RangeLayout layout_;
+    int currentRow_ = -1;
+};
+
+} // namespace vornak
