@@ -1,0 +1,24 @@
+// What the editor says about references: the question before deleting a parameter or result that
+// other texts name, and the note after a renumbering changed codes.
+#pragma once
+
+#include "DefinitionText.h"
+
+#include <QString>
+
+#include <string>
+#include <vector>
+
+namespace vornak {
+
+enum class ReferencedRecord { Parameter, Result };
+
+// "Параметр 3 «Рост» упоминается в: …. Удалить его?": the referrers one a line (at most `shown`,
+// then how many more), and that their codes stay as they are.
+QString deleteReferencedQuestion(ReferencedRecord record, int number, const std::string& name,
+                                 const std::vector<TextLocation>& referrers, int shown = 12);
+
+// Said once, after the first edit whose renumbering changed codes.
+QString renumberedCodesNote();
+
+} // namespace vornak
