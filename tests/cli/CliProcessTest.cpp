@@ -73,7 +73,7 @@ TEST_F(CliTest, HelpGoesToStandardOutputAndSucceeds) {
     for (const char* option : {"--help", "-h"}) {
         const ProcessResult result = runCli({option});
         EXPECT_EQ(result.exitCode, 0) << option;
-        EXPECT_THAT(result.out, StartsWith("Usage: vornak-cli check FILE...")) << option;
+        EXPECT_THAT(result.out, StartsWith("Usage: vornak-cli check [--json] [--strict] FILE...")) << option;
         EXPECT_THAT(result.out, HasSubstr("export-table IN OUT")) << option;
         EXPECT_EQ(result.err, "") << option;
     }
@@ -85,7 +85,9 @@ TEST_F(CliTest, WrongCommandLinesExitWithTwoAndAOneLineHint) {
         {},
         {"frobnicate", file},
         {"check"},
-        {"check", "--strict", file},
+        {"check", "--strickt", file},
+        {"dump", "--json", file},
+        {"convert", "--strict", file, scratch.file("a.rpt")},
         {"convert", file},
         {"convert", file, scratch.file("a.rpt"), scratch.file("b.rpt")},
         {"export-table"},
@@ -200,6 +202,7 @@ TEST_F(CliTest, CheckWarnsOfWhatTheRunnerWouldStumbleOnButStillSucceeds) {
         {"parameter 2", "3"},
         {"parameter 2 value row 2 result", "#N( 3 )"},
         {"result 1", "#R(-1)"},
+        {"result 1", "1 > 1"}, // #X(1) in result 1 names itself
     };
     ASSERT_EQ(lines.size(), expected.size() + 1) << result.out;
     for (std::size_t i = 0; i < expected.size(); ++i) {

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace vornak::cli {
+namespace vornak {
 namespace {
 
 using ::testing::HasSubstr;
@@ -62,15 +62,20 @@ ReportDefinition definitionOfSize(std::size_t parameters, std::size_t results) {
     ReportDefinition definition;
     definition.parameters.resize(parameters);
     for (ParameterRecord& parameter : definition.parameters) {
+        parameter.name = "\xd0\xee\xf1\xf2"; // Рост
         parameter.values.resize(1);
     }
     definition.results.resize(results);
+    for (ResultRow& result : definition.results) {
+        result.name = "\xc8\xf2\xee\xe3"; // Итог
+    }
     return definition;
 }
 
+// The text goes into the last result, so that #X codes in it (of earlier results) make no circle.
 std::vector<Finding> checkResultText(std::size_t parameters, std::size_t results, const std::string& text) {
     ReportDefinition definition = definitionOfSize(parameters, results);
-    definition.results.front().result = text;
+    definition.results.back().result = text;
     return checkDefinition(definition);
 }
 
@@ -91,10 +96,10 @@ TEST(CheckDefinition, FlagsCodesThatNameNoParameterOrResult) {
         {3, 1, "#N(3)", false},
         {3, 1, "#N(4)", true},
         {3, 1, "#N(0)", true},
-        {3, 1, "#X(1)", false},
+        {3, 2, "#X(1)", false},
         {3, 1, "#X(2)", true},
         {0, 1, "#P(1)", true},
-        {3, 2, "#X(2)", false},
+        {3, 3, "#X(2)", false},
         {3, 2, "#X(3)", true},
         {3, 1, "#X(0)", true},
         {1, 1, "#P(99999999999999999999)", true},
@@ -107,8 +112,8 @@ TEST(CheckDefinition, FlagsCodesThatNameNoParameterOrResult) {
         EXPECT_EQ(findings.size(), c.flagged ? 1u : 0u)
             << c.text << " with " << c.parameters << " parameters";
         if (c.flagged && findings.size() == 1) {
-            EXPECT_EQ(findings[0].place, "result 1");
-            EXPECT_THAT(findings[0].problem, HasSubstr(findNumberedCodes(c.text)[0].text));
+            EXPECT_EQ(describePlace(findings[0]), "result " + std::to_string(c.results));
+            EXPECT_THAT(describeFinding(findings[0]), HasSubstr(findNumberedCodes(c.text)[0].text));
         }
     }
 }
@@ -128,7 +133,7 @@ TEST(CheckDefinition, ReportsEveryOccurrenceAtItsPlace) {
     const std::vector<Finding> findings = checkDefinition(definition);
     std::vector<std::string> places;
     for (const Finding& finding : findings) {
-        places.push_back(finding.place);
+        places.push_back(describePlace(finding));
     }
     EXPECT_EQ(places, (std::vector<std::string>{"parameter 1 value row 3 result", "parameter 2 formula",
                                                 "parameter 2 formula", "result 2"}));
@@ -157,14 +162,18 @@ TEST(CheckDefinition, FlagsUnknownKindsAndInputParametersWithSeveralRows) {
         ReportDefinition definition = definitionOfSize(2, 0);
         definition.parameters[1].kind = static_cast<ValueKind>(c.kind);
         definition.parameters[1].values.resize(c.rows);
-        const std::vector<Finding> findings = checkDefinition(definition);
+        std::vector<Finding> findings = checkDefinition(definition);
+        // Only the kind matters here, not what the empty rows hold.
+        std::erase_if(findings, [](const Finding& f) {
+            return f.kind != FindingKind::UnknownValueKind && f.kind != FindingKind::InputWithSeveralRows;
+        });
         ASSERT_EQ(findings.size(), c.flagged ? 1u : 0u) << "kind " << c.kind << ", " << c.rows << " rows";
         if (c.flagged) {
-            EXPECT_EQ(findings[0].place, "parameter 2");
-            EXPECT_THAT(findings[0].problem, HasSubstr(c.mentions));
+            EXPECT_EQ(describePlace(findings[0]), "parameter 2");
+            EXPECT_THAT(describeFinding(findings[0]), HasSubstr(c.mentions));
         }
     }
 }
 
 } // namespace
-} // namespace vornak::cli
+} // namespace vornak
