@@ -25,11 +25,12 @@ QString deleteReferencedQuestion(ReferencedRecord record, int number, const std:
     if (count > shown) {
         lines << QStringLiteral("    и ещё %1").arg(count - shown);
     }
-    const QString codes = parameter ? QStringLiteral("#P, #R, #N") : QStringLiteral("#X");
-    return QStringLiteral("%1 упоминается в:\n%2\n\nУдалить %3? Коды %4, которые на него ссылаются, "
-                          "останутся как есть и появятся в замечаниях.")
+    // The codes that named it are set to 0: left alone, they would name the record that takes its number.
+    const QString zeroed = parameter ? QStringLiteral("#P(0), #R(0) и #N(0)") : QStringLiteral("#X(0)");
+    return QStringLiteral(
+               "%1 упоминается в:\n%2\n\nУдалить %3? Ссылки на него станут %4 и появятся в замечаниях.")
         .arg(what, lines.join(QLatin1Char('\n')),
-             parameter ? QStringLiteral("параметр") : QStringLiteral("результат"), codes);
+             parameter ? QStringLiteral("параметр") : QStringLiteral("результат"), zeroed);
 }
 
 QString renumberedCodesNote() {

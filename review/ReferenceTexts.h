@@ -13,8 +13,8 @@ namespace vornak {
 
 enum class ReferencedRecord { Parameter, Result };
 
-// "Параметр 3 «Рост» упоминается в: …. Удалить его?": the referrers one a line (at most `shown`,
-// then how many more), and that their codes stay as they are.
+// "Параметр 3 «Рост» упоминается в: …. Удалить параметр?": the referrers one a line (at most
+// `shown`, then how many more), and what becomes of their codes.
 QString deleteReferencedQuestion(ReferencedRecord record, int number, const std::string& name,
                                  const std::vector<TextLocation>& referrers, int shown = 12);
 

@@ -1,8 +1,10 @@
 #include "ChecksWindow.h"
 
+#include "QStringPrinter.h"
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
+
 #include <gtest/gtest.h>
 
 using namespace vornak;

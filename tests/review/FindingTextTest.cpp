@@ -1,6 +1,10 @@
 #include "FindingText.h"
 
+#include "QStringPrinter.h"
+
 #include <gtest/gtest.h>
+
+#include <QStringList>
 
 #include <set>
 
@@ -116,4 +120,38 @@ TEST(FindingText, EveryKindOfTheCoreHasItsOwnWording) {
     EXPECT_GE(declared, 27);
     // Only the two empty-name kinds share a sentence (their places differ).
     EXPECT_EQ(static_cast<int>(wordings.size()), declared - 1);
+}
+
+// The core's own findings read as sentences: its numbers and details land where the wording expects.
+TEST(FindingText, WordsWhatTheChecksFind) {
+    ReportDefinition definition;
+    ParameterRecord height;
+    height.name = "\xD0\xEE\xF1\xF2"; // "Рост"
+    height.kind = ValueKind::Range;
+    height.values = {{"0", "150", "a"}, {"160", "170", "b"}, {"165", "180", "c"}, {"x", "190", "d"}};
+    definition.parameters.push_back(height);
+    ParameterRecord formula;
+    formula.name = "f";
+    formula.hasFormula = 1;
+    formula.formula = "sin(#P(1)";
+    formula.values = {{"1", "", "#P(7)"}};
+    definition.parameters.push_back(formula);
+    definition.results.push_back({"", "#X(1)"});
+
+    QStringList texts;
+    for (const Finding& f : checkDefinition(definition)) {
+        texts << findingText(f);
+    }
+    EXPECT_EQ(texts, (QStringList{
+                         QStringLiteral("Параметр 1, строка 2, нижняя граница: промежуток «150 - 160» после "
+                                        "строки 1 не покрыт ни одним диапазоном"),
+                         QStringLiteral("Параметр 1, строка 3, нижняя граница: диапазон перекрывается с "
+                                        "диапазоном строки 2"),
+                         QStringLiteral("Параметр 1, строка 4, нижняя граница: «x» — не число"),
+                         QStringLiteral("Параметр 2, формула: не закрыта скобка «(» (знак 4)"),
+                         QStringLiteral("Параметр 2, строка 1, результат: «#P(7)»: параметра 7 нет"),
+                         QStringLiteral("Результат 1, название: пустое название"),
+                         QStringLiteral("Результат 1: результаты ссылаются друг на друга по кругу: 1 → 1"),
+                     }))
+        << texts.join(QLatin1Char('\n')).toStdString();
 }

@@ -1,7 +1,9 @@
 #include "ProblemCountLabel.h"
 
+#include "QStringPrinter.h"
 #include <QSignalSpy>
 #include <QTest>
+
 #include <gtest/gtest.h>
 
 using vornak::ProblemCountLabel;

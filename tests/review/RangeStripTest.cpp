@@ -1,10 +1,12 @@
 #include "RangeStrip.h"
 
+#include "QStringPrinter.h"
 #include <QHelpEvent>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
+
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,5 +1,7 @@
 #include "ReferenceTexts.h"
 
+#include "QStringPrinter.h"
+
 #include <gtest/gtest.h>
 
 using namespace vornak;
@@ -11,19 +13,17 @@ TEST(ReferenceTexts, TheDeleteQuestionListsEveryReferrer) {
         {TextField::ResultText, 1, 0},
     };
     // "Рост" in Windows-1251.
-    EXPECT_EQ(
-        deleteReferencedQuestion(ReferencedRecord::Parameter, 3, "\xD0\xEE\xF1\xF2", referrers),
-        QStringLiteral("Параметр 3 «Рост» упоминается в:\n"
-                       "    Параметр 5, формула\n"
-                       "    Параметр 2, строка 3, результат\n"
-                       "    Результат 1\n\n"
-                       "Удалить параметр? Коды #P, #R, #N, которые на него ссылаются, останутся как есть "
-                       "и появятся в замечаниях."));
+    EXPECT_EQ(deleteReferencedQuestion(ReferencedRecord::Parameter, 3, "\xD0\xEE\xF1\xF2", referrers),
+              QStringLiteral("Параметр 3 «Рост» упоминается в:\n"
+                             "    Параметр 5, формула\n"
+                             "    Параметр 2, строка 3, результат\n"
+                             "    Результат 1\n\n"
+                             "Удалить параметр? Ссылки на него станут #P(0), #R(0) и #N(0) и появятся в "
+                             "замечаниях."));
     EXPECT_EQ(deleteReferencedQuestion(ReferencedRecord::Result, 2, "  ", {{TextField::ResultText, 4, 0}}),
               QStringLiteral("Результат 2 упоминается в:\n"
                              "    Результат 4\n\n"
-                             "Удалить результат? Коды #X, которые на него ссылаются, останутся как есть и "
-                             "появятся в замечаниях."));
+                             "Удалить результат? Ссылки на него станут #X(0) и появятся в замечаниях."));
 }
 
 TEST(ReferenceTexts, ALongListIsCutWithACount) {
