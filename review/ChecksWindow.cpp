@@ -31,6 +31,10 @@ ChecksWindow::ChecksWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
 }
 
 void ChecksWindow::setFindings(std::vector<Finding> findings) {
+    // Most edits change no finding; a long list is then not rebuilt.
+    if (findings == findings_ && list_->count() > 0) {
+        return;
+    }
     const int oldRow = selectedRow();
     std::optional<Finding> oldFinding;
     if (oldRow >= 0) {
@@ -109,6 +113,11 @@ bool ChecksWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void ChecksWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    emit shown();
 }
 
 void ChecksWindow::keyPressEvent(QKeyEvent* event) {

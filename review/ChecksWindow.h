@@ -31,10 +31,12 @@ public:
 
 signals:
     void findingActivated(vornak::TextLocation where);
+    void shown();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void activateRow(int row);
