@@ -28,14 +28,6 @@ TEST(ProblemCountLabel, WordsEveryCount) {
     EXPECT_EQ(label.text(), QStringLiteral("Замечаний нет"));
 }
 
-TEST(ProblemCountLabel, LooksLikeALinkAndTakesTheFocus) {
-    ProblemCountLabel label;
-    EXPECT_EQ(label.cursor().shape(), Qt::PointingHandCursor);
-    EXPECT_TRUE(label.font().underline());
-    EXPECT_EQ(label.palette().color(QPalette::WindowText), label.palette().color(QPalette::Link));
-    EXPECT_TRUE(label.focusPolicy() & Qt::TabFocus);
-}
-
 TEST(ProblemCountLabel, AClickActivatesItButNotADragOffItOrAnotherButton) {
     ProblemCountLabel label;
     label.setCount(3);
