@@ -261,8 +261,10 @@ std::optional<Finding> ExpressionScanner::scan() {
             continue;
         }
         if (isDigit(c) || c == '.' || c == '"' || c == '(' || c == '#' || isLetter(c)) {
+            // The next operand's start: a word, number or code as far as it goes, else one character.
             std::size_t end = pos_ + 1;
-            while (end < text_.size() && (isLetter(text_[end]) || isDigit(text_[end]))) {
+            while (c != '(' && c != '"' && end < text_.size() &&
+                   (isLetter(text_[end]) || isDigit(text_[end]))) {
                 ++end;
             }
             return finding(FindingKind::MissingOperator, pos_, text_.substr(pos_, end - pos_));
