@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <tuple>
@@ -487,13 +488,16 @@ void checkDuplicates(const ParameterRecord& parameter, std::size_t p, std::vecto
                             static_cast<long long>(first + 1), rows[row].value, 0});
     };
     if (rows.size() <= 32) {
-        for (std::size_t v = 1; v < rows.size(); ++v) {
+        // Few rows: compare hashes first, the texts only when they agree.
+        std::size_t hashes[32];
+        for (std::size_t v = 0; v < rows.size(); ++v) {
             const std::string_view value = trimmed(rows[v].value);
+            hashes[v] = std::hash<std::string_view>{}(value);
             if (value.empty()) {
                 continue;
             }
             for (std::size_t w = 0; w < v; ++w) {
-                if (trimmed(rows[w].value) == value) {
+                if (hashes[w] == hashes[v] && trimmed(rows[w].value) == value) {
                     report(v, w);
                     break;
                 }
@@ -790,8 +794,17 @@ std::vector<Finding> checkDefinition(const ReportDefinition& definition) {
     const std::size_t parameterCount = definition.parameters.size();
     const std::size_t resultCount = definition.results.size();
 
+    // Findings come in file order except those of the range sweep and the circles, so each record's
+    // few findings are put in order on their own rather than all of them at the end.
+    const auto putInOrder = [&findings](std::size_t from) {
+        const auto first = findings.begin() + static_cast<std::ptrdiff_t>(from);
+        if (!std::is_sorted(first, findings.end(), inFileOrder)) {
+            std::stable_sort(first, findings.end(), inFileOrder);
+        }
+    };
     for (std::size_t p = 0; p < parameterCount; ++p) {
         const ParameterRecord& parameter = definition.parameters[p];
+        const std::size_t firstOfRecord = findings.size();
         const TextLocation nameAt = at(TextField::ParameterName, p);
         if (isBlank(parameter.name)) {
             findings.push_back({FindingKind::EmptyParameterName, nameAt, 0, {}, 0});
@@ -843,7 +856,9 @@ std::vector<Finding> checkDefinition(const ReportDefinition& definition) {
             checkCodesInText(result, resultAt, findings);
             checkReferences(result, resultAt, parameterCount, resultCount, findings);
         }
+        putInOrder(firstOfRecord);
     }
+    const std::size_t firstOfResults = findings.size();
     for (std::size_t r = 0; r < resultCount; ++r) {
         const ResultRow& row = definition.results[r];
         if (isBlank(row.name)) {
@@ -856,7 +871,7 @@ std::vector<Finding> checkDefinition(const ReportDefinition& definition) {
         }
     }
     checkResultCycles(definition, findings);
-    std::stable_sort(findings.begin(), findings.end(), inFileOrder);
+    putInOrder(firstOfResults);
     return findings;
 }
 
