@@ -105,11 +105,16 @@ std::size_t numberLength(std::string_view text, std::size_t pos) {
     return end - pos;
 }
 
-// The position of the ")" that closes the "(" at text[open], or npos.
+// The position of the ")" that closes the "(" at text[open], or npos. Parentheses inside a quoted
+// string do not count; a quotation mark that is never closed is taken as a plain character.
 std::size_t matchingParenthesis(std::string_view text, std::size_t open) {
     int depth = 0;
     for (std::size_t pos = open; pos < text.size(); ++pos) {
-        if (text[pos] == '(') {
+        if (text[pos] == '"') {
+            if (const std::size_t close = text.find('"', pos + 1); close != none) {
+                pos = close;
+            }
+        } else if (text[pos] == '(') {
             ++depth;
         } else if (text[pos] == ')' && --depth == 0) {
             return pos;
