@@ -661,10 +661,6 @@ bool inFileOrder(const Finding& a, const Finding& b) {
     return key(a) < key(b);
 }
 
-std::string countOf(long long number, const char* singular, const char* plural) {
-    return std::to_string(number) + " " + (number == 1 ? singular : plural);
-}
-
 } // namespace
 
 std::string_view findingKindName(FindingKind kind) {
@@ -987,8 +983,9 @@ std::string describeFinding(const Finding& finding) {
     case FindingKind::DuplicateListValue:
         return "the value '" + detail + "' is already in row " + number;
     case FindingKind::ResultCycle:
-        return "the results refer to each other in a circle (" +
-               countOf(finding.number, "result", "results") + ": " + detail + ")";
+        return finding.number == 1
+                   ? "the result names itself with #X(" + std::to_string(finding.where.record) + ")"
+                   : "the results name each other with #X in a circle: " + detail;
     }
     return "unknown problem";
 }
