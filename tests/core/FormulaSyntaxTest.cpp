@@ -142,6 +142,7 @@ TEST(ResultSyntax, JudgesOnlyTheCodesInPlainWords) {
         {cp1251("Рост #R(1) см"), {}},
         {cp1251("Итог: #X(2)*2 (#P( (1+2)^2 ))"), {}},
         {cp1251("#C(ВЖ) случаев из #I(Н), сумма #S и #T"), {}},
+        {cp1251("#I(\"(\") раз, #P(\")\" + 1) и \"(\""), {}}, // parentheses in quotes do not count
         {cp1251("#P см"), {{FindingKind::CodeWithoutArgument, "#P", 0}}},
         {cp1251("рост #R() см"), {{FindingKind::CodeWithoutArgument, "#R", 5}}},
         {cp1251("#P(1 см"), {{FindingKind::UnclosedParenthesis, "(", 2}}},
