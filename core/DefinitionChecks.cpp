@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <tuple>
@@ -104,11 +105,16 @@ std::size_t numberLength(std::string_view text, std::size_t pos) {
     return end - pos;
 }
 
-// The position of the ")" that closes the "(" at text[open], or npos.
+// The position of the ")" that closes the "(" at text[open], or npos. Parentheses inside a quoted
+// string do not count; a quotation mark that is never closed is taken as a plain character.
 std::size_t matchingParenthesis(std::string_view text, std::size_t open) {
     int depth = 0;
     for (std::size_t pos = open; pos < text.size(); ++pos) {
-        if (text[pos] == '(') {
+        if (text[pos] == '"') {
+            if (const std::size_t close = text.find('"', pos + 1); close != none) {
+                pos = close;
+            }
+        } else if (text[pos] == '(') {
             ++depth;
         } else if (text[pos] == ')' && --depth == 0) {
             return pos;
@@ -261,8 +267,10 @@ std::optional<Finding> ExpressionScanner::scan() {
             continue;
         }
         if (isDigit(c) || c == '.' || c == '"' || c == '(' || c == '#' || isLetter(c)) {
+            // The next operand's start: a word, number or code as far as it goes, else one character.
             std::size_t end = pos_ + 1;
-            while (end < text_.size() && (isLetter(text_[end]) || isDigit(text_[end]))) {
+            while (c != '(' && c != '"' && end < text_.size() &&
+                   (isLetter(text_[end]) || isDigit(text_[end]))) {
                 ++end;
             }
             return finding(FindingKind::MissingOperator, pos_, text_.substr(pos_, end - pos_));
@@ -485,13 +493,16 @@ void checkDuplicates(const ParameterRecord& parameter, std::size_t p, std::vecto
                             static_cast<long long>(first + 1), rows[row].value, 0});
     };
     if (rows.size() <= 32) {
-        for (std::size_t v = 1; v < rows.size(); ++v) {
+        // Few rows: compare hashes first, the texts only when they agree.
+        std::size_t hashes[32];
+        for (std::size_t v = 0; v < rows.size(); ++v) {
             const std::string_view value = trimmed(rows[v].value);
+            hashes[v] = std::hash<std::string_view>{}(value);
             if (value.empty()) {
                 continue;
             }
             for (std::size_t w = 0; w < v; ++w) {
-                if (trimmed(rows[w].value) == value) {
+                if (hashes[w] == hashes[v] && trimmed(rows[w].value) == value) {
                     report(v, w);
                     break;
                 }
@@ -650,10 +661,6 @@ bool inFileOrder(const Finding& a, const Finding& b) {
     return key(a) < key(b);
 }
 
-std::string countOf(long long number, const char* singular, const char* plural) {
-    return std::to_string(number) + " " + (number == 1 ? singular : plural);
-}
-
 } // namespace
 
 std::string_view findingKindName(FindingKind kind) {
@@ -788,8 +795,17 @@ std::vector<Finding> checkDefinition(const ReportDefinition& definition) {
     const std::size_t parameterCount = definition.parameters.size();
     const std::size_t resultCount = definition.results.size();
 
+    // Findings come in file order except those of the range sweep and the circles, so each record's
+    // few findings are put in order on their own rather than all of them at the end.
+    const auto putInOrder = [&findings](std::size_t from) {
+        const auto first = findings.begin() + static_cast<std::ptrdiff_t>(from);
+        if (!std::is_sorted(first, findings.end(), inFileOrder)) {
+            std::stable_sort(first, findings.end(), inFileOrder);
+        }
+    };
     for (std::size_t p = 0; p < parameterCount; ++p) {
         const ParameterRecord& parameter = definition.parameters[p];
+        const std::size_t firstOfRecord = findings.size();
         const TextLocation nameAt = at(TextField::ParameterName, p);
         if (isBlank(parameter.name)) {
             findings.push_back({FindingKind::EmptyParameterName, nameAt, 0, {}, 0});
@@ -841,7 +857,9 @@ std::vector<Finding> checkDefinition(const ReportDefinition& definition) {
             checkCodesInText(result, resultAt, findings);
             checkReferences(result, resultAt, parameterCount, resultCount, findings);
         }
+        putInOrder(firstOfRecord);
     }
+    const std::size_t firstOfResults = findings.size();
     for (std::size_t r = 0; r < resultCount; ++r) {
         const ResultRow& row = definition.results[r];
         if (isBlank(row.name)) {
@@ -854,7 +872,7 @@ std::vector<Finding> checkDefinition(const ReportDefinition& definition) {
         }
     }
     checkResultCycles(definition, findings);
-    std::stable_sort(findings.begin(), findings.end(), inFileOrder);
+    putInOrder(firstOfResults);
     return findings;
 }
 
@@ -965,8 +983,9 @@ std::string describeFinding(const Finding& finding) {
     case FindingKind::DuplicateListValue:
         return "the value '" + detail + "' is already in row " + number;
     case FindingKind::ResultCycle:
-        return "the results refer to each other in a circle (" +
-               countOf(finding.number, "result", "results") + ": " + detail + ")";
+        return finding.number == 1
+                   ? "the result names itself with #X(" + std::to_string(finding.where.record) + ")"
+                   : "the results name each other with #X in a circle: " + detail;
     }
     return "unknown problem";
 }

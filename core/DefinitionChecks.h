@@ -15,8 +15,9 @@
 
 namespace vornak {
 
-// One value per distinct problem. `number` and `detail` of a Finding mean what each comment says;
-// `detail` holds text of the definition as written (Windows-1251 bytes).
+// One value per distinct problem. `number` and `detail` of a Finding mean what each comment says
+// (0 and empty otherwise); `detail` holds text of the definition as written (Windows-1251 bytes).
+// Syntax findings also carry the byte `offset` where the mistake starts in their text.
 enum class FindingKind : std::uint8_t {
     // Records and references.
     CodeNamesNoParameter, // #P/#R/#N(n) names a parameter that does not exist: number n, detail the code
@@ -27,34 +28,40 @@ enum class FindingKind : std::uint8_t {
     // Formula syntax (a parameter's formula) and code syntax (formulas and result texts).
     UnclosedParenthesis,     // an opening parenthesis is never closed: detail "("
     UnmatchedParenthesis,    // a closing parenthesis without an opening one: detail ")"
-    EmptyParentheses,        // "()" holding nothing
-    UnclosedQuote,           // a string whose closing quotation mark is missing
+    EmptyParentheses,        // "()" holding nothing: detail "()"
+    UnclosedQuote,           // a string whose closing quotation mark is missing: detail the quote
     UnknownFunction,         // a name followed by "(" that is no function: detail the name
     FunctionWithoutArgument, // a function not followed by its argument in parentheses: detail the name
     UnknownName,             // a word that is neither a function nor PI: detail the word
     UnknownCode,             // "#" followed by a letter that names no code: detail e.g. "#Q"
     CodeWithoutArgument,     // #P, #R, #X, #N, #I or #C without its argument: detail e.g. "#P"
     MissingOperand,          // an operator with nothing on one side: detail the operator
-    MissingOperator,         // two operands with no operator between them: detail the second one's start
+    MissingOperator,         // two operands with no operator between them: detail the second one's
+                             // start (its word, number or code letter, else its first character)
     UnexpectedCharacter,     // a character formulas do not use: detail the character
 
     // Range tables (kind Range).
-    BoundNotNumber,     // a lower or upper bound that is not a number: detail the cell's text
+    // Row findings point at the row's lower bound (TextField::Value); rows with a bound that is not a
+    // number, or with a lower bound not below the upper one, stay out of the order checks.
+    BoundNotNumber,     // a lower (Value) or upper (UpperBound) bound that is no number: detail the text
     LowerNotBelowUpper, // a range whose lower bound is not below its upper bound
     RangeOutOfOrder,    // a range that starts below the range in the row above: number that row
-    RangesOverlap,      // a range that starts inside an earlier range: number that range's row
+    RangesOverlap,      // a range that starts inside one with a lower start: number that range's row
     RangeGap,           // a gap before this range: number the row the gap starts after, detail the gap
                         // as "from - to" (the bounds as written)
 
     // Numbers.
-    ValueNotNumber, // a parameter marked as a number whose value (List, Input) is not a number: detail
+    ValueNotNumber, // a List or Input value of a parameter marked "number" that is no number: detail
+                    // the value (an empty initial value of an Input parameter is fine)
 
     // Completeness.
     EmptyParameterName,
     EmptyResultName,
     EmptyFormula,       // the formula flag is set but the formula is empty
-    DuplicateListValue, // the same value twice in a List: number the row where it first appears
-    ResultCycle,        // an #X chain that leads back to its own result: detail the chain, e.g. "1 > 3 > 1"
+    DuplicateListValue, // the same value twice in a List (spaces around it aside): number the row where
+                        // it first appears, detail the value
+    ResultCycle,        // an #X chain that leads back to its own result: number how many results the
+                        // circle holds, detail the chain, e.g. "1 > 3 > 1" (one finding per circle)
 };
 
 // A stable identifier for scripts and JSON, e.g. "code-names-no-parameter".
