@@ -7,6 +7,33 @@
 
 namespace vornak {
 
+std::vector<TextLocation> referrersOf(const ReportDefinition& definition, ReferencedRecord record,
+                                      int number) {
+    const bool parameter = record == ReferencedRecord::Parameter;
+    std::vector<TextLocation> found =
+        parameter ? parameterReferences(definition, number) : resultReferences(definition, number);
+    std::erase_if(found, [&](const TextLocation& where) {
+        if (where.record != number) {
+            return false;
+        }
+        switch (where.field) {
+        case TextField::ParameterName:
+        case TextField::ParameterFormula:
+        case TextField::Value:
+        case TextField::UpperBound:
+        case TextField::ValueResult:
+            return parameter;
+        case TextField::ResultName:
+        case TextField::ResultText:
+            return !parameter;
+        case TextField::ReportText:
+            return false;
+        }
+        return false;
+    });
+    return found;
+}
+
 QString deleteReferencedQuestion(ReferencedRecord record, int number, const std::string& name,
                                  const std::vector<TextLocation>& referrers, int shown) {
     const bool parameter = record == ReferencedRecord::Parameter;

@@ -36,3 +36,27 @@ TEST(ReferenceTexts, ALongListIsCutWithACount) {
     EXPECT_FALSE(question.contains(QStringLiteral("Результат 13")));
     EXPECT_TRUE(question.contains(QStringLiteral("    и ещё 18\n")));
 }
+
+TEST(ReferenceTexts, TheReferrersOfARecordLeaveOutItsOwnTexts) {
+    ReportDefinition definition;
+    ParameterRecord p;
+    p.name = "a";
+    p.hasFormula = 1;
+    p.formula = "#P(1)*2";
+    p.values = {{"1", "", "#R(1)"}, {"2", "", "#X(1)"}};
+    definition.parameters.push_back(p);
+    p.formula = "#N(1)+#P(2)";
+    p.values = {{"1", "", "#X(2)"}};
+    definition.parameters.push_back(p);
+    definition.results.push_back({"r", "#P(1) #X(1)"});
+    definition.results.push_back({"s", "#X(1)"});
+
+    EXPECT_EQ(
+        referrersOf(definition, ReferencedRecord::Parameter, 1),
+        (std::vector<TextLocation>{{TextField::ParameterFormula, 2, 0}, {TextField::ResultText, 1, 0}}));
+    EXPECT_EQ(referrersOf(definition, ReferencedRecord::Parameter, 2), std::vector<TextLocation>{});
+    EXPECT_EQ(referrersOf(definition, ReferencedRecord::Result, 1),
+              (std::vector<TextLocation>{{TextField::ValueResult, 1, 2}, {TextField::ResultText, 2, 0}}));
+    EXPECT_EQ(referrersOf(definition, ReferencedRecord::Result, 2),
+              (std::vector<TextLocation>{{TextField::ValueResult, 2, 1}}));
+}
