@@ -190,6 +190,39 @@ std::vector<TextChange> renumberResultReferences(const ReportDefinition& definit
     return renumber(definition, newNumberOf, false, [](char letter) { return letter == 'X'; });
 }
 
+std::vector<int> numbersAfterInsert(int count, int position) {
+    std::vector<int> mapping;
+    for (int n = 1; n <= count; ++n) {
+        mapping.push_back(n - 1 < position ? n : n + 1);
+    }
+    return mapping;
+}
+
+std::vector<int> numbersAfterErase(int count, int position) {
+    std::vector<int> mapping;
+    for (int n = 1; n <= count; ++n) {
+        mapping.push_back(n - 1 < position ? n : (n - 1 == position ? 0 : n - 1));
+    }
+    return mapping;
+}
+
+std::vector<int> numbersAfterMove(int count, int from, int to) {
+    std::vector<int> mapping;
+    for (int n = 1; n <= count; ++n) {
+        const int old = n - 1;
+        int moved = old;
+        if (old == from) {
+            moved = to;
+        } else if (from < to && old > from && old <= to) {
+            moved = old - 1;
+        } else if (to < from && old >= to && old < from) {
+            moved = old + 1;
+        }
+        mapping.push_back(moved + 1);
+    }
+    return mapping;
+}
+
 std::vector<TextLocation> parameterReferences(const ReportDefinition& definition, int number) {
     return references(definition, number, namesParameter);
 }

@@ -39,7 +39,7 @@ struct TextChange {
     bool operator==(const TextChange&) const = default;
 };
 
-// The text a location names; the location must exist.
+// The text a location names; the location must exist (std::out_of_range is thrown otherwise).
 std::string& textAt(ReportDefinition& definition, const TextLocation& where);
 const std::string& textAt(const ReportDefinition& definition, const TextLocation& where);
 
@@ -61,6 +61,13 @@ std::vector<TextChange> renumberParameterReferences(const ReportDefinition& defi
 // The same for #X(n) and the results.
 std::vector<TextChange> renumberResultReferences(const ReportDefinition& definition,
                                                  const std::vector<int>& newNumberOf);
+
+// The mappings for the edits the editor makes, in the form the two functions above take; positions
+// are 0-based, `count` is the number of records before the edit. Inserting (or duplicating) before
+// `position`; erasing the record at `position`; moving the record at `from` so that it stands at `to`.
+std::vector<int> numbersAfterInsert(int count, int position);
+std::vector<int> numbersAfterErase(int count, int position);
+std::vector<int> numbersAfterMove(int count, int from, int to);
 
 // Every text holding a code that names parameter (or result) `number`, in file order, each text once;
 // the record's own texts included.

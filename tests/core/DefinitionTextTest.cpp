@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -13,36 +12,32 @@
 namespace vornak {
 namespace {
 
-// Mappings old number -> new number for the edits the editor makes (positions 0-based).
 std::vector<int> afterInsert(int count, int position) {
-    std::vector<int> mapping;
-    for (int n = 1; n <= count; ++n) {
-        mapping.push_back(n - 1 < position ? n : n + 1);
-    }
-    return mapping;
+    return numbersAfterInsert(count, position);
 }
-
 std::vector<int> afterErase(int count, int position) {
-    std::vector<int> mapping;
-    for (int n = 1; n <= count; ++n) {
-        mapping.push_back(n - 1 < position ? n : (n - 1 == position ? 0 : n - 1));
-    }
-    return mapping;
+    return numbersAfterErase(count, position);
+}
+std::vector<int> afterMove(int count, int from, int to) {
+    return numbersAfterMove(count, from, to);
 }
 
-std::vector<int> afterMove(int count, int from, int to) {
-    std::vector<int> order(static_cast<std::size_t>(count));
-    for (int n = 0; n < count; ++n) {
-        order[static_cast<std::size_t>(n)] = n;
+TEST(NumbersAfter, MapOldNumbersToNewOnesForEachEdit) {
+    const struct {
+        std::vector<int> mapping;
+        std::vector<int> expected;
+    } cases[] = {
+        {numbersAfterInsert(3, 0), {2, 3, 4}},     {numbersAfterInsert(3, 1), {1, 3, 4}},
+        {numbersAfterInsert(3, 3), {1, 2, 3}},     {numbersAfterInsert(0, 0), {}},
+        {numbersAfterErase(3, 0), {0, 1, 2}},      {numbersAfterErase(3, 1), {1, 0, 2}},
+        {numbersAfterErase(3, 2), {1, 2, 0}},      {numbersAfterMove(4, 1, 2), {1, 3, 2, 4}}, // one down
+        {numbersAfterMove(4, 2, 1), {1, 3, 2, 4}},                                            // one up
+        {numbersAfterMove(4, 0, 3), {4, 1, 2, 3}}, {numbersAfterMove(4, 3, 0), {2, 3, 4, 1}},
+        {numbersAfterMove(4, 2, 2), {1, 2, 3, 4}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.mapping, c.expected);
     }
-    const int moved = order[static_cast<std::size_t>(from)];
-    order.erase(order.begin() + from);
-    order.insert(order.begin() + to, moved);
-    std::vector<int> mapping(static_cast<std::size_t>(count));
-    for (int position = 0; position < count; ++position) {
-        mapping[static_cast<std::size_t>(order[static_cast<std::size_t>(position)])] = position + 1;
-    }
-    return mapping;
 }
 
 // Four parameters and three results; `text` goes into parameter 4's formula, a value row result of
