@@ -50,6 +50,15 @@ void ChecksController::showWindow() {
     if (timer_.isActive()) {
         checkNow();
     }
+    if (!placed_) {
+        // The first time over the lower part of its owner, where it covers the least of the lists.
+        placed_ = true;
+        if (const QWidget* owner = window_->parentWidget()) {
+            const QRect area = owner->frameGeometry();
+            window_->move(area.center().x() - window_->width() / 2,
+                          area.bottom() - window_->height() - area.height() / 8);
+        }
+    }
     window_->show();
     window_->setFindings(findings_);
     if (window_->selectedRow() < 0 && !findings_.empty()) {

@@ -49,6 +49,7 @@ private:
     QPointer<ChecksWindow> window_;
     QTimer timer_;
     std::vector<Finding> findings_;
+    bool placed_ = false;
 };
 
 } // namespace vornak

@@ -68,9 +68,9 @@ void RangeStrip::setCurrentRow(int index) {
     }
 }
 
-RangeStrip::Geometry RangeStrip::geometry() const {
+RangeStrip::Plot RangeStrip::plot() const {
     const QFontMetrics fm = fontMetrics();
-    Geometry g;
+    Plot g;
     // Room for half a bound's label at either end of the line.
     const int inset = margin + fm.horizontalAdvance(QStringLiteral("0000")) / 2;
     g.left = inset;
@@ -99,7 +99,7 @@ QSize RangeStrip::minimumSizeHint() const {
 }
 
 double RangeStrip::xFor(double value) const {
-    const Geometry g = geometry();
+    const Plot g = plot();
     if (layout_.bars.empty()) {
         return g.left;
     }
@@ -110,14 +110,14 @@ double RangeStrip::xFor(double value) const {
 }
 
 QRect RangeStrip::markBand() const {
-    return geometry().band;
+    return plot().band;
 }
 
 int RangeStrip::drawnLane(const RangeBar& bar) const {
     return std::min(bar.lane, maxLanes - 1);
 }
 
-QRect RangeStrip::barRect(const RangeBar& bar, const Geometry& g) const {
+QRect RangeStrip::barRect(const RangeBar& bar, const Plot& g) const {
     const int x1 = static_cast<int>(std::lround(xFor(bar.lower)));
     const int x2 = std::max(x1 + 1, static_cast<int>(std::lround(xFor(bar.upper))));
     const int top = g.lanesTop + drawnLane(bar) * g.laneHeight;
@@ -125,7 +125,7 @@ QRect RangeStrip::barRect(const RangeBar& bar, const Geometry& g) const {
 }
 
 QRect RangeStrip::barRect(int index) const {
-    const Geometry g = geometry();
+    const Plot g = plot();
     for (const RangeBar& bar : layout_.bars) {
         if (bar.index == index) {
             return barRect(bar, g);
@@ -172,7 +172,7 @@ void RangeStrip::paintEvent(QPaintEvent*) {
     painter.setPen(pal.color(QPalette::Mid));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 
-    const Geometry g = geometry();
+    const Plot g = plot();
     const int lanesBottom = g.lanesTop + g.lanes * g.laneHeight;
 
     if (!layout_.bars.empty()) {
@@ -221,7 +221,7 @@ void RangeStrip::paintEvent(QPaintEvent*) {
     drawNoteLine(painter, g);
 }
 
-void RangeStrip::drawTicks(QPainter& painter, const Geometry& g) const {
+void RangeStrip::drawTicks(QPainter& painter, const Plot& g) const {
     // Each distinct bound once, labelled as the first row wrote it.
     std::map<double, QString> bounds;
     for (const RangeBar& bar : layout_.bars) {
@@ -247,7 +247,7 @@ void RangeStrip::drawTicks(QPainter& painter, const Geometry& g) const {
     }
 }
 
-void RangeStrip::drawNoteLine(QPainter& painter, const Geometry& g) const {
+void RangeStrip::drawNoteLine(QPainter& painter, const Plot& g) const {
     const QFontMetrics fm = fontMetrics();
     int x = g.noteLine.left();
     const auto legend = [&](const QColor& colour, const QString& text) {
@@ -275,7 +275,7 @@ void RangeStrip::drawNoteLine(QPainter& painter, const Geometry& g) const {
 
 void RangeStrip::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        const Geometry g = geometry();
+        const Plot g = plot();
         // The last drawn bar is the one on top.
         for (auto bar = layout_.bars.rbegin(); bar != layout_.bars.rend(); ++bar) {
             if (barRect(*bar, g).contains(event->position().toPoint())) {
@@ -289,7 +289,7 @@ void RangeStrip::mousePressEvent(QMouseEvent* event) {
 }
 
 QString RangeStrip::toolTipAt(const QPoint& pos) const {
-    const Geometry g = geometry();
+    const Plot g = plot();
     for (auto bar = layout_.bars.rbegin(); bar != layout_.bars.rend(); ++bar) {
         if (barRect(*bar, g).contains(pos)) {
             const ValueRow& row = rows_[static_cast<std::size_t>(bar->index)];

@@ -52,7 +52,7 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    struct Geometry {
+    struct Plot {
         int left = 0;
         int right = 0;
         int lanesTop = 0;
@@ -63,13 +63,13 @@ private:
         int labelTop = 0;
         QRect noteLine;
     };
-    Geometry geometry() const;
+    Plot plot() const;
     int drawnLane(const RangeBar& bar) const;
-    QRect barRect(const RangeBar& bar, const Geometry& g) const;
+    QRect barRect(const RangeBar& bar, const Plot& g) const;
     QRect stretchRect(const RangeStretch& stretch, int top, int bottom) const;
     QString toolTipAt(const QPoint& pos) const;
-    void drawTicks(QPainter& painter, const Geometry& g) const;
-    void drawNoteLine(QPainter& painter, const Geometry& g) const;
+    void drawTicks(QPainter& painter, const Plot& g) const;
+    void drawNoteLine(QPainter& painter, const Plot& g) const;
 
     std::vector<ValueRow> rows_;
     RangeLayout layout_;
