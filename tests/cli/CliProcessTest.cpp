@@ -2,6 +2,7 @@
 // writes and how it exits.
 #include "CliTestSupport.h"
 #include "ProcessRunner.h"
+#include "VornakVersion.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -77,6 +78,16 @@ TEST_F(CliTest, HelpGoesToStandardOutputAndSucceeds) {
         EXPECT_THAT(result.out, HasSubstr("export-table IN OUT")) << option;
         EXPECT_EQ(result.err, "") << option;
     }
+}
+
+TEST_F(CliTest, VersionGoesToStandardOutputAndSucceeds) {
+    const ProcessResult result = runCli({"--version"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, std::string("vornak-cli ") + VORNAK_VERSION + "\n");
+    EXPECT_EQ(result.err, "");
+    EXPECT_THAT(runCli({"--help"}).out, HasSubstr("--version"));
+    // Only alone: after a command it is an unknown option.
+    EXPECT_EQ(runCli({"check", "--version"}).exitCode, 2);
 }
 
 TEST_F(CliTest, WrongCommandLinesExitWithTwoAndAOneLineHint) {
