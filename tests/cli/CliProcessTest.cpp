@@ -103,7 +103,7 @@ TEST_F(CliTest, WrongCommandLinesExitWithTwoAndAOneLineHint) {
         {"export-table", file},
         {"dump"},
         {"dump", file, file},
-        {"--version"},
+        {"--versions"},
     };
     for (const auto& args : cases) {
         const ProcessResult result = runCli(args);
