@@ -20,7 +20,8 @@ int main(int argc, char** argv) {
     }
     switch (vornak::EditorCommandLine::actionFor(arguments)) {
     case vornak::EditorCommandLine::Action::Help:
-        std::fputs(qPrintable(vornak::EditorCommandLine::helpText(program, vornak::EditorCommandLine::settingsFile())),
+        std::fputs(qPrintable(vornak::EditorCommandLine::helpText(program,
+                                                                  vornak::EditorCommandLine::settingsFile())),
                    stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     case vornak::EditorCommandLine::Action::Version:

@@ -9,9 +9,9 @@
 #include "VornakVersion.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QHelpEvent>
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>

@@ -37,14 +37,17 @@ TEST(EditorCommandLine, TheFirstHelpOrVersionOptionDecides) {
         {{"-v"}, Action::Run},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(EditorCommandLine::actionFor(c.arguments), c.expected) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(EditorCommandLine::actionFor(c.arguments), c.expected)
+            << c.arguments.join(' ').toStdString();
     }
 }
 
 TEST(EditorCommandLine, HelpNamesTheArgumentsOptionsAndSettingsFile) {
-    const QString help = EditorCommandLine::helpText(QStringLiteral("vornak"), QStringLiteral("/home/u/.config/D/v.conf"));
+    const QString help =
+        EditorCommandLine::helpText(QStringLiteral("vornak"), QStringLiteral("/home/u/.config/D/v.conf"));
     EXPECT_TRUE(help.startsWith(QStringLiteral("Usage: vornak [FILE]\n")));
-    for (const char* part : {"--help", "--version", "xvfb-run -a vornak", "  /home/u/.config/D/v.conf\n", "vornak-cli"}) {
+    for (const char* part :
+         {"--help", "--version", "xvfb-run -a vornak", "  /home/u/.config/D/v.conf\n", "vornak-cli"}) {
         EXPECT_TRUE(help.contains(QString::fromUtf8(part))) << part;
     }
     EXPECT_EQ(EditorCommandLine::versionText(QStringLiteral("vornak")),
@@ -65,7 +68,8 @@ TEST(EditorCommandLine, SettingsFileFollowsXdgConfigHomeLikeQSettings) {
     };
     for (const auto& c : cases) {
         qputenv("XDG_CONFIG_HOME", c.value);
-        EXPECT_EQ(EditorCommandLine::settingsFile(), c.folder + QStringLiteral("/Dulvarex/vornak.conf")) << c.value;
+        EXPECT_EQ(EditorCommandLine::settingsFile(), c.folder + QStringLiteral("/Dulvarex/vornak.conf"))
+            << c.value;
     }
     qputenv("XDG_CONFIG_HOME", saved);
 }
@@ -87,8 +91,11 @@ TEST(EditorCommandLine, TheEditorAnswersHelpAndVersionWithoutADisplay) {
         QString expectedStart;
         QString expectedPart;
     } cases[] = {
-        {"--version", QStringLiteral("vornak ") + QString::fromLatin1(VORNAK_VERSION) + QLatin1Char('\n'), {}},
-        {"--help", QStringLiteral("Usage: vornak [FILE]"), config.path() + QStringLiteral("/Dulvarex/vornak.conf")},
+        {"--version",
+         QStringLiteral("vornak ") + QString::fromLatin1(VORNAK_VERSION) + QLatin1Char('\n'),
+         {}},
+        {"--help", QStringLiteral("Usage: vornak [FILE]"),
+         config.path() + QStringLiteral("/Dulvarex/vornak.conf")},
     };
     for (const auto& c : cases) {
         QProcess editor;
