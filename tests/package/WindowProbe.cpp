@@ -14,7 +14,7 @@ namespace {
 
 class WindowProbe : public QObject {
 public:
-    explicit WindowProbe(QObject* parent) : QObject(parent) {
+    WindowProbe() {
         QCoreApplication::instance()->installEventFilter(this);
         QTimer::singleShot(60'000, this, [] {
             std::fputs("window probe: no main window within 60 s\n", stderr);
@@ -53,7 +53,8 @@ public:
         if (name.compare(QStringLiteral("vornakwindowprobe"), Qt::CaseInsensitive) != 0) {
             return nullptr;
         }
-        return new WindowProbe(QCoreApplication::instance());
+        // The application owns what a generic plugin creates and deletes it when it ends.
+        return new WindowProbe;
     }
 };
 
