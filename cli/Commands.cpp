@@ -24,6 +24,7 @@ constexpr std::string_view usageText =
     "       vornak-cli export-table IN OUT     read IN and write its tab-separated table to OUT\n"
     "       vornak-cli dump FILE               print the definition as JSON (texts in UTF-8)\n"
     "       vornak-cli --help                  show this text\n"
+    "       vornak-cli --version               print the version\n"
     "\n"
     "check prints one line per file on standard output, \"FILE: ok (...)\" or \"FILE: error: ...\",\n"
     "followed by a \"FILE: warning: PLACE: ...\" line for each finding: codes naming a missing\n"

@@ -1,6 +1,7 @@
 // vornak [FILE]: starts the editor, opening FILE when one is named.
 #include "CEditorApp.h"
 #include "DisplayCheck.h"
+#include "EditorCommandLine.h"
 #include "PlatformServices.h"
 #include "ShellOpen.h"
 #include "TextCodec.h"
@@ -12,6 +13,23 @@
 
 int main(int argc, char** argv) {
     const QString program = QFileInfo(QString::fromLocal8Bit(argc > 0 ? argv[0] : "vornak")).fileName();
+    // --help and --version need no display.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    switch (vornak::EditorCommandLine::actionFor(arguments)) {
+    case vornak::EditorCommandLine::Action::Help:
+        std::fputs(qPrintable(vornak::EditorCommandLine::helpText(program,
+                                                                  vornak::EditorCommandLine::settingsFile())),
+                   stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case vornak::EditorCommandLine::Action::Version:
+        std::fputs(qPrintable(vornak::EditorCommandLine::versionText(program)), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case vornak::EditorCommandLine::Action::Run:
+        break;
+    }
     if (!vornak::hasDisplay(QProcessEnvironment::systemEnvironment())) {
         std::fputs(qPrintable(vornak::noDisplayHelp(program)), stderr);
         return 2;

@@ -5,7 +5,7 @@
 //   BM_HoldF2      one auto-repeated F2 key press, including the repaint that follows
 //
 // Open and AddAtTop run beside a baseline that puts the same rows into plain QTableWidgets; the
-// reporter prints each ratio (target: at most 1.5). HoldF2 is compared with the usual keyboard
+// reporter prints each ratio (targets: bench/targets.json). HoldF2 is compared with the usual keyboard
 // repeat interval of 1/30 s: a repeat must be served before the next arrives.
 #include "CMainForm.h"
 #include "CellGrid.h"
