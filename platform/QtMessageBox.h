@@ -10,7 +10,6 @@ public:
     MessageAnswer askYesNoCancel(QWidget* parent, const QString& text, const QString& caption,
                                  MessageAnswer defaultButton = MessageAnswer::Yes) override;
     void showError(QWidget* parent, const QString& text, const QString& caption) override;
-    void showInformation(QWidget* parent, const QString& text, const QString& caption) override;
 };
 
 } // namespace vornak

@@ -5,7 +5,7 @@
 
 namespace vornak {
 
-CEditorApp::CEditorApp(const PlatformServices& services, QStringList arguments)
+CEditorApp::CEditorApp(const PlatformServices& services, QList<QByteArray> arguments)
     : services_(services), arguments_(std::move(arguments)) {
 }
 

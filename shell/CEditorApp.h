@@ -9,7 +9,8 @@
 #include "RecentFileList.h"
 #include "ReportDefinition.h"
 
-#include <QStringList>
+#include <QByteArray>
+#include <QList>
 
 #include <memory>
 
@@ -17,9 +18,9 @@ namespace vornak {
 
 class CEditorApp : public CommandTarget {
 public:
-    // arguments: the program's arguments without the program name. A QApplication must exist
-    // before the form is built.
-    CEditorApp(const PlatformServices& services, QStringList arguments);
+    // arguments: the program's arguments without the program name, as the system's bytes. A
+    // QApplication must exist before the form is built.
+    CEditorApp(const PlatformServices& services, QList<QByteArray> arguments);
     ~CEditorApp() override;
     CEditorApp(const CEditorApp&) = delete;
     CEditorApp& operator=(const CEditorApp&) = delete;
@@ -49,7 +50,7 @@ public:
 
 private:
     PlatformServices services_;
-    QStringList arguments_;
+    QList<QByteArray> arguments_;
     ReportDefinition definition_;
     RecentFileList recentFiles_;
     std::unique_ptr<CMainForm> mainForm_;

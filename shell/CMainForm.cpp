@@ -4,17 +4,19 @@
 
 #include "BitmapMenuBinder.h"
 #include "CAboutDialog.h"
-#include "CellGrid.h"
 #include "CUsageHelpDialog.h"
+#include "CellGrid.h"
 #include "CommandIds.h"
 #include "DialogUnits.h"
 #include "FileDialogs.h"
-#include "MainFormKeyHook.h"
+#include "NativePath.h"
 #include "Pictures.h"
 #include "StringTable.h"
 #include "TextCodec.h"
 #include "Texts.h"
+#include "UndoKeyRouter.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -25,11 +27,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QUndoStack>
+
+#include <algorithm>
 
 namespace vornak {
 
 CMainForm::CMainForm(ReportDefinition& model, const PlatformServices& services, RecentFileList& recentFiles,
-                     QStringList commandLine, CommandTarget* next, QWidget* parent)
+                     QList<QByteArray> commandLine, CommandTarget* next, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       model_(model), services_(services), recentFiles_(recentFiles), commandLine_(std::move(commandLine)),
@@ -60,15 +65,22 @@ CMainForm::CMainForm(ReportDefinition& model, const PlatformServices& services, 
     modified = 0;
 
     buildControls();
+    buildActions();
+    setUndoStack(nullptr);
+    for (int id : {cmd::MoveUp, cmd::MoveDown, cmd::Duplicate}) {
+        action(id)->setEnabled(false);
+    }
     buildMenu();
     placeWindow();
-    buildRoutingTable();
     connectControls();
-    keyHook_ = std::make_unique<MainFormKeyHook>(*this);
+    undoKeys_ = std::make_unique<UndoKeyRouter>(*this, [this](const QLineEdit* edit) {
+        return edit == formulaEdit || std::any_of(textEdits_.begin(), textEdits_.end(),
+                                                  [edit](const auto& entry) { return entry.second == edit; });
+    });
 }
 
 CMainForm::~CMainForm() {
-    keyHook_.reset();
+    undoKeys_.reset();
     if (menuBinder != nullptr) {
         menuBinder->DetachWindow();
     }
@@ -146,19 +158,29 @@ void CMainForm::setUntitledCaption() {
     setWindowTitle(loadString(ids::StringAppTitle));
 }
 
-void CMainForm::setTitledCaption(const QString& path) {
-    setWindowTitle(loadString(ids::StringAppTitle) + texts::captionSeparator + QFileInfo(path).fileName());
+void CMainForm::setTitledCaption(const QByteArray& path) {
+    setWindowTitle(loadString(ids::StringAppTitle) + texts::captionSeparator + displayFileName(path));
+}
+
+QString CMainForm::currentFilePath() const {
+    return displayPath(currentPath);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Initialisation, before the form is first shown
 
 void CMainForm::setVisible(bool visible) {
-    if (visible && !initialised_) {
+    const bool first = visible && !initialised_;
+    if (first) {
         initialised_ = true;
         OnInitDialog();
     }
     QDialog::setVisible(visible);
+    if (first) {
+        // The file named on the command line opens once the window is shown, so that a box
+        // saying it cannot be read stands over the window, not alone in a corner before it.
+        openFileFromCommandLine();
+    }
 }
 
 void CMainForm::OnInitDialog() {
@@ -188,7 +210,6 @@ void CMainForm::OnInitDialog() {
     configureGrids();
     modified = 0;
 
-    openFileFromCommandLine();
     setAcceptDrops(true);
 
     menuBinder = new BitmapMenuBinder(this);
@@ -210,11 +231,12 @@ void CMainForm::OnInitDialog() {
 
 bool CMainForm::openFileFromCommandLine() {
     // The first plain argument names the file; arguments that start with "-" are switches.
-    for (const QString& argument : commandLine_) {
-        if (argument.isEmpty() || argument.startsWith(QLatin1Char('-'))) {
+    for (const QByteArray& argument : commandLine_) {
+        if (argument.isEmpty() || argument.startsWith('-')) {
             continue;
         }
-        OpenFile(argument);
+        // Made absolute now: a message, the caption and the recent list name the file in full.
+        runGuarded([this, &argument] { OpenFile(absoluteNativePath(argument)); });
         return true;
     }
     return false;
@@ -252,10 +274,10 @@ void CMainForm::keyPressEvent(QKeyEvent* event) {
 }
 
 void CMainForm::closeEvent(QCloseEvent* event) {
-    // The close box, Alt+F4 and the window menu's Close all ask through OnClose, which ends the
-    // form itself when the save prompt allows it.
+    // The close box, Alt+F4 and the window menu's Close run File, Exit: an open cell edit is
+    // confirmed, then the save prompt decides, and OnClose ends the form itself.
     event->ignore();
-    OnClose();
+    runCommand(cmd::Exit);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -290,11 +312,26 @@ void CMainForm::OnAbout() {
     about.exec();
 }
 
-void CMainForm::commitOpenEdits() {
-    // Directly, not by moving the focus: a command can arrive while the window is inactive (a
-    // dropped file), when a focus change would not reach the editor.
-    for (CellGrid* grid : {parameterList, valueList, resultList}) {
-        grid->EndEdit(true);
+// Moving and duplicating records are served by the document's commands; until a record list
+// can take them the actions stay greyed.
+void CMainForm::OnMoveUp() {
+}
+
+void CMainForm::OnMoveDown() {
+}
+
+void CMainForm::OnDuplicate() {
+}
+
+void CMainForm::OnUndo() {
+    if (undoStack_ != nullptr) {
+        undoStack_->undo();
+    }
+}
+
+void CMainForm::OnRedo() {
+    if (undoStack_ != nullptr) {
+        undoStack_->redo();
     }
 }
 

@@ -1,10 +1,10 @@
 // CMainForm: the editor's only main window. It shows the one report definition in three cell
-// grids and a handful of controls, keeps the working copies of the nine report texts, routes every
-// menu command, button and key to its handler and keeps the model in step with every edit.
+// grids and a handful of controls, keeps the working copies of the nine report texts, runs every
+// menu command, button and key through its action and keeps the model in step with every edit.
 //
 // The members are split by concern: the form itself (CMainForm.cpp), its layout and menu
-// (MainFormLayout.cpp), the routing table (MainFormRouting.cpp), the key hook
-// (MainFormKeyHook.cpp), dropped files (MainFormDrop.cpp), the document commands
+// (MainFormLayout.cpp), the actions and the one place that confirms open edits
+// (MainFormActions.cpp), dropped files (MainFormDrop.cpp), the document commands
 // (DocumentCommands.cpp) and the binding and editing members (editing/*.cpp).
 #pragma once
 
@@ -17,6 +17,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -25,6 +26,8 @@ class CellGrid;
 class CUsageHelpDialog;
 class BitmapMenuBinder;
 class QAbstractButton;
+class QAction;
+class QUndoStack;
 class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
@@ -38,8 +41,8 @@ class QRadioButton;
 namespace vornak {
 
 class DialogUnits;
-class MainFormKeyHook;
 class RecentFileList;
+class UndoKeyRouter;
 
 // The nine report texts as the form keeps them: in the form's own order, date before organisation
 // and source. Copies to and from the model pair them by name.
@@ -76,23 +79,33 @@ public:
     enum class Exchange { ToFields, ToControls };
 
     // The form works on model, which must outlive it; services and recentFiles likewise.
-    // commandLine holds the program's arguments without the program name; next receives the
+    // commandLine holds the program's arguments without the program name, as the bytes the
+    // system passed; next receives the
     // commands the form has no handler for (may be null).
     CMainForm(ReportDefinition& model, const PlatformServices& services, RecentFileList& recentFiles,
-              QStringList commandLine = {}, CommandTarget* next = nullptr, QWidget* parent = nullptr);
+              QList<QByteArray> commandLine = {}, CommandTarget* next = nullptr, QWidget* parent = nullptr);
     ~CMainForm() override;
 
-    // --- Routing -------------------------------------------------------------------------------
-    // A command has a handler when the routing table (or the next target) knows it.
+    // --- Commands ------------------------------------------------------------------------------
+    // A command has a handler when the form has an enabled action for it (or the next target
+    // knows it): the menu's update pass greys the rest.
     bool hasCommandHandler(int commandId) const;
-    // Runs the handler of a command id (menu items, buttons and keys all come through here).
-    // Returns false when nothing handles it.
+    // Triggers the action of a command id, or passes the command on (recent files). Returns
+    // false when nothing handles it or the action is disabled.
     bool runCommand(int commandId);
+    // Whether the command can run now (Undo needs a step to undo).
+    bool commandAvailable(int commandId) const;
+    // The action of a command id, or null.
+    QAction* action(int commandId) const;
+    // The undo stack the Edit menu's Undo and Redo follow and act on (null: both greyed).
+    void setUndoStack(QUndoStack* stack);
 
     // --- State, as other parts of the program and tests read it --------------------------------
     int selectedParameterIndex() const { return selectedParameter; }
     std::uint8_t shownKindCode() const { return shownKind; }
-    const QString& currentFilePath() const { return currentPath; }
+    // The file being edited: as shown, and as the system's bytes. Empty while untitled.
+    QString currentFilePath() const;
+    const QByteArray& currentNativePath() const { return currentPath; }
     bool isModified() const { return modified != 0; }
     const FormTexts& formTexts() const { return reportTexts; }
     int kindChoiceValue() const { return kindChoice; }
@@ -114,7 +127,7 @@ public:
     void UpdateData(Exchange direction);
     void setUntitledCaption();
     // "Vornak - " and the file name of path.
-    void setTitledCaption(const QString& path);
+    void setTitledCaption(const QByteArray& nativePath);
 
     // --- Binding (editing/FormBinding.cpp) -----------------------------------------------------
     void layoutValueColumns(std::uint8_t kind);
@@ -132,14 +145,15 @@ public:
     bool SaveModified();
     // Opens a named file after the save prompt; true when it was read. Virtual so that the
     // places that open files (command line, drops) can be watched.
-    virtual bool OpenFile(const QString& path);
+    virtual bool OpenFile(const QByteArray& nativePath);
+    bool OpenFile(const QString& path);
     // Whether the last OpenFile stopped because the user cancelled the save prompt.
     bool openWasCancelled() const { return openCancelled_; }
     // Reads a file into the form; a file that cannot be read is reported and leaves a new,
     // untitled definition.
-    bool LoadFile(const QString& path);
+    bool LoadFile(const QByteArray& nativePath);
     // Stores the definition at path; a failure is reported and changes nothing else.
-    bool SaveFile(const QString& path);
+    bool SaveFile(const QByteArray& nativePath);
     // Runs as a popup of the menu opens, before its items are enabled: the File menu takes the
     // recent files into the placeholder's place.
     void OnUpdateMenu(QMenu* popup);
@@ -160,9 +174,19 @@ public:
     void OnOk() {}
     void OnCancel() {}
 
-    // Closes every open cell editor, confirming what it holds, so that a command sees the model
-    // as the screen shows it.
-    void commitOpenEdits();
+    void OnUndo();
+    void OnRedo();
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnDuplicate();
+
+    // Closes every open cell editor, confirming what it holds, and drops a pending click-edit,
+    // so that what follows sees the model as the screen shows it. Only runGuarded calls it.
+    void confirmOpenEdits();
+    // The one gate for everything that runs a command or replaces or closes the document (menu,
+    // keys, buttons, close box, drops, recent files, the command line): open edits are
+    // confirmed, then command runs.
+    void runGuarded(const std::function<void()>& command);
 
 private:
     // New without the prompt: one empty parameter and result, untitled, unmodified.
@@ -192,12 +216,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
     // The dropped files, in the order the drop lists them; the first is opened.
-    void OnDropFiles(const QStringList& paths);
+    void OnDropFiles(const QList<QByteArray>& nativePaths);
 
 private:
-    friend class MainFormKeyHook;
-    using Handler = void (CMainForm::*)();
-
     // Layout (MainFormLayout.cpp).
     void buildControls();
     void widenToText(const DialogUnits& units);
@@ -206,8 +227,8 @@ private:
     void setButtonPictures();
     void configureGrids();
 
-    // Routing (MainFormRouting.cpp).
-    void buildRoutingTable();
+    // Actions (MainFormActions.cpp).
+    void buildActions();
     void connectControls();
 
     void OnInitDialog();
@@ -238,7 +259,7 @@ private:
     // --- Fields, in the order the window keeps them -------------------------------------------
     int selectedParameter = 0;
     std::uint8_t shownKind = 1;
-    QString currentPath;
+    QByteArray currentPath; // the system's bytes
     std::uint8_t modified = 0;
     std::unique_ptr<CUsageHelpDialog> helpWindow;
     BitmapMenuBinder* menuBinder = nullptr;
@@ -264,10 +285,11 @@ private:
     ReportDefinition& model_;
     PlatformServices services_;
     RecentFileList& recentFiles_;
-    QStringList commandLine_;
+    QList<QByteArray> commandLine_;
     CommandTarget* next_;
-    std::unique_ptr<MainFormKeyHook> keyHook_;
-    std::map<int, Handler> routes_;
+    std::map<int, QAction*> actions_;
+    QUndoStack* undoStack_ = nullptr;
+    std::unique_ptr<UndoKeyRouter> undoKeys_;
     std::map<int, QWidget*> controls_;
     std::map<int, QLineEdit*> textEdits_; // the nine report-text edits by control id
     QMenuBar* menuBar_ = nullptr;

@@ -11,7 +11,9 @@
 #include "CellGrid.h"
 #include "CommandIds.h"
 #include "FileDialogs.h"
+#include "FileProblemText.h"
 #include "MessageBox.h"
+#include "NativePath.h"
 #include "RecentFileList.h"
 #include "StringTable.h"
 #include "TextCodec.h"
@@ -58,15 +60,6 @@ void copyTextsFromModel(const ReportDefinition& model, FormTexts& form) {
 QString tableNameFor(const QString& path) {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     return dot < 0 ? QString() : path.left(dot);
-}
-
-// The reader's reason, led by the line it stopped at when the reason does not name it.
-QString describe(const LoadError& error) {
-    QString reason = QString::fromStdString(error.reason);
-    if (error.line > 0 && !reason.contains(QStringLiteral("line"))) {
-        reason = QStringLiteral("line %1: %2").arg(error.line).arg(reason);
-    }
-    return reason;
 }
 
 } // namespace
@@ -117,17 +110,21 @@ void CMainForm::OnFileOpen() {
     if (!SaveModified()) {
         return;
     }
-    const std::optional<QString> path =
-        services_.fileDialogs->open(this, texts::reportFilesFilter, texts::reportExtension, currentPath);
+    const std::optional<QString> path = services_.fileDialogs->open(
+        this, texts::reportFilesFilter, texts::reportExtension, currentFilePath());
     if (!path) {
         return;
     }
-    if (LoadFile(*path)) {
-        recentFiles_.add(*path);
+    if (LoadFile(nativePath(*path))) {
+        recentFiles_.add(nativePath(*path));
     }
 }
 
 bool CMainForm::OpenFile(const QString& path) {
+    return OpenFile(nativePath(path));
+}
+
+bool CMainForm::OpenFile(const QByteArray& path) {
     openCancelled_ = false;
     if (!SaveModified()) {
         openCancelled_ = true;
@@ -140,12 +137,12 @@ bool CMainForm::OpenFile(const QString& path) {
     return true;
 }
 
-bool CMainForm::LoadFile(const QString& path) {
+bool CMainForm::LoadFile(const QByteArray& path) {
     bool loaded = false;
     {
         WaitCursor wait;
         model_.clear();
-        loaded = model_.load(TextCodec::encodePath(path));
+        loaded = model_.load(corePath(path));
         if (!loaded) {
             // What the reader put into the model before it stopped is not a definition.
             resetToNewDefinition();
@@ -153,7 +150,7 @@ bool CMainForm::LoadFile(const QString& path) {
     }
     if (!loaded) {
         services_.messageBox->showError(
-            this, texts::openFailedText.arg(QDir::toNativeSeparators(path), describe(model_.loadError())),
+            this, texts::openFailedText.arg(displayPath(path), problemReason(model_.loadError())),
             loadString(ids::StringAppTitle));
         return false;
     }
@@ -183,28 +180,27 @@ void CMainForm::OnFileSaveAs() {
 }
 
 bool CMainForm::saveDocumentAs() {
-    const std::optional<QString> path =
-        services_.fileDialogs->save(this, texts::reportFilesFilter, texts::reportExtension, currentPath);
+    const std::optional<QString> path = services_.fileDialogs->save(
+        this, texts::reportFilesFilter, texts::reportExtension, currentFilePath());
     if (!path) {
         return false;
     }
     // The document takes the new path only once it is stored there.
-    return SaveFile(*path);
+    return SaveFile(nativePath(*path));
 }
 
-bool CMainForm::SaveFile(const QString& path) {
+bool CMainForm::SaveFile(const QByteArray& path) {
     UpdateData(Exchange::ToFields);
     copyTextsToModel(reportTexts, model_);
     bool saved = false;
     {
         WaitCursor wait;
-        saved = model_.save(TextCodec::encodePath(path));
+        saved = model_.save(corePath(path));
     }
     if (!saved) {
-        services_.messageBox->showError(this,
-                                        texts::saveFailedText.arg(QDir::toNativeSeparators(path),
-                                                                  QString::fromStdString(model_.saveError().reason)),
-                                        loadString(ids::StringAppTitle));
+        services_.messageBox->showError(
+            this, texts::saveFailedText.arg(displayPath(path), problemReason(model_.saveError())),
+            loadString(ids::StringAppTitle));
         return false;
     }
     currentPath = path;
@@ -216,20 +212,20 @@ bool CMainForm::SaveFile(const QString& path) {
 
 void CMainForm::OnSaveTable() {
     const std::optional<QString> path = services_.fileDialogs->save(
-        this, texts::textFilesFilter, texts::textExtension, tableNameFor(currentPath));
+        this, texts::textFilesFilter, texts::textExtension, tableNameFor(currentFilePath()));
     if (!path) {
         return;
     }
     bool written = false;
     {
         WaitCursor wait;
-        written = model_.exportTable(TextCodec::encodePath(*path));
+        written = model_.exportTable(corePath(nativePath(*path)));
     }
     if (!written) {
-        services_.messageBox->showError(this,
-                                        texts::saveFailedText.arg(QDir::toNativeSeparators(*path),
-                                                                  QString::fromStdString(model_.saveError().reason)),
-                                        loadString(ids::StringAppTitle));
+        services_.messageBox->showError(
+            this,
+            texts::exportFailedText.arg(QDir::toNativeSeparators(*path), problemReason(model_.saveError())),
+            loadString(ids::StringAppTitle));
     }
 }
 
@@ -271,13 +267,13 @@ void CMainForm::OnUpdateMenu(QMenu* popup) {
 
 bool CEditorApp::OnOpenRecentFile(int commandId) {
     const int index = commandId - cmd::RecentFileFirst;
-    const QString path = recentFiles_.at(index);
+    const QByteArray path = recentFiles_.nativeAt(index);
     if (path.isEmpty() || commandSource_ == nullptr) {
         return true;
     }
     // A Cancel at the save prompt keeps the entry: only a file that could not be read goes.
     if (!commandSource_->OpenFile(path) && !commandSource_->openWasCancelled()) {
-        recentFiles_.remove(recentFiles_.entries().indexOf(path));
+        recentFiles_.remove(static_cast<int>(recentFiles_.nativeEntries().indexOf(path)));
     }
     return true;
 }

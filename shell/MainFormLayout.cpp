@@ -2,8 +2,8 @@
 // with the dialog font's base units), menu 129, the button pictures and the grids' settings.
 #include "CMainForm.h"
 
-#include "BitmapMenuBinder.h"
 #include "BitmapMenu.h"
+#include "BitmapMenuBinder.h"
 #include "CellGrid.h"
 #include "CommandIds.h"
 #include "DefinitionTextValidator.h"
@@ -156,6 +156,17 @@ void CMainForm::buildControls() {
         kindButtons_[i] = static_cast<QRadioButton*>(controls_.at(kindIds[i]));
         kindGroup_->addButton(kindButtons_[i], i);
     }
+    // The group is one tab stop, and Tab lands on the checked button: the others leave the tab
+    // chain whenever the checked one changes, by a click or because another parameter is shown.
+    // (Qt moves the stop to the button that last had the focus, which need not be the checked
+    // one.) With none checked, the first button keeps the stop.
+    connect(kindGroup_, &QButtonGroup::buttonToggled, this, [this] {
+        QAbstractButton* checked = kindGroup_->checkedButton();
+        for (QRadioButton* b : kindButtons_) {
+            const bool stop = checked != nullptr ? b == checked : b == kindButtons_[0];
+            b->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
+        }
+    });
     numberBox_ = static_cast<QCheckBox*>(controls_.at(ctl::NumberCheck));
     formulaBox_ = static_cast<QCheckBox*>(controls_.at(ctl::FormulaCheck));
 
@@ -207,13 +218,15 @@ void CMainForm::buildMenu() {
                 popup->addSeparator();
                 continue;
             }
-            // The text after "\t" is shown at the right as the key; no shortcut is registered,
-            // since the key hook runs these keys.
-            QAction* action = popup->addAction(item.text);
-            BitmapMenuBinder::SetCommandId(action, item.id);
-            action->setEnabled(!item.grayed);
-            const int id = item.id;
-            connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+            // The menu shows the command's action (the text after "\t" is drawn at the right as
+            // its key); the recent-file placeholder is the one item that is no command.
+            if (QAction* existing = action(item.id)) {
+                popup->addAction(existing);
+                continue;
+            }
+            QAction* placeholder = popup->addAction(item.text);
+            BitmapMenuBinder::SetCommandId(placeholder, item.id);
+            placeholder->setEnabled(!item.grayed);
         }
         menuBar_->addMenu(popup);
     }

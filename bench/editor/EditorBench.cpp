@@ -15,7 +15,7 @@
 #include "RecentFileList.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedMessageBox.h"
-#include "ShellOpen.h"
+#include "ScriptedShellOpener.h"
 #include "TextCodec.h"
 
 #include <QApplication>

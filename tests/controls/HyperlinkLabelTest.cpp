@@ -4,7 +4,7 @@
 #include "StaticLabel.h"
 #include "LinkAction.h"
 #include "ScriptedMessageBox.h"
-#include "ShellOpen.h"
+#include "ScriptedShellOpener.h"
 
 #include <QApplication>
 #include <QBitmap>

@@ -4,9 +4,9 @@
 // never lose the user's changes.
 #include "FormHarness.h"
 
-#include "AtomicFile.h"
 #include "BitmapMenuBinder.h"
 #include "CEditorApp.h"
+#include "FailingDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,14 +27,6 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
 }
-
-class FailingDisk {
-public:
-    FailingDisk() { failFileWritesAfter(10); }
-    ~FailingDisk() { failFileWritesAfter(std::nullopt); }
-    FailingDisk(const FailingDisk&) = delete;
-    FailingDisk& operator=(const FailingDisk&) = delete;
-};
 
 class DocumentCommands : public FormTest {
 public:
@@ -265,7 +257,12 @@ TEST_F(DocumentCommands, AnUnreadableFileIsReportedAndLeavesANewDefinition) {
     const MessageRequest& report = messages.requests()[1];
     EXPECT_EQ(report.kind, MessageKind::Error);
     EXPECT_TRUE(report.text.contains(QStringLiteral("bad.rpt"))) << report.text.toStdString();
-    EXPECT_TRUE(report.text.contains(QStringLiteral("line 3"))) << report.text.toStdString();
+    // The reason is Russian, a sentence of its own, and names the line.
+    EXPECT_TRUE(report.text.contains(QStringLiteral("строка 3"))) << report.text.toStdString();
+    const QString reason = report.text.section(QLatin1Char('\n'), 1);
+    ASSERT_FALSE(reason.isEmpty());
+    EXPECT_TRUE(reason.at(0).isUpper()) << reason.toStdString();
+    EXPECT_FALSE(reason.contains(QStringLiteral("line"))) << reason.toStdString();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak"));
     EXPECT_TRUE(form->currentFilePath().isEmpty());
     EXPECT_FALSE(form->isModified());
@@ -446,7 +443,7 @@ TEST_F(RecentFiles, AnEntryThatCannotBeReadIsRemovedButACancelKeepsIt) {
 TEST_F(RecentFiles, TheListIsWrittenToTheSettingsFileAtExitAndReadBack) {
     const QString path = definitionFile(QStringLiteral("kept.rpt"), QStringLiteral("p"));
     {
-        CEditorApp app(services, {path});
+        CEditorApp app(services, {QFile::encodeName(path)});
         QTimer::singleShot(0, [&] {
             EXPECT_EQ(app.mainForm()->currentFilePath(), path) << "the command line's file is opened";
             app.mainForm()->close();

@@ -5,19 +5,20 @@
 
 #include "CMainForm.h"
 #include "CellGrid.h"
-#include "GridEdit.h"
 #include "CommandIds.h"
+#include "GridEdit.h"
 #include "RecentFileList.h"
 #include "ReportDefinition.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedMessageBox.h"
+#include "ScriptedShellOpener.h"
 #include "SettingsStore.h"
-#include "ShellOpen.h"
 #include "TextCodec.h"
 #include "Texts.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -35,17 +36,20 @@ namespace vornak::testing {
 class RecordingForm : public CMainForm {
 public:
     using CMainForm::CMainForm;
-    bool OpenFile(const QString& path) override {
-        opened.append(path);
+    using CMainForm::OpenFile;
+    bool OpenFile(const QByteArray& path) override {
+        opened.append(QFile::decodeName(path));
+        openedBytes.append(path);
         modifiedWhenOpened = isModified();
         parameterRowsWhenOpened = parameterGrid()->rowCount();
-        dropsAcceptedWhenOpened = acceptDrops();
+        visibleWhenOpened = isVisible();
         return false;
     }
     QStringList opened;
+    QList<QByteArray> openedBytes;
     bool modifiedWhenOpened = true;
     int parameterRowsWhenOpened = -1;
-    bool dropsAcceptedWhenOpened = true;
+    bool visibleWhenOpened = false;
 };
 
 inline std::string bytes(const QString& text) {
@@ -68,12 +72,15 @@ inline void typeText(QWidget* target, const QString& text) {
     }
 }
 
-// A key press aimed at a widget as the platform delivers it, so that application event filters
-// see it; autoRepeat marks the repeats of a held key.
+// A key press aimed at a widget as the platform delivers it: first offered to the shortcuts
+// (which the focused widget may claim), then to the widget; autoRepeat marks the repeats of a held
+// key.
 inline void pressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
                      bool autoRepeat = false) {
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, QString(), autoRepeat);
-    QApplication::sendEvent(target, &press);
+    if (!qt_sendShortcutOverrideEvent(target, 0, key, modifiers, QString(), autoRepeat)) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, QString(), autoRepeat);
+        QApplication::sendEvent(target, &press);
+    }
     QKeyEvent release(QEvent::KeyRelease, key, modifiers, QString(), autoRepeat);
     QApplication::sendEvent(target, &release);
 }
@@ -95,12 +102,23 @@ public:
     }
 
     // Builds and shows the form (which initialises it) and waits until it is active.
-    template <typename Form = CMainForm> Form& start(QStringList commandLine = {}) {
-        auto owned = std::make_unique<Form>(model, services, recentFiles, std::move(commandLine));
+    // The command line is given as text here and reaches the form as the system's bytes; a file
+    // it names is opened once the window is shown, which this waits for.
+    template <typename Form = CMainForm> Form& start(const QStringList& commandLine = {}) {
+        QList<QByteArray> arguments;
+        for (const QString& argument : commandLine) {
+            arguments.append(QFile::encodeName(argument));
+        }
+        return startWithBytes<Form>(arguments);
+    }
+
+    template <typename Form = CMainForm> Form& startWithBytes(const QList<QByteArray>& commandLine) {
+        auto owned = std::make_unique<Form>(model, services, recentFiles, commandLine);
         Form& ref = *owned;
         form = std::move(owned);
         form->show();
         activate();
+        QApplication::processEvents();
         return ref;
     }
 

@@ -1,8 +1,8 @@
-// The key hook: Ctrl+N, Ctrl+O, Ctrl+S, F2, F3 and F4 run their commands whatever has the focus,
+// The form's keys: Ctrl+N, Ctrl+O, Ctrl+S, F2, F3 and F4 run their commands whatever has the focus,
 // an open cell editor included, and never reach the focused widget; every auto-repeat counts.
 #include "FormHarness.h"
 
-#include "MainFormKeyHook.h"
+#include "CUsageHelpDialog.h"
 
 #include <QSignalSpy>
 
@@ -11,11 +11,13 @@ namespace {
 
 using KeyHook = FormTest;
 
-TEST(KeyHookTable, MapsKeysToCommandsAsTheFormDoes) {
+TEST_F(KeyHook, EachKeyRunsItsCommandAndNoOther) {
+    start();
+    QSignalSpy ran(form.get(), &CMainForm::commandRun);
     const struct {
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
-        int command;
+        int command; // 0: none
     } cases[] = {
         {Qt::Key_N, Qt::ControlModifier, cmd::FileNew},
         {Qt::Key_O, Qt::ControlModifier, cmd::FileOpen},
@@ -32,17 +34,26 @@ TEST(KeyHookTable, MapsKeysToCommandsAsTheFormDoes) {
         {Qt::Key_F4, Qt::NoModifier, cmd::AddResult},
         {Qt::Key_F4, Qt::AltModifier, 0}, // Alt+F4 closes the window as usual
         {Qt::Key_F5, Qt::NoModifier, 0},
-        {Qt::Key_F1, Qt::NoModifier, 0}, // F1 is the help key, not a form command
+        {Qt::Key_F1, Qt::NoModifier, cmd::Help},
+        {Qt::Key_F1, Qt::ShiftModifier, 0},
+        {Qt::Key_F1, Qt::ControlModifier, 0},
     };
     for (const auto& c : cases) {
-        const QKeyEvent event(QEvent::KeyPress, c.key, c.modifiers);
-        EXPECT_EQ(MainFormKeyHook::commandForKey(event), c.command)
-            << "key " << c.key << " modifiers " << c.modifiers.toInt();
-    }
-    EXPECT_EQ(MainFormKeyHook::helpCommandForKey(QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier)),
-              cmd::HelpDefault);
-    for (Qt::KeyboardModifier m : {Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier}) {
-        EXPECT_EQ(MainFormKeyHook::helpCommandForKey(QKeyEvent(QEvent::KeyPress, Qt::Key_F1, m)), 0);
+        // The dialogs the document keys open are answered with Cancel.
+        fileDialogs.clear();
+        QLineEdit* title = edit(ctl::TitleEdit);
+        activate();
+        title->setFocus();
+        ran.clear();
+        pressKey(title, c.key, c.modifiers);
+        QApplication::processEvents();
+        form->usageHelpWindow()->hide();
+        if (c.command == 0) {
+            EXPECT_EQ(ran.count(), 0) << "key " << c.key << " modifiers " << c.modifiers.toInt();
+        } else {
+            ASSERT_EQ(ran.count(), 1) << "key " << c.key << " modifiers " << c.modifiers.toInt();
+            EXPECT_EQ(ran.at(0).at(0).toInt(), c.command) << "key " << c.key;
+        }
     }
 }
 
@@ -202,8 +213,7 @@ TEST_F(KeyHook, EveryAutoRepeatOfAHeldKeyCounts) {
     target->setFocus();
     pressKey(target, Qt::Key_F2);
     for (int i = 0; i < 100; ++i) {
-        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier, QString(), true);
-        QApplication::sendEvent(QApplication::focusWidget(), &repeat);
+        pressKey(QApplication::focusWidget(), Qt::Key_F2, Qt::NoModifier, true);
     }
     QApplication::processEvents();
     EXPECT_EQ(model.parameters.size(), 102u);

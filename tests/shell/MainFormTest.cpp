@@ -8,6 +8,7 @@
 
 #include "DialogTemplates.h"
 #include "DialogUnits.h"
+#include "MenuTemplate.h"
 
 #include <QAction>
 #include <QDate>
@@ -200,7 +201,7 @@ TEST_F(MainForm, ControlsSitWhereTheTemplatePutsThem) {
     }
 }
 
-TEST_F(MainForm, EveryMenuItemHasAHandlerAndNoShortcut) {
+TEST_F(MainForm, EveryMenuItemIsTheActionOfItsCommandWithTheKeysItShows) {
     start();
     int items = 0;
     for (QAction* popup : form->formMenuBar()->actions()) {
@@ -210,14 +211,29 @@ TEST_F(MainForm, EveryMenuItemHasAHandlerAndNoShortcut) {
             }
             ++items;
             const int id = BitmapMenuBinder::CommandId(action);
-            // The recent files are the application object's; the form alone has no handler for them.
-            EXPECT_EQ(form->hasCommandHandler(id), !cmd::isRecentFileCommand(id)) << id;
-            // The keys are the hook's: a registered shortcut would run them twice or not at all.
-            EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
+            if (cmd::isRecentFileCommand(id)) {
+                // The recent files are the application object's; the form alone has no handler.
+                EXPECT_FALSE(form->hasCommandHandler(id));
+                continue;
+            }
+            EXPECT_EQ(form->action(id), action) << id;
+            // Undo and Redo wait for a step; moving and duplicating for a record to act on.
+            const bool waits = id == cmd::Undo || id == cmd::Redo || id == cmd::MoveUp ||
+                               id == cmd::MoveDown || id == cmd::Duplicate;
+            EXPECT_EQ(form->hasCommandHandler(id), !waits) << id;
+            // The key the item shows is one its action answers to.
+            const QString shown = findMenuItem(id)->shortcutText();
+            if (shown.isEmpty()) {
+                EXPECT_TRUE(action->shortcuts().isEmpty()) << id;
+            } else {
+                EXPECT_TRUE(action->shortcuts().contains(QKeySequence(shown))) << shown.toStdString();
+                EXPECT_EQ(action->shortcutContext(), Qt::WindowShortcut);
+            }
         }
     }
-    EXPECT_EQ(items, 15);
+    EXPECT_EQ(items, 20);
     EXPECT_FALSE(form->hasCommandHandler(12345));
+    EXPECT_FALSE(form->runCommand(12345));
 }
 
 TEST_F(MainForm, MenuPicturesAndTheUpdatePassAreWired) {
@@ -232,7 +248,7 @@ TEST_F(MainForm, MenuPicturesAndTheUpdatePassAreWired) {
         EXPECT_EQ(binder->CommandImage(id), nullptr) << id;
     }
     // Opening the Create menu enables every item that has a handler.
-    QMenu* create = form->formMenuBar()->actions()[1]->menu();
+    QMenu* create = form->formMenuBar()->actions()[2]->menu();
     for (QAction* a : create->actions()) {
         a->setEnabled(false);
     }
@@ -287,6 +303,31 @@ TEST_F(MainForm, MenuCommandsAndButtonsShareTheirHandlers) {
         click(c.buttonId);
         EXPECT_EQ(c.count(), before + 2) << c.buttonId;
         EXPECT_EQ(disagreement(*form), "");
+    }
+}
+
+TEST_F(MainForm, TabIntoTheKindGroupLandsOnTheCheckedButton) {
+    start();
+    // Parameter 2 becomes an input parameter; parameter 1 stays a list.
+    form->runCommand(cmd::AddParameter);
+    click(ctl::KindInput);
+    const struct {
+        int row;
+        int checked;
+    } cases[] = {{0, ctl::KindList}, {1, ctl::KindInput}, {0, ctl::KindList}};
+    for (const auto& c : cases) {
+        clickParameterRow(c.row);
+        ASSERT_TRUE(button(c.checked)->isChecked());
+        // Forward from the control before the group, backward from the one after it.
+        form->control(ctl::DeleteParameterButton)->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), button(c.checked)) << "Tab, row " << c.row;
+        form->control(ctl::NumberCheck)->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(QApplication::focusWidget(), button(c.checked)) << "Shift+Tab, row " << c.row;
+        // And Tab goes on past the group, to the number box.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), form->control(ctl::NumberCheck)) << "row " << c.row;
     }
 }
 
@@ -395,8 +436,11 @@ TEST_F(MainForm, FileOnTheCommandLineIsOpenedAtStartUp) {
     } cases[] = {
         {{}, {}},
         {{QStringLiteral("/data/stature.rpt")}, {QStringLiteral("/data/stature.rpt")}},
+        // A relative path is made absolute, so that messages, caption and list name it in full.
         {{QStringLiteral("-x"), QStringLiteral("first.rpt"), QStringLiteral("second.rpt")},
-         {QStringLiteral("first.rpt")}},
+         {QDir::current().absoluteFilePath(QStringLiteral("first.rpt"))}},
+        {{QStringLiteral("./sub/../first.rpt")},
+         {QDir::current().absoluteFilePath(QStringLiteral("first.rpt"))}},
     };
     for (const auto& c : cases) {
         RecordingForm& f = start<RecordingForm>(c.arguments);
@@ -404,10 +448,10 @@ TEST_F(MainForm, FileOnTheCommandLineIsOpenedAtStartUp) {
         EXPECT_FALSE(f.isModified());
         if (!c.opened.isEmpty()) {
             // Opened once the form holds its new definition and counts it unmodified (so no save
-            // prompt), before it accepts dropped files.
+            // prompt), and once the window is on screen, so that a box about it stands over it.
             EXPECT_FALSE(f.modifiedWhenOpened);
             EXPECT_EQ(f.parameterRowsWhenOpened, 1);
-            EXPECT_FALSE(f.dropsAcceptedWhenOpened);
+            EXPECT_TRUE(f.visibleWhenOpened);
         }
         form.reset();
         model = ReportDefinition();
@@ -469,7 +513,7 @@ TEST_F(MainForm, HelpWindowIsCreatedHiddenAndShownByHelpAndF1) {
     ASSERT_TRUE(form->runCommand(cmd::Help));
     EXPECT_TRUE(help->isVisible());
     help->hide();
-    ASSERT_TRUE(form->runCommand(cmd::HelpDefault));
+    ASSERT_TRUE(form->runCommand(cmd::Help));
     EXPECT_TRUE(help->isVisible());
     help->hide();
 }
