@@ -150,7 +150,7 @@ private:
     bool isCellEditable(int row, int column) const;
     int firstEditableColumn(int row) const;
     void openEditor(int row, int column);
-    void finishEdit(bool confirmed);
+    void finishEdit(bool confirmed, bool cellGone = false);
     void placeEditor();
     void onModelChanged();
     void typeCharacter(const QString& typed);
@@ -179,6 +179,5 @@ private:
     bool pressOnSelectedFocused_ = false;
     bool focusArrivedByMouse_ = false;
     unsigned postedEdits_ = 0; // bumping it drops every queued PostEditCell
-    std::vector<Qt::Alignment> paintAlignments_;
     std::vector<QMetaObject::Connection> modelConnections_;
 };
