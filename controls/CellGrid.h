@@ -30,8 +30,11 @@ public:
     explicit CellGrid(QWidget* parent = nullptr);
     ~CellGrid() override;
 
-    /// Shows another model (or none); an open edit is cancelled and a pending one dropped.
+    /// Shows another model (or none); an open edit is first confirmed into the model it was typed for,
+    /// and a pending one is dropped.
     void setModel(QAbstractItemModel* model) override;
+    /// QAbstractItemView::edit(index) opens the grid's editor on that cell by the grid's rules.
+    using QTableView::edit;
 
     /// Default colours and font, selection highlighting on; the constructor already runs it.
     virtual void InitGrid();
