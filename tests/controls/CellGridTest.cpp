@@ -65,7 +65,8 @@ public:
         if (role != Qt::EditRole || (refuse && refuse(index.row(), index.column(), value.toString()))) {
             return false;
         }
-        cells_[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(index.column())] = value.toString();
+        cells_[static_cast<std::size_t>(index.row())][static_cast<std::size_t>(index.column())] =
+            value.toString();
         emit dataChanged(index, index);
         return true;
     }
@@ -424,8 +425,10 @@ TEST_F(CellGridTest, EveryEndOfAnEditReachesTheModelThroughOneWrite) {
         Qt::Key key;
         std::size_t writes;
     };
-    const Case cases[] = {{"Enter", Qt::Key_Return, 1}, {"Tab", Qt::Key_Tab, 1},
-                          {"Down", Qt::Key_Down, 1},    {"Escape", Qt::Key_Escape, 0}};
+    const Case cases[] = {{"Enter", Qt::Key_Return, 1},
+                          {"Tab", Qt::Key_Tab, 1},
+                          {"Down", Qt::Key_Down, 1},
+                          {"Escape", Qt::Key_Escape, 0}};
     for (const Case& c : cases) {
         grid->EndEdit(false);
         model.writes.clear();
@@ -603,6 +606,156 @@ TEST_F(CellGridTest, AClickOnTheSelectedRowEditsTheClickedCellAfterTheDoubleClic
     ASSERT_TRUE(
         QTest::qWaitFor([this] { return grid->IsEditing(); }, QApplication::doubleClickInterval() + 500));
     expectEditorOn(1, 2, QStringLiteral("r1c2"));
+}
+
+// A click on the selected row waits for the double-click time before it edits; whatever moves the
+// rows or the selection meanwhile, or a command, drops it, so no editor opens on the old row.
+struct PendingCase {
+    const char* name;
+    std::function<void(CellGrid&, TestTable&)> meanwhile;
+};
+
+void PrintTo(const PendingCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CellGridPendingTest : public CellGridTest, public ::testing::WithParamInterface<PendingCase> {};
+
+TEST_P(CellGridPendingTest, SomethingHappeningBeforeTheClickEditOpensDropsIt) {
+    build(4, kNotFirst);
+    clickCell(1, 2);
+    ASSERT_EQ(grid->GetSelectedRow(), 1);
+    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    clickCell(1, 2); // now the click on the selected row
+    QTest::qWait(QApplication::doubleClickInterval() / 3);
+    ASSERT_FALSE(grid->IsEditing());
+
+    GetParam().meanwhile(*grid, model);
+    QTest::qWait(QApplication::doubleClickInterval() + 200);
+    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_TRUE(begins.empty());
+    EXPECT_TRUE(model.writes.empty());
+    press(Qt::Key_7); // what the user types next goes where the selection now is, if anywhere
+    if (grid->IsEditing()) {
+        EXPECT_EQ(grid->GetFocusedRow(), grid->GetSelectedRow());
+        EXPECT_NE(model.text(1, 1), QStringLiteral("7"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Meanwhile, CellGridPendingTest,
+    ::testing::Values(
+        PendingCase{"ACommandSelectsAnotherRow",
+                    [](CellGrid& grid, TestTable&) {
+                        grid.SelectRow(3);
+                        grid.FocusRow(3);
+                    }},
+        PendingCase{"OnlyTheSelectionMoves", [](CellGrid& grid, TestTable&) { grid.SelectRow(2); }},
+        PendingCase{"OnlyTheFocusMoves", [](CellGrid& grid, TestTable&) { grid.FocusRow(0); }},
+        PendingCase{"CancelPendingEdit", [](CellGrid& grid, TestTable&) { grid.CancelPendingEdit(); }},
+        PendingCase{"ARowInsertedAbove",
+                    [](CellGrid&, TestTable& model) { model.insertRowAt(0, QStringLiteral("new")); }},
+        PendingCase{"ARowRemovedBelow", [](CellGrid&, TestTable& model) { model.removeRowAt(3); }},
+        PendingCase{"TheClickedRowRemoved", [](CellGrid&, TestTable& model) { model.removeRowAt(1); }},
+        PendingCase{"AModelReset", [](CellGrid&, TestTable& model) { model.resetAll(); }}),
+    [](const ::testing::TestParamInfo<PendingCase>& info) { return std::string(info.param.name); });
+
+TEST_F(CellGridTest, CancelPendingEditDropsAQueuedNextCell) {
+    build(3, kAll);
+    grid->PostEditCell(1, 1);
+    grid->CancelPendingEdit();
+    QApplication::processEvents();
+    EXPECT_FALSE(grid->IsEditing());
+
+    // Tab confirms and queues the next cell; a command running before the queue is served drops it.
+    ASSERT_NE(grid->EditCell(0, 0), nullptr);
+    QTest::keyClick(grid->GetEditBox(), Qt::Key_Tab);
+    grid->CancelPendingEdit();
+    QApplication::processEvents();
+    EXPECT_FALSE(grid->IsEditing());
+    ASSERT_EQ(ends.size(), 1U);
+    EXPECT_EQ(begins.size(), 1U);
+
+    grid->PostEditCell(2, 2); // a request made after the cancel still opens
+    QApplication::processEvents();
+    expectEditorOn(2, 2, QStringLiteral("r2c2"));
+}
+
+// A column the user dragged to nothing holds no editor: moving on passes over it.
+struct ZeroWidthCase {
+    const char* name;
+    std::vector<bool> editable;
+    std::vector<int> widths;
+    int startColumn; // -1: Insert on the list opens the first editable column
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int nextColumn; // -1: the edit simply ends
+};
+
+void PrintTo(const ZeroWidthCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CellGridZeroWidthTest : public CellGridTest, public ::testing::WithParamInterface<ZeroWidthCase> {};
+
+TEST_P(CellGridZeroWidthTest, MovingOnPassesOverColumnsWithoutWidth) {
+    const ZeroWidthCase& c = GetParam();
+    build(2, c.editable, c.widths);
+    grid->FocusRow(1);
+    if (c.startColumn >= 0) {
+        ASSERT_NE(grid->EditCell(1, c.startColumn), nullptr);
+    }
+    press(c.key, c.modifiers);
+    if (c.nextColumn < 0) {
+        EXPECT_FALSE(grid->IsEditing());
+        EXPECT_EQ(begins.size(), 1U) << "the column just left is not reopened";
+        return;
+    }
+    expectEditorOn(1, c.nextColumn, QStringLiteral("r1c%1").arg(c.nextColumn));
+    EXPECT_GT(grid->GetEditBox()->width(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Widths, CellGridZeroWidthTest,
+    ::testing::Values(
+        ZeroWidthCase{"TabOverMiddle", kAll, {120, 0, 120}, 0, Qt::Key_Tab, Qt::NoModifier, 2},
+        ZeroWidthCase{"ShiftTabOverMiddle", kAll, {120, 0, 120}, 2, Qt::Key_Tab, Qt::ShiftModifier, 0},
+        ZeroWidthCase{"TabWrapsOverFirst", kAll, {0, 120, 120}, 2, Qt::Key_Tab, Qt::NoModifier, 1},
+        ZeroWidthCase{"OnlyOtherColumnHasNoWidth",
+                      {true, true, false},
+                      {120, 0, 120},
+                      0,
+                      Qt::Key_Tab,
+                      Qt::NoModifier,
+                      -1},
+        ZeroWidthCase{"InsertOnTheListSkipsIt", kAll, {0, 120, 120}, -1, Qt::Key_Insert, Qt::NoModifier, 1}),
+    [](const ::testing::TestParamInfo<ZeroWidthCase>& info) { return std::string(info.param.name); });
+
+TEST_F(CellGridTest, AColumnWithoutWidthCannotBeEdited) {
+    build(2, kAll, {120, 0, 120});
+    EXPECT_EQ(grid->EditCell(0, 1), nullptr);
+    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_EQ(grid->NextEditCell(0, 0, 0, 1), std::make_pair(0, 2));
+    EXPECT_EQ(grid->NextEditCell(0, 2, 0, -1), std::make_pair(0, 0));
+}
+
+// A cell read from a file may hold a line break; its editor shows it, and the check still refuses
+// another one.
+TEST_F(CellGridTest, AnOddCellTextDoesNotSwitchTheCheckOff) {
+    build(2, kAll);
+    model.setText(0, 1, QStringLiteral("a\nb"));
+    grid->setTextValidator([](const QString& before, const QString& after) {
+        return after.count(QLatin1Char('\n')) <= before.count(QLatin1Char('\n'));
+    });
+    ASSERT_NE(grid->EditCell(0, 1), nullptr);
+    GridEdit* box = grid->GetEditBox();
+    EXPECT_EQ(box->text(), QStringLiteral("a\nb"));
+    box->end(false);
+    QApplication::clipboard()->setText(QStringLiteral("\n"));
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClicks(box, QStringLiteral("c"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(model.text(0, 1), QStringLiteral("a\nbc"));
 }
 
 TEST_F(CellGridTest, ADoubleClickOrANonEditableCellDoesNotEdit) {
