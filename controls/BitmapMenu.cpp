@@ -350,7 +350,7 @@ BitmapMenu::ItemLayout BitmapMenu::LayoutItem(const MenuImage* image, const QRec
 }
 
 void BitmapMenu::FillItemBackground(QPainter& painter, unsigned state, const MenuImage* image,
-                                    const QRect& item, const QRect& frame) const {
+                                       const QRect& item, const QRect& frame) const {
     const bool selected = (state & StateSelected) != 0;
     const bool checked = (state & StateChecked) != 0;
     const bool checkOnly = image != nullptr && image->checkOnly;
@@ -378,7 +378,7 @@ void BitmapMenu::FillItemBackground(QPainter& painter, unsigned state, const Men
 }
 
 void BitmapMenu::DrawImageEdge(QPainter& painter, unsigned state, const MenuImage* image,
-                               const QRect& frame) const {
+                                  const QRect& frame) const {
     if (frame.isEmpty()) {
         return;
     }
@@ -410,7 +410,7 @@ void BitmapMenu::DrawImageEdge(QPainter& painter, unsigned state, const MenuImag
 }
 
 void BitmapMenu::DrawItemImage(QPainter& painter, unsigned state, const MenuImage* image,
-                               const QRect& picture) const {
+                                  const QRect& picture) const {
     if (image == nullptr || (image->checkOnly && !(state & StateChecked))) {
         return;
     }
@@ -430,7 +430,7 @@ void BitmapMenu::DrawItemImage(QPainter& painter, unsigned state, const MenuImag
 }
 
 void BitmapMenu::DrawItemLabel(QPainter& painter, unsigned state, const QString& text, const QRect& label,
-                               const QRect& accelerator) const {
+                                  const QRect& accelerator) const {
     const bool selected = (state & StateSelected) != 0;
     const bool disabled = (state & StateDisabled) != 0;
     const QPalette& colours = palette();

@@ -4,8 +4,8 @@
 // its LinkAction, which reports a failure in a message box.
 #pragma once
 
-#include "LinkAction.h"
 #include "StaticLabel.h"
+#include "LinkAction.h"
 
 #include <QCursor>
 
