@@ -75,9 +75,8 @@ CellGrid::CellGrid(QWidget* parent) : QTableView(parent) {
 
     clickEditTimer_.setSingleShot(true);
     connect(&clickEditTimer_, &QTimer::timeout, this, [this] {
-        int row = -1;
+        const int row = rowAt(clickPoint_.y());
         const int column = columnAt(clickPoint_.x());
-        row = rowAt(clickPoint_.y());
         // The cell edited is the one under the recorded point, on the row that was clicked.
         if (row == clickEditRow_ && row >= 0 && column >= 0) {
             openEditor(row, column);
@@ -551,19 +550,12 @@ void CellGrid::typeCharacter(const QString& typed) {
 }
 
 void CellGrid::onModelChanged() {
-    // Rows or columns moved under a pending click: it no longer names the cell the user meant.
+    // Rows or columns moved under a pending click: it no longer names the cell the user meant. An
+    // edited cell that went away (its persistent index is invalid now) ends the edit without a text.
     clickEditTimer_.stop();
     pressOnSelectedFocused_ = false;
     placeEditor();
     viewport()->update();
-}
-
-void CellGrid::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
-    if (editing_ && parent == rootIndex() && editCell_.isValid() && editCell_.row() >= start &&
-        editCell_.row() <= end) {
-        finishEdit(false, true);
-    }
-    QTableView::rowsAboutToBeRemoved(parent, start, end);
 }
 
 void CellGrid::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {

@@ -145,7 +145,6 @@ protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
-    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
 private:
     int rowTotal() const;
