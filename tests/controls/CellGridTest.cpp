@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QImage>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -1090,6 +1091,60 @@ TEST_F(CellGridTest, RowsAreDrawnWithDottedLinesHighlightAndAnOpenEditor) {
     const QRect longCell = grid->GetCellRect(2, 1);
     const PixelRun beyondText = scan(image, {longCell.right() - 1, longCell.top() + 2}, {0, 1}, h - 4);
     EXPECT_EQ(beyondText.dark, 0) << "text keeps 2 pixels off the cell's right edge";
+}
+
+// The focused row carries a dotted rectangle while the grid has the keyboard focus; the selected
+// row stays highlighted without the focus only when the grid shows its selection always.
+TEST_F(CellGridTest, FocusRectangleAndHighlightFollowTheKeyboardFocus) {
+    build(3, kAll, {100, 100, 100});
+    grid->SetGridLines(false);
+    QLineEdit elsewhere(window.get());
+    elsewhere.setGeometry(0, 0, 5, 5);
+    elsewhere.show();
+    grid->SelectRow(1);
+    grid->FocusRow(1);
+    const QColor highlight = grid->palette().color(QPalette::Active, QPalette::Highlight);
+    const QColor base = grid->palette().color(QPalette::Active, QPalette::Base);
+    const QRect row = grid->GetCellRect(1, 0);
+
+    struct Case {
+        const char* name;
+        bool gridFocused;
+        bool showSelAlways;
+        bool highlighted;
+        bool dotted;
+    };
+    const Case cases[] = {
+        {"focused", true, true, true, true},
+        {"focused, selection not always shown", true, false, true, true},
+        {"focus elsewhere, selection always shown", false, true, true, false},
+        {"focus elsewhere", false, false, false, false},
+    };
+    for (const Case& c : cases) {
+        grid->SetShowSelAlways(c.showSelAlways);
+        if (c.gridFocused) {
+            grid->setFocus(Qt::OtherFocusReason);
+        } else {
+            elsewhere.setFocus(Qt::OtherFocusReason);
+        }
+        QApplication::processEvents();
+        ASSERT_EQ(grid->hasFocus(), c.gridFocused) << c.name;
+        const QImage image = grid->viewport()->grab().toImage();
+        EXPECT_EQ(image.pixelColor(150, row.top() + row.height() / 2 + 1) == highlight, c.highlighted)
+            << c.name;
+        // Along the row's top line: a dot on every other pixel, or only the row's background.
+        const QColor background = c.highlighted ? highlight : base;
+        int dots = 0;
+        for (int x = 0; x < 300; ++x) {
+            dots += image.pixelColor(x, row.top()) != background ? 1 : 0;
+        }
+        if (c.dotted) {
+            EXPECT_GE(dots, 140) << c.name;
+            EXPECT_LE(dots, 160) << c.name;
+        } else {
+            EXPECT_EQ(dots, 0) << c.name;
+        }
+    }
 }
 
 TEST_F(CellGridTest, CellTextStartsTwoPixelsInAndOnePixelDown) {
