@@ -11,21 +11,11 @@
 
 namespace vornak {
 
-// The shell's error values (0 to 32) that the link's messages are keyed by.
+// The shell's error values (as the original platform numbers them) that failures on this platform
+// map to; the link's messages are keyed by them.
 namespace shellerror {
-inline constexpr int OutOfResources = 0;
 inline constexpr int FileNotFound = 2;
-inline constexpr int PathNotFound = 3;
-inline constexpr int AccessDenied = 5;
-inline constexpr int OutOfMemory = 8;
-inline constexpr int BadFormat = 11;
-inline constexpr int SharingViolation = 26;
-inline constexpr int AssociationIncomplete = 27;
-inline constexpr int DdeTimeout = 28;
-inline constexpr int DdeFailed = 29;
-inline constexpr int DdeBusy = 30;
 inline constexpr int NoAssociation = 31;
-inline constexpr int DllNotFound = 32;
 } // namespace shellerror
 
 // The ways opening fails on this platform.
