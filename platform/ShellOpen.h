@@ -7,7 +7,8 @@
 
 namespace vornak {
 
-// The shell's error values that the link's messages are keyed by: the two this platform can give.
+// The shell's error values (as the original platform numbers them) that failures on this platform
+// map to; the link's messages are keyed by them.
 namespace shellerror {
 inline constexpr int FileNotFound = 2;
 inline constexpr int NoAssociation = 31;
