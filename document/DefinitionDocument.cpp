@@ -35,10 +35,7 @@ DefinitionDocument::DefinitionDocument(QObject* parent) : QObject(parent) {
     definition_.results.push_back(newResult());
 }
 
-DefinitionDocument::~DefinitionDocument() {
-    // The commands refer to this document: delete them while it is whole.
-    undoStack_.clear();
-}
+DefinitionDocument::~DefinitionDocument() = default;
 
 // --- File --------------------------------------------------------------------------------------
 

@@ -31,6 +31,12 @@
 //               {parameter,valueRow,result}{AboutToBe,}{Inserted,Removed,Moved}, codesRenumbered(n).
 //   Changes     the apply* members below change the definition and emit the signals; only undo
 //               commands call them.
+//   Elsewhere   ParameterTableModel, ResultTableModel (column 0 the computed number, not editable),
+//               ValueTableModel (setParameter(p); follows its parameter through inserts, removals
+//               and moves; parameterChanged(p)); each setData() is a setCell(). EditText.h:
+//               displayText(bytes) for showing model texts, checkEdit(before, after) for the
+//               validators of cell editors and fields. Positions are 0-based; TextLocation counts
+//               records and rows from 1 (locationOf(ReportText::Title) for the nine texts).
 #pragma once
 
 #include "DefinitionText.h"
