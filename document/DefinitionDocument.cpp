@@ -58,8 +58,7 @@ void DefinitionDocument::newDocument() {
     }
     next.parameters.push_back(newParameter());
     next.results.push_back(newResult());
-    replaceDefinition(std::move(next), std::string());
-    stamp_ = {};
+    replaceDefinition(std::move(next), std::string(), {});
 }
 
 void DefinitionDocument::newDocument(const std::array<QString, reportTextCount>& texts) {
@@ -71,8 +70,7 @@ void DefinitionDocument::newDocument(const std::array<QString, reportTextCount>&
     }
     next.parameters.push_back(newParameter());
     next.results.push_back(newResult());
-    replaceDefinition(std::move(next), std::string());
-    stamp_ = {};
+    replaceDefinition(std::move(next), std::string(), {});
 }
 
 OpenResult DefinitionDocument::open(const std::string& path) {
@@ -82,8 +80,7 @@ OpenResult DefinitionDocument::open(const std::string& path) {
     if (!read.load(path)) {
         return {false, read.loadError()};
     }
-    replaceDefinition(std::move(read), path);
-    stamp_ = stamp;
+    replaceDefinition(std::move(read), path, stamp);
     return {true, {}};
 }
 
@@ -114,10 +111,11 @@ SaveResult DefinitionDocument::exportTable(const std::string& path) const {
     return {true, {}};
 }
 
-void DefinitionDocument::replaceDefinition(ReportDefinition definition, std::string path) {
+void DefinitionDocument::replaceDefinition(ReportDefinition definition, std::string path, DiskStamp stamp) {
     emit documentAboutToBeReset();
     undoStack_.clear();
     definition_ = std::move(definition);
+    stamp_ = stamp;
     setPath(std::move(path));
     emit documentReset();
 }
@@ -194,12 +192,9 @@ void DefinitionDocument::finishTyping() {
 
 bool DefinitionDocument::setDocumentFile(const QString& name) {
     // A chosen name is new text as a whole: judged in full, not by difference.
-    if (name.isEmpty() || checkEdit(QString(), name) != EditRefusal::None) {
-        return false;
-    }
     const TextLocation where = locationOf(ReportText::DocumentFile);
     std::optional<std::string> bytes = editedBytes("", name);
-    if (!bytes) {
+    if (name.isEmpty() || !bytes) {
         return false;
     }
     if (*bytes == textAt(definition_, where)) {

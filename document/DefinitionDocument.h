@@ -202,7 +202,7 @@ private:
     bool validParameter(int index) const;
     bool pushText(const TextLocation& where, const QString& text, bool typing, const QString& undoText);
     int pushRenumbering(RenumberingCommand* command);
-    void replaceDefinition(ReportDefinition definition, std::string path);
+    void replaceDefinition(ReportDefinition definition, std::string path, DiskStamp stamp);
     void setPath(std::string path);
 
     ReportDefinition definition_;
