@@ -1,13 +1,12 @@
 #include "Commands.h"
 
-#include "DefinitionChecks.h"
+#include "CheckCommand.h"
 #include "JsonDump.h"
 #include "ReportDefinition.h"
 #include "TextCodec.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
 #include <optional>
 #include <ostream>
 #include <string_view>
@@ -19,16 +18,22 @@ namespace {
 constexpr std::string_view programName = "vornak-cli";
 
 constexpr std::string_view usageText =
-    "Usage: vornak-cli check FILE...           read each definition file and report problems\n"
+    "Usage: vornak-cli check [--json] [--strict] FILE...\n"
+    "                                          read each definition file and report its findings\n"
     "       vornak-cli convert IN OUT          read IN (R1 or R2) and write it to OUT as R2\n"
     "       vornak-cli export-table IN OUT     read IN and write its tab-separated table to OUT\n"
     "       vornak-cli dump FILE               print the definition as JSON (texts in UTF-8)\n"
     "       vornak-cli --help                  show this text\n"
     "\n"
     "check prints one line per file on standard output, \"FILE: ok (...)\" or \"FILE: error: ...\",\n"
-    "followed by a \"FILE: warning: ...\" line for each formula code that names a missing parameter\n"
-    "or result, each unknown value kind and each Input parameter with several value rows.\n"
-    "Exit status: 0 success, 1 a file could not be read or written, 2 wrong command line.\n"
+    "followed by a \"FILE: warning: PLACE: ...\" line for each finding: codes naming a missing\n"
+    "parameter or result, unknown value kinds, Input parameters with several value rows; formula and\n"
+    "code syntax (parentheses, quotes, functions, codes, operands); range tables whose bounds are not\n"
+    "numbers, empty, out of order, overlapping or with gaps; values of number parameters that are not\n"
+    "numbers; empty names and formulas, a List value given twice, results whose #X codes go round in\n"
+    "a circle. --json prints one JSON document instead; --strict exits with 3 on any finding.\n"
+    "Exit status: 0 success, 1 a file could not be read or written, 2 wrong command line,\n"
+    "3 check --strict found something.\n"
     "An argument \"--\" ends the options, so that later arguments starting with \"-\" are files.\n";
 
 int usageError(std::ostream& err, std::string_view problem) {
@@ -49,6 +54,8 @@ bool mentionsLine(std::string_view text, int line) {
     return false;
 }
 
+} // namespace
+
 // The reader's reason, led by the line number unless the reason names it already.
 std::string describeLoadError(const LoadError& error) {
     // The reason may quote bytes of the file, which are Windows-1251.
@@ -59,39 +66,7 @@ std::string describeLoadError(const LoadError& error) {
     return reason;
 }
 
-// "R1" or "R2": the first two bytes of a file that has just been read successfully.
-std::string layoutMark(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    char mark[2] = {};
-    if (!file.read(mark, 2)) {
-        return "R?";
-    }
-    return std::string(mark, 2);
-}
-
-// "1 parameter", "2 parameters", "0 results".
-std::string countText(std::size_t count, const char* singular, const char* plural) {
-    return std::to_string(count) + " " + (count == 1 ? singular : plural);
-}
-
-int check(const std::vector<std::string>& files, std::ostream& out) {
-    int code = exitOk;
-    for (const std::string& path : files) {
-        ReportDefinition definition;
-        if (!definition.load(path)) {
-            out << path << ": error: " << describeLoadError(definition.loadError()) << '\n';
-            code = exitFailed;
-            continue;
-        }
-        out << path << ": ok (" << layoutMark(path) << ", "
-            << countText(definition.parameters.size(), "parameter", "parameters") << ", "
-            << countText(definition.results.size(), "result", "results") << ")\n";
-        for (const Finding& finding : checkDefinition(definition)) {
-            out << path << ": warning: " << finding.place << ": " << finding.problem << '\n';
-        }
-    }
-    return code;
-}
+namespace {
 
 std::optional<ReportDefinition> read(const std::string& path, std::ostream& err) {
     ReportDefinition definition;
@@ -161,6 +136,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
 
     std::vector<std::string> files;
+    CheckOptions checkOptions;
     bool optionsEnded = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -169,6 +145,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
             out << usageText;
             return exitOk;
+        } else if (!optionsEnded && command->name == "check" && arg == "--json") {
+            checkOptions.json = true;
+        } else if (!optionsEnded && command->name == "check" && arg == "--strict") {
+            checkOptions.strict = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             return usageError(err, "unknown option '" + arg + "'");
         } else {
@@ -184,7 +164,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return exitFailed;
     }
     if (command->name == "check") {
-        return check(files, out);
+        return checkFiles(files, checkOptions, out);
     }
     if (command->name == "convert" || command->name == "export-table") {
         return rewrite(files[0], files[1], command->name == "export-table", err);

@@ -47,15 +47,23 @@ const std::string& textAt(const ReportDefinition& definition, const TextLocation
 void applyTextChanges(ReportDefinition& definition, const std::vector<TextChange>& changes, bool forward);
 
 // The rewrites that keep #P(n), #R(n), #N(n) naming the same parameters after they were renumbered:
-// newNumberOf[n-1] is parameter n's new number, or 0 when it is gone (codes naming it then stay as they
-// were). Codes whose argument is an expression, and numbers outside the mapping, are left alone.
+// newNumberOf[n-1] is parameter n's new number, or 0 when it is gone: codes naming it then become
+// #P(0), #R(0), #N(0), which name nothing and show up as findings (left as they were, they would
+// silently name the parameter that took the number). Codes whose argument is an expression, and
+// numbers outside the mapping, are left alone.
+// Codes live in formulas, value-row results and result-row results; names, values, bounds and the
+// report texts are never rewritten. The changes name texts of `definition` as passed, before the
+// records move: apply them first, then insert, erase or move the records (undo in reverse order).
+// Texts of records that are gone (new number 0) are not rewritten. Only the digits of a code change:
+// "#P( 12 )" becomes "#P( 13 )". Nothing is changed in `definition`.
 std::vector<TextChange> renumberParameterReferences(const ReportDefinition& definition,
                                                     const std::vector<int>& newNumberOf);
 // The same for #X(n) and the results.
 std::vector<TextChange> renumberResultReferences(const ReportDefinition& definition,
                                                  const std::vector<int>& newNumberOf);
 
-// Every text holding a code that names parameter (or result) `number`, in file order.
+// Every text holding a code that names parameter (or result) `number`, in file order, each text once;
+// the record's own texts included.
 std::vector<TextLocation> parameterReferences(const ReportDefinition& definition, int number);
 std::vector<TextLocation> resultReferences(const ReportDefinition& definition, int number);
 

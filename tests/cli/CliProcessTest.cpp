@@ -73,7 +73,7 @@ TEST_F(CliTest, HelpGoesToStandardOutputAndSucceeds) {
     for (const char* option : {"--help", "-h"}) {
         const ProcessResult result = runCli({option});
         EXPECT_EQ(result.exitCode, 0) << option;
-        EXPECT_THAT(result.out, StartsWith("Usage: vornak-cli check FILE...")) << option;
+        EXPECT_THAT(result.out, StartsWith("Usage: vornak-cli check [--json] [--strict] FILE...")) << option;
         EXPECT_THAT(result.out, HasSubstr("export-table IN OUT")) << option;
         EXPECT_EQ(result.err, "") << option;
     }
@@ -85,7 +85,9 @@ TEST_F(CliTest, WrongCommandLinesExitWithTwoAndAOneLineHint) {
         {},
         {"frobnicate", file},
         {"check"},
-        {"check", "--strict", file},
+        {"check", "--strickt", file},
+        {"dump", "--json", file},
+        {"convert", "--strict", file, scratch.file("a.rpt")},
         {"convert", file},
         {"convert", file, scratch.file("a.rpt"), scratch.file("b.rpt")},
         {"export-table"},
@@ -200,6 +202,7 @@ TEST_F(CliTest, CheckWarnsOfWhatTheRunnerWouldStumbleOnButStillSucceeds) {
         {"parameter 2", "3"},
         {"parameter 2 value row 2 result", "#N( 3 )"},
         {"result 1", "#R(-1)"},
+        {"result 1", "names itself with #X(1)"},
     };
     ASSERT_EQ(lines.size(), expected.size() + 1) << result.out;
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -208,9 +211,148 @@ TEST_F(CliTest, CheckWarnsOfWhatTheRunnerWouldStumbleOnButStillSucceeds) {
         EXPECT_THAT(lines[i + 1].substr(prefix.size()), HasSubstr(expected[i].second)) << lines[i + 1];
     }
     // Codes that are fine must not be mentioned.
-    for (const char* fine : {"#P(2)", "#X(1)", "#R(1)", "#R(2)", "(1+2)^2", "#I(", "#S"}) {
+    for (const char* fine : {"#P(2)", "#R(1)", "#R(2)", "(1+2)^2", "#I(", "#S"}) {
         EXPECT_THAT(result.out, ::testing::Not(HasSubstr(fine))) << fine;
     }
+}
+
+// One Range parameter with a gap and a formula missing its closing parenthesis, one number List
+// parameter with a word among its values, and two results naming each other.
+std::string fileWithNewFindings() {
+    return crlfLines(concat(emptyTexts(), {
+                                              "2",
+                                              "\xd0\xee\xf1\xf2", // Рост
+                                              "1",
+                                              "1",
+                                              "1",
+                                              "sqrt(#P(2) * 2",
+                                              "2",
+                                              "0",
+                                              "10",
+                                              "A",
+                                              "12",
+                                              "20",
+                                              "B",
+                                              "", // no name
+                                              "0",
+                                              "1",
+                                              "0",
+                                              "2",
+                                              "1",
+                                              "",
+                                              "x",
+                                              "\xe4\xe2\xe0",
+                                              "",
+                                              "y", // два
+                                              "2",
+                                              "first",
+                                              "#X(2)",
+                                              "second",
+                                              "#X(1) + #P(",
+                                          }));
+}
+
+TEST_F(CliTest, CheckReportsSyntaxRangesNumbersCompletenessAndCircles) {
+    const std::string path = writeFile("findings.rpt", fileWithNewFindings());
+    const ProcessResult result = runCli({"check", path});
+    EXPECT_EQ(result.exitCode, 0) << "warnings do not fail";
+    EXPECT_EQ(result.err, "");
+    const std::vector<std::pair<std::string, std::string>> expected = {
+        {"parameter 1 formula", "the parenthesis opened at character 5 is never closed"},
+        {"parameter 1 value row 2", "no range covers 10 - 12 (gap after row 1)"},
+        {"parameter 2 name", "the parameter has no name"},
+        {"parameter 2 value row 2 value",
+         "the parameter is a number, but '\xd0\xb4\xd0\xb2\xd0\xb0' is not a number"}, // два in UTF-8
+        {"result 1", "the results name each other with #X in a circle: 1 > 2 > 1"},
+        {"result 2", "the parenthesis opened at character 11 is never closed"},
+    };
+    const std::vector<std::string> lines = splitLines(result.out);
+    ASSERT_EQ(lines.size(), expected.size() + 1) << result.out;
+    EXPECT_EQ(lines[0], path + ": ok (R2, 2 parameters, 2 results)");
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(lines[i + 1], path + ": warning: " + expected[i].first + ": " + expected[i].second);
+    }
+}
+
+TEST_F(CliTest, StrictMakesAnyFindingExitWithThreeButAnUnreadableFileStillWithOne) {
+    const std::string clean = copyData("cli-example.rpt");
+    const std::string findings = writeFile("findings.rpt", fileWithNewFindings());
+    const std::string unreadable = writeFile("bad.rpt", "R3\r\n");
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+    } cases[] = {
+        {{"check", "--strict", clean}, 0},
+        {{"check", "--strict", clean, findings}, 3},
+        {{"check", findings, "--strict"}, 3},
+        {{"check", "--json", "--strict", findings}, 3},
+        {{"check", findings}, 0},
+        {{"check", "--strict", findings, unreadable}, 1},
+        {{"check", "--strict", "--", "--strict"}, 1}, // after "--" it is a file name
+    };
+    for (const auto& c : cases) {
+        const ProcessResult result = runCli(c.args);
+        EXPECT_EQ(result.exitCode, c.exitCode) << c.args.size() << " arguments, last " << c.args.back();
+    }
+}
+
+TEST_F(CliTest, CheckJsonPrintsEveryFileAndFindingForScripts) {
+    const std::string findings = writeFile("findings.rpt", fileWithNewFindings());
+    const std::string unreadable = writeFile("bad.rpt", "R2\r\n");
+    const ProcessResult result = runCli({"check", "--json", findings, unreadable});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "");
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(result.out), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << result.out;
+    const QJsonArray files = document.object()["files"].toArray();
+    ASSERT_EQ(files.size(), 2);
+
+    const QJsonObject read = files[0].toObject();
+    EXPECT_EQ(read["file"].toString().toStdString(), findings);
+    EXPECT_TRUE(read["read"].toBool());
+    EXPECT_EQ(read["layout"].toString(), "R2");
+    EXPECT_EQ(read["parameters"].toInt(), 2);
+    EXPECT_EQ(read["results"].toInt(), 2);
+    const QJsonArray list = read["findings"].toArray();
+    std::vector<std::string> kinds;
+    for (const QJsonValue& value : list) {
+        kinds.push_back(value.toObject()["kind"].toString().toStdString());
+    }
+    EXPECT_EQ(kinds, (std::vector<std::string>{"unclosed-parenthesis", "range-gap", "empty-parameter-name",
+                                               "value-not-number", "result-cycle", "unclosed-parenthesis"}));
+    ASSERT_EQ(list.size(), 6);
+    const QJsonObject notNumber = list[3].toObject();
+    EXPECT_EQ(notNumber["place"].toString(), "parameter 2 value row 2 value");
+    EXPECT_EQ(notNumber["field"].toString(), "value");
+    EXPECT_EQ(notNumber["record"].toInt(), 2);
+    EXPECT_EQ(notNumber["row"].toInt(), 2);
+    EXPECT_EQ(notNumber["detail"].toString(), QString::fromUtf8("два"));
+    EXPECT_EQ(notNumber["message"].toString(),
+              QString::fromUtf8("the parameter is a number, but 'два' is not a number"));
+    const QJsonObject gap = list[1].toObject();
+    EXPECT_EQ(gap["number"].toInt(), 1);
+    EXPECT_EQ(gap["detail"].toString(), "10 - 12");
+    const QJsonObject unclosed = list[5].toObject();
+    EXPECT_EQ(unclosed["field"].toString(), "result-text");
+    EXPECT_EQ(unclosed["offset"].toInt(), 10);
+
+    const QJsonObject failed = files[1].toObject();
+    EXPECT_FALSE(failed["read"].toBool());
+    EXPECT_THAT(failed["error"].toString().toStdString(), HasSubstr("line"));
+    EXPECT_FALSE(failed.contains("findings"));
+}
+
+TEST_F(CliTest, CheckJsonOfACleanFileHasAnEmptyListOfFindings) {
+    const std::string clean = copyData("cli-example.rpt");
+    const ProcessResult result = runCli({"check", "--json", clean});
+    EXPECT_EQ(result.exitCode, 0);
+    const QJsonArray files =
+        QJsonDocument::fromJson(QByteArray::fromStdString(result.out)).object()["files"].toArray();
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(files[0].toObject()["read"].toBool());
+    EXPECT_TRUE(files[0].toObject()["findings"].isArray());
+    EXPECT_TRUE(files[0].toObject()["findings"].toArray().isEmpty());
 }
 
 TEST_F(CliTest, ConvertWritesAnR1FileAsR2) {
