@@ -47,6 +47,15 @@ MessageAnswer QtMessageBox::askYesNoCancel(QWidget* parent, const QString& text,
     return MessageAnswer::Cancel;
 }
 
+MessageAnswer QtMessageBox::askYesNo(QWidget* parent, const QString& text, const QString& caption,
+                                     MessageAnswer defaultButton) {
+    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(defaultButton == MessageAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.exec();
+    return box.clickedButton() == box.button(QMessageBox::Yes) ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
 void QtMessageBox::showError(QWidget* parent, const QString& text, const QString& caption) {
     showOk(parent, QMessageBox::Critical, text, caption);
 }

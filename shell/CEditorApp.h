@@ -1,13 +1,13 @@
 // CEditorApp: the application object. Its run reads the recent-file list from the settings store,
 // builds the main form with the platform services it was given, runs it modally, and afterwards
-// writes the recent-file list back. It owns the one report definition of the run and handles the
+// writes the recent-file list back. It owns the one document of the run and handles the
 // recent-file commands the form passes on.
 #pragma once
 
 #include "CMainForm.h"
 #include "PlatformServices.h"
 #include "RecentFileList.h"
-#include "ReportDefinition.h"
+#include "DefinitionDocument.h"
 
 #include <QByteArray>
 #include <QList>
@@ -43,7 +43,8 @@ public:
     bool runCommand(int commandId) override;
     bool OnOpenRecentFile(int commandId);
 
-    ReportDefinition& definition() { return definition_; }
+    DefinitionDocument& document() { return document_; }
+    const ReportDefinition& definition() const { return document_.definition(); }
     RecentFileList& recentFiles() { return recentFiles_; }
     // The form while it runs, or null.
     CMainForm* mainForm() const { return mainForm_.get(); }
@@ -51,7 +52,7 @@ public:
 private:
     PlatformServices services_;
     QList<QByteArray> arguments_;
-    ReportDefinition definition_;
+    DefinitionDocument document_;
     RecentFileList recentFiles_;
     std::unique_ptr<CMainForm> mainForm_;
     CMainForm* commandSource_ = nullptr; // the last form built, which sends the recent-file commands

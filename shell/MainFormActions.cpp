@@ -9,6 +9,7 @@
 #include "CUsageHelpDialog.h"
 #include "CellGrid.h"
 #include "CommandIds.h"
+#include "DefinitionDocument.h"
 #include "MenuTemplate.h"
 #include "Texts.h"
 
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QAbstractItemModel>
 #include <QUndoStack>
 
 namespace vornak {
@@ -105,47 +107,37 @@ QAction* CMainForm::action(int commandId) const {
     return it == actions_.end() ? nullptr : it->second;
 }
 
-void CMainForm::setUndoStack(QUndoStack* stack) {
-    if (undoStack_ != nullptr) {
-        disconnect(undoStack_, nullptr, this, nullptr);
+void CMainForm::refreshCommandStates() {
+    for (int id : {cmd::Undo, cmd::Redo, cmd::MoveUp, cmd::MoveDown, cmd::Duplicate}) {
+        actions_.at(id)->setEnabled(commandAvailable(id));
     }
-    undoStack_ = stack;
-    QAction* undo = actions_.at(cmd::Undo);
-    QAction* redo = actions_.at(cmd::Redo);
-    const auto refresh = [this, undo, redo] {
-        const bool hasStack = undoStack_ != nullptr;
-        undo->setEnabled(commandAvailable(cmd::Undo));
-        redo->setEnabled(commandAvailable(cmd::Redo));
-        undo->setText(undoRedoText(texts::undoLabel, hasStack ? undoStack_->undoText() : QString(),
-                                   findMenuItem(cmd::Undo)->shortcutText()));
-        redo->setText(undoRedoText(texts::redoLabel, hasStack ? undoStack_->redoText() : QString(),
-                                   findMenuItem(cmd::Redo)->shortcutText()));
-    };
-    if (stack != nullptr) {
-        connect(stack, &QUndoStack::indexChanged, this, refresh);
-        connect(stack, &QUndoStack::canUndoChanged, this, refresh);
-        connect(stack, &QUndoStack::canRedoChanged, this, refresh);
-        connect(stack, &QUndoStack::undoTextChanged, this, refresh);
-        connect(stack, &QUndoStack::redoTextChanged, this, refresh);
-        connect(stack, &QObject::destroyed, this, [this, stack] {
-            if (undoStack_ == stack) {
-                undoStack_ = nullptr;
-            }
-        });
-    }
-    refresh();
+    const QUndoStack* stack = document_.undoStack();
+    actions_.at(cmd::Undo)->setText(
+        undoRedoText(texts::undoLabel, stack->undoText(), findMenuItem(cmd::Undo)->shortcutText()));
+    actions_.at(cmd::Redo)->setText(
+        undoRedoText(texts::redoLabel, stack->redoText(), findMenuItem(cmd::Redo)->shortcutText()));
 }
 
 bool CMainForm::commandAvailable(int commandId) const {
     switch (commandId) {
     case cmd::Undo:
-        return undoStack_ != nullptr && undoStack_->canUndo();
+        return document_.undoStack()->canUndo();
     case cmd::Redo:
-        return undoStack_ != nullptr && undoStack_->canRedo();
+        return document_.undoStack()->canRedo();
     case cmd::MoveUp:
     case cmd::MoveDown:
-    case cmd::Duplicate:
-        return false;
+    case cmd::Duplicate: {
+        const CellGrid* grid = recordGrid();
+        const int row = grid->GetSelectedRow();
+        const int rows = grid->model() != nullptr ? grid->model()->rowCount() : 0;
+        if (row < 0 || row >= rows) {
+            return false;
+        }
+        if (commandId == cmd::Duplicate) {
+            return grid == parameterList; // value rows and results are added with F3 and F4
+        }
+        return commandId == cmd::MoveUp ? row > 0 : row + 1 < rows;
+    }
     default:
         return action(commandId) != nullptr;
     }
@@ -190,6 +182,7 @@ void CMainForm::confirmOpenEdits() {
     // The open editors are closed directly, not by moving the focus: a command can arrive while
     // the window is inactive (a dropped file), when a focus change would not reach the editor.
     for (CellGrid* grid : {parameterList, valueList, resultList}) {
+        grid->CancelPendingEdit();
         grid->EndEdit(true);
     }
 }
@@ -207,37 +200,7 @@ void CMainForm::connectControls() {
         connect(button, &QAbstractButton::clicked, target, &QAction::trigger);
     }
 
-    const std::pair<int, void (CMainForm::*)()> clicks[] = {
-        {ctl::BrowseButton, &CMainForm::OnBrowse},     {ctl::KindList, &CMainForm::OnKindList},
-        {ctl::KindRange, &CMainForm::OnKindRange},     {ctl::KindInput, &CMainForm::OnKindInput},
-        {ctl::NumberCheck, &CMainForm::OnNumberCheck}, {ctl::FormulaCheck, &CMainForm::OnFormulaCheck},
-    };
-    for (const auto& [id, handler] : clicks) {
-        auto* button = static_cast<QAbstractButton*>(controls_.at(id));
-        connect(button, &QAbstractButton::clicked, this,
-                [this, h = handler] { runGuarded([this, h] { (this->*h)(); }); });
-    }
-
-    // Text changes: the nine report texts and the formula. Filling the controls never counts.
-    for (const auto& [id, edit] : textEdits_) {
-        connect(edit, &QLineEdit::textChanged, this, [this] {
-            if (!fillingControls_) {
-                OnFieldChange();
-            }
-        });
-    }
-    connect(formulaEdit, &QLineEdit::textChanged, this, [this] {
-        if (!fillingControls_) {
-            OnFormulaChange();
-        }
-    });
-
-    // The grids: selection of a parameter row (gained or lost) and the end of every cell edit.
-    connect(parameterList, &CellGrid::rowSelected, this, &CMainForm::OnParameterSelected);
-    connect(parameterList, &CellGrid::rowDeselected, this, &CMainForm::OnParameterSelected);
-    connect(parameterList, &CellGrid::endEdit, this, &CMainForm::OnParameterEndEdit);
-    connect(valueList, &CellGrid::endEdit, this, &CMainForm::OnValueEndEdit);
-    connect(resultList, &CellGrid::endEdit, this, &CMainForm::OnResultEndEdit);
+    connect(browseButton, &QAbstractButton::clicked, this, [this] { runGuarded([this] { OnBrowse(); }); });
 }
 
 } // namespace vornak

@@ -12,7 +12,10 @@
 #include "MenuTemplate.h"
 #include "Pictures.h"
 #include "StringTable.h"
+#include "ResultTableModel.h"
 #include "TextCodec.h"
+#include "ValueTableModel.h"
+#include "ParameterTableModel.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -88,7 +91,9 @@ void CMainForm::buildControls() {
             break;
         case ControlKind::ListView: {
             auto* grid = new CellGrid(client_);
-            grid->setTextValidator([](const QString& text) { return fitsDefinitionFile(text); });
+            // Each change of a cell's text is judged by what it adds, as in the fields.
+            grid->setTextValidator(
+                [](const QString& before, const QString& after) { return definitionTextChangeAllowed(before, after); });
             w = grid;
             break;
         }
@@ -253,32 +258,59 @@ void CMainForm::setButtonPictures() {
 }
 
 void CMainForm::configureGrids() {
+    parameterList->setModel(parameterModel_);
+    valueList->setModel(valueModel_);
+    resultList->setModel(resultModel_);
+
     const QFont gridFont = DialogUnits::templateFont(QStringLiteral("Times New Roman"), 9);
     bool linesOn = false;
     QColor lineColour;
     parameterList->GetGridLines(linesOn, lineColour);
+    // Which cells can be edited is the models' to say.
+    for (CellGrid* grid : {parameterList, valueList, resultList}) {
+        grid->SetShowSelAlways(true);
+        grid->SetTypeToEdit(true);
+        grid->SetGridLines(true, lineColour, true);
+        grid->SetTextFont(gridFont, true);
+    }
+    layoutParameterColumns();
+    layoutValueColumns();
+    layoutResultColumns();
+    // The value list's columns change with the kind it shows.
+    connect(valueModel_, &QAbstractItemModel::modelReset, this, &CMainForm::layoutValueColumns);
+}
 
-    struct Settings {
-        CellGrid* grid;
-        std::vector<int> editableColumns; // empty: every column
-    };
-    const Settings settings[] = {
-        {parameterList, {1}},
-        {valueList, {}},
-        {resultList, {1, 2}},
-    };
-    for (const Settings& s : settings) {
-        s.grid->SetShowSelAlways(true);
-        if (s.editableColumns.empty()) {
-            s.grid->SetEditable(true, -1);
-        } else {
-            for (int column : s.editableColumns) {
-                s.grid->SetEditable(true, column);
-            }
+namespace {
+
+// Sets each column's width to its share of the grid's client width: shares[c] / denominator.
+void setColumnShares(CellGrid* grid, std::initializer_list<int> shares, int denominator) {
+    grid->ensurePolished();
+    const int w = grid->contentsRect().width();
+    int column = 0;
+    for (int share : shares) {
+        if (column < grid->GetColumnCount()) {
+            grid->setColumnWidth(column, share * w / denominator);
         }
-        s.grid->SetTypeToEdit(true);
-        s.grid->SetGridLines(true, lineColour, true);
-        s.grid->SetTextFont(gridFont, true);
+        ++column;
+    }
+}
+
+} // namespace
+
+void CMainForm::layoutParameterColumns() {
+    setColumnShares(parameterList, {1, 7}, 8); // "N", "Название"
+}
+
+void CMainForm::layoutResultColumns() {
+    setColumnShares(resultList, {2, 8, 5}, 16); // "N", "Название", "Результат": 15/16 of the width
+}
+
+void CMainForm::layoutValueColumns() {
+    // Range: ">=", "<", "Результат" in thirds; List and Input: the value in two thirds, the result in one.
+    if (valueList->GetColumnCount() == 3) {
+        setColumnShares(valueList, {1, 1, 1}, 3);
+    } else {
+        setColumnShares(valueList, {2, 1}, 3);
     }
 }
 

@@ -18,6 +18,12 @@ MessageAnswer ScriptedMessageBox::askYesNoCancel(QWidget* /*parent*/, const QStr
     return answer;
 }
 
+MessageAnswer ScriptedMessageBox::askYesNo(QWidget* parent, const QString& text, const QString& caption,
+                                           MessageAnswer defaultButton) {
+    const MessageAnswer answer = askYesNoCancel(parent, text, caption, defaultButton);
+    return answer == MessageAnswer::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
 void ScriptedMessageBox::showError(QWidget* /*parent*/, const QString& text, const QString& caption) {
     requests_.push_back(MessageRequest{MessageKind::Error, text, caption, MessageAnswer::Ok});
 }

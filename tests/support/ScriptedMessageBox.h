@@ -16,6 +16,9 @@ public:
 
     MessageAnswer askYesNoCancel(QWidget* parent, const QString& text, const QString& caption,
                                  MessageAnswer defaultButton = MessageAnswer::Yes) override;
+    // Answered from the same queue; Cancel queued, or nothing, answers No.
+    MessageAnswer askYesNo(QWidget* parent, const QString& text, const QString& caption,
+                           MessageAnswer defaultButton = MessageAnswer::No) override;
     void showError(QWidget* parent, const QString& text, const QString& caption) override;
 
     const std::vector<MessageRequest>& requests() const { return requests_; }
