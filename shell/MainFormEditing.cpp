@@ -142,8 +142,8 @@ void CMainForm::OnDeleteParameter() {
 
 void CMainForm::OnAddValue() {
     const int parameter = valueModel_->parameter();
-    if (parameter < 0 || !valueModel_->kind()) {
-        return; // no parameter, or a kind without columns: nowhere to show a row
+    if (parameter < 0) {
+        return; // no parameter to add a row to
     }
     const ParameterRecord& record = document_.definition().parameters[static_cast<std::size_t>(parameter)];
     if (record.kind == ValueKind::Input && !record.values.empty()) {

@@ -278,6 +278,13 @@ void CMainForm::configureGrids() {
     layoutResultColumns();
     // The value list's columns change with the kind it shows.
     connect(valueModel_, &QAbstractItemModel::modelReset, this, &CMainForm::layoutValueColumns);
+    // Shown afresh (another parameter, another kind), the list starts at its first row.
+    connect(valueModel_, &QAbstractItemModel::modelReset, this, [this] {
+        if (valueModel_->rowCount() > 0) {
+            valueList->SelectRow(0);
+            valueList->FocusRow(0);
+        }
+    });
 }
 
 namespace {

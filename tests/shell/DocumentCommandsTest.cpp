@@ -85,8 +85,8 @@ TEST_F(DocumentCommands, OpenShowsTheFileTitlesTheCaptionAndListsIt) {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak - stature.rpt"));
     EXPECT_EQ(form->currentFilePath(), path);
     EXPECT_FALSE(form->isModified());
-    EXPECT_EQ(parameters()->rowCount(), 1);
-    EXPECT_EQ(parameters()->GetCellText(0, 1), QStringLiteral("Рост"));
+    EXPECT_EQ(rowCount(parameters()), 1);
+    EXPECT_EQ(cellText(parameters(), 0, 1), QStringLiteral("Рост"));
     EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("Заголовок"));
     EXPECT_EQ(recentFiles.entries(), QStringList{path});
 
@@ -201,7 +201,9 @@ TEST_F(DocumentCommands, AnEditStillOpenWhileAnotherWindowIsActiveReachesTheFile
 
 TEST_F(DocumentCommands, NewKeepsTheTextsAndStartsOneParameterAndOneResult) {
     start();
-    edit(ctl::TitleEdit)->setText(QStringLiteral("Мой заголовок"));
+    edit(ctl::TitleEdit)->setFocus();
+    edit(ctl::TitleEdit)->selectAll();
+    typeText(edit(ctl::TitleEdit), QStringLiteral("Мой заголовок"));
     form->runCommand(cmd::AddParameter);
     form->runCommand(cmd::AddResult);
     messages.enqueue(MessageAnswer::No);
@@ -211,7 +213,7 @@ TEST_F(DocumentCommands, NewKeepsTheTextsAndStartsOneParameterAndOneResult) {
     EXPECT_EQ(shown(model.parameters[0].name), QStringLiteral("Название"));
     EXPECT_EQ(model.parameters[0].values.size(), 1u);
     EXPECT_EQ(model.results.size(), 1u);
-    EXPECT_EQ(parameters()->rowCount(), 1);
+    EXPECT_EQ(rowCount(parameters()), 1);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak"));
     EXPECT_FALSE(form->isModified());
 }

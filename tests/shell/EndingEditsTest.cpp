@@ -51,7 +51,6 @@ TEST_F(EndingEdits, ClosingWithACellEditorOpenKeepsWhatWasTyped) {
     };
     int n = 0;
     for (const auto& c : cases) {
-        model = ReportDefinition();
         start();
         if (c.modifiedBefore) {
             form->runCommand(cmd::AddResult);

@@ -114,7 +114,7 @@ TEST_F(KeyHook, AddKeysWorkWhateverHasTheFocusAndAreConsumed) {
                 target = parameters()->EditCell(current, 1);
                 break;
             case FocusIn::ValueCellEditor:
-                if (values()->rowCount() == 0) {
+                if (rowCount(values()) == 0) {
                     form->runCommand(cmd::AddValue);
                 }
                 target = values()->EditCell(0, 0);
@@ -220,7 +220,7 @@ TEST_F(KeyHook, EveryAutoRepeatOfAHeldKeyCounts) {
     EXPECT_EQ(disagreement(*form), "");
     // Each new parameter went below the one before it and is numbered in order.
     EXPECT_EQ(form->selectedParameterIndex(), 101);
-    EXPECT_EQ(parameters()->GetCellText(101, 0), QStringLiteral("102"));
+    EXPECT_EQ(cellText(parameters(), 101, 0), QStringLiteral("102"));
 }
 
 TEST_F(KeyHook, KeysOfOtherWindowsAreLeftAloneAndTheHookEndsWithTheForm) {

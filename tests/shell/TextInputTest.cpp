@@ -80,7 +80,7 @@ TEST_F(TextInput, CellEditorsRefuseTypedAndPastedTextsAFileCannotHold) {
     };
     for (const auto& c : cells) {
         const std::string before = c.modelText();
-        const QString shownBefore = c.grid->GetCellText(0, c.column);
+        const QString shownBefore = cellText(c.grid, 0, c.column);
         GridEdit* box = c.grid->EditCell(0, c.column);
         ASSERT_NE(box, nullptr);
         box->setCursorPosition(1);
@@ -92,7 +92,7 @@ TEST_F(TextInput, CellEditorsRefuseTypedAndPastedTextsAFileCannotHold) {
         }
         QTest::keyClick(box, Qt::Key_Return);
         QApplication::processEvents();
-        EXPECT_EQ(c.grid->GetCellText(0, c.column), shownBefore);
+        EXPECT_EQ(cellText(c.grid, 0, c.column), shownBefore);
         EXPECT_EQ(c.modelText(), before);
     }
     EXPECT_EQ(disagreement(*form), "");
@@ -127,7 +127,7 @@ TEST_F(TextInput, WhatIsTypedReachesTheModelAsWindows1251) {
     editCell(parameters(), 0, 1, QStringLiteral("Длина «бедра» № 1 — см"));
     EXPECT_EQ(model.parameters[0].name,
               std::string("\xC4\xEB\xE8\xED\xE0 \xAB\xE1\xE5\xE4\xF0\xE0\xBB \xB9 1 \x97 \xF1\xEC"));
-    EXPECT_EQ(parameters()->GetCellText(0, 1), QStringLiteral("Длина «бедра» № 1 — см"));
+    EXPECT_EQ(cellText(parameters(), 0, 1), QStringLiteral("Длина «бедра» № 1 — см"));
 }
 
 } // namespace
