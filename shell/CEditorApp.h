@@ -5,9 +5,9 @@
 #pragma once
 
 #include "CMainForm.h"
+#include "DefinitionDocument.h"
 #include "PlatformServices.h"
 #include "RecentFileList.h"
-#include "DefinitionDocument.h"
 
 #include <QByteArray>
 #include <QList>

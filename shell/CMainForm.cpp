@@ -37,12 +37,13 @@
 
 namespace vornak {
 
-CMainForm::CMainForm(DefinitionDocument& document, const PlatformServices& services, RecentFileList& recentFiles,
-                     QList<QByteArray> commandLine, CommandTarget* next, QWidget* parent)
+CMainForm::CMainForm(DefinitionDocument& document, const PlatformServices& services,
+                     RecentFileList& recentFiles, QList<QByteArray> commandLine, CommandTarget* next,
+                     QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      document_(document), services_(services), recentFiles_(recentFiles), commandLine_(std::move(commandLine)),
-      next_(next) {
+      document_(document), services_(services), recentFiles_(recentFiles),
+      commandLine_(std::move(commandLine)), next_(next) {
     appIcon = applicationIcon();
     // The help window belongs to no window: it neither hides nor minimises with the form.
     helpWindow = std::make_unique<CUsageHelpDialog>();
@@ -58,9 +59,9 @@ CMainForm::CMainForm(DefinitionDocument& document, const PlatformServices& servi
     placeWindow();
 
     FormBinder::Controls bound;
-    const int reportTextIds[9] = {ctl::TitleEdit,       ctl::DocumentFileEdit, ctl::Input1CaptionEdit,
+    const int reportTextIds[9] = {ctl::TitleEdit,         ctl::DocumentFileEdit,   ctl::Input1CaptionEdit,
                                   ctl::Input2CaptionEdit, ctl::SurnameCaptionEdit, ctl::AuthorEdit,
-                                  ctl::SourceEdit,        ctl::OrganisationEdit, ctl::DateEdit};
+                                  ctl::SourceEdit,        ctl::OrganisationEdit,   ctl::DateEdit};
     for (std::size_t i = 0; i < 9; ++i) {
         bound.reportTexts[i] = textEdits_.at(reportTextIds[i]);
     }
@@ -69,12 +70,14 @@ CMainForm::CMainForm(DefinitionDocument& document, const PlatformServices& servi
     bound.number = numberBox_;
     bound.hasFormula = formulaBox_;
     bound.needParameter = {addValueButton, deleteValueButton, valueList};
-    binder_ = std::make_unique<FormBinder>(document_, *valueModel_, bound,
-                                           [this](const std::function<void()>& command) { runGuarded(command); });
+    binder_ =
+        std::make_unique<FormBinder>(document_, *valueModel_, bound,
+                                     [this](const std::function<void()>& command) { runGuarded(command); });
 
     connectControls();
     connectDocument();
-    undoKeys_ = std::make_unique<UndoKeyRouter>(*this, [this](const QLineEdit* edit) { return binder_->isBound(edit); });
+    undoKeys_ = std::make_unique<UndoKeyRouter>(
+        *this, [this](const QLineEdit* edit) { return binder_->isBound(edit); });
 }
 
 CMainForm::~CMainForm() {

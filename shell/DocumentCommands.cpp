@@ -9,8 +9,8 @@
 #include "CMainForm.h"
 
 #include "BitmapMenuBinder.h"
-#include "DefinitionDocument.h"
 #include "CommandIds.h"
+#include "DefinitionDocument.h"
 #include "FileDialogs.h"
 #include "FileProblemText.h"
 #include "MessageBox.h"
@@ -73,8 +73,8 @@ void CMainForm::OnFileOpen() {
     if (!SaveModified()) {
         return;
     }
-    const std::optional<QString> path =
-        services_.fileDialogs->open(this, texts::reportFilesFilter, texts::reportExtension, currentFilePath());
+    const std::optional<QString> path = services_.fileDialogs->open(
+        this, texts::reportFilesFilter, texts::reportExtension, currentFilePath());
     if (!path) {
         return;
     }
@@ -111,8 +111,9 @@ bool CMainForm::LoadFile(const QByteArray& path) {
         }
     }
     if (!result) {
-        services_.messageBox->showError(this, texts::openFailedText.arg(displayPath(path), problemReason(result.error)),
-                                        loadString(ids::StringAppTitle));
+        services_.messageBox->showError(
+            this, texts::openFailedText.arg(displayPath(path), problemReason(result.error)),
+            loadString(ids::StringAppTitle));
         return false;
     }
     return true;
@@ -130,10 +131,10 @@ bool CMainForm::saveDocument() {
     // would be lost without a word. No leaves everything as it was.
     if (document_.changedOnDisk()) {
         std::error_code error;
-        const QString question =
-            std::filesystem::symlink_status(document_.path(), error).type() != std::filesystem::file_type::not_found
-                ? texts::changedOnDiskText.arg(currentFilePath())
-                : texts::removedFromDiskText.arg(currentFilePath());
+        const QString question = std::filesystem::symlink_status(document_.path(), error).type() !=
+                                         std::filesystem::file_type::not_found
+                                     ? texts::changedOnDiskText.arg(currentFilePath())
+                                     : texts::removedFromDiskText.arg(currentFilePath());
         if (services_.messageBox->askYesNo(this, question, texts::savePromptCaption, MessageAnswer::No) !=
             MessageAnswer::Yes) {
             return false;
@@ -147,8 +148,8 @@ void CMainForm::OnFileSaveAs() {
 }
 
 bool CMainForm::saveDocumentAs() {
-    const std::optional<QString> path =
-        services_.fileDialogs->save(this, texts::reportFilesFilter, texts::reportExtension, currentFilePath());
+    const std::optional<QString> path = services_.fileDialogs->save(
+        this, texts::reportFilesFilter, texts::reportExtension, currentFilePath());
     if (!path) {
         return false;
     }
@@ -163,8 +164,9 @@ bool CMainForm::SaveFile(const QByteArray& path) {
         result = document_.saveAs(corePath(path));
     }
     if (!result) {
-        services_.messageBox->showError(this, texts::saveFailedText.arg(displayPath(path), problemReason(result.error)),
-                                        loadString(ids::StringAppTitle));
+        services_.messageBox->showError(
+            this, texts::saveFailedText.arg(displayPath(path), problemReason(result.error)),
+            loadString(ids::StringAppTitle));
         return false;
     }
     recentFiles_.add(path);
@@ -172,8 +174,8 @@ bool CMainForm::SaveFile(const QByteArray& path) {
 }
 
 void CMainForm::OnSaveTable() {
-    const std::optional<QString> path = services_.fileDialogs->save(this, texts::textFilesFilter, texts::textExtension,
-                                                                    tableNameFor(currentFilePath()));
+    const std::optional<QString> path = services_.fileDialogs->save(
+        this, texts::textFilesFilter, texts::textExtension, tableNameFor(currentFilePath()));
     if (!path) {
         return;
     }

@@ -17,8 +17,9 @@ namespace vornak {
 FormBinder::FormBinder(DefinitionDocument& document, ValueTableModel& values, Controls controls, Guard guard)
     : document_(document), values_(values), controls_(std::move(controls)), guard_(std::move(guard)) {
     for (int i = 0; i < static_cast<int>(controls_.reportTexts.size()); ++i) {
-        bindText(controls_.reportTexts[static_cast<std::size_t>(i)],
-                 [i] { return TextLocation{TextField::ReportText, i + 1, 0}; });
+        bindText(controls_.reportTexts[static_cast<std::size_t>(i)], [i] {
+            return TextLocation{TextField::ReportText, i + 1, 0};
+        });
     }
     bindText(controls_.formula, [this] { return formulaLocation(); });
 
@@ -42,8 +43,8 @@ FormBinder::FormBinder(DefinitionDocument& document, ValueTableModel& values, Co
 }
 
 bool FormBinder::isBound(const QLineEdit* edit) const {
-    return edit == controls_.formula ||
-           std::find(controls_.reportTexts.begin(), controls_.reportTexts.end(), edit) != controls_.reportTexts.end();
+    return edit == controls_.formula || std::find(controls_.reportTexts.begin(), controls_.reportTexts.end(),
+                                                  edit) != controls_.reportTexts.end();
 }
 
 int FormBinder::current() const {
@@ -71,7 +72,8 @@ void FormBinder::bindText(QLineEdit* edit, std::function<TextLocation()> where) 
 }
 
 void FormBinder::show(QLineEdit* edit, const TextLocation& where) {
-    const QString text = document_.contains(where) ? displayText(textAt(document_.definition(), where)) : QString();
+    const QString text =
+        document_.contains(where) ? displayText(textAt(document_.definition(), where)) : QString();
     if (edit->text() == text) {
         return;
     }
@@ -94,7 +96,8 @@ void FormBinder::onTextChanged(const TextLocation& where) {
 
 void FormBinder::refreshAll() {
     for (int i = 0; i < static_cast<int>(controls_.reportTexts.size()); ++i) {
-        show(controls_.reportTexts[static_cast<std::size_t>(i)], TextLocation{TextField::ReportText, i + 1, 0});
+        show(controls_.reportTexts[static_cast<std::size_t>(i)],
+             TextLocation{TextField::ReportText, i + 1, 0});
     }
     refreshParameterControls();
 }
@@ -102,7 +105,8 @@ void FormBinder::refreshAll() {
 void FormBinder::refreshParameterControls() {
     const int p = current();
     const bool valid = p >= 0;
-    const ParameterRecord* parameter = valid ? &document_.definition().parameters[static_cast<std::size_t>(p)] : nullptr;
+    const ParameterRecord* parameter =
+        valid ? &document_.definition().parameters[static_cast<std::size_t>(p)] : nullptr;
 
     const int kind = valid ? static_cast<int>(parameter->kind) : -1;
     if (QAbstractButton* button = controls_.kinds->button(kind)) {

@@ -14,6 +14,7 @@
 #include "Texts.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemModel>
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -21,7 +22,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QAbstractItemModel>
 #include <QUndoStack>
 
 namespace vornak {

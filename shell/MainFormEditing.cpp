@@ -108,8 +108,10 @@ void CMainForm::connectDocument() {
     });
     connect(&document_, &DefinitionDocument::resultInserted, this,
             [this](int position) { selectRow(resultList, position); });
-    connect(&document_, &DefinitionDocument::resultRemoved, this, [this](int) { resultList->clearSelection(); });
-    connect(&document_, &DefinitionDocument::resultMoved, this, [this](int, int to) { selectRow(resultList, to); });
+    connect(&document_, &DefinitionDocument::resultRemoved, this,
+            [this](int) { resultList->clearSelection(); });
+    connect(&document_, &DefinitionDocument::resultMoved, this,
+            [this](int, int to) { selectRow(resultList, to); });
 }
 
 void CMainForm::showParameter(int index) {
@@ -179,8 +181,8 @@ void CMainForm::OnDeleteResult() {
 
 namespace {
 
-int moveIn(DefinitionDocument& document, CellGrid* grid, CellGrid* parameters, CellGrid* values, int parameter,
-           int step) {
+int moveIn(DefinitionDocument& document, CellGrid* grid, CellGrid* parameters, CellGrid* values,
+           int parameter, int step) {
     const int row = grid->GetSelectedRow();
     if (row < 0) {
         return -1;

@@ -10,12 +10,12 @@
 #include "DialogTemplates.h"
 #include "DialogUnits.h"
 #include "MenuTemplate.h"
+#include "ParameterTableModel.h"
 #include "Pictures.h"
-#include "StringTable.h"
 #include "ResultTableModel.h"
+#include "StringTable.h"
 #include "TextCodec.h"
 #include "ValueTableModel.h"
-#include "ParameterTableModel.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -92,8 +92,9 @@ void CMainForm::buildControls() {
         case ControlKind::ListView: {
             auto* grid = new CellGrid(client_);
             // Each change of a cell's text is judged by what it adds, as in the fields.
-            grid->setTextValidator(
-                [](const QString& before, const QString& after) { return definitionTextChangeAllowed(before, after); });
+            grid->setTextValidator([](const QString& before, const QString& after) {
+                return definitionTextChangeAllowed(before, after);
+            });
             w = grid;
             break;
         }

@@ -85,9 +85,9 @@ TEST_F(AddDelete, DeletingAParameterShowsTheOneNowInItsPlace) {
         std::vector<std::string> after;
         int current; // selectedParameter afterwards
     } cases[] = {
-        {1, {"P1", "P3"}, 1},         // the following one moves up and is shown
-        {2, {"P1", "P2"}, 1},         // the last: the new last one is shown
-        {-1, {"P1", "P2", "P3"}, 0},  // nothing selected: nothing deleted, the shown one stays
+        {1, {"P1", "P3"}, 1},        // the following one moves up and is shown
+        {2, {"P1", "P2"}, 1},        // the last: the new last one is shown
+        {-1, {"P1", "P2", "P3"}, 0}, // nothing selected: nothing deleted, the shown one stays
     };
     for (const auto& c : cases) {
         ReportDefinition d = threeOfEach();

@@ -40,8 +40,7 @@ QStringList headings(const CellGrid* grid) {
 
 TEST_F(Binding, KindSwitchesShowTheSameCellsUnderNewHeadingsAndConvertNothing) {
     start();
-    loadIntoForm(*this, {parameter("P", ValueKind::List, {row("a", "up1", "ra"), row("b", "", "rb")})},
-                 {});
+    loadIntoForm(*this, {parameter("P", ValueKind::List, {row("a", "up1", "ra"), row("b", "", "rb")})}, {});
     const std::vector<ValueRow> original = model.parameters[0].values;
 
     const struct {
@@ -90,9 +89,11 @@ TEST_F(Binding, EveryKindLaysOutItsOwnHeadingsAndWidths) {
         for (int c = 0; c < values()->GetColumnCount(); ++c) {
             EXPECT_EQ(values()->columnWidth(c), l.widths[static_cast<std::size_t>(c)])
                 << l.headings.join('|').toStdString() << " column " << c;
-            EXPECT_TRUE(values()->IsColumnEditable(c)) << l.headings.join('|').toStdString() << " column " << c;
+            EXPECT_TRUE(values()->IsColumnEditable(c))
+                << l.headings.join('|').toStdString() << " column " << c;
             const QVariant alignment = values()->model()->index(0, c).data(Qt::TextAlignmentRole);
-            EXPECT_TRUE(!alignment.isValid() || (alignment.toInt() & Qt::AlignHorizontal_Mask) == Qt::AlignLeft);
+            EXPECT_TRUE(!alignment.isValid() ||
+                        (alignment.toInt() & Qt::AlignHorizontal_Mask) == Qt::AlignLeft);
         }
     }
 }
@@ -209,8 +210,7 @@ TEST_F(Binding, TypingInATextEditIsOneStepOfTheDocument) {
 
 TEST_F(Binding, EndOfACellEditStoresIntoTheCellTheLayoutChooses) {
     start();
-    loadIntoForm(*this, {parameter("P", ValueKind::List, {row("v", "kept", "r")})},
-                 {ResultRow{"n", "res"}});
+    loadIntoForm(*this, {parameter("P", ValueKind::List, {row("v", "kept", "r")})}, {ResultRow{"n", "res"}});
 
     // List: column 1 is the result; the upper bound is not shown and never changes.
     editCell(values(), 0, 1, QStringLiteral("новый"));
@@ -281,8 +281,7 @@ TEST_F(Binding, ReloadListsShowsTheModelWithTheFirstParameterCurrent) {
     ASSERT_EQ(form->selectedParameterIndex(), 1);
 
     ParameterRecord second = parameter("B", ValueKind::Input, {row("init", "", "res")});
-    loadIntoForm(*this,
-                 {parameter("A", ValueKind::Range, {row("1", "2", "3"), row("4", "5", "6")}), second},
+    loadIntoForm(*this, {parameter("A", ValueKind::Range, {row("1", "2", "3"), row("4", "5", "6")}), second},
                  {ResultRow{"r1", "x1"}, ResultRow{"r2", "x2"}, ResultRow{"r3", "x3"}});
     EXPECT_EQ(form->selectedParameterIndex(), 0);
     EXPECT_EQ(parameters()->GetSelectedRow(), 0);

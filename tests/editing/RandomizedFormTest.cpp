@@ -220,7 +220,8 @@ public:
             // Undo or redo, by key from wherever the focus is, or from the menu's action.
             const bool undo = chance(60);
             if (chance(50)) {
-                QWidget* target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : form.get();
+                QWidget* target =
+                    QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : form.get();
                 pressKey(target, undo ? Qt::Key_Z : Qt::Key_Y, Qt::ControlModifier);
             } else {
                 form->runCommand(undo ? cmd::Undo : cmd::Redo);

@@ -55,7 +55,8 @@ TEST_F(MainForm, StartsWithOneParameterOneResultAndTheDefaults) {
     EXPECT_EQ(shown(model.title), defaults[0].second);
     EXPECT_EQ(shown(model.date), defaults[6].second);
     EXPECT_EQ(shown(model.source), defaults[8].second);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4}$")).match(shown(model.date)).hasMatch());
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4}$")).match(shown(model.date)).hasMatch());
 
     // The model: one parameter with one row, one result.
     ASSERT_EQ(model.parameters.size(), 1u);
