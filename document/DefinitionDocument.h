@@ -23,8 +23,9 @@
 //               addValueRow(p, pos) -> index, deleteValueRow(p, r), moveValueRow(p, r, ±1) -> new index
 //               addResult(pos) -> index, deleteResult(i), moveResult(i, ±1) -> new index
 //               Inserting, deleting, moving or duplicating parameters or results rewrites the codes
-//               that name them (#P #R #N, #X) in the same undo step; codesRenumbered(n) then says how
-//               many codes changed.
+//               that name them (#P #R #N, #X) in the same undo step (codes naming a deleted record
+//               become number 0, which names nothing); codesRenumbered(n) then says how many codes
+//               changed.
 //   Signals     documentAboutToBeReset / documentReset (new, open), pathChanged, modifiedChanged,
 //               textChanged(location), parameterChanged(p) (kind or flags), kindAboutToChange(p) /
 //               kindChanged(p) (the value rows' columns change; rows may be dropped or restored),

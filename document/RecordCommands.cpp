@@ -31,18 +31,19 @@ RenumberingCommand::RenumberingCommand(DefinitionDocument& document, const QStri
 }
 
 void RenumberingCommand::redo() {
-    forward();
+    // The rewrites name texts where they stand before the records move: they go first.
     if (!done_) {
         changes_ = renumbering();
         codes_ = countChangedCodes(changes_);
         done_ = true;
     }
     document_.applyTextChanges(changes_, true);
+    forward();
 }
 
 void RenumberingCommand::undo() {
-    document_.applyTextChanges(changes_, false);
     back();
+    document_.applyTextChanges(changes_, false);
 }
 
 // --- Parameters --------------------------------------------------------------------------------
@@ -66,8 +67,12 @@ std::vector<TextChange> InsertParameterCommand::renumbering() const {
 }
 
 DuplicateParameterCommand::DuplicateParameterCommand(DefinitionDocument& document, int index)
-    : InsertParameterCommand(document, index + 1, document.definition().parameters[at(index)],
-                             QStringLiteral("копирование параметра")) {
+    : InsertParameterCommand(document, index + 1, {}, QStringLiteral("копирование параметра")) {
+}
+
+void DuplicateParameterCommand::forward() {
+    // The copy is taken once the original's codes are rewritten, so that both name the same records.
+    document_.applyInsertParameter(position(), document_.definition().parameters[at(position() - 1)]);
 }
 
 RemoveParameterCommand::RemoveParameterCommand(DefinitionDocument& document, int position)
