@@ -26,7 +26,9 @@
 //               that name them (#P #R #N, #X) in the same undo step (codes naming a deleted record
 //               become number 0, which names nothing); codesRenumbered(n) then says how many codes
 //               changed.
-//   Signals     documentAboutToBeReset / documentReset (new, open), pathChanged, modifiedChanged,
+//   Signals     definitionChanged: once after every step, merged keystroke, undo, redo, New and Open
+//               (for whatever looks at the whole definition, such as the checks).
+//               documentAboutToBeReset / documentReset (new, open), pathChanged, modifiedChanged,
 //               textChanged(location), parameterChanged(p) (kind or flags), kindAboutToChange(p) /
 //               kindChanged(p) (the value rows' columns change; rows may be dropped or restored),
 //               {parameter,valueRow,result}{AboutToBe,}{Inserted,Removed,Moved}, codesRenumbered(n).
@@ -165,6 +167,7 @@ public:
     void applyMoveResult(int from, int to);
 
 signals:
+    void definitionChanged();
     void documentAboutToBeReset();
     void documentReset();
     void pathChanged();
@@ -210,6 +213,7 @@ private:
     QUndoStack undoStack_;
     std::string path_;
     DiskStamp stamp_;
+    bool resetting_ = false;
 };
 
 } // namespace vornak

@@ -327,6 +327,32 @@ TEST_F(CommandsTest, TypingTakenBackLeavesNoStep) {
     EXPECT_FALSE(document.isModified());
 }
 
+TEST_F(CommandsTest, DefinitionChangedOncePerStep) {
+    QSignalSpy changed(&document, &DefinitionDocument::definitionChanged);
+    struct Step {
+        const char* name;
+        std::function<void()> run;
+    };
+    const Step steps[] = {
+        {"renumbering step", [&] { document.deleteParameter(0); }},
+        {"first keystroke", [&] { document.typeText(locationOf(ReportText::Title), "a"); }},
+        {"merged keystroke", [&] { document.typeText(locationOf(ReportText::Title), "ab"); }},
+        {"undo", [&] { document.undoStack()->undo(); }},
+        {"redo", [&] { document.undoStack()->redo(); }},
+        {"new", [&] { document.newDocument(); }},
+        {"open", [&] { test::openDefinition(document, test::sampleDefinition(), folder.file("again.rpt")); }},
+    };
+    for (const Step& step : steps) {
+        changed.clear();
+        step.run();
+        EXPECT_EQ(changed.count(), 1) << step.name;
+    }
+    changed.clear();
+    EXPECT_FALSE(document.setKind(1, ValueKind::Range));
+    ASSERT_TRUE(document.save().ok);
+    EXPECT_EQ(changed.count(), 0) << "no change, and saving changes nothing";
+}
+
 TEST_F(CommandsTest, CleanStateIsUnmodified) {
     QSignalSpy modified(&document, &DefinitionDocument::modifiedChanged);
     ASSERT_TRUE(document.typeText(locationOf(ReportText::Date), "1"));
