@@ -31,6 +31,12 @@ std::size_t at(int index) {
 DefinitionDocument::DefinitionDocument(QObject* parent) : QObject(parent) {
     connect(&undoStack_, &QUndoStack::cleanChanged, this,
             [this](bool clean) { emit modifiedChanged(!clean); });
+    // Every step, merge, undo and redo moves or renews the stack's index; a reset says so itself.
+    connect(&undoStack_, &QUndoStack::indexChanged, this, [this] {
+        if (!resetting_) {
+            emit definitionChanged();
+        }
+    });
     definition_.parameters.push_back(newParameter());
     definition_.results.push_back(newResult());
 }
@@ -113,11 +119,14 @@ SaveResult DefinitionDocument::exportTable(const std::string& path) const {
 
 void DefinitionDocument::replaceDefinition(ReportDefinition definition, std::string path, DiskStamp stamp) {
     emit documentAboutToBeReset();
+    resetting_ = true;
     undoStack_.clear();
+    resetting_ = false;
     definition_ = std::move(definition);
     stamp_ = stamp;
     setPath(std::move(path));
     emit documentReset();
+    emit definitionChanged();
 }
 
 void DefinitionDocument::setPath(std::string path) {

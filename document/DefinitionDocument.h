@@ -23,9 +23,12 @@
 //               addValueRow(p, pos) -> index, deleteValueRow(p, r), moveValueRow(p, r, ±1) -> new index
 //               addResult(pos) -> index, deleteResult(i), moveResult(i, ±1) -> new index
 //               Inserting, deleting, moving or duplicating parameters or results rewrites the codes
-//               that name them (#P #R #N, #X) in the same undo step; codesRenumbered(n) then says how
-//               many codes changed.
-//   Signals     documentAboutToBeReset / documentReset (new, open), pathChanged, modifiedChanged,
+//               that name them (#P #R #N, #X) in the same undo step (codes naming a deleted record
+//               become number 0, which names nothing); codesRenumbered(n) then says how many codes
+//               changed.
+//   Signals     definitionChanged: once after every step, merged keystroke, undo, redo, New and Open
+//               (for whatever looks at the whole definition, such as the checks).
+//               documentAboutToBeReset / documentReset (new, open), pathChanged, modifiedChanged,
 //               textChanged(location), parameterChanged(p) (kind or flags), kindAboutToChange(p) /
 //               kindChanged(p) (the value rows' columns change; rows may be dropped or restored),
 //               {parameter,valueRow,result}{AboutToBe,}{Inserted,Removed,Moved}, codesRenumbered(n).
@@ -164,6 +167,7 @@ public:
     void applyMoveResult(int from, int to);
 
 signals:
+    void definitionChanged();
     void documentAboutToBeReset();
     void documentReset();
     void pathChanged();
@@ -209,6 +213,7 @@ private:
     QUndoStack undoStack_;
     std::string path_;
     DiskStamp stamp_;
+    bool resetting_ = false;
 };
 
 } // namespace vornak

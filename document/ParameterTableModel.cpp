@@ -49,7 +49,7 @@ QVariant ParameterTableModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::TextAlignmentRole) {
-        return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft));
+        return static_cast<int>(Qt::AlignLeft); // views read it with toInt()
     }
     if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return {};

@@ -22,6 +22,28 @@ int resultCount(const DefinitionDocument& document) {
     return static_cast<int>(document.definition().results.size());
 }
 
+bool keepsEveryNumber(const std::vector<int>& newNumberOf) {
+    for (std::size_t i = 0; i < newNumberOf.size(); ++i) {
+        if (newNumberOf[i] != static_cast<int>(i) + 1) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Adding at the end renumbers nothing: no need to look at every text.
+std::vector<TextChange> parameterRewrites(const DefinitionDocument& document,
+                                          const std::vector<int>& newNumberOf) {
+    return keepsEveryNumber(newNumberOf) ? std::vector<TextChange>()
+                                         : renumberParameterReferences(document.definition(), newNumberOf);
+}
+
+std::vector<TextChange> resultRewrites(const DefinitionDocument& document,
+                                       const std::vector<int>& newNumberOf) {
+    return keepsEveryNumber(newNumberOf) ? std::vector<TextChange>()
+                                         : renumberResultReferences(document.definition(), newNumberOf);
+}
+
 } // namespace
 
 // --- RenumberingCommand ------------------------------------------------------------------------
@@ -31,18 +53,19 @@ RenumberingCommand::RenumberingCommand(DefinitionDocument& document, const QStri
 }
 
 void RenumberingCommand::redo() {
-    forward();
+    // The rewrites name texts where they stand before the records move: they go first.
     if (!done_) {
         changes_ = renumbering();
         codes_ = countChangedCodes(changes_);
         done_ = true;
     }
     document_.applyTextChanges(changes_, true);
+    forward();
 }
 
 void RenumberingCommand::undo() {
-    document_.applyTextChanges(changes_, false);
     back();
+    document_.applyTextChanges(changes_, false);
 }
 
 // --- Parameters --------------------------------------------------------------------------------
@@ -62,12 +85,16 @@ void InsertParameterCommand::back() {
 }
 
 std::vector<TextChange> InsertParameterCommand::renumbering() const {
-    return renumberParameterReferences(document_.definition(), numbersAfterInsert(countBefore_, position_));
+    return parameterRewrites(document_, numbersAfterInsert(countBefore_, position_));
 }
 
 DuplicateParameterCommand::DuplicateParameterCommand(DefinitionDocument& document, int index)
-    : InsertParameterCommand(document, index + 1, document.definition().parameters[at(index)],
-                             QStringLiteral("копирование параметра")) {
+    : InsertParameterCommand(document, index + 1, {}, QStringLiteral("копирование параметра")) {
+}
+
+void DuplicateParameterCommand::forward() {
+    // The copy is taken once the original's codes are rewritten, so that both name the same records.
+    document_.applyInsertParameter(position(), document_.definition().parameters[at(position() - 1)]);
 }
 
 RemoveParameterCommand::RemoveParameterCommand(DefinitionDocument& document, int position)
@@ -85,7 +112,7 @@ void RemoveParameterCommand::back() {
 }
 
 std::vector<TextChange> RemoveParameterCommand::renumbering() const {
-    return renumberParameterReferences(document_.definition(), numbersAfterRemove(countBefore_, position_));
+    return parameterRewrites(document_, numbersAfterRemove(countBefore_, position_));
 }
 
 MoveParameterCommand::MoveParameterCommand(DefinitionDocument& document, int from, int to)
@@ -102,7 +129,7 @@ void MoveParameterCommand::back() {
 }
 
 std::vector<TextChange> MoveParameterCommand::renumbering() const {
-    return renumberParameterReferences(document_.definition(), numbersAfterMove(count_, from_, to_));
+    return parameterRewrites(document_, numbersAfterMove(count_, from_, to_));
 }
 
 // --- Results -----------------------------------------------------------------------------------
@@ -121,7 +148,7 @@ void InsertResultCommand::back() {
 }
 
 std::vector<TextChange> InsertResultCommand::renumbering() const {
-    return renumberResultReferences(document_.definition(), numbersAfterInsert(countBefore_, position_));
+    return resultRewrites(document_, numbersAfterInsert(countBefore_, position_));
 }
 
 RemoveResultCommand::RemoveResultCommand(DefinitionDocument& document, int position)
@@ -139,7 +166,7 @@ void RemoveResultCommand::back() {
 }
 
 std::vector<TextChange> RemoveResultCommand::renumbering() const {
-    return renumberResultReferences(document_.definition(), numbersAfterRemove(countBefore_, position_));
+    return resultRewrites(document_, numbersAfterRemove(countBefore_, position_));
 }
 
 MoveResultCommand::MoveResultCommand(DefinitionDocument& document, int from, int to)
@@ -156,7 +183,7 @@ void MoveResultCommand::back() {
 }
 
 std::vector<TextChange> MoveResultCommand::renumbering() const {
-    return renumberResultReferences(document_.definition(), numbersAfterMove(count_, from_, to_));
+    return resultRewrites(document_, numbersAfterMove(count_, from_, to_));
 }
 
 // --- Value rows --------------------------------------------------------------------------------

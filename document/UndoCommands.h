@@ -77,7 +77,9 @@ private:
 };
 
 // A change of the parameter or result sequence that rewrites the codes naming them, in one step.
-// The rewrites are found once, on the first redo, and replayed afterwards.
+// The rewrites are found once, on the first redo, and replayed afterwards: on redo the texts are
+// rewritten and then the records move; undo moves them back and then restores the texts. Codes
+// naming a removed record become number 0, which names nothing (and shows up as a finding).
 class RenumberingCommand : public QUndoCommand {
 public:
     void redo() final;
@@ -91,7 +93,7 @@ protected:
     RenumberingCommand(DefinitionDocument& document, const QString& text);
     virtual void forward() = 0;
     virtual void back() = 0;
-    // The rewrites that keep codes naming the same records, on the definition after forward().
+    // The rewrites that keep codes naming the same records, on the definition before forward().
     virtual std::vector<TextChange> renumbering() const = 0;
 
     DefinitionDocument& document_;
@@ -111,6 +113,7 @@ protected:
     void forward() override;
     void back() override;
     std::vector<TextChange> renumbering() const override;
+    int position() const { return position_; }
 
 private:
     int position_;
@@ -122,6 +125,9 @@ private:
 class DuplicateParameterCommand : public InsertParameterCommand {
 public:
     DuplicateParameterCommand(DefinitionDocument& document, int index);
+
+protected:
+    void forward() override;
 };
 
 class RemoveParameterCommand : public RenumberingCommand {

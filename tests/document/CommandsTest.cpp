@@ -166,16 +166,16 @@ INSTANTIATE_TEST_SUITE_P(
                                    {TextField::ParameterFormula, 3, 0},
                                    "#P(2)/#P(3)",
                                    0},
-                      RenumberCase{"DeleteFirstLeavesItsCodes",
+                      RenumberCase{"DeleteFirstZeroesItsCodes",
                                    [](DefinitionDocument& d) { return d.deleteParameter(0); },
                                    {TextField::ParameterFormula, 1, 0},
-                                   "#P(1)+#R(2)*2 + #N(1) + #P( (1+2)^2 )",
-                                   6},
+                                   "#P(0)+#R(2)*2 + #N(1) + #P( (1+2)^2 )",
+                                   8},
                       RenumberCase{"DeleteFirstInResults",
                                    [](DefinitionDocument& d) { return d.deleteParameter(0); },
                                    {TextField::ResultText, 1, 0},
-                                   "#P(1)+#P(1)+#P(2)",
-                                   6},
+                                   "#P(0)+#P(1)+#P(2)",
+                                   8},
                       RenumberCase{"MoveFirstDown",
                                    [](DefinitionDocument& d) { return d.moveParameter(0, 1) == 1; },
                                    {TextField::ParameterFormula, 1, 0},
@@ -185,12 +185,12 @@ INSTANTIATE_TEST_SUITE_P(
                                    [](DefinitionDocument& d) { return d.duplicateParameter(0) == 1; },
                                    {TextField::ValueResult, 2, 3},
                                    "#P(3)",
-                                   8},
+                                   7},
                       RenumberCase{"DeleteFirstResult",
                                    [](DefinitionDocument& d) { return d.deleteResult(0); },
                                    {TextField::ResultText, 2, 0},
-                                   "#X(1)+#X(1) #X(2)",
-                                   2},
+                                   "#X(1)+#X(0) #X(2)",
+                                   4},
                       RenumberCase{"MoveResultUp",
                                    [](DefinitionDocument& d) { return d.moveResult(2, -1) == 1; },
                                    {TextField::ResultText, 2, 0},
@@ -213,6 +213,14 @@ TEST_F(CommandsTest, SwitchToInputDropsRowsAndUndoBringsThemBack) {
     document.undoStack()->undo();
     EXPECT_EQ(model().parameters[0].values, rows);
     EXPECT_EQ(model().parameters[0].kind, ValueKind::List);
+}
+
+TEST_F(CommandsTest, DuplicateIsAnEqualCopyBelowWithAllRows) {
+    ASSERT_EQ(document.duplicateParameter(0), 1);
+    ASSERT_EQ(model().parameters.size(), 4U);
+    EXPECT_EQ(model().parameters[1], model().parameters[0]);
+    EXPECT_EQ(model().parameters[1].values.size(), 3U);
+    EXPECT_EQ(model().parameters[2].name, "Length");
 }
 
 TEST_F(CommandsTest, SwitchKeepsUpperBounds) {
@@ -317,6 +325,32 @@ TEST_F(CommandsTest, TypingTakenBackLeavesNoStep) {
     ASSERT_TRUE(document.typeText(locationOf(ReportText::Author), original));
     EXPECT_EQ(document.undoStack()->count(), 0);
     EXPECT_FALSE(document.isModified());
+}
+
+TEST_F(CommandsTest, DefinitionChangedOncePerStep) {
+    QSignalSpy changed(&document, &DefinitionDocument::definitionChanged);
+    struct Step {
+        const char* name;
+        std::function<void()> run;
+    };
+    const Step steps[] = {
+        {"renumbering step", [&] { document.deleteParameter(0); }},
+        {"first keystroke", [&] { document.typeText(locationOf(ReportText::Title), "a"); }},
+        {"merged keystroke", [&] { document.typeText(locationOf(ReportText::Title), "ab"); }},
+        {"undo", [&] { document.undoStack()->undo(); }},
+        {"redo", [&] { document.undoStack()->redo(); }},
+        {"new", [&] { document.newDocument(); }},
+        {"open", [&] { test::openDefinition(document, test::sampleDefinition(), folder.file("again.rpt")); }},
+    };
+    for (const Step& step : steps) {
+        changed.clear();
+        step.run();
+        EXPECT_EQ(changed.count(), 1) << step.name;
+    }
+    changed.clear();
+    EXPECT_FALSE(document.setKind(1, ValueKind::Range));
+    ASSERT_TRUE(document.save().ok);
+    EXPECT_EQ(changed.count(), 0) << "no change, and saving changes nothing";
 }
 
 TEST_F(CommandsTest, CleanStateIsUnmodified) {

@@ -1,4 +1,4 @@
-// Shared helpers of the document tests: a temporary folder, definitions with codes in their texts,
+// What the document tests share: a temporary folder, definitions with codes in their texts,
 // and opening a definition as a document.
 #pragma once
 

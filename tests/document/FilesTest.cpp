@@ -169,8 +169,10 @@ TEST_F(FilesTest, ChangedOnDisk) {
 TEST_F(FilesTest, ListenersSeeTheNewFilesStampAtReset) {
     test::openDefinition(document, test::sampleDefinition(), folder.file("first.rpt"));
     std::vector<bool> seen;
-    QObject::connect(&document, &DefinitionDocument::documentReset, [&] { seen.push_back(document.changedOnDisk()); });
-    QObject::connect(&document, &DefinitionDocument::pathChanged, [&] { seen.push_back(document.changedOnDisk()); });
+    QObject::connect(&document, &DefinitionDocument::documentReset,
+                     [&] { seen.push_back(document.changedOnDisk()); });
+    QObject::connect(&document, &DefinitionDocument::pathChanged,
+                     [&] { seen.push_back(document.changedOnDisk()); });
     test::openDefinition(document, test::sampleDefinition(), folder.file("second.rpt"));
     document.newDocument();
     EXPECT_EQ(seen, std::vector<bool>(4, false));

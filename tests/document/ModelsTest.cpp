@@ -94,6 +94,10 @@ TEST_F(ModelsTest, ShowDecodedTextsAndComputedNumbers) {
     EXPECT_EQ(cell(results, 1, 0), "2");
     EXPECT_EQ(cell(results, 1, 2), "#X(1)*2");
     EXPECT_EQ(values.parameter(), 0) << "an opened definition shows its first parameter";
+    for (const QAbstractItemModel* model :
+         std::initializer_list<const QAbstractItemModel*>{&parameters, &values, &results}) {
+        EXPECT_EQ(model->index(0, 1).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignLeft));
+    }
 }
 
 TEST_F(ModelsTest, ValueColumnsFollowTheKind) {
