@@ -147,6 +147,8 @@ protected:
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
 
 private:
+    /// A 1-pixel pen that sets every other pixel.
+    static QPen DottedPen(const QColor& colour);
     int rowTotal() const;
     int columnTotal() const;
     bool isCellEditable(int row, int column) const;
