@@ -177,5 +177,63 @@ TEST_F(Undo, ACommandCancelsAClickEditStillWaiting) {
     }
 }
 
+TEST_F(Undo, MoveAndDuplicateActOnTheListLastWorkedIn) {
+    start();
+    ReportDefinition d;
+    for (const char* name : {"A", "B", "C"}) {
+        d.parameters.push_back(ParameterRecord{name, "", ValueKind::List, 0, 0, {{name, "", "r"}}});
+        d.results.push_back(ResultRow{name, "x"});
+    }
+    d.parameters[2].hasFormula = 1;
+    d.parameters[2].formula = "#P(1)";
+    load(d);
+    const auto names = [this] {
+        std::string n;
+        for (const ParameterRecord& p : model.parameters) {
+            n += p.name;
+        }
+        return n;
+    };
+    const auto resultNames = [this] {
+        std::string n;
+        for (const ResultRow& r : model.results) {
+            n += r.name;
+        }
+        return n;
+    };
+
+    // Parameters: Ctrl+Down moves the selected one, which stays selected and shown.
+    clickParameterRow(0);
+    pressKey(parameters(), Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(names(), "BAC");
+    EXPECT_EQ(parameters()->GetSelectedRow(), 1);
+    EXPECT_EQ(form->selectedParameterIndex(), 1);
+    EXPECT_EQ(model.parameters[2].formula, "#P(2)") << "the code follows the parameter it names";
+    EXPECT_FALSE(form->commandAvailable(cmd::MoveUp) && parameters()->GetSelectedRow() == 0);
+    pressKey(parameters(), Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(names(), "BAAC");
+    EXPECT_EQ(parameters()->GetSelectedRow(), 2) << "the copy is selected";
+    EXPECT_EQ(disagreement(*form), "");
+
+    // Results: after a click in the result list the same keys act there.
+    const QRect cell = results()->GetCellRect(2, 0);
+    QTest::mouseClick(results()->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    pressKey(results(), Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(resultNames(), "ACB");
+    EXPECT_EQ(names(), "BAAC") << "the parameters stay";
+    EXPECT_EQ(results()->GetSelectedRow(), 1);
+    EXPECT_FALSE(form->commandAvailable(cmd::Duplicate)) << "results are added, not duplicated";
+
+    // Undo takes the steps back one by one, the lists following.
+    form->runCommand(cmd::Undo);
+    EXPECT_EQ(resultNames(), "ABC");
+    form->runCommand(cmd::Undo);
+    form->runCommand(cmd::Undo);
+    EXPECT_EQ(names(), "ABC");
+    EXPECT_EQ(model.parameters[2].formula, "#P(1)");
+    EXPECT_FALSE(form->isModified());
+    EXPECT_EQ(disagreement(*form), "");
+}
+
 } // namespace
 } // namespace vornak::testing

@@ -9,9 +9,9 @@
 namespace vornak::testing {
 namespace {
 
-using KeyHook = FormTest;
+using Keys = FormTest;
 
-TEST_F(KeyHook, EachKeyRunsItsCommandAndNoOther) {
+TEST_F(Keys, EachKeyRunsItsCommandAndNoOther) {
     start();
     QSignalSpy ran(form.get(), &CMainForm::commandRun);
     const struct {
@@ -78,7 +78,7 @@ const char* focusName(FocusIn f) {
     return "";
 }
 
-TEST_F(KeyHook, AddKeysWorkWhateverHasTheFocusAndAreConsumed) {
+TEST_F(Keys, AddKeysWorkWhateverHasTheFocusAndAreConsumed) {
     start();
     const FocusIn places[] = {FocusIn::TitleEdit,       FocusIn::FormulaEdit, FocusIn::ParameterCellEditor,
                               FocusIn::ValueCellEditor, FocusIn::ResultList,  FocusIn::AddButton};
@@ -153,7 +153,7 @@ TEST_F(KeyHook, AddKeysWorkWhateverHasTheFocusAndAreConsumed) {
     }
 }
 
-TEST_F(KeyHook, DocumentKeysRunTheirCommandsFromAnEditAndACellEditor) {
+TEST_F(Keys, DocumentKeysRunTheirCommandsFromAnEditAndACellEditor) {
     start();
     QSignalSpy ran(form.get(), &CMainForm::commandRun);
     const struct {
@@ -176,7 +176,7 @@ TEST_F(KeyHook, DocumentKeysRunTheirCommandsFromAnEditAndACellEditor) {
     EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("ОПРЕДЕЛЕНИЕ РОСТА ПО КОСТЯМ"));
 }
 
-TEST_F(KeyHook, TextTypedIntoAnOpenCellEditorIsKeptWhenAKeyRunsACommand) {
+TEST_F(Keys, TextTypedIntoAnOpenCellEditorIsKeptWhenAKeyRunsACommand) {
     start();
     // Typing into a value cell and pressing F3 before confirming: the typed text is in the model,
     // in the row it was typed into, not lost and not written elsewhere.
@@ -207,7 +207,7 @@ TEST_F(KeyHook, TextTypedIntoAnOpenCellEditorIsKeptWhenAKeyRunsACommand) {
     EXPECT_EQ(disagreement(*form), "");
 }
 
-TEST_F(KeyHook, EveryAutoRepeatOfAHeldKeyCounts) {
+TEST_F(Keys, EveryAutoRepeatOfAHeldKeyCounts) {
     start();
     QWidget* target = edit(ctl::TitleEdit);
     target->setFocus();
@@ -223,7 +223,7 @@ TEST_F(KeyHook, EveryAutoRepeatOfAHeldKeyCounts) {
     EXPECT_EQ(cellText(parameters(), 101, 0), QStringLiteral("102"));
 }
 
-TEST_F(KeyHook, KeysOfOtherWindowsAreLeftAloneAndTheHookEndsWithTheForm) {
+TEST_F(Keys, KeysOfOtherWindowsAreLeftAloneAndTheHookEndsWithTheForm) {
     start();
     QWidget other;
     QLineEdit otherEdit(&other);
@@ -232,7 +232,7 @@ TEST_F(KeyHook, KeysOfOtherWindowsAreLeftAloneAndTheHookEndsWithTheForm) {
     pressKey(&otherEdit, Qt::Key_F2);
     EXPECT_EQ(model.parameters.size(), 1u);
 
-    // A key after the form has gone reaches no stale hook (the address sanitizer run would see it).
+    // A key after the form has gone reaches no stale filter (the address sanitizer run would see it).
     form.reset();
     pressKey(&otherEdit, Qt::Key_F2);
     EXPECT_EQ(model.parameters.size(), 1u);
