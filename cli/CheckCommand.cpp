@@ -69,9 +69,9 @@ QJsonObject findingToJson(const Finding& finding) {
     object["record"] = finding.where.record;
     object["row"] = finding.where.row;
     object["number"] = static_cast<double>(finding.number);
-    object["detail"] = decodeWindows1251(finding.detail);
+    object["detail"] = vornak::TextCodec::decode(finding.detail);
     object["offset"] = static_cast<double>(finding.offset);
-    object["message"] = decodeWindows1251(describeFinding(finding));
+    object["message"] = vornak::TextCodec::decode(describeFinding(finding));
     return object;
 }
 
@@ -117,7 +117,7 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
             << countText(definition.results.size(), "result", "results") << ")\n";
         for (const Finding& finding : findings) {
             out << path << ": warning: " << describePlace(finding) << ": "
-                << windows1251ToUtf8(describeFinding(finding)) << '\n';
+                << vornak::TextCodec::toUtf8(describeFinding(finding)) << '\n';
         }
     }
     if (options.json) {

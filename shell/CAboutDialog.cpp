@@ -1,9 +1,9 @@
 #include "CAboutDialog.h"
 
-#include "HyperlinkLabel.h"
 #include "CommandIds.h"
 #include "DialogTemplates.h"
 #include "DialogUnits.h"
+#include "HyperlinkLabel.h"
 #include "Pictures.h"
 #include "PlatformServices.h"
 #include "VornakVersion.h"

@@ -3,6 +3,7 @@
 #include "DisplayCheck.h"
 #include "EditorCommandLine.h"
 #include "PlatformServices.h"
+#include "QtTranslations.h"
 #include "ShellOpen.h"
 #include "TextCodec.h"
 
@@ -43,8 +44,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: this system cannot convert text to Windows-1251\n", qPrintable(program));
         return 1;
     }
+    // Without the translations Qt's buttons stay English; the editor works all the same.
+    vornak::installRussianQtTexts(application);
 
+    // The arguments Qt left (it takes its own, such as -platform), as the bytes the system gave:
+    // a file name that is no text in the system's encoding still opens.
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.append(QByteArray(argv[i]));
+    }
     vornak::QtPlatformServices platform(std::make_unique<vornak::QtShellOpener>());
-    vornak::CEditorApp editor(platform.services(), QApplication::arguments().mid(1));
+    vornak::CEditorApp editor(platform.services(), arguments);
     return editor.run();
 }

@@ -4,7 +4,7 @@
 #include "HyperlinkLabel.h"
 #include "PlatformServices.h"
 #include "ScriptedMessageBox.h"
-#include "ShellOpen.h"
+#include "ScriptedShellOpener.h"
 #include "Texts.h"
 #include "VornakVersion.h"
 
