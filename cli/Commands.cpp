@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <fstream>
 #include <optional>
 #include <ostream>
 #include <string_view>
@@ -59,16 +58,6 @@ std::string describeLoadError(const LoadError& error) {
     return reason;
 }
 
-// "R1" or "R2": the first two bytes of a file that has just been read successfully.
-std::string layoutMark(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    char mark[2] = {};
-    if (!file.read(mark, 2)) {
-        return "R?";
-    }
-    return std::string(mark, 2);
-}
-
 // "1 parameter", "2 parameters", "0 results".
 std::string countText(std::size_t count, const char* singular, const char* plural) {
     return std::to_string(count) + " " + (count == 1 ? singular : plural);
@@ -83,7 +72,8 @@ int check(const std::vector<std::string>& files, std::ostream& out) {
             code = exitFailed;
             continue;
         }
-        out << path << ": ok (" << layoutMark(path) << ", "
+        // Read once: the file may be a pipe.
+        out << path << ": ok (R" << definition.loadedLayout() << ", "
             << countText(definition.parameters.size(), "parameter", "parameters") << ", "
             << countText(definition.results.size(), "result", "results") << ")\n";
         for (const Finding& finding : checkDefinition(definition)) {

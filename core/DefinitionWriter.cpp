@@ -5,7 +5,10 @@
 
 #include <charconv>
 #include <cstring>
+#include <new>
+#include <optional>
 #include <string_view>
+#include <utility>
 
 namespace vornak {
 namespace {
@@ -80,8 +83,9 @@ template <typename Sink> void writeDefinition(const ReportDefinition& d, Sink& s
     for (const auto& p : d.parameters) {
         out.line(p.name);
         out.number(static_cast<std::uint8_t>(p.kind));
-        out.number(p.isNumber);
-        out.number(p.hasFormula);
+        // The format knows only 0 and 1, and the reader turns anything else into 1.
+        out.number(p.isNumber != 0 ? 1 : 0);
+        out.number(p.hasFormula != 0 ? 1 : 0);
         if (p.hasFormula != 0) {
             out.line(p.formula);
         }
@@ -138,19 +142,104 @@ struct FileSink {
 };
 
 template <typename Write> bool writeThrough(const std::string& path, SaveError& error, Write write) {
-    AtomicFileWriter file(path);
-    FileSink sink{file};
-    write(sink);
-    const bool ok = file.commit();
     error = SaveError{};
-    error.reason = file.error();
-    if (!ok) {
-        error.problem = FileProblem::WriteFailed;
+    try {
+        AtomicFileWriter file(path);
+        FileSink sink{file};
+        write(sink);
+        if (!file.commit()) {
+            error.problem = file.problem() != FileProblem::None ? file.problem() : FileProblem::WriteFailed;
+            error.reason = file.error();
+            return false;
+        }
+        return true;
+    } catch (const std::bad_alloc&) {
+        error.problem = FileProblem::NotEnoughMemory;
+        error.reason = "not enough memory";
+        return false;
     }
-    return ok;
+}
+
+bool unwritable(const std::string& text) {
+    return text.size() > maxLineBytes || text.find('\n') != std::string::npos;
+}
+
+std::string describeText(const SaveError& e) {
+    std::string where;
+    switch (e.part) {
+    case DefinitionPart::Texts:
+        where = "the " + e.field;
+        break;
+    case DefinitionPart::Parameter:
+        where = "parameter " + std::to_string(e.record) +
+                (e.row > 0 ? ", value row " + std::to_string(e.row) : std::string()) + ", " + e.field;
+        break;
+    default:
+        where = "result " + std::to_string(e.record) + ", " + e.field;
+        break;
+    }
+    return where;
 }
 
 } // namespace
+
+std::optional<SaveError> findUnwritableText(const ReportDefinition& d) {
+    const auto refuse = [](const std::string& text, DefinitionPart part, int record, int row,
+                           const char* field) {
+        SaveError e{FileProblem::UnwritableText, {}, part, record, field, row};
+        e.reason = describeText(e) + (text.size() > maxLineBytes
+                                          ? " is longer than " + std::to_string(maxLineBytes) + " bytes"
+                                          : " holds a line break");
+        return e;
+    };
+    const std::pair<const std::string*, const char*> texts[] = {{&d.title, "title"},
+                                                                {&d.documentFile, "documentFile"},
+                                                                {&d.input1Caption, "input1Caption"},
+                                                                {&d.input2Caption, "input2Caption"},
+                                                                {&d.surnameCaption, "surnameCaption"},
+                                                                {&d.author, "author"},
+                                                                {&d.source, "source"},
+                                                                {&d.organisation, "organisation"},
+                                                                {&d.date, "date"}};
+    for (int i = 0; i < 9; ++i) {
+        if (unwritable(*texts[i].first)) {
+            return refuse(*texts[i].first, DefinitionPart::Texts, i + 1, 0, texts[i].second);
+        }
+    }
+    for (std::size_t p = 0; p < d.parameters.size(); ++p) {
+        const ParameterRecord& record = d.parameters[p];
+        const int number = static_cast<int>(p + 1);
+        if (unwritable(record.name)) {
+            return refuse(record.name, DefinitionPart::Parameter, number, 0, "name");
+        }
+        // A formula is written only with its flag set.
+        if (record.hasFormula != 0 && unwritable(record.formula)) {
+            return refuse(record.formula, DefinitionPart::Parameter, number, 0, "formula");
+        }
+        for (std::size_t v = 0; v < record.values.size(); ++v) {
+            const ValueRow& row = record.values[v];
+            const int rowNumber = static_cast<int>(v + 1);
+            for (const auto& [text, field] : {std::pair<const std::string*, const char*>{&row.value, "value"},
+                                              {&row.upperBound, "upperBound"},
+                                              {&row.result, "result"}}) {
+                if (unwritable(*text)) {
+                    return refuse(*text, DefinitionPart::Parameter, number, rowNumber, field);
+                }
+            }
+        }
+    }
+    for (std::size_t r = 0; r < d.results.size(); ++r) {
+        const ResultRow& row = d.results[r];
+        const int number = static_cast<int>(r + 1);
+        if (unwritable(row.name)) {
+            return refuse(row.name, DefinitionPart::Result, number, 0, "name");
+        }
+        if (unwritable(row.result)) {
+            return refuse(row.result, DefinitionPart::Result, number, 0, "result");
+        }
+    }
+    return std::nullopt;
+}
 
 std::string serializeDefinition(const ReportDefinition& d) {
     StringSink sink;
@@ -165,6 +254,11 @@ std::string serializeTable(const ReportDefinition& d) {
 }
 
 bool ReportDefinition::save(const std::string& path) const {
+    // Checked before the file is touched: a pipe or a file written in place gets nothing either.
+    if (std::optional<SaveError> refused = findUnwritableText(*this)) {
+        saveError_ = std::move(*refused);
+        return false;
+    }
     return writeThrough(path, saveError_, [this](FileSink& sink) { writeDefinition(*this, sink); });
 }
 

@@ -50,13 +50,15 @@ struct LoadError {
 };
 
 // Why the last save or export failed. For UnwritableText, `part`, `record` and `field` name the
-// text ("title", "name", "formula", "value", "upperBound", "result", ...); `reason` is English.
+// text ("title", "name", "formula", "value", "upperBound", "result", ...), and `row` the value row
+// (from 1) when the text is a value row's; `reason` is English.
 struct SaveError {
     FileProblem problem = FileProblem::None;
     std::string reason;
     DefinitionPart part = DefinitionPart::None;
     int record = 0;
     std::string field;
+    int row = 0;
 
     bool operator==(const SaveError&) const = default;
 };
