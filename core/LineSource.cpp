@@ -9,7 +9,8 @@
 namespace vornak {
 
 LineSource::LineSource(const std::string& path, std::size_t blockSize)
-    : file_(std::make_unique<InputFile>(path)), block_(blockSize > 0 ? blockSize : 1) {
+    : file_(std::make_unique<InputFile>(path)), block_(new char[std::max<std::size_t>(blockSize, 1)]),
+      blockSize_(std::max<std::size_t>(blockSize, 1)) {
     open_ = file_->isOpen();
     problem_ = file_->problem();
     error_ = file_->error();
@@ -17,7 +18,8 @@ LineSource::LineSource(const std::string& path, std::size_t blockSize)
 }
 
 LineSource::LineSource(InMemory memory, std::size_t blockSize)
-    : memory_(memory.bytes), open_(true), block_(blockSize > 0 ? blockSize : 1), size_(memory.bytes.size()) {
+    : memory_(memory.bytes), open_(true), block_(new char[std::max<std::size_t>(blockSize, 1)]),
+      blockSize_(std::max<std::size_t>(blockSize, 1)), size_(memory.bytes.size()) {
 }
 
 std::optional<std::size_t> LineSource::bytesLeft() const {
@@ -33,7 +35,7 @@ bool LineSource::refill() {
     }
     std::size_t got = 0;
     if (file_) {
-        const long long n = file_->read(block_.data(), block_.size());
+        const long long n = file_->read(block_.get(), blockSize_);
         if (n < 0) {
             failed_ = true;
             problem_ = file_->problem();
@@ -42,8 +44,8 @@ bool LineSource::refill() {
         }
         got = static_cast<std::size_t>(n);
     } else {
-        got = std::min(block_.size(), memory_.size() - memoryPos_);
-        std::memcpy(block_.data(), memory_.data() + memoryPos_, got);
+        got = std::min(blockSize_, memory_.size() - memoryPos_);
+        std::memcpy(block_.get(), memory_.data() + memoryPos_, got);
         memoryPos_ += got;
     }
     // A pipe may deliver less than asked for before its end: only an empty read is the end.
@@ -81,7 +83,7 @@ LineSource::Status LineSource::next(std::string& line) {
             return Status::Line;
         }
         sawBytes = true;
-        const char* start = block_.data() + pos_;
+        const char* start = block_.get() + pos_;
         const std::size_t available = end_ - pos_;
         const void* newline = std::memchr(start, '\n', available);
         const std::size_t take =

@@ -12,7 +12,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace vornak {
 
@@ -33,7 +32,7 @@ public:
     bool isOpen() const { return open_; }
     FileProblem problem() const { return problem_; }
     const std::string& error() const { return error_; }
-    std::size_t blockSize() const { return block_.size(); }
+    std::size_t blockSize() const { return blockSize_; }
 
     // Reads the next line into `line`. Anything but Line leaves the source failed for good.
     Status next(std::string& line);
@@ -52,7 +51,8 @@ private:
     bool open_ = false;
     bool failed_ = false;
     bool eof_ = false;
-    std::vector<char> block_;
+    std::unique_ptr<char[]> block_; // not zero-filled: only what was read is ever looked at
+    std::size_t blockSize_ = 0;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
     std::optional<std::size_t> size_;
