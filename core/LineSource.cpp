@@ -77,8 +77,7 @@ LineSource::Status LineSource::next(std::string& line) {
             }
             // The last line has no line end: it is still a line, CR and all.
             if (line.size() > maxLineBytes) {
-                failed_ = true;
-                return Status::TooLong;
+                return tooLong(line);
             }
             return Status::Line;
         }
@@ -89,8 +88,8 @@ LineSource::Status LineSource::next(std::string& line) {
         const std::size_t take =
             newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - start) : available;
         if (line.size() + take > longestWithCr) {
-            failed_ = true;
-            return Status::TooLong;
+            line.append(start, longestWithCr - line.size());
+            return tooLong(line);
         }
         line.append(start, take);
         pos_ += take;
@@ -102,12 +101,18 @@ LineSource::Status LineSource::next(std::string& line) {
                 line.pop_back();
             }
             if (line.size() > maxLineBytes) {
-                failed_ = true;
-                return Status::TooLong;
+                return tooLong(line);
             }
             return Status::Line;
         }
     }
+}
+
+LineSource::Status LineSource::tooLong(std::string& line) {
+    // Always the line's first bytes, however the input was cut into blocks.
+    line.resize(maxLineBytes);
+    failed_ = true;
+    return Status::TooLong;
 }
 
 int parseLeadingInt(const std::string& text) {

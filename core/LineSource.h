@@ -34,7 +34,8 @@ public:
     const std::string& error() const { return error_; }
     std::size_t blockSize() const { return blockSize_; }
 
-    // Reads the next line into `line`. Anything but Line leaves the source failed for good.
+    // Reads the next line into `line`. Anything but Line leaves the source failed for good; a line
+    // that is too long delivers its first maxLineBytes bytes.
     Status next(std::string& line);
     // 1-based number of the line that next() delivered last (or failed on).
     int lineNumber() const { return lineNumber_; }
@@ -44,6 +45,7 @@ public:
 
 private:
     bool refill();
+    Status tooLong(std::string& line);
 
     std::unique_ptr<InputFile> file_;
     std::string_view memory_;
