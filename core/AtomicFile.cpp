@@ -13,6 +13,7 @@
 #include <mutex>
 #include <new>
 #include <random>
+#include <utility>
 #include <vector>
 
 #if (defined(__unix__) || defined(__APPLE__)) && !defined(VORNAK_PORTABLE_FILES)
@@ -475,11 +476,11 @@ struct AtomicFileWriter::Os {
             nameMax = NAME_MAX;
         }
         for (int attempt = 0; attempt < 16; ++attempt) {
-            const std::string candidate = temporaryName(name, static_cast<std::size_t>(nameMax));
+            std::string candidate = temporaryName(name, static_cast<std::size_t>(nameMax));
             SignalBlock block;
             fd = ::openat(folder, candidate.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
             if (fd >= 0) {
-                temporary = candidate;
+                temporary = std::move(candidate); // no allocation once the file exists
                 cleanupSlot = registerTemporary(folder, temporary);
                 return 0;
             }
@@ -502,9 +503,9 @@ struct AtomicFileWriter::Os {
                 nameMax = NAME_MAX;
             }
             for (int attempt = 0;; ++attempt) {
-                const std::string candidate = temporaryName(name, static_cast<std::size_t>(nameMax));
+                std::string candidate = temporaryName(name, static_cast<std::size_t>(nameMax));
                 if (::linkat(AT_FDCWD, fdPath, folder, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-                    temporary = candidate;
+                    temporary = std::move(candidate);
                     break;
                 }
                 if (errno != EEXIST || attempt == 16) {
@@ -532,7 +533,7 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path) : path_(path) {
         failWith(FileProblem::NoFileName, "no file name was given");
         return;
     }
-    os_ = new Os;
+    os_ = std::make_unique<Os>();
     struct stat followed {};
     const bool exists = ::stat(path.c_str(), &followed) == 0;
     if (!exists && errno != ENOENT) {
@@ -672,8 +673,7 @@ void AtomicFileWriter::fail(FileProblem problem, const std::string& what, int er
 
 void AtomicFileWriter::discard() {
     buffer_ = std::string();
-    delete os_;
-    os_ = nullptr;
+    os_.reset();
 }
 
 bool AtomicFileWriter::writeOut(std::string_view bytes) {
@@ -926,7 +926,7 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path) : path_(path) {
         failWith(FileProblem::NoFileName, "no file name was given");
         return;
     }
-    os_ = new Os;
+    os_ = std::make_unique<Os>();
     std::error_code ec;
     fs::path target = path;
     for (int hop = 0; hop < 40 && fs::is_symlink(fs::symlink_status(target, ec)); ++hop) {
@@ -959,10 +959,10 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path) : path_(path) {
     const std::string folder = folderOf(os_->target);
     const std::string name = os_->target.substr(folder.size());
     for (int attempt = 0; attempt < 16; ++attempt) {
-        const std::string candidate = folder + temporaryName(name, 255);
+        std::string candidate = folder + temporaryName(name, 255);
         errno = 0;
         if ((os_->file = std::fopen(candidate.c_str(), "wbx")) != nullptr) {
-            os_->temporary = candidate;
+            os_->temporary = std::move(candidate);
             std::setvbuf(os_->file, nullptr, _IONBF, 0);
             return;
         }
@@ -997,8 +997,7 @@ void AtomicFileWriter::fail(FileProblem problem, const std::string& what, int er
 
 void AtomicFileWriter::discard() {
     buffer_ = std::string();
-    delete os_;
-    os_ = nullptr;
+    os_.reset();
 }
 
 bool AtomicFileWriter::writeOut(std::string_view bytes) {

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -62,7 +63,7 @@ private:
     void switchToInPlace();
 
     std::string path_;
-    Os* os_ = nullptr;
+    std::unique_ptr<Os> os_; // freed even when the constructor throws
     Mode mode_ = Mode::Replace;
     std::string buffer_; // the whole content, in place only
     std::size_t written_ = 0;
