@@ -26,6 +26,15 @@ public:
         text_(text);
         end();
     }
+    // A text line; notes a text that would not read back (the line is written all the same: the
+    // caller throws the output away).
+    void checkedLine(std::string_view text) {
+        if (text.size() > maxLineBytes || std::memchr(text.data(), '\n', text.size()) != nullptr) {
+            unreadable_ = true;
+        }
+        line(text);
+    }
+    bool sawUnreadableText() const { return unreadable_; }
     void number(long long value) {
         char digits[24];
         const auto [last, ec] = std::to_chars(digits, digits + sizeof digits, value);
@@ -70,37 +79,40 @@ private:
     Sink& sink_;
     char block_[128 * 1024];
     std::size_t used_ = 0;
+    bool unreadable_ = false;
 };
 
-template <typename Sink> void writeDefinition(const ReportDefinition& d, Sink& sink) {
+// False when a text was written that would not read back.
+template <typename Sink> bool writeDefinition(const ReportDefinition& d, Sink& sink) {
     ByteWriter<Sink> out(sink);
     out.line("R2");
     for (const std::string* text : {&d.title, &d.documentFile, &d.input1Caption, &d.input2Caption,
                                     &d.surnameCaption, &d.author, &d.source, &d.organisation, &d.date}) {
-        out.line(*text);
+        out.checkedLine(*text);
     }
     out.number(static_cast<long long>(d.parameters.size()));
     for (const auto& p : d.parameters) {
-        out.line(p.name);
+        out.checkedLine(p.name);
         out.number(static_cast<std::uint8_t>(p.kind));
         // The format knows only 0 and 1, and the reader turns anything else into 1.
         out.number(p.isNumber != 0 ? 1 : 0);
         out.number(p.hasFormula != 0 ? 1 : 0);
         if (p.hasFormula != 0) {
-            out.line(p.formula);
+            out.checkedLine(p.formula);
         }
         out.number(static_cast<long long>(p.values.size()));
         for (const auto& row : p.values) {
-            out.line(row.value);
-            out.line(row.upperBound);
-            out.line(row.result);
+            out.checkedLine(row.value);
+            out.checkedLine(row.upperBound);
+            out.checkedLine(row.result);
         }
     }
     out.number(static_cast<long long>(d.results.size()));
     for (const auto& r : d.results) {
-        out.line(r.name);
-        out.line(r.result);
+        out.checkedLine(r.name);
+        out.checkedLine(r.result);
     }
+    return !out.sawUnreadableText();
 }
 
 template <typename Sink> void writeTable(const ReportDefinition& d, Sink& sink) {
@@ -141,12 +153,28 @@ struct FileSink {
     void operator()(std::string_view block) { file.write(block); }
 };
 
-template <typename Write> bool writeThrough(const std::string& path, SaveError& error, Write write) {
+// `write` returns false when the definition holds a text that would not read back; `precheck`
+// finds such a text before anything reaches a pipe or device, which cannot take bytes back.
+template <typename Write, typename Precheck>
+bool writeThrough(const std::string& path, SaveError& error, Write write, Precheck precheck) {
     error = SaveError{};
     try {
         AtomicFileWriter file(path);
+        if (file.mode() == AtomicFileWriter::Mode::Stream) {
+            if (std::optional<SaveError> refused = precheck()) {
+                error = std::move(*refused);
+                return false;
+            }
+        }
         FileSink sink{file};
-        write(sink);
+        if (!write(sink)) {
+            // A temporary file or an in-memory copy took the bytes: dropping the writer drops them.
+            SaveError fallback;
+            fallback.problem = FileProblem::UnwritableText;
+            fallback.reason = "a text cannot be written";
+            error = precheck().value_or(fallback);
+            return false;
+        }
         if (!file.commit()) {
             error.problem = file.problem() != FileProblem::None ? file.problem() : FileProblem::WriteFailed;
             error.reason = file.error();
@@ -254,16 +282,21 @@ std::string serializeTable(const ReportDefinition& d) {
 }
 
 bool ReportDefinition::save(const std::string& path) const {
-    // Checked before the file is touched: a pipe or a file written in place gets nothing either.
-    if (std::optional<SaveError> refused = findUnwritableText(*this)) {
-        saveError_ = std::move(*refused);
-        return false;
-    }
-    return writeThrough(path, saveError_, [this](FileSink& sink) { writeDefinition(*this, sink); });
+    // Texts are checked as they are written, so that a save walks the model once.
+    return writeThrough(
+        path, saveError_, [this](FileSink& sink) { return writeDefinition(*this, sink); },
+        [this] { return findUnwritableText(*this); });
 }
 
 bool ReportDefinition::exportTable(const std::string& path) const {
-    return writeThrough(path, saveError_, [this](FileSink& sink) { writeTable(*this, sink); });
+    // The table is never read back: its texts are written as they are.
+    return writeThrough(
+        path, saveError_,
+        [this](FileSink& sink) {
+            writeTable(*this, sink);
+            return true;
+        },
+        [] { return std::optional<SaveError>(); });
 }
 
 } // namespace vornak
