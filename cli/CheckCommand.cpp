@@ -12,7 +12,6 @@
 #include <QString>
 
 #include <cstddef>
-#include <fstream>
 #include <ostream>
 #include <string_view>
 
@@ -20,14 +19,9 @@ namespace vornak::cli {
 
 namespace {
 
-// "R1" or "R2": the first two bytes of a file that has just been read successfully.
-std::string layoutMark(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    char mark[2] = {};
-    if (!file.read(mark, 2)) {
-        return "R?";
-    }
-    return std::string(mark, 2);
+// "R1" or "R2", as the one read found it: the file may be a pipe, which cannot be read twice.
+std::string layoutMark(const ReportDefinition& definition) {
+    return "R" + std::to_string(definition.loadedLayout());
 }
 
 // "1 parameter", "2 parameters", "0 results".
@@ -101,7 +95,7 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
         anyFinding = anyFinding || !findings.empty();
         if (options.json) {
             report["read"] = true;
-            report["layout"] = QString::fromStdString(layoutMark(path));
+            report["layout"] = QString::fromStdString(layoutMark(definition));
             report["parameters"] = static_cast<double>(definition.parameters.size());
             report["results"] = static_cast<double>(definition.results.size());
             QJsonArray list;
@@ -112,7 +106,7 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
             reports.append(report);
             continue;
         }
-        out << path << ": ok (" << layoutMark(path) << ", "
+        out << path << ": ok (" << layoutMark(definition) << ", "
             << countText(definition.parameters.size(), "parameter", "parameters") << ", "
             << countText(definition.results.size(), "result", "results") << ")\n";
         for (const Finding& finding : findings) {

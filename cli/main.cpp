@@ -1,4 +1,5 @@
 // vornak-cli: batch check, convert, export and dump of report definition files.
+#include "AtomicFile.h"
 #include "Commands.h"
 #include "VornakVersion.h"
 
@@ -7,6 +8,8 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    // Ctrl+C, SIGTERM and SIGHUP during a convert or export leave no temporary file behind.
+    vornak::installTemporaryFileCleanup();
     const std::vector<std::string> args(argv + 1, argv + argc);
     int code = vornak::cli::exitOk;
     if (args.size() == 1 && args[0] == "--version") {

@@ -112,7 +112,7 @@ void RemoveParameterCommand::back() {
 }
 
 std::vector<TextChange> RemoveParameterCommand::renumbering() const {
-    return parameterRewrites(document_, numbersAfterRemove(countBefore_, position_));
+    return parameterRewrites(document_, numbersAfterErase(countBefore_, position_));
 }
 
 MoveParameterCommand::MoveParameterCommand(DefinitionDocument& document, int from, int to)
@@ -166,7 +166,7 @@ void RemoveResultCommand::back() {
 }
 
 std::vector<TextChange> RemoveResultCommand::renumbering() const {
-    return resultRewrites(document_, numbersAfterRemove(countBefore_, position_));
+    return resultRewrites(document_, numbersAfterErase(countBefore_, position_));
 }
 
 MoveResultCommand::MoveResultCommand(DefinitionDocument& document, int from, int to)

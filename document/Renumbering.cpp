@@ -5,38 +5,6 @@
 
 namespace vornak {
 
-std::vector<int> numbersAfterInsert(int count, int position) {
-    std::vector<int> numbers(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        numbers[static_cast<std::size_t>(i)] = i < position ? i + 1 : i + 2;
-    }
-    return numbers;
-}
-
-std::vector<int> numbersAfterRemove(int count, int position) {
-    std::vector<int> numbers(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        numbers[static_cast<std::size_t>(i)] = i < position ? i + 1 : (i == position ? 0 : i);
-    }
-    return numbers;
-}
-
-std::vector<int> numbersAfterMove(int count, int from, int to) {
-    std::vector<int> numbers(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) {
-        int now = i;
-        if (i == from) {
-            now = to;
-        } else if (from < to && i > from && i <= to) {
-            now = i - 1;
-        } else if (to < from && i >= to && i < from) {
-            now = i + 1;
-        }
-        numbers[static_cast<std::size_t>(i)] = now + 1;
-    }
-    return numbers;
-}
-
 } // namespace vornak
 
 namespace vornak {

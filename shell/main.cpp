@@ -15,11 +15,11 @@
 int main(int argc, char** argv) {
     const QString program = QFileInfo(QString::fromLocal8Bit(argc > 0 ? argv[0] : "vornak")).fileName();
     // --help and --version need no display.
-    QStringList arguments;
+    QStringList options;
     for (int i = 1; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
+        options << QString::fromLocal8Bit(argv[i]);
     }
-    switch (vornak::EditorCommandLine::actionFor(arguments)) {
+    switch (vornak::EditorCommandLine::actionFor(options)) {
     case vornak::EditorCommandLine::Action::Help:
         std::fputs(qPrintable(vornak::EditorCommandLine::helpText(program,
                                                                   vornak::EditorCommandLine::settingsFile())),
