@@ -1,4 +1,5 @@
 // vornak [FILE]: starts the editor, opening FILE when one is named.
+#include "AtomicFile.h"
 #include "CEditorApp.h"
 #include "DisplayCheck.h"
 #include "EditorCommandLine.h"
@@ -35,6 +36,9 @@ int main(int argc, char** argv) {
         std::fputs(qPrintable(vornak::noDisplayHelp(program)), stderr);
         return 2;
     }
+
+    // A save cut short by Ctrl+C, SIGTERM or SIGHUP leaves no temporary file behind.
+    vornak::installTemporaryFileCleanup();
 
     vornak::installDisplayFailureHandler(program);
     QApplication application(argc, argv);
