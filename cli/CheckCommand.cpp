@@ -12,7 +12,6 @@
 #include <QString>
 
 #include <cstddef>
-#include <fstream>
 #include <ostream>
 #include <string_view>
 
@@ -20,14 +19,9 @@ namespace vornak::cli {
 
 namespace {
 
-// "R1" or "R2": the first two bytes of a file that has just been read successfully.
-std::string layoutMark(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    char mark[2] = {};
-    if (!file.read(mark, 2)) {
-        return "R?";
-    }
-    return std::string(mark, 2);
+// "R1" or "R2", as the one read found it: the file may be a pipe, which cannot be read twice.
+std::string layoutMark(const ReportDefinition& definition) {
+    return "R" + std::to_string(definition.loadedLayout());
 }
 
 // "1 parameter", "2 parameters", "0 results".
@@ -69,9 +63,9 @@ QJsonObject findingToJson(const Finding& finding) {
     object["record"] = finding.where.record;
     object["row"] = finding.where.row;
     object["number"] = static_cast<double>(finding.number);
-    object["detail"] = decodeWindows1251(finding.detail);
+    object["detail"] = vornak::TextCodec::decode(finding.detail);
     object["offset"] = static_cast<double>(finding.offset);
-    object["message"] = decodeWindows1251(describeFinding(finding));
+    object["message"] = vornak::TextCodec::decode(describeFinding(finding));
     return object;
 }
 
@@ -101,7 +95,7 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
         anyFinding = anyFinding || !findings.empty();
         if (options.json) {
             report["read"] = true;
-            report["layout"] = QString::fromStdString(layoutMark(path));
+            report["layout"] = QString::fromStdString(layoutMark(definition));
             report["parameters"] = static_cast<double>(definition.parameters.size());
             report["results"] = static_cast<double>(definition.results.size());
             QJsonArray list;
@@ -112,12 +106,12 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
             reports.append(report);
             continue;
         }
-        out << path << ": ok (" << layoutMark(path) << ", "
+        out << path << ": ok (" << layoutMark(definition) << ", "
             << countText(definition.parameters.size(), "parameter", "parameters") << ", "
             << countText(definition.results.size(), "result", "results") << ")\n";
         for (const Finding& finding : findings) {
             out << path << ": warning: " << describePlace(finding) << ": "
-                << windows1251ToUtf8(describeFinding(finding)) << '\n';
+                << vornak::TextCodec::toUtf8(describeFinding(finding)) << '\n';
         }
     }
     if (options.json) {

@@ -24,6 +24,7 @@ constexpr std::string_view usageText =
     "       vornak-cli export-table IN OUT     read IN and write its tab-separated table to OUT\n"
     "       vornak-cli dump FILE               print the definition as JSON (texts in UTF-8)\n"
     "       vornak-cli --help                  show this text\n"
+    "       vornak-cli --version               print the version\n"
     "\n"
     "check prints one line per file on standard output, \"FILE: ok (...)\" or \"FILE: error: ...\",\n"
     "followed by a \"FILE: warning: PLACE: ...\" line for each finding: codes naming a missing\n"
@@ -59,7 +60,7 @@ bool mentionsLine(std::string_view text, int line) {
 // The reader's reason, led by the line number unless the reason names it already.
 std::string describeLoadError(const LoadError& error) {
     // The reason may quote bytes of the file, which are Windows-1251.
-    const std::string reason = windows1251ToUtf8(error.reason);
+    const std::string reason = TextCodec::toUtf8(error.reason);
     if (error.line > 0 && !mentionsLine(reason, error.line)) {
         return "line " + std::to_string(error.line) + ": " + reason;
     }
@@ -159,7 +160,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return usageError(err, "usage: " + std::string(programName) + " " + std::string(command->shape));
     }
 
-    if (!windows1251Available()) {
+    if (!TextCodec::isAvailable()) {
         err << programName << ": the windows-1251 text codec is not available in this Qt build\n";
         return exitFailed;
     }

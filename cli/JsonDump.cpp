@@ -20,7 +20,7 @@ namespace {
 // QJsonObject sorts its keys, so objects are written here by hand to keep the model's order;
 // Qt still does the escaping of each string.
 std::string jsonString(std::string_view windows1251) {
-    const QString text = decodeWindows1251(windows1251);
+    const QString text = TextCodec::decode(windows1251);
     const QByteArray wrapped = QJsonDocument(QJsonArray{QJsonValue(text)}).toJson(QJsonDocument::Compact);
     // wrapped is ["..."]: drop the brackets.
     return std::string(wrapped.constData() + 1, static_cast<std::size_t>(wrapped.size() - 2));

@@ -204,10 +204,6 @@ QString BitmapMenuBinder::ImageKey(int number, bool defaultCheck) {
     return QChar(0x7F) + QString::number(number) + QChar(defaultCheck ? 0x80 : 0x7F);
 }
 
-QString BitmapMenuBinder::ImageKey(const QString& name) {
-    return name + QChar(0x7F);
-}
-
 bool BitmapMenuBinder::SetCommandBitmap(int commandId, int bitmapId) {
     if (window_ == nullptr) {
         return false;
@@ -226,19 +222,6 @@ bool BitmapMenuBinder::SetCommandBitmap(int commandId, int bitmapId) {
     const auto list = LoadList(
         ImageKey(bitmapId), [&] { return bitmap; }, bitmap.width());
     return list != nullptr && StoreImage(commandId, list, 0);
-}
-
-bool BitmapMenuBinder::AddCommandImage(int commandId, int bitmapId, int index, int width) {
-    const auto list = LoadList(
-        ImageKey(bitmapId), [&] { return loader_ ? loader_(bitmapId) : QImage(); }, width);
-    return list != nullptr && StoreImage(commandId, list, index);
-}
-
-bool BitmapMenuBinder::AddCommandImage(int commandId, const QString& sourceName, const QImage& picture,
-                                       int index, int width) {
-    const auto list = LoadList(
-        ImageKey(sourceName), [&] { return picture; }, width);
-    return list != nullptr && StoreImage(commandId, list, index);
 }
 
 std::shared_ptr<const MenuImageList>
@@ -271,14 +254,6 @@ bool BitmapMenuBinder::StoreImage(int commandId, const std::shared_ptr<const Men
 const MenuImage* BitmapMenuBinder::CommandImage(int commandId) const {
     const auto it = commandImages_.find(commandId);
     return it == commandImages_.end() ? nullptr : &it->second;
-}
-
-int BitmapMenuBinder::ImageListCount() const {
-    QSet<const MenuImageList*> lists{checkImages_.get()};
-    for (const auto& list : imageLists_) {
-        lists.insert(list.get());
-    }
-    return static_cast<int>(lists.size());
 }
 
 MenuImage BitmapMenuBinder::ImageFor(int commandId) {
@@ -356,14 +331,4 @@ void BitmapMenuBinder::ReleaseMenus() {
     menus_.clear();
     imageLists_.clear();
     commandImages_.clear();
-}
-
-std::vector<BitmapMenu*> BitmapMenuBinder::Menus() const {
-    std::vector<BitmapMenu*> alive;
-    for (const QPointer<BitmapMenu>& menu : menus_) {
-        if (menu != nullptr) {
-            alive.push_back(menu);
-        }
-    }
-    return alive;
 }

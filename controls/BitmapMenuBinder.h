@@ -63,13 +63,6 @@ public:
     // Gives the command the first picture of bitmap resource bitmapId, as wide as the bitmap.
     // False when no window is attached or the bitmap cannot be loaded.
     bool SetCommandBitmap(int commandId, int bitmapId);
-    // Gives the command picture index of bitmap resource bitmapId cut into pictures width pixels
-    // wide; the resource is loaded once however many commands use it. False, and nothing stored,
-    // when the bitmap cannot be loaded or holds no picture index at that width.
-    bool AddCommandImage(int commandId, int bitmapId, int index, int width);
-    // The same for a picture source given by name and its picture.
-    bool AddCommandImage(int commandId, const QString& sourceName, const QImage& picture, int index,
-                         int width);
 
     // For the update hook: settles the item's enabled state for this pass.
     void SetItemEnabled(QAction* item, bool enabled);
@@ -79,14 +72,11 @@ public:
     static void SetCommandId(QAction* item, int commandId);
 
     // Keys of the image lists: "\x7F" + decimal number + "\x7F" for a bitmap resource, + "\x80" for
-    // the default check picture of a command; name + "\x7F" for a source given by name.
+    // the default check picture of a command.
     static QString ImageKey(int number, bool defaultCheck = false);
-    static QString ImageKey(const QString& name);
 
     // The picture a command has now, or nullptr.
     const MenuImage* CommandImage(int commandId) const;
-    // Number of image lists held, the check pictures included once.
-    int ImageListCount() const;
     // Size of the check pictures (the style's indicator size).
     QSize CheckImageSize() const { return checkImages_->PictureSize(); }
     // The check pictures: 0 the check mark, 1 the bullet.
@@ -98,9 +88,6 @@ public:
     void UpdatePopupCommands(QMenu* popup);
     // Drops every picture and returns every converted popup to the platform's drawing.
     void ReleaseMenus();
-
-    // The popups converted so far that still exist.
-    std::vector<BitmapMenu*> Menus() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

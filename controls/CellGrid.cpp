@@ -1,56 +1,32 @@
 #include "CellGrid.h"
 
+#include "CellDelegate.h"
 #include "GridEdit.h"
 #include "GridHeader.h"
 
 #include <QApplication>
-#include <QContextMenuEvent>
-#include <QFocusEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QPaintEvent>
-#include <QPainter>
-#include <QRegion>
 #include <QScrollBar>
 
 #include <algorithm>
 
 namespace {
 
-constexpr int kFitMargin = 15;   // extra width of a box that follows its text
-constexpr int kTextInset = 2;    // cell text keeps this far from the cell's left and right edges
-constexpr int kTextLowering = 1; // and starts this far below the cell's top
-constexpr int kRowPadding = 4;   // row height over the font's height
-
-// A 1-pixel pen that sets every other pixel.
-QPen dottedPen(const QColor& colour) {
-    QPen pen(colour, 1, Qt::CustomDashLine, Qt::FlatCap);
-    pen.setDashPattern({1.0, 1.0});
-    pen.setCosmetic(true);
-    return pen;
-}
-
-bool isTypedText(const QKeyEvent* event) {
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
-        return false;
-    }
-    const QString text = event->text();
-    if (text.isEmpty()) {
-        return false;
-    }
-    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isPrint() || c.isSurrogate(); });
-}
+constexpr int kFitMargin = 15; // extra width of a box that follows its text
+constexpr int kRowPadding = 4; // row height over the font's height
 
 } // namespace
 
-CellGrid::CellGrid(QWidget* parent) : QTableWidget(parent) {
+CellGrid::CellGrid(QWidget* parent) : QTableView(parent) {
     header_ = new GridHeader(this);
     setHorizontalHeader(header_);
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+
+    delegate_ = new CellDelegate(this);
+    setItemDelegate(delegate_);
 
     setSelectionMode(SingleSelection);
     setSelectionBehavior(SelectRows);
@@ -68,22 +44,18 @@ CellGrid::CellGrid(QWidget* parent) : QTableWidget(parent) {
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
 
     editBox_ = new GridEdit(viewport());
-    connect(editBox_, &GridEdit::editEnded, this, &CellGrid::onEditEnded);
+    connect(editBox_, &GridEdit::editEnded, this, [this](bool confirmed) { finishEdit(confirmed); });
 
     clickEditTimer_.setSingleShot(true);
     connect(&clickEditTimer_, &QTimer::timeout, this, [this] {
-        if (clickEditRow_ >= 0 && clickEditRow_ < rowCount()) {
-            openEditor(clickEditRow_);
+        const int row = rowAt(clickPoint_.y());
+        const int column = columnAt(clickPoint_.x());
+        // The cell edited is the one under the recorded point, on the row that was clicked.
+        if (row == clickEditRow_ && row >= 0 && column >= 0) {
+            openEditor(row, column);
         }
     });
 
-    QAbstractItemModel* itemModel = model();
-    connect(itemModel, &QAbstractItemModel::columnsInserted, this, &CellGrid::onColumnsInserted);
-    connect(itemModel, &QAbstractItemModel::columnsRemoved, this, &CellGrid::onColumnsRemoved);
-    connect(itemModel, &QAbstractItemModel::rowsRemoved, this, &CellGrid::onRowsRemoved);
-    connect(itemModel, &QAbstractItemModel::modelReset, this, &CellGrid::onRowsRemoved);
-    connect(itemModel, &QAbstractItemModel::rowsInserted, this, [this] { placeEditor(); });
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &CellGrid::onSelectionChanged);
     connect(header_, &QHeaderView::sectionResized, this, [this] {
         placeEditor();
         viewport()->update();
@@ -92,29 +64,74 @@ CellGrid::CellGrid(QWidget* parent) : QTableWidget(parent) {
     InitGrid();
 }
 
+QPen CellGrid::DottedPen(const QColor& colour) {
+    QPen pen(colour, 1, Qt::CustomDashLine, Qt::FlatCap);
+    pen.setDashPattern({1.0, 1.0});
+    pen.setCosmetic(true);
+    return pen;
+}
+
 CellGrid::~CellGrid() {
-    // The model and the edit box die after this object's members: nothing of theirs may call back.
+    // The model and the edit box may outlive this object's members: nothing of theirs may call back.
     editing_ = false;
     disconnect(editBox_, nullptr, this, nullptr);
-    disconnect(model(), nullptr, this, nullptr);
-    disconnect(selectionModel(), nullptr, this, nullptr);
+    for (const QMetaObject::Connection& connection : modelConnections_) {
+        disconnect(connection);
+    }
     disconnect(header_, nullptr, this, nullptr);
+}
+
+void CellGrid::setModel(QAbstractItemModel* newModel) {
+    if (newModel == model()) {
+        return;
+    }
+    // What was typed goes to the model it was typed for, while that is still shown.
+    if (editing_) {
+        finishEdit(true);
+    }
+    CancelPendingEdit();
+    for (const QMetaObject::Connection& connection : modelConnections_) {
+        disconnect(connection);
+    }
+    modelConnections_.clear();
+    QTableView::setModel(newModel);
+    if (newModel != nullptr) {
+        const auto changed = [this] { onModelChanged(); };
+        modelConnections_ = {
+            connect(newModel, &QAbstractItemModel::rowsInserted, this, changed),
+            connect(newModel, &QAbstractItemModel::rowsRemoved, this, changed),
+            connect(newModel, &QAbstractItemModel::rowsMoved, this, changed),
+            connect(newModel, &QAbstractItemModel::columnsInserted, this, changed),
+            connect(newModel, &QAbstractItemModel::columnsRemoved, this, changed),
+            connect(newModel, &QAbstractItemModel::columnsMoved, this, changed),
+            connect(newModel, &QAbstractItemModel::layoutChanged, this, changed),
+            connect(newModel, &QAbstractItemModel::modelReset, this, changed),
+            connect(newModel, &QObject::destroyed, this,
+                    [this] {
+                        CancelPendingEdit();
+                        if (editing_) {
+                            finishEdit(false, true);
+                        }
+                    }),
+        };
+    }
+    updateRowHeight();
+    viewport()->update();
 }
 
 void CellGrid::InitGrid() {
     SetTextFont(std::nullopt, true);
     highlightSelection_ = true;
-    editable_.assign(static_cast<std::size_t>(columnCount()), 0);
 }
 
 int CellGrid::GetColumnCount() const {
-    return columnCount();
+    return columnTotal();
 }
 
 bool CellGrid::SetGridLines(bool on, const QColor& colour, bool redraw) {
     gridLines_ = on;
     if (on) {
-        gridPen_ = dottedPen(colour);
+        gridPen_ = DottedPen(colour);
     }
     if (redraw) {
         viewport()->update();
@@ -146,15 +163,6 @@ bool CellGrid::SetShowSelAlways(bool on) {
     return true;
 }
 
-void CellGrid::SetEditable(bool on, int column) {
-    const std::uint16_t flag = on ? 1 : 0;
-    if (column == -1) {
-        std::fill(editable_.begin(), editable_.end(), flag);
-    } else if (column >= 0 && static_cast<std::size_t>(column) < editable_.size()) {
-        editable_[static_cast<std::size_t>(column)] = flag;
-    }
-}
-
 bool CellGrid::SetTypeToEdit(bool on) {
     typeToEdit_ = on;
     return true;
@@ -164,7 +172,18 @@ GridEdit* CellGrid::GetEditBox() const {
     return editBox_;
 }
 
+int CellGrid::rowTotal() const {
+    return model() != nullptr ? model()->rowCount(rootIndex()) : 0;
+}
+
+int CellGrid::columnTotal() const {
+    return model() != nullptr ? model()->columnCount(rootIndex()) : 0;
+}
+
 int CellGrid::GetSelectedRow() const {
+    if (selectionModel() == nullptr) {
+        return -1;
+    }
     int first = -1;
     const QItemSelection selection = selectionModel()->selection();
     for (const QItemSelectionRange& range : selection) {
@@ -182,20 +201,20 @@ int CellGrid::GetFocusedRow() const {
 
 bool CellGrid::SelectRow(int row, bool on) {
     if (row == -1) {
-        for (int r = 0; r < rowCount(); ++r) {
+        for (int r = 0; r < rowTotal(); ++r) {
             if (!SelectRow(r, on)) {
                 return false;
             }
         }
         return true;
     }
-    if (row < 0 || row >= rowCount() || columnCount() == 0) {
+    if (row < 0 || row >= rowTotal() || columnTotal() == 0 || selectionModel() == nullptr) {
         return false;
     }
     const QItemSelectionModel::SelectionFlags flags =
         (on ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Deselect) |
         QItemSelectionModel::Rows;
-    selectionModel()->select(model()->index(row, 0), flags);
+    selectionModel()->select(model()->index(row, 0, rootIndex()), flags);
     return true;
 }
 
@@ -206,12 +225,12 @@ bool CellGrid::FocusRow(int row, bool on) {
             return !on; // removing a mark that nobody has succeeds
         }
     }
-    if (row < 0 || row >= rowCount() || columnCount() == 0) {
+    if (row < 0 || row >= rowTotal() || columnTotal() == 0 || selectionModel() == nullptr) {
         return false;
     }
     if (on) {
-        const int column = std::max(currentIndex().column(), 0);
-        selectionModel()->setCurrentIndex(model()->index(row, std::min(column, columnCount() - 1)),
+        const int column = std::clamp(currentIndex().column(), 0, columnTotal() - 1);
+        selectionModel()->setCurrentIndex(model()->index(row, column, rootIndex()),
                                           QItemSelectionModel::NoUpdate);
     } else if (GetFocusedRow() == row) {
         selectionModel()->clearCurrentIndex();
@@ -220,96 +239,33 @@ bool CellGrid::FocusRow(int row, bool on) {
 }
 
 GridEdit* CellGrid::EditCell(int row, int column) {
-    if (row < 0 || row >= rowCount()) {
-        return nullptr;
-    }
-    if (column == -1) {
-        column = firstEditableColumn();
-        if (column < 0) {
-            return nullptr;
-        }
-    } else if (column < 0 || column >= columnCount()) {
-        // The request names no cell: it must not fall back on an older click point.
+    if (row < 0 || row >= rowTotal()) {
         return nullptr;
     }
     executeDelayedItemsLayout();
-    clickPoint_ = GetCellRect(row, column).topLeft();
+    if (column == -1) {
+        column = firstEditableColumn(row);
+        if (column < 0) {
+            return nullptr;
+        }
+    } else if (column < 0 || column >= columnTotal()) {
+        return nullptr;
+    }
     setFocus(Qt::OtherFocusReason); // ends an edit in progress
-    openEditor(row);
+    openEditor(row, column);
     return editing_ ? editBox_ : nullptr;
 }
 
 void CellGrid::PostEditCell(int row, int column) {
+    const unsigned ticket = postedEdits_;
     QMetaObject::invokeMethod(
-        this, [this, row, column] { EditCell(row, column); }, Qt::QueuedConnection);
-}
-
-bool CellGrid::SetCellText(int row, int column, const QString& text) {
-    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) {
-        return false;
-    }
-    bool allow = true;
-    emit cellTextChanging(row, column, text, &allow);
-    if (!allow) {
-        return false;
-    }
-    // The handler may have changed the list.
-    if (row >= rowCount() || column >= columnCount()) {
-        return false;
-    }
-    if (QTableWidgetItem* cell = item(row, column)) {
-        cell->setText(text);
-    } else {
-        setItem(row, column, new QTableWidgetItem(text));
-    }
-    emit cellTextChanged(row, column);
-    return true;
-}
-
-QString CellGrid::GetCellText(int row, int column) const {
-    const QTableWidgetItem* cell = item(row, column);
-    return cell ? cell->text() : QString();
-}
-
-int CellGrid::InsertColumn(int column, const QString& heading, int width, Qt::Alignment alignment) {
-    if (column < 0) {
-        return -1;
-    }
-    column = std::min(column, columnCount());
-    insertColumn(column);
-    auto* headerItem = new QTableWidgetItem(heading);
-    headerItem->setTextAlignment((alignment & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter);
-    setHorizontalHeaderItem(column, headerItem);
-    setColumnWidth(column, std::max(width, 0));
-    return column;
-}
-
-bool CellGrid::DeleteColumn(int column) {
-    if (column < 0 || column >= columnCount()) {
-        return false;
-    }
-    removeColumn(column);
-    return true;
-}
-
-int CellGrid::InsertRow(int row, const QString& firstText) {
-    if (row < 0) {
-        return -1;
-    }
-    row = std::min(row, rowCount());
-    insertRow(row);
-    if (!firstText.isEmpty() && columnCount() > 0) {
-        setItem(row, 0, new QTableWidgetItem(firstText));
-    }
-    return row;
-}
-
-bool CellGrid::DeleteRow(int row) {
-    if (row < 0 || row >= rowCount()) {
-        return false;
-    }
-    removeRow(row);
-    return true;
+        this,
+        [this, row, column, ticket] {
+            if (ticket == postedEdits_) {
+                EditCell(row, column);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 bool CellGrid::IsEditing() const {
@@ -320,17 +276,33 @@ bool CellGrid::EndEdit(bool confirm) {
     if (!editing_) {
         return false;
     }
-    finishEdit(confirm, false);
+    finishEdit(confirm);
     return true;
 }
 
+void CellGrid::CancelPendingEdit() {
+    clickEditTimer_.stop();
+    pressOnSelectedFocused_ = false;
+    ++postedEdits_;
+}
+
+bool CellGrid::isCellEditable(int row, int column) const {
+    if (row < 0 || column < 0 || row >= rowTotal() || column >= columnTotal()) {
+        return false;
+    }
+    return (model()->flags(model()->index(row, column, rootIndex())) & Qt::ItemIsEditable) != 0;
+}
+
 bool CellGrid::IsColumnEditable(int column) const {
-    return column >= 0 && static_cast<std::size_t>(column) < editable_.size() && column < columnCount() &&
-           editable_[static_cast<std::size_t>(column)] != 0;
+    int row = GetFocusedRow();
+    if (row < 0) {
+        row = 0;
+    }
+    return isCellEditable(row, column);
 }
 
 QRect CellGrid::GetCellRect(int row, int column) const {
-    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) {
+    if (row < 0 || row >= rowTotal() || column < 0 || column >= columnTotal()) {
         return {};
     }
     return {columnViewportPosition(column), rowViewportPosition(row), columnWidth(column), rowHeight(row)};
@@ -339,7 +311,7 @@ QRect CellGrid::GetCellRect(int row, int column) const {
 std::pair<int, int> CellGrid::NextEditCell(int row, int column, int rowStep, int columnStep) const {
     int targetRow = row;
     int targetColumn = column;
-    const int rows = rowCount();
+    const int rows = rowTotal();
     if (rowStep != 0 && rows > 0) {
         int next = row + rowStep;
         if (next < 0) {
@@ -350,21 +322,25 @@ std::pair<int, int> CellGrid::NextEditCell(int row, int column, int rowStep, int
         targetRow = next;
     }
     if (columnStep != 0) {
-        const int columns = columnCount();
+        // A column dragged to nothing cannot hold an editor: the search passes over it.
+        const auto usable = [this, targetRow](int c) {
+            return isCellEditable(targetRow, c) && columnWidth(c) > 0 && !isColumnHidden(c);
+        };
+        const int columns = columnTotal();
         int found = -1;
         if (columnStep > 0) {
             for (int c = column + 1; c < columns && found < 0; ++c) {
-                found = IsColumnEditable(c) ? c : -1;
+                found = usable(c) ? c : -1;
             }
             for (int c = 0; c < column && found < 0; ++c) {
-                found = IsColumnEditable(c) ? c : -1;
+                found = usable(c) ? c : -1;
             }
         } else {
             for (int c = column - 1; c >= 0 && found < 0; --c) {
-                found = IsColumnEditable(c) ? c : -1;
+                found = usable(c) ? c : -1;
             }
             for (int c = columns - 1; c > column && found < 0; --c) {
-                found = IsColumnEditable(c) ? c : -1;
+                found = usable(c) ? c : -1;
             }
         }
         if (found >= 0) {
@@ -375,7 +351,7 @@ std::pair<int, int> CellGrid::NextEditCell(int row, int column, int rowStep, int
 }
 
 void CellGrid::EnsureCellVisible(int row, int column) {
-    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) {
+    if (row < 0 || row >= rowTotal() || column < 0 || column >= columnTotal()) {
         return;
     }
     executeDelayedItemsLayout();
@@ -392,8 +368,17 @@ void CellGrid::EnsureCellVisible(int row, int column) {
     }
 }
 
-void CellGrid::setTextValidator(std::function<bool(const QString&)> validator) {
+void CellGrid::setTextValidator(std::function<bool(const QString& before, const QString& after)> validator) {
     editBox_->setTextValidator(std::move(validator));
+}
+
+bool CellGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* /*event*/) {
+    // Only an explicit request (QAbstractItemView::edit) opens an editor this way; clicks, keys and
+    // double-clicks follow the grid's own rules.
+    if (trigger != AllEditTriggers || !index.isValid() || index.model() != model()) {
+        return false;
+    }
+    return EditCell(index.row(), index.column()) != nullptr;
 }
 
 // ---- editing ----
@@ -409,48 +394,39 @@ void CellGrid::ensureRowVisible(int row) {
     }
 }
 
-int CellGrid::firstEditableColumn() const {
-    for (int c = 0; c < columnCount(); ++c) {
-        if (IsColumnEditable(c)) {
+int CellGrid::firstEditableColumn(int row) const {
+    for (int c = 0; c < columnTotal(); ++c) {
+        if (isCellEditable(row, c) && columnWidth(c) > 0 && !isColumnHidden(c)) {
             return c;
         }
     }
     return -1;
 }
 
-bool CellGrid::cellFromPoint(const QPoint& point, int& row, int& column) const {
-    row = rowAt(point.y());
-    column = columnAt(point.x());
-    return row >= 0 && column >= 0;
-}
-
-void CellGrid::openEditor(int row) {
-    cancelClickEdit();
+void CellGrid::openEditor(int row, int column) {
+    clickEditTimer_.stop();
+    pressOnSelectedFocused_ = false;
     if (editing_) {
-        finishEdit(true, false);
+        finishEdit(true);
     }
-    if (row < 0 || row >= rowCount() || columnCount() == 0) {
+    if (row < 0 || row >= rowTotal() || column < 0 || column >= columnTotal()) {
         return;
     }
-    // The cell is the one under the point, taken before the row is brought into view.
-    int pointRow = -1;
-    int column = -1;
-    const bool onCell = cellFromPoint(clickPoint_, pointRow, column);
-
     // Opening an editor makes its row the only selected row and the focused one.
-    const int currentColumn = std::clamp(currentIndex().column(), 0, columnCount() - 1);
-    selectionModel()->setCurrentIndex(model()->index(row, currentColumn),
+    const int currentColumn = std::clamp(currentIndex().column(), 0, columnTotal() - 1);
+    selectionModel()->setCurrentIndex(model()->index(row, currentColumn, rootIndex()),
                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    // Refused: outside every cell, or a column that is not editable (handlers of the selection
-    // change may have removed the row or the column meanwhile).
-    if (!onCell || row >= rowCount() || !IsColumnEditable(column)) {
+    // Refused: a cell the model does not let be edited, or one without width (handlers of the
+    // selection change may have removed the row or the column meanwhile).
+    if (!isCellEditable(row, column) || columnWidth(column) <= 0 || isColumnHidden(column)) {
         return;
     }
     editColumn_ = column;
     executeDelayedItemsLayout();
     ensureRowVisible(row);
 
-    const QRect cell = GetCellRect(row, editColumn_);
+    const QModelIndex index = model()->index(row, column, rootIndex());
+    const QRect cell = GetCellRect(row, column);
     const int left = std::max(cell.left(), 0);
     editBox_->ResetEdit();
     editBox_->SetPosition(QPoint(left, cell.top()));
@@ -458,29 +434,23 @@ void CellGrid::openEditor(int row) {
     if (columnViewportPosition(0) < 0) {
         editBox_->SetFitToText(kFitMargin);
     }
-    editBox_->SetInitialText(GetCellText(row, editColumn_));
-    editCell_ = QPersistentModelIndex(model()->index(row, editColumn_));
+    delegate_->setEditorData(editBox_, index);
+    editCell_ = QPersistentModelIndex(index);
     editing_ = true;
     editBox_->Open(cell.left() + cell.width() - left);
-    emit beginEdit(row, editColumn_);
+    emit beginEdit(row, column);
 }
 
-void CellGrid::onEditEnded(bool confirmed) {
-    finishEdit(confirmed, false);
-}
-
-void CellGrid::finishEdit(bool confirmed, bool rowGone) {
+void CellGrid::finishEdit(bool confirmed, bool cellGone) {
     if (!editing_) {
         return;
     }
     editing_ = false;
-    int row = -1;
-    if (!rowGone && editCell_.isValid()) {
-        row = editCell_.row();
-        editColumn_ = editCell_.column();
-    }
+    const QPersistentModelIndex cell = cellGone ? QPersistentModelIndex() : editCell_;
     editCell_ = QPersistentModelIndex();
-    const QString typed = editBox_->text();
+    if (cell.isValid()) {
+        editColumn_ = cell.column();
+    }
     // Ending the edit hands the keyboard focus back to the list, unless the user moved it elsewhere.
     if (editBox_->hasFocus() || editBox_->window()->focusWidget() == editBox_) {
         setFocus(Qt::OtherFocusReason);
@@ -488,17 +458,15 @@ void CellGrid::finishEdit(bool confirmed, bool rowGone) {
     editBox_->Close();
 
     std::optional<QString> text;
-    if (confirmed && row != -1) {
-        text = typed;
+    if (confirmed && cell.isValid() && delegate_->commit(editBox_, model(), cell)) {
+        text = editBox_->text();
     }
-    bool moveOn = row != -1;
-    if (text && !SetCellText(row, editColumn_, *text)) {
-        moveOn = false;
-    }
+    // The model may have moved or dropped the row while taking the text.
+    const int row = cell.isValid() ? cell.row() : -1;
     int key = GridEdit::NoEndKey;
     bool shift = false;
     bool ctrl = false;
-    if (moveOn && editBox_->GetEndKey(key, shift, ctrl)) {
+    if (text && row != -1 && editBox_->GetEndKey(key, shift, ctrl)) {
         int rowStep = 0;
         int columnStep = 0;
         switch (key) {
@@ -554,50 +522,24 @@ void CellGrid::typeCharacter(const QString& typed) {
         QApplication::beep();
         return;
     }
-    if (!box->acceptsText(typed)) {
+    if (!box->acceptsChange(box->text(), typed)) {
         QApplication::beep(); // the cell keeps its text in the open editor
         return;
     }
-    box->setText(typed);
-    box->setCursorPosition(static_cast<int>(typed.size()));
+    box->ReplaceText(typed);
 }
 
-void CellGrid::cancelClickEdit() {
+void CellGrid::onModelChanged() {
+    // Rows or columns moved under a pending click: it no longer names the cell the user meant. An
+    // edited cell that went away (its persistent index is invalid now) ends the edit without a text.
     clickEditTimer_.stop();
     pressOnSelectedFocused_ = false;
-}
-
-// ---- bookkeeping ----
-
-void CellGrid::onColumnsInserted(const QModelIndex& parent, int first, int last) {
-    if (parent.isValid()) {
-        return;
-    }
-    const std::size_t at = std::min(static_cast<std::size_t>(std::max(first, 0)), editable_.size());
-    editable_.insert(editable_.begin() + static_cast<std::ptrdiff_t>(at),
-                     static_cast<std::size_t>(last - first + 1), 0);
     placeEditor();
     viewport()->update();
 }
 
-void CellGrid::onColumnsRemoved(const QModelIndex& parent, int first, int last) {
-    if (parent.isValid()) {
-        return;
-    }
-    const auto from = std::min(static_cast<std::size_t>(std::max(first, 0)), editable_.size());
-    const auto to = std::min(static_cast<std::size_t>(last + 1), editable_.size());
-    editable_.erase(editable_.begin() + static_cast<std::ptrdiff_t>(from),
-                    editable_.begin() + static_cast<std::ptrdiff_t>(std::max(from, to)));
-    placeEditor();
-    viewport()->update();
-}
-
-void CellGrid::onRowsRemoved() {
-    cancelClickEdit();
-    placeEditor();
-}
-
-void CellGrid::onSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+void CellGrid::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+    QTableView::selectionChanged(selected, deselected);
     auto rowsOf = [](const QItemSelection& selection) {
         std::vector<int> rows;
         for (const QItemSelectionRange& range : selection) {
@@ -617,6 +559,10 @@ void CellGrid::onSelectionChanged(const QItemSelection& selected, const QItemSel
     for (int r : gained) {
         updateRow(r);
     }
+    // A click-edit waits for a row that is still the selected one.
+    if (clickEditTimer_.isActive() && !isRowSelected(clickEditRow_)) {
+        clickEditTimer_.stop();
+    }
     for (int r : lost) {
         if (!std::binary_search(gained.begin(), gained.end(), r)) {
             emit rowDeselected(r);
@@ -635,277 +581,8 @@ void CellGrid::updateRowHeight() {
 }
 
 void CellGrid::updateRow(int row) {
-    if (row < 0 || row >= rowCount()) {
+    if (row < 0 || row >= rowTotal()) {
         return;
     }
     viewport()->update(QRect(0, rowViewportPosition(row), viewport()->width(), rowHeight(row)));
-}
-
-// ---- events ----
-
-void CellGrid::keyPressEvent(QKeyEvent* event) {
-    cancelClickEdit();
-    if (event->key() == Qt::Key_Insert) {
-        const int row = GetFocusedRow();
-        if (row >= 0) {
-            EditCell(row, -1);
-        }
-        event->accept();
-        return;
-    }
-    if (typeToEdit_ && (event->key() == Qt::Key_Backspace || isTypedText(event))) {
-        // Backspace over the whole selected text leaves nothing; any other character replaces it.
-        typeCharacter(event->key() == Qt::Key_Backspace ? QString() : event->text());
-        event->accept();
-        return;
-    }
-    QTableWidget::keyPressEvent(event);
-}
-
-void CellGrid::mousePressEvent(QMouseEvent* event) {
-    cancelClickEdit();
-    // A press that has just brought the focus here does not count as a click on the focused list.
-    const bool hadFocus = hasFocus() && !focusArrivedByMouse_;
-    focusArrivedByMouse_ = false;
-    if (event->button() == Qt::LeftButton) {
-        clickPoint_ = event->position().toPoint();
-        const int row = rowAt(clickPoint_.y());
-        pressOnSelectedFocused_ = hadFocus && row >= 0 && isRowSelected(row);
-        clickEditRow_ = row;
-    }
-    QTableWidget::mousePressEvent(event);
-}
-
-void CellGrid::mouseReleaseEvent(QMouseEvent* event) {
-    const bool startEdit = event->button() == Qt::LeftButton && pressOnSelectedFocused_ &&
-                           rowAt(event->position().toPoint().y()) == clickEditRow_;
-    pressOnSelectedFocused_ = false;
-    QTableWidget::mouseReleaseEvent(event);
-    if (startEdit) {
-        // Opens unless the click turns into a double-click first.
-        clickEditTimer_.start(QApplication::doubleClickInterval());
-    }
-}
-
-void CellGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-    cancelClickEdit();
-    QTableWidget::mouseDoubleClickEvent(event);
-}
-
-void CellGrid::mouseMoveEvent(QMouseEvent* event) {
-    // Dragging with a button held neither selects other rows nor starts a drag.
-    if (event->buttons() != Qt::NoButton) {
-        event->accept();
-        return;
-    }
-    QTableWidget::mouseMoveEvent(event);
-}
-
-void CellGrid::contextMenuEvent(QContextMenuEvent* event) {
-    emit contextMenuRequested(event->globalPos());
-    event->accept();
-}
-
-void CellGrid::focusInEvent(QFocusEvent* event) {
-    QTableWidget::focusInEvent(event);
-    if (event->reason() == Qt::MouseFocusReason) {
-        // Cleared once the press that brought the focus has been handled.
-        focusArrivedByMouse_ = true;
-        QTimer::singleShot(0, this, [this] { focusArrivedByMouse_ = false; });
-    }
-    viewport()->update();
-}
-
-void CellGrid::focusOutEvent(QFocusEvent* event) {
-    QTableWidget::focusOutEvent(event);
-    cancelClickEdit();
-    viewport()->update();
-}
-
-void CellGrid::changeEvent(QEvent* event) {
-    QTableWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange) {
-        updateRowHeight();
-        placeEditor();
-    }
-}
-
-void CellGrid::scrollContentsBy(int dx, int dy) {
-    QTableWidget::scrollContentsBy(dx, dy);
-    cancelClickEdit();
-    placeEditor();
-}
-
-void CellGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
-    // Bringing a row into view scrolls only vertically; sideways scrolling is left to the user
-    // and to EnsureCellVisible.
-    QScrollBar* bar = horizontalScrollBar();
-    const int sideways = bar->value();
-    QTableWidget::scrollTo(index, hint);
-    bar->setValue(sideways);
-}
-
-QModelIndex CellGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
-    const int column = std::max(currentIndex().column(), 0);
-    switch (cursorAction) {
-    case MoveLeft:
-    case MoveRight: {
-        // Left and Right scroll the list sideways; the focused row stays.
-        QScrollBar* bar = horizontalScrollBar();
-        bar->setValue(bar->value() + (cursorAction == MoveLeft ? -bar->singleStep() : bar->singleStep()));
-        return currentIndex();
-    }
-    case MoveHome:
-        return rowCount() > 0 ? model()->index(0, column) : QModelIndex();
-    case MoveEnd:
-        return rowCount() > 0 ? model()->index(rowCount() - 1, column) : QModelIndex();
-    default:
-        return QTableWidget::moveCursor(cursorAction, modifiers);
-    }
-}
-
-void CellGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    QTableWidget::currentChanged(current, previous);
-    const int oldRow = previous.isValid() ? previous.row() : -1;
-    const int newRow = current.isValid() ? current.row() : -1;
-    updateRow(oldRow);
-    updateRow(newRow);
-    if (oldRow != newRow) {
-        emit rowFocused(newRow);
-    }
-}
-
-bool CellGrid::isRowSelected(int row) const {
-    const QItemSelection selection = selectionModel()->selection();
-    return std::any_of(selection.cbegin(), selection.cend(), [row](const QItemSelectionRange& range) {
-        return row >= range.top() && row <= range.bottom();
-    });
-}
-
-// ---- drawing ----
-
-void CellGrid::paintEvent(QPaintEvent* event) {
-    QPainter painter(viewport());
-    const QRect dirty = event->rect();
-    const QPalette& colours = palette();
-    const QColor background = colours.color(QPalette::Active, QPalette::Base);
-    const int rows = rowCount();
-    const int columns = columnCount();
-
-    QRect rowsArea;
-    if (rows > 0 && columns > 0) {
-        paintAlignments_.resize(static_cast<std::size_t>(columns));
-        for (int c = 0; c < columns; ++c) {
-            const QTableWidgetItem* headerItem = horizontalHeaderItem(c);
-            const Qt::Alignment alignment =
-                headerItem ? Qt::Alignment(headerItem->textAlignment()) & Qt::AlignHorizontal_Mask
-                           : Qt::AlignLeft;
-            paintAlignments_[static_cast<std::size_t>(c)] = alignment ? alignment : Qt::AlignLeft;
-        }
-        const int rowsLeft = columnViewportPosition(0);
-        const int rowsRight = columnViewportPosition(columns - 1) + columnWidth(columns - 1);
-        const int rowsTop = rowViewportPosition(0);
-        const int rowsBottom = rowViewportPosition(rows - 1) + rowHeight(rows - 1);
-        rowsArea = QRect(QPoint(rowsLeft, rowsTop), QPoint(rowsRight - 1, rowsBottom - 1));
-
-        int first = rowAt(std::max(dirty.top(), rowsTop));
-        int last = rowAt(dirty.bottom());
-        if (last < 0) {
-            last = rows - 1;
-        }
-        if (first >= 0) {
-            // The selected rows among those to paint.
-            std::vector<char> selected(static_cast<std::size_t>(last - first + 1), 0);
-            const QItemSelection selection = selectionModel()->selection();
-            for (const QItemSelectionRange& range : selection) {
-                for (int r = std::max(range.top(), first); r <= std::min(range.bottom(), last); ++r) {
-                    selected[static_cast<std::size_t>(r - first)] = 1;
-                }
-            }
-            const bool focused = hasFocus();
-            const int focusedRow = GetFocusedRow();
-            const bool enabled = isEnabled();
-            for (int r = first; r <= last; ++r) {
-                const bool highlight = highlightSelection_ && selected[static_cast<std::size_t>(r - first)] &&
-                                       (focused || showSelAlways_);
-                RowColours rowColours;
-                rowColours.text =
-                    colours.color(QPalette::Active, highlight ? QPalette::HighlightedText : QPalette::Text);
-                if (enabled) {
-                    rowColours.background =
-                        highlight ? colours.color(QPalette::Active, QPalette::Highlight) : background;
-                } else {
-                    rowColours.background = colours.color(QPalette::Active, QPalette::Window);
-                }
-                QRect rowRect(rowsLeft, rowViewportPosition(r), rowsRight - rowsLeft, rowHeight(r));
-                const int right = DrawRowCells(painter, r, rowRect, dirty, rowColours);
-                rowRect.setRight(right - 1);
-                if (r == focusedRow && focused && highlightSelection_) {
-                    painter.setPen(dottedPen(rowColours.text));
-                    painter.setBrush(Qt::NoBrush);
-                    painter.drawRect(rowRect.adjusted(0, 0, -1, -1));
-                }
-                if (gridLines_) {
-                    DrawGridLines(painter, rowRect, right);
-                }
-            }
-        }
-    }
-    // Everything outside the rows is background.
-    const QRegion rest = QRegion(dirty).subtracted(QRegion(rowsArea));
-    for (const QRect& part : rest) {
-        painter.fillRect(part, background);
-    }
-}
-
-int CellGrid::DrawRowCells(QPainter& painter, int row, const QRect& rowRect, const QRect& dirty,
-                              const RowColours& colours) {
-    int x = rowRect.left();
-    const int columns = columnCount();
-    for (int c = 0; c < columns; ++c) {
-        const int width = columnWidth(c);
-        const QRect cell(x, rowRect.top(), width, rowRect.height());
-        if (width > 0 && cell.intersects(dirty)) {
-            const QTableWidgetItem* cellItem = item(row, c);
-            const Qt::Alignment alignment = static_cast<std::size_t>(c) < paintAlignments_.size()
-                                                ? paintAlignments_[static_cast<std::size_t>(c)]
-                                                : Qt::AlignLeft;
-            DrawCellText(painter, cell, cellItem ? cellItem->text() : QString(), alignment, colours);
-        }
-        x += width;
-    }
-    return x;
-}
-
-void CellGrid::DrawCellText(QPainter& painter, const QRect& cell, const QString& text,
-                               Qt::Alignment alignment, const RowColours& colours) {
-    painter.fillRect(cell, colours.background);
-    if (text.isEmpty()) {
-        return;
-    }
-    const QRect textRect = cell.adjusted(kTextInset, kTextLowering, -kTextInset, 0);
-    if (textRect.width() <= 0 || textRect.height() <= 0) {
-        return;
-    }
-    const QString shown = painter.fontMetrics().elidedText(text, Qt::ElideRight, textRect.width());
-    painter.setPen(colours.text);
-    painter.drawText(textRect, static_cast<int>(alignment | Qt::AlignTop | Qt::TextSingleLine), shown);
-}
-
-void CellGrid::DrawGridLines(QPainter& painter, const QRect& rowRect, int rowsRight) {
-    painter.setPen(gridPen_ ? *gridPen_ : dottedPen(Qt::black));
-    if (verticalLines_) {
-        // Start on an even line so that the dots of consecutive rows line up.
-        const int top = (rowRect.top() & 1) ? rowRect.top() + 1 : rowRect.top();
-        int x = rowRect.left();
-        for (int c = 0; c < columnCount(); ++c) {
-            x += columnWidth(c);
-            if (top <= rowRect.bottom()) {
-                painter.drawLine(x - 1, top, x - 1, rowRect.bottom());
-            }
-        }
-    }
-    if (horizontalLines_) {
-        painter.drawLine(0, rowRect.bottom(), rowsRight - 1, rowRect.bottom());
-    }
 }

@@ -1,29 +1,16 @@
 #include "GridEdit.h"
 
+#include "TextChangeValidator.h"
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QValidator>
 
 #include <algorithm>
 #include <limits>
 #include <utility>
 
 namespace {
-
-// Lets the box's text checker take part in QLineEdit's own input handling, so that typing,
-// pasting, dropping and input-method commits are all refused as a whole when the result fails.
-class TextCheck final : public QValidator {
-public:
-    explicit TextCheck(GridEdit* edit) : QValidator(edit), edit_(edit) {}
-
-    State validate(QString& input, int& /*pos*/) const override {
-        return edit_->acceptsText(input) ? Acceptable : Invalid;
-    }
-
-private:
-    GridEdit* edit_;
-};
 
 // Room left after the text in the list's own sizing, so the caret has somewhere to go.
 int caretRoom(const QFontMetrics& metrics) {
@@ -37,7 +24,7 @@ GridEdit::GridEdit(QWidget* parent) : QLineEdit(parent) {
     // The line edit's own insets (2 pixels across, 1 down) put the text where the cell drew it.
     setTextMargins(0, 0, 0, 0);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setAcceptDrops(false);      // dropped files belong to the window, not to a cell
+    setAcceptDrops(false); // dropped files belong to the window, not to a cell
     setMaxLength(std::numeric_limits<int>::max());
     hide();
     connect(this, &QLineEdit::textChanged, this, [this] { relayout(); });
@@ -90,10 +77,15 @@ bool GridEdit::GetEndKey(int& key, bool& shift, bool& ctrl) const {
     return endKey_ != NoEndKey;
 }
 
-void GridEdit::setTextValidator(std::function<bool(const QString&)> validator) {
+void GridEdit::setTextValidator(std::function<bool(const QString& before, const QString& after)> validator) {
     validator_ = std::move(validator);
     if (validator_ && validatorAdapter_ == nullptr) {
-        validatorAdapter_ = new TextCheck(this);
+        // Takes part in QLineEdit's own input handling, so that typing, pasting and input-method
+        // commits are all refused as a whole when what they add fails.
+        validatorAdapter_ =
+            new vornak::TextChangeValidator(this, [this](const QString& before, const QString& after) {
+                return acceptsChange(before, after);
+            });
         setValidator(validatorAdapter_);
     } else if (!validator_ && validatorAdapter_ != nullptr) {
         setValidator(nullptr);
@@ -102,8 +94,13 @@ void GridEdit::setTextValidator(std::function<bool(const QString&)> validator) {
     }
 }
 
-bool GridEdit::acceptsText(const QString& text) const {
-    return !validator_ || validator_(text);
+bool GridEdit::acceptsChange(const QString& before, const QString& after) const {
+    return !validator_ || validator_(before, after);
+}
+
+void GridEdit::ReplaceText(const QString& text) {
+    setText(text);
+    setCursorPosition(static_cast<int>(text.size()));
 }
 
 void GridEdit::Open(int cellWidth) {

@@ -9,7 +9,9 @@
 
 #include <functional>
 
-class QValidator;
+namespace vornak {
+class TextChangeValidator;
+}
 
 class GridEdit : public QLineEdit {
     Q_OBJECT
@@ -36,13 +38,13 @@ public:
     /// recorded.
     bool GetEndKey(int& key, bool& shift, bool& ctrl) const;
 
-    /// Accepts or refuses a candidate text; a refused typed or pasted change leaves the old text. Empty:
-    /// accept all.
-    void setTextValidator(std::function<bool(const QString&)> validator);
-    /// The validator in force, or an empty function.
-    const std::function<bool(const QString&)>& textValidator() const { return validator_; }
-    /// True when the validator (if any) accepts the text.
-    bool acceptsText(const QString& text) const;
+    /// Judges each typed, pasted or dropped change by the text before and after it; a refused change
+    /// leaves the text before. Texts the program puts in are not judged. Empty: accept all.
+    void setTextValidator(std::function<bool(const QString& before, const QString& after)> validator);
+    /// True when the validator (if any) lets the text change from before to after.
+    bool acceptsChange(const QString& before, const QString& after) const;
+    /// Replaces the whole text as typing it over a selection would, with the caret after it.
+    void ReplaceText(const QString& text);
 
     /// Opens the box: cellWidth is the width the box takes for a short text; shows the initial text, selects
     /// it and takes the focus.
@@ -95,6 +97,6 @@ private:
     int cellWidth_ = 0;
     bool open_ = false;
     bool finishing_ = false;
-    std::function<bool(const QString&)> validator_;
-    QValidator* validatorAdapter_ = nullptr;
+    std::function<bool(const QString& before, const QString& after)> validator_;
+    vornak::TextChangeValidator* validatorAdapter_ = nullptr;
 };

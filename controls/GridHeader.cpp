@@ -11,8 +11,3 @@ GridHeader::GridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
     setSectionResizeMode(QHeaderView::Interactive);
     setMinimumSectionSize(0);
 }
-
-void GridHeader::SetResizable(bool on) {
-    resizable_ = on;
-    setSectionResizeMode(on ? QHeaderView::Interactive : QHeaderView::Fixed);
-}

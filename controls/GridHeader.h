@@ -9,12 +9,4 @@ class GridHeader : public QHeaderView {
 
 public:
     explicit GridHeader(QWidget* parent = nullptr);
-
-    /// Whether the user may drag dividers to resize columns (on from construction).
-    bool IsResizable() const { return resizable_; }
-    /// Lets the user resize columns, or holds every column at its width.
-    void SetResizable(bool on);
-
-private:
-    bool resizable_ = true;
 };

@@ -50,7 +50,8 @@ public:
     // Beeps and shows the message for ErrorCode() in an error box; nothing when ErrorCode() is -1.
     virtual void ReportError();
 
-    // The English message for a shell error value; "Unknown error!" for a value without one.
+    // The English message for the shell error values that occur here (a missing file, no application
+    // for the address); "Unknown error!" for any other value.
     static QString ErrorMessage(int errorCode);
 
 private:

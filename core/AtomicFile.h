@@ -1,20 +1,41 @@
-// Writing a file so that the previous one survives any failure: the bytes go to a new file in the
-// same folder, which is flushed to disk and only then put in the target's place. The only OS calls
-// of the core live behind this header.
+// The core's file access: writing a file the way careful editors do, so that the previous file
+// survives any failure and keeps its link, owner, mode and attributes, and reading a file, pipe or
+// device block by block. The only OS calls of the core live behind this header.
 #pragma once
 
+#include "FileProblem.h"
+
 #include <cstddef>
-#include <cstdio>
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace vornak {
 
-// Streams a file's new content beside it; commit() puts it in the target's place. Destroying the
-// writer without a successful commit removes the new file and leaves the target as it was.
+// Streams a file's new content; commit() puts it in place. Destroying the writer without a
+// successful commit leaves the target as it was and no temporary file behind.
+//
+// How the target is written:
+// - A symbolic link is followed to the file it finally names (a dangling link creates that file);
+//   the link stays a link.
+// - A regular file, or a new one, is replaced: the content goes to a new file in the same folder
+//   (unnamed until the end where the system allows), readable by its owner only while it is
+//   written; it gets the old file's owner, group, extended attributes (ACLs included) and mode,
+//   is flushed to disk, takes the target's name in one step, and then the folder is flushed.
+// - A regular file with several hard links, one whose owner or group the user may not give a new
+//   file, one reached through /proc, or one in a folder where no new file can be created is
+//   written in place: the new content is collected in memory first, its space reserved, and only
+//   then written over the old content. A failure before that point leaves the old file whole.
+// - Anything else that is not a folder (a pipe, a device) is opened for writing and written as it
+//   comes, with no temporary file and no rename.
+// - A file that the user may not write to is refused as read-only, and nothing is changed.
 class AtomicFileWriter {
 public:
+    enum class Mode { Replace, InPlace, Stream };
+
     explicit AtomicFileWriter(const std::string& path);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
@@ -22,21 +43,33 @@ public:
 
     // False once anything has failed; later writes then do nothing.
     bool write(std::string_view bytes);
-    // Flushes to disk, closes and replaces the target. True only when every step worked.
+    // Finishes the file as described above. True only when every step worked.
     bool commit();
     // Why the writer failed; empty while it has not.
     const std::string& error() const { return error_; }
+    FileProblem problem() const { return problem_; }
+    Mode mode() const { return mode_; }
 
 private:
-    void fail(const std::string& what, int error);
+    struct Os;
+
+    void fail(FileProblem problem, const std::string& what, int error);
+    void failWith(FileProblem problem, std::string reason);
     void discard();
+    bool writeOut(std::string_view bytes);
+    bool commitReplace();
+    bool commitInPlace();
+    bool commitStream();
+    void switchToInPlace();
 
     std::string path_;
-    std::string tempPath_;
-    std::FILE* file_ = nullptr;
+    std::unique_ptr<Os> os_; // freed even when the constructor throws
+    Mode mode_ = Mode::Replace;
+    std::string buffer_; // the whole content, in place only
     std::size_t written_ = 0;
     bool failed_ = false;
     bool committed_ = false;
+    FileProblem problem_ = FileProblem::None;
     std::string error_;
 };
 
@@ -44,8 +77,48 @@ private:
 // says why, the old target is as it was and no temporary file is left behind.
 bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& error);
 
+// A file opened for reading from start to end: a regular file, a pipe or a device.
+class InputFile {
+public:
+    explicit InputFile(const std::string& path);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool isOpen() const { return open_; }
+    // Reads up to `size` bytes; 0 at the end, -1 on failure (problem() and error() then say why).
+    long long read(char* buffer, std::size_t size);
+    // The size of a regular file when it was opened; nothing for pipes and devices.
+    std::optional<std::size_t> size() const { return size_; }
+    FileProblem problem() const { return problem_; }
+    const std::string& error() const { return error_; }
+
+private:
+    void fail(int error);
+
+    std::intptr_t handle_ = -1;
+    bool open_ = false;
+    std::optional<std::size_t> size_;
+    FileProblem problem_ = FileProblem::None;
+    std::string error_;
+};
+
+// Makes SIGINT, SIGTERM and SIGHUP remove the named temporary files of saves in progress before
+// the process ends: the handler unlinks the preallocated names (async-signal-safe) and then runs
+// the handler that was installed before, or ends the process with the signal's default action.
+// Signals the process ignores stay ignored. Call once at start-up, after installing any handler of
+// your own; later calls do nothing. Returns false where the system has no such signals.
+bool installTemporaryFileCleanup();
+
 // Test seam: when set, the write that would take a file past this many bytes fails, as a full
 // disk would. Process-wide; reset with std::nullopt.
 void failFileWritesAfter(std::optional<std::size_t> bytes);
+
+// Test seam: the steps of a save as they happen (bytes is the content written so far).
+enum class FileStep { Wrote, SyncedFile, Replaced, SyncedFolder, WroteInPlace };
+void observeFileSteps(std::function<void(FileStep step, std::size_t bytes)> observer);
+
+// Test seam: false makes saves use named temporary files even where unnamed ones exist.
+void allowUnnamedTemporaryFiles(bool allowed);
 
 } // namespace vornak

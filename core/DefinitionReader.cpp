@@ -1,10 +1,13 @@
-// Reading R1 and R2 definition files. The reader stops at the first line it cannot read: counts
-// read before that point may announce far more records than the file holds, so nothing is ever
-// sized from a count alone.
+// Reading R1 and R2 definition files. The reader stops at the first line it cannot read. Counts
+// read before that point may announce far more records than the file holds, so a count alone never
+// sizes anything: a sequence first gets room for at most one block's worth of memory, and only
+// once the file has filled that with real records the rest the count announces, bounded by what
+// the bytes left could hold at the smallest possible record.
 #include "LineSource.h"
 #include "ReportDefinition.h"
 
 #include <algorithm>
+#include <new>
 #include <string>
 
 namespace vornak {
@@ -15,45 +18,68 @@ public:
     BodyReader(LineSource& source, ReportDefinition& model, LoadError& error)
         : source_(source), model_(model), error_(error) {}
 
-    bool readFirstLine(std::string& mark) { return read(mark, "the file is empty"); }
+    bool readFirstLine(std::string& mark) {
+        part_ = DefinitionPart::Mark;
+        return read(mark, "the file is empty");
+    }
 
     bool readBody(bool r1Layout) {
+        part_ = DefinitionPart::Texts;
         for (std::string* text :
              {&model_.title, &model_.documentFile, &model_.input1Caption, &model_.input2Caption,
               &model_.surnameCaption, &model_.author, &model_.source, &model_.organisation, &model_.date}) {
+            ++record_;
             if (!read(*text, "inside the nine report texts")) {
                 return false;
             }
         }
+        at(DefinitionPart::ParameterCount, 0);
         int parameterCount = 0;
         if (!readNumber(parameterCount, "where the parameter count belongs")) {
             return false;
         }
-        // A parameter takes at least five lines of one byte each.
-        reserveFromData(model_.parameters, parameterCount, 5);
         for (int p = 0; p < parameterCount; ++p) {
+            // A parameter takes at least five lines of one byte each.
+            makeRoom(model_.parameters, parameterCount, 5);
             if (!readParameter(p + 1, r1Layout)) {
                 return false;
             }
         }
+        at(DefinitionPart::ResultCount, 0);
         int resultCount = 0;
         if (!readNumber(resultCount, "where the result count belongs")) {
             return false;
         }
-        reserveFromData(model_.results, resultCount, 2);
         for (int r = 0; r < resultCount; ++r) {
+            at(DefinitionPart::Result, r + 1);
             const std::string where = "inside result " + std::to_string(r + 1);
             ResultRow row;
             if (!read(row.name, where) || !read(row.result, where)) {
                 return false;
             }
+            makeRoom(model_.results, resultCount, 2);
             model_.results.push_back(std::move(row));
         }
         return true;
     }
 
+    // Records an allocation failure at the place reading had reached.
+    void outOfMemory() {
+        error_.line = source_.lineNumber();
+        error_.reason = "not enough memory";
+        error_.problem = FileProblem::NotEnoughMemory;
+        error_.part = part_;
+        error_.record = record_;
+    }
+
 private:
+    void at(DefinitionPart part, int record) {
+        part_ = part;
+        record_ = record;
+    }
+
     bool readParameter(int number, bool r1Layout) {
+        at(DefinitionPart::Parameter, number);
         const std::string where = "inside parameter " + std::to_string(number);
         ParameterRecord record;
         int kind = 0;
@@ -79,24 +105,38 @@ private:
         }
         model_.parameters.push_back(std::move(record));
         auto& values = model_.parameters.back().values;
-        reserveFromData(values, rowCount, 3);
         for (int v = 0; v < rowCount; ++v) {
             ValueRow row;
             if (!read(row.value, where) || !read(row.upperBound, where) || !read(row.result, where)) {
                 return false;
             }
+            makeRoom(values, rowCount, 3);
             values.push_back(std::move(row));
         }
         return true;
     }
 
-    template <typename Sequence>
-    void reserveFromData(Sequence& sequence, int announced, std::size_t minLinesEach) {
-        if (announced <= 0) {
+    // Called before each append: when the sequence is full, gives it room for more of the
+    // `announced` records, never more than the bytes left could hold at `minBytesEach` a record.
+    template <typename Sequence> void makeRoom(Sequence& sequence, int announced, std::size_t minBytesEach) {
+        const std::size_t size = sequence.size();
+        if (size < sequence.capacity()) {
             return;
         }
-        const std::size_t possible = source_.bytesLeft() / minLinesEach;
-        sequence.reserve(sequence.size() + std::min(static_cast<std::size_t>(announced), possible));
+        const std::size_t remaining = static_cast<std::size_t>(announced) - size;
+        const std::optional<std::size_t> bytesLeft = source_.bytesLeft();
+        // The record about to be appended is already read; the others need bytes still unread.
+        std::size_t more = std::min(remaining, bytesLeft ? 1 + *bytesLeft / minBytesEach : remaining);
+        if (size == 0) {
+            // At most one block's worth until the file has shown that the records are real.
+            const std::size_t firstStep =
+                std::max<std::size_t>(1, source_.blockSize() / sizeof(typename Sequence::value_type));
+            more = std::min(more, firstStep);
+        } else if (!bytesLeft) {
+            // Nothing bounds a pipe's records: grow as the standard containers do.
+            more = std::min(more, size);
+        }
+        sequence.reserve(size + std::max<std::size_t>(more, 1));
     }
 
     bool readNumber(int& value, const std::string& where) {
@@ -112,62 +152,99 @@ private:
         case LineSource::Status::Line:
             return true;
         case LineSource::Status::End:
-            fail(source_.lineNumber() == 1
-                     ? where
-                     : "the file ends at line " + std::to_string(source_.lineNumber()) + ", " + where);
+            if (source_.lineNumber() == 1) {
+                fail(FileProblem::Empty, where);
+            } else {
+                fail(FileProblem::Truncated,
+                     "the file ends at line " + std::to_string(source_.lineNumber()) + ", " + where);
+            }
             return false;
         case LineSource::Status::TooLong:
-            fail("line " + std::to_string(source_.lineNumber()) + " is longer than " +
-                 std::to_string(maxLineBytes) + " bytes");
+            fail(FileProblem::LineTooLong, "line " + std::to_string(source_.lineNumber()) +
+                                               " is longer than " + std::to_string(maxLineBytes) + " bytes");
             return false;
         case LineSource::Status::ReadError:
-            fail("the file could not be read past line " + std::to_string(source_.lineNumber() - 1));
+            fail(source_.problem() != FileProblem::None ? source_.problem() : FileProblem::ReadFailed,
+                 source_.error().empty()
+                     ? "the file could not be read past line " + std::to_string(source_.lineNumber() - 1)
+                     : source_.error() + " (after line " + std::to_string(source_.lineNumber() - 1) + ")");
             return false;
         }
         return false;
     }
 
-    void fail(std::string reason) {
+    void fail(FileProblem problem, std::string reason) {
         error_.line = source_.lineNumber();
         error_.reason = std::move(reason);
+        error_.problem = problem;
+        error_.part = part_;
+        error_.record = record_;
     }
 
     LineSource& source_;
     ReportDefinition& model_;
     LoadError& error_;
     std::string line_;
+    DefinitionPart part_ = DefinitionPart::None;
+    int record_ = 0;
 };
 
 } // namespace
 
 bool ReportDefinition::load(const std::string& path) {
-    return loadLayout(path, false);
+    return loadPath(path, false);
 }
 
 bool ReportDefinition::loadR1(const std::string& path) {
-    return loadLayout(path, true);
+    return loadPath(path, true);
 }
 
-bool ReportDefinition::loadLayout(const std::string& path, bool r1Layout) {
+bool ReportDefinition::load(LineSource& source) {
+    return loadFrom(source, false);
+}
+
+bool ReportDefinition::loadPath(const std::string& path, bool onlyR1) {
     loadError_ = {};
-    LineSource source(path);
-    if (!source.isOpen()) {
-        loadError_.reason = "the file cannot be opened";
+    loadedLayout_ = 0;
+    try {
+        LineSource source(path);
+        if (!source.isOpen()) {
+            loadError_.reason = source.error();
+            loadError_.problem = source.problem();
+            return false;
+        }
+        return loadFrom(source, onlyR1);
+    } catch (const std::bad_alloc&) {
+        loadError_ = {0, "not enough memory", FileProblem::NotEnoughMemory};
         return false;
     }
+}
+
+bool ReportDefinition::loadFrom(LineSource& source, bool onlyR1) {
+    loadError_ = {};
+    loadedLayout_ = 0;
     BodyReader reader(source, *this, loadError_);
-    std::string mark;
-    if (!reader.readFirstLine(mark)) {
+    try {
+        std::string mark;
+        if (!reader.readFirstLine(mark)) {
+            return false;
+        }
+        if (mark != "R1" && (onlyR1 || mark != "R2")) {
+            loadError_ = {1, onlyR1 ? "line 1 is not R1" : "line 1 is neither R1 nor R2",
+                          FileProblem::NotDefinition, DefinitionPart::Mark, 0};
+            return false;
+        }
+        // An R1 file goes on from the same source, so that a pipe is read once.
+        const bool r1Layout = mark == "R1";
+        if (!reader.readBody(r1Layout)) {
+            return false;
+        }
+        loadedLayout_ = r1Layout ? 1 : 2;
+        return true;
+    } catch (const std::bad_alloc&) {
+        reader.outOfMemory();
         return false;
     }
-    if (mark == "R1" && !r1Layout) {
-        return loadR1(path);
-    }
-    if (mark != (r1Layout ? "R1" : "R2")) {
-        loadError_ = {1, r1Layout ? "line 1 is not R1" : "line 1 is neither R1 nor R2"};
-        return false;
-    }
-    return reader.readBody(r1Layout);
 }
 
 } // namespace vornak

@@ -26,7 +26,8 @@ enum class FileProblem : std::uint8_t {
     UnwritableText,  // a text holds a line break or is too long to be written and read back
 };
 
-// The part of a definition that a problem lies in; `record` below counts from 1 within it.
+// The part of a definition that a problem lies in; `record` below counts from 1 within it (for
+// Texts it is the text's place in the file: 1 title, 2 documentFile, ... 9 date).
 enum class DefinitionPart : std::uint8_t {
     None,
     Mark,
@@ -50,13 +51,15 @@ struct LoadError {
 };
 
 // Why the last save or export failed. For UnwritableText, `part`, `record` and `field` name the
-// text ("title", "name", "formula", "value", "upperBound", "result", ...); `reason` is English.
+// text ("title", "name", "formula", "value", "upperBound", "result", ...), and `row` the value row
+// (from 1) when the text is a value row's; `reason` is English.
 struct SaveError {
     FileProblem problem = FileProblem::None;
     std::string reason;
     DefinitionPart part = DefinitionPart::None;
     int record = 0;
     std::string field;
+    int row = 0;
 
     bool operator==(const SaveError&) const = default;
 };

@@ -2,40 +2,54 @@
 
 #include "ReportDefinition.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
 namespace vornak {
 
-LineSource::LineSource(const std::string& path, std::size_t blockSize) : block_(blockSize) {
-    file_.open(path, std::ios::binary);
-    open_ = file_.is_open();
-    if (open_) {
-        file_.seekg(0, std::ios::end);
-        const auto size = file_.tellg();
-        fileSize_ = size > 0 ? static_cast<std::size_t>(size) : 0;
-        file_.seekg(0, std::ios::beg);
-        if (!file_) {
-            open_ = false;
-        }
-    }
+LineSource::LineSource(const std::string& path, std::size_t blockSize)
+    : file_(std::make_unique<InputFile>(path)), block_(new char[std::max<std::size_t>(blockSize, 1)]),
+      blockSize_(std::max<std::size_t>(blockSize, 1)) {
+    open_ = file_->isOpen();
+    problem_ = file_->problem();
+    error_ = file_->error();
+    size_ = file_->size();
 }
 
-std::size_t LineSource::bytesLeft() const {
-    return fileSize_ > consumed_ ? fileSize_ - consumed_ : 0;
+LineSource::LineSource(InMemory memory, std::size_t blockSize)
+    : memory_(memory.bytes), open_(true), block_(new char[std::max<std::size_t>(blockSize, 1)]),
+      blockSize_(std::max<std::size_t>(blockSize, 1)), size_(memory.bytes.size()) {
+}
+
+std::optional<std::size_t> LineSource::bytesLeft() const {
+    if (!size_) {
+        return std::nullopt;
+    }
+    return *size_ > consumed_ ? *size_ - consumed_ : 0;
 }
 
 bool LineSource::refill() {
-    if (eof_) {
+    if (eof_ || !open_) {
         return false;
     }
-    file_.read(block_.data(), static_cast<std::streamsize>(block_.size()));
-    const auto got = static_cast<std::size_t>(file_.gcount());
-    if (file_.bad()) {
-        failed_ = true;
-        return false;
+    std::size_t got = 0;
+    if (file_) {
+        const long long n = file_->read(block_.get(), blockSize_);
+        if (n < 0) {
+            failed_ = true;
+            problem_ = file_->problem();
+            error_ = file_->error();
+            return false;
+        }
+        got = static_cast<std::size_t>(n);
+    } else {
+        got = std::min(blockSize_, memory_.size() - memoryPos_);
+        std::memcpy(block_.get(), memory_.data() + memoryPos_, got);
+        memoryPos_ += got;
     }
-    if (got < block_.size()) {
+    // A pipe may deliver less than asked for before its end: only an empty read is the end.
+    if (got == 0) {
         eof_ = true;
     }
     pos_ = 0;
@@ -63,20 +77,19 @@ LineSource::Status LineSource::next(std::string& line) {
             }
             // The last line has no line end: it is still a line, CR and all.
             if (line.size() > maxLineBytes) {
-                failed_ = true;
-                return Status::TooLong;
+                return tooLong(line);
             }
             return Status::Line;
         }
         sawBytes = true;
-        const char* start = block_.data() + pos_;
+        const char* start = block_.get() + pos_;
         const std::size_t available = end_ - pos_;
         const void* newline = std::memchr(start, '\n', available);
         const std::size_t take =
             newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - start) : available;
         if (line.size() + take > longestWithCr) {
-            failed_ = true;
-            return Status::TooLong;
+            line.append(start, longestWithCr - line.size());
+            return tooLong(line);
         }
         line.append(start, take);
         pos_ += take;
@@ -88,12 +101,18 @@ LineSource::Status LineSource::next(std::string& line) {
                 line.pop_back();
             }
             if (line.size() > maxLineBytes) {
-                failed_ = true;
-                return Status::TooLong;
+                return tooLong(line);
             }
             return Status::Line;
         }
     }
+}
+
+LineSource::Status LineSource::tooLong(std::string& line) {
+    // Always the line's first bytes, however the input was cut into blocks.
+    line.resize(maxLineBytes);
+    failed_ = true;
+    return Status::TooLong;
 }
 
 int parseLeadingInt(const std::string& text) {

@@ -1,43 +1,67 @@
 // Delivers a definition file line by line: a line ends at LF, a CR just before the LF belongs to
-// the line end, and a line may hold at most maxLineBytes bytes of text. The file is read in large
-// blocks, so a line never costs a system call and memory stays bounded by one block plus one line.
+// the line end, and a line may hold at most maxLineBytes bytes of text. The input (a file, a pipe,
+// a device, or bytes in memory) is read in blocks of a chosen size, so a line never costs a system
+// call and memory stays bounded by one block plus one line whatever the input.
 #pragma once
 
+#include "AtomicFile.h"
+#include "FileProblem.h"
+
 #include <cstddef>
-#include <fstream>
+#include <memory>
+#include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 namespace vornak {
 
 class LineSource {
 public:
     enum class Status { Line, End, TooLong, ReadError };
+    static constexpr std::size_t defaultBlockSize = 256 * 1024;
 
-    // Opens the file; isOpen() tells whether that worked.
-    explicit LineSource(const std::string& path, std::size_t blockSize = 256 * 1024);
+    // Bytes held by the caller, read block by block exactly as a file would be.
+    struct InMemory {
+        std::string_view bytes;
+    };
+
+    // Opens the file; isOpen() tells whether that worked, problem() and error() why not.
+    explicit LineSource(const std::string& path, std::size_t blockSize = defaultBlockSize);
+    explicit LineSource(InMemory memory, std::size_t blockSize = defaultBlockSize);
 
     bool isOpen() const { return open_; }
-    // Reads the next line into `line`. Anything but Line leaves the source failed for good.
+    FileProblem problem() const { return problem_; }
+    const std::string& error() const { return error_; }
+    std::size_t blockSize() const { return blockSize_; }
+
+    // Reads the next line into `line`. Anything but Line leaves the source failed for good; a line
+    // that is too long delivers its first maxLineBytes bytes.
     Status next(std::string& line);
     // 1-based number of the line that next() delivered last (or failed on).
     int lineNumber() const { return lineNumber_; }
-    // An upper bound on the bytes not yet delivered, for sizing containers from real data only.
-    std::size_t bytesLeft() const;
+    // An upper bound on the bytes not yet delivered, for sizing containers from real data only;
+    // nothing when the input's size is unknown (pipes, devices).
+    std::optional<std::size_t> bytesLeft() const;
 
 private:
     bool refill();
+    Status tooLong(std::string& line);
 
-    std::ifstream file_;
+    std::unique_ptr<InputFile> file_;
+    std::string_view memory_;
+    std::size_t memoryPos_ = 0;
     bool open_ = false;
     bool failed_ = false;
     bool eof_ = false;
-    std::vector<char> block_;
+    std::unique_ptr<char[]> block_; // not zero-filled: only what was read is ever looked at
+    std::size_t blockSize_ = 0;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
-    std::size_t fileSize_ = 0;
+    std::optional<std::size_t> size_;
     std::size_t consumed_ = 0;
     int lineNumber_ = 0;
+    FileProblem problem_ = FileProblem::None;
+    std::string error_;
 };
 
 // Reads a number as C's atoi does (leading white space, optional sign, digits up to the first other

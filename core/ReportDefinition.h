@@ -5,10 +5,13 @@
 #include "FileProblem.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace vornak {
+
+class LineSource;
 
 // How a parameter gets its value. Files may bring any code 0..255; it is kept and written back.
 enum class ValueKind : std::uint8_t { List = 0, Range = 1, Input = 2 };
@@ -74,30 +77,45 @@ public:
     void insertResult(std::size_t position, const ResultRow& row);
     void eraseResult(std::size_t position);
 
-    // Writes the definition as an R2 file. The previous file is replaced only once the new one is
-    // completely on disk; on failure it stays untouched and saveError() says why.
+    // Writes the definition as an R2 file the way AtomicFileWriter describes: the previous file is
+    // replaced only once the new one is completely on disk, and keeps its links, owner, mode and
+    // attributes. A text that could not be read back (one holding a line feed, or longer than
+    // maxLineBytes) is refused before anything is touched. On failure saveError() says why.
     bool save(const std::string& path) const;
-    // Reads an R1 or R2 file, appending to parameters and results (which the caller empties first).
-    // On failure the model holds whatever was read before the failing line; loadError() says why.
+    // Reads an R1 or R2 file (or pipe), appending to parameters and results (which the caller
+    // empties first). On failure the model holds whatever was read before the failing line, and
+    // loadError() says why; an allocation failure is such a failure too.
     bool load(const std::string& path);
+    // The same from a source already open, read from its current line on.
+    bool load(LineSource& source);
+    // Reads a file only if it is of the R1 layout.
     bool loadR1(const std::string& path);
     // Writes the tab-separated table, replacing the previous file as save() does.
     bool exportTable(const std::string& path) const;
 
     const LoadError& loadError() const { return loadError_; }
     const SaveError& saveError() const { return saveError_; }
+    // 1 or 2 after a successful load of an R1 or R2 file, 0 otherwise.
+    int loadedLayout() const { return loadedLayout_; }
 
     bool operator==(const ReportDefinition& other) const;
 
 private:
-    bool loadLayout(const std::string& path, bool r1Layout);
+    bool loadPath(const std::string& path, bool onlyR1);
+    bool loadFrom(LineSource& source, bool onlyR1);
 
     LoadError loadError_;
+    int loadedLayout_ = 0;
     mutable SaveError saveError_;
 };
 
 // The model's bytes as the writer and the export produce them, for callers that need them in memory.
 std::string serializeDefinition(const ReportDefinition& definition);
 std::string serializeTable(const ReportDefinition& definition);
+
+// The first text, in file order, that a definition file cannot hold so that it reads back: one
+// holding a line feed (a CR before it included) or longer than maxLineBytes. `problem` is
+// UnwritableText and part, record, row and field name it; nothing when every text can be written.
+std::optional<SaveError> findUnwritableText(const ReportDefinition& definition);
 
 } // namespace vornak

@@ -4,11 +4,8 @@
 
 namespace vornak {
 
-DefinitionTextValidator::DefinitionTextValidator(QObject* parent) : QValidator(parent) {
-}
-
-QValidator::State DefinitionTextValidator::validate(QString& input, int& /*pos*/) const {
-    return fitsDefinitionFile(input) ? Acceptable : Invalid;
+DefinitionTextValidator::DefinitionTextValidator(QObject* parent)
+    : TextChangeValidator(parent, &definitionTextChangeAllowed) {
 }
 
 } // namespace vornak

@@ -1,4 +1,4 @@
-// The seam for message boxes: the Yes/No/Cancel question and the error and information boxes.
+// The seam for message boxes: the Yes/No/Cancel and Yes/No questions and the error box.
 #pragma once
 
 #include <QString>
@@ -9,7 +9,7 @@ namespace vornak {
 
 enum class MessageAnswer { Yes, No, Cancel, Ok };
 
-enum class MessageKind { Question, Error, Information };
+enum class MessageKind { Question, Error };
 
 // What was shown, as a scripted box records it.
 struct MessageRequest {
@@ -28,10 +28,11 @@ public:
     // Yes, No and Cancel, no icon; Escape and the close button answer Cancel.
     virtual MessageAnswer askYesNoCancel(QWidget* parent, const QString& text, const QString& caption,
                                          MessageAnswer defaultButton = MessageAnswer::Yes) = 0;
+    // Yes and No with the warning icon; Escape and the close button answer No.
+    virtual MessageAnswer askYesNo(QWidget* parent, const QString& text, const QString& caption,
+                                   MessageAnswer defaultButton = MessageAnswer::No) = 0;
     // An OK box with the error icon.
     virtual void showError(QWidget* parent, const QString& text, const QString& caption) = 0;
-    // An OK box with the information icon.
-    virtual void showInformation(QWidget* parent, const QString& text, const QString& caption) = 0;
 };
 
 } // namespace vornak

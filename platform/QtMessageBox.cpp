@@ -47,12 +47,17 @@ MessageAnswer QtMessageBox::askYesNoCancel(QWidget* parent, const QString& text,
     return MessageAnswer::Cancel;
 }
 
-void QtMessageBox::showError(QWidget* parent, const QString& text, const QString& caption) {
-    showOk(parent, QMessageBox::Critical, text, caption);
+MessageAnswer QtMessageBox::askYesNo(QWidget* parent, const QString& text, const QString& caption,
+                                     MessageAnswer defaultButton) {
+    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(defaultButton == MessageAnswer::Yes ? QMessageBox::Yes : QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.exec();
+    return box.clickedButton() == box.button(QMessageBox::Yes) ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
-void QtMessageBox::showInformation(QWidget* parent, const QString& text, const QString& caption) {
-    showOk(parent, QMessageBox::Information, text, caption);
+void QtMessageBox::showError(QWidget* parent, const QString& text, const QString& caption) {
+    showOk(parent, QMessageBox::Critical, text, caption);
 }
 
 } // namespace vornak

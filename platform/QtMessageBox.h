@@ -9,8 +9,9 @@ class QtMessageBox : public MessageBox {
 public:
     MessageAnswer askYesNoCancel(QWidget* parent, const QString& text, const QString& caption,
                                  MessageAnswer defaultButton = MessageAnswer::Yes) override;
+    MessageAnswer askYesNo(QWidget* parent, const QString& text, const QString& caption,
+                           MessageAnswer defaultButton = MessageAnswer::No) override;
     void showError(QWidget* parent, const QString& text, const QString& caption) override;
-    void showInformation(QWidget* parent, const QString& text, const QString& caption) override;
 };
 
 } // namespace vornak

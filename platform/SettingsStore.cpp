@@ -1,5 +1,8 @@
 #include "SettingsStore.h"
 
+#include <QFile>
+#include <QVariant>
+
 namespace vornak {
 
 namespace {
@@ -52,6 +55,44 @@ bool SettingsStore::writeRecentFiles(const QStringList& paths) {
             break;
         }
         settings_->setValue(recentFileKey(slot++), path);
+    }
+    settings_->endGroup();
+    settings_->sync();
+    return settings_->status() == QSettings::NoError;
+}
+
+QList<QByteArray> SettingsStore::readRecentNativePaths() const {
+    QList<QByteArray> paths;
+    settings_->beginGroup(recentFileGroup);
+    for (int slot = 1; slot <= recentFileSlots; ++slot) {
+        const QVariant value = settings_->value(recentFileKey(slot));
+        const QByteArray path = value.typeId() == QMetaType::QByteArray ? value.toByteArray()
+                                                                        : QFile::encodeName(value.toString());
+        if (!path.isEmpty()) {
+            paths << path;
+        }
+    }
+    settings_->endGroup();
+    return paths;
+}
+
+bool SettingsStore::writeRecentNativePaths(const QList<QByteArray>& paths) {
+    settings_->beginGroup(recentFileGroup);
+    settings_->remove(QString());
+    int slot = 1;
+    for (const QByteArray& path : paths) {
+        if (path.isEmpty()) {
+            continue;
+        }
+        if (slot > recentFileSlots) {
+            break;
+        }
+        const QString text = QFile::decodeName(path);
+        if (QFile::encodeName(text) == path) {
+            settings_->setValue(recentFileKey(slot++), text);
+        } else {
+            settings_->setValue(recentFileKey(slot++), path);
+        }
     }
     settings_->endGroup();
     settings_->sync();

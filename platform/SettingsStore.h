@@ -3,6 +3,8 @@
 // Only the recent-file list is stored: group "Recent File List", keys File1 to File8.
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -34,6 +36,11 @@ public:
     // Empties the group and writes the non-empty paths (at most eight) as File1, File2, ...
     // Returns false when the file could not be written.
     bool writeRecentFiles(const QStringList& paths);
+
+    // The same as the system's path bytes: a path whose bytes are text in the system's encoding
+    // is stored as that text (File1=/home/...), any other as bytes, so that every name survives.
+    QList<QByteArray> readRecentNativePaths() const;
+    bool writeRecentNativePaths(const QList<QByteArray>& paths);
 
     QString fileName() const;
     QSettings& settings() { return *settings_; }

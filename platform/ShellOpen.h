@@ -1,31 +1,17 @@
 // Handing a file, folder or web address to the desktop to open, as the shell's "open" verb does,
-// and the shell's error values a failure is reported with. QtShellOpener is what the user gets;
-// ScriptedShellOpener answers from a queue and records what it was asked, for tests.
+// and the shell's error values a failure is reported with. QtShellOpener is what the user gets.
 #pragma once
 
 #include <QString>
 #include <QtGlobal>
 
-#include <deque>
-#include <vector>
-
 namespace vornak {
 
-// The shell's error values (0 to 32) that the link's messages are keyed by.
+// The shell's error values (as the original platform numbers them) that failures on this platform
+// map to; the link's messages are keyed by them.
 namespace shellerror {
-inline constexpr int OutOfResources = 0;
 inline constexpr int FileNotFound = 2;
-inline constexpr int PathNotFound = 3;
-inline constexpr int AccessDenied = 5;
-inline constexpr int OutOfMemory = 8;
-inline constexpr int BadFormat = 11;
-inline constexpr int SharingViolation = 26;
-inline constexpr int AssociationIncomplete = 27;
-inline constexpr int DdeTimeout = 28;
-inline constexpr int DdeFailed = 29;
-inline constexpr int DdeBusy = 30;
 inline constexpr int NoAssociation = 31;
-inline constexpr int DllNotFound = 32;
 } // namespace shellerror
 
 // The ways opening fails on this platform.
@@ -72,25 +58,6 @@ public:
 class QtShellOpener : public ShellOpener {
 public:
     ShellOpenResult open(const ShellOpenRequest& request) override;
-};
-
-// For tests: answers from a queue (success when empty) and records every request.
-class ScriptedShellOpener : public ShellOpener {
-public:
-    void enqueue(ShellOpenResult result) { answers_.push_back(result); }
-    void enqueueSuccess() { enqueue(ShellOpenResult::success()); }
-    void enqueueFailure(ShellFailure failure) { enqueue(ShellOpenResult::failure(failure)); }
-    void enqueueError(int errorCode) { enqueue(ShellOpenResult::failure(errorCode)); }
-
-    ShellOpenResult open(const ShellOpenRequest& request) override;
-
-    const std::vector<ShellOpenRequest>& requests() const { return requests_; }
-    std::size_t pendingAnswers() const { return answers_.size(); }
-    void clear();
-
-private:
-    std::deque<ShellOpenResult> answers_;
-    std::vector<ShellOpenRequest> requests_;
 };
 
 } // namespace vornak

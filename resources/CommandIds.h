@@ -43,6 +43,12 @@ inline constexpr int SaveTable = 32782;
 inline constexpr int RecentFileFirst = 57616; // also the placeholder item "Недавние файлы"
 inline constexpr int RecentFileLast = 57631;
 inline constexpr int Exit = 32773;
+// Edit menu.
+inline constexpr int Undo = 57643;
+inline constexpr int Redo = 57644;
+inline constexpr int MoveUp = 32783;
+inline constexpr int MoveDown = 32784;
+inline constexpr int Duplicate = 32785;
 // Create menu.
 inline constexpr int AddParameter = 32776;
 inline constexpr int AddValue = 32777;

@@ -40,6 +40,15 @@ const std::vector<MenuPopupTemplate>& mainMenuTemplate() {
              separator(),
              item(cmd::Exit, QStringLiteral("В&ыход")),
          }},
+        {QStringLiteral("&Правка"),
+         {
+             item(cmd::Undo, QStringLiteral("&Отменить\tCtrl+Z")),
+             item(cmd::Redo, QStringLiteral("&Повторить\tCtrl+Y")),
+             separator(),
+             item(cmd::MoveUp, QStringLiteral("Переместить &выше\tCtrl+Up")),
+             item(cmd::MoveDown, QStringLiteral("Переместить &ниже\tCtrl+Down")),
+             item(cmd::Duplicate, QStringLiteral("&Дублировать\tCtrl+D")),
+         }},
         {QStringLiteral("&Создать"),
          {
              item(cmd::AddParameter, QStringLiteral("Добавить &Параметр\tF2")),

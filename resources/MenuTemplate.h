@@ -1,4 +1,4 @@
-// Menu 129, the main form's menu bar: three popups with their items, ids and texts exactly as the
+// Menu 129, the main form's menu bar: four popups with their items, ids and texts exactly as the
 // menu shows them ("&" marks the access letter, the text after "\t" is the shortcut shown).
 #pragma once
 
@@ -20,7 +20,7 @@ struct MenuItemTemplate {
 };
 
 struct MenuPopupTemplate {
-    QString title; // "&Файл", "&Создать", "&Помощь"
+    QString title; // "&Файл", "&Правка", "&Создать", "&Помощь"
     std::vector<MenuItemTemplate> items;
 };
 

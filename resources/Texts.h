@@ -25,10 +25,24 @@ inline const QString wordFilesFilter =
 inline const QString reportExtension = QStringLiteral("rpt");
 inline const QString textExtension = QStringLiteral("txt");
 
-// Recent-file placeholder, shown greyed while the list is empty.
+// Undo and redo in the Edit menu: the label, then ": " and what the step did, then the key.
+inline const QString undoLabel = QStringLiteral("&Отменить");
+inline const QString redoLabel = QStringLiteral("&Повторить");
+inline const QString undoRedoSeparator = QStringLiteral(": ");
+
+// Save over a file that another program changed or removed since it was read or written here.
+inline const QString changedOnDiskText =
+    QStringLiteral("Файл %1 изменен другой программой после того, как был открыт или сохранен здесь. "
+                   "Заменить его?");
+inline const QString removedFromDiskText =
+    QStringLiteral("Файл %1 удален или перемещен другой программой после того, как был открыт или "
+                   "сохранен здесь. Сохранить документ под этим именем?");
+
 // Reports of failed file work: the file, then the reason the reader or writer gave.
 inline const QString openFailedText = QStringLiteral("Не удалось открыть файл %1.\n%2");
 inline const QString saveFailedText = QStringLiteral("Не удалось сохранить файл %1.\n%2");
+inline const QString exportFailedText = QStringLiteral("Не удалось сохранить таблицу в файл %1.\n%2");
+// Recent-file placeholder, shown greyed while the list is empty.
 inline const QString recentFilesPlaceholder = QStringLiteral("Недавние файлы");
 
 // Defaults of a new definition (the date comes from the clock).

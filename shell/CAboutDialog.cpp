@@ -1,11 +1,12 @@
 #include "CAboutDialog.h"
 
-#include "HyperlinkLabel.h"
 #include "CommandIds.h"
 #include "DialogTemplates.h"
 #include "DialogUnits.h"
+#include "HyperlinkLabel.h"
 #include "Pictures.h"
 #include "PlatformServices.h"
+#include "VornakVersion.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -25,6 +26,8 @@ CAboutDialog::CAboutDialog(const PlatformServices& services, QWidget* parent) : 
                    Qt::WindowCloseButtonHint);
     setModal(true);
     setWindowTitle(layout.caption);
+    // Hovering anywhere in the box but the link tells which version this is.
+    setToolTip(QStringLiteral("Vornak %1").arg(QString::fromLatin1(versionString)));
     setFont(DialogUnits::templateFont(layout.fontFace, layout.fontPointSize));
     const DialogUnits units(font());
     setFixedSize(units.toPixels(QSize(layout.width, layout.height)));

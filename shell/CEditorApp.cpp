@@ -5,7 +5,7 @@
 
 namespace vornak {
 
-CEditorApp::CEditorApp(const PlatformServices& services, QStringList arguments)
+CEditorApp::CEditorApp(const PlatformServices& services, QList<QByteArray> arguments)
     : services_(services), arguments_(std::move(arguments)) {
 }
 
@@ -23,7 +23,7 @@ void CEditorApp::LoadStdProfileSettings() {
 }
 
 std::unique_ptr<CMainForm> CEditorApp::createMainForm() {
-    auto form = std::make_unique<CMainForm>(definition_, services_, recentFiles_, arguments_, this);
+    auto form = std::make_unique<CMainForm>(document_, services_, recentFiles_, arguments_, this);
     // The form routes the recent-file commands here while it lives; they act on that form.
     commandSource_ = form.get();
     return form;

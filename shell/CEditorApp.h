@@ -1,15 +1,16 @@
 // CEditorApp: the application object. Its run reads the recent-file list from the settings store,
 // builds the main form with the platform services it was given, runs it modally, and afterwards
-// writes the recent-file list back. It owns the one report definition of the run and handles the
+// writes the recent-file list back. It owns the one document of the run and handles the
 // recent-file commands the form passes on.
 #pragma once
 
 #include "CMainForm.h"
+#include "DefinitionDocument.h"
 #include "PlatformServices.h"
 #include "RecentFileList.h"
-#include "ReportDefinition.h"
 
-#include <QStringList>
+#include <QByteArray>
+#include <QList>
 
 #include <memory>
 
@@ -17,9 +18,9 @@ namespace vornak {
 
 class CEditorApp : public CommandTarget {
 public:
-    // arguments: the program's arguments without the program name. A QApplication must exist
-    // before the form is built.
-    CEditorApp(const PlatformServices& services, QStringList arguments);
+    // arguments: the program's arguments without the program name, as the system's bytes. A
+    // QApplication must exist before the form is built.
+    CEditorApp(const PlatformServices& services, QList<QByteArray> arguments);
     ~CEditorApp() override;
     CEditorApp(const CEditorApp&) = delete;
     CEditorApp& operator=(const CEditorApp&) = delete;
@@ -42,15 +43,16 @@ public:
     bool runCommand(int commandId) override;
     bool OnOpenRecentFile(int commandId);
 
-    ReportDefinition& definition() { return definition_; }
+    DefinitionDocument& document() { return document_; }
+    const ReportDefinition& definition() const { return document_.definition(); }
     RecentFileList& recentFiles() { return recentFiles_; }
     // The form while it runs, or null.
     CMainForm* mainForm() const { return mainForm_.get(); }
 
 private:
     PlatformServices services_;
-    QStringList arguments_;
-    ReportDefinition definition_;
+    QList<QByteArray> arguments_;
+    DefinitionDocument document_;
     RecentFileList recentFiles_;
     std::unique_ptr<CMainForm> mainForm_;
     CMainForm* commandSource_ = nullptr; // the last form built, which sends the recent-file commands

@@ -4,17 +4,23 @@
 
 #include "BitmapMenuBinder.h"
 #include "CAboutDialog.h"
-#include "CellGrid.h"
 #include "CUsageHelpDialog.h"
+#include "CellGrid.h"
 #include "CommandIds.h"
+#include "DefinitionDocument.h"
 #include "DialogUnits.h"
 #include "FileDialogs.h"
-#include "MainFormKeyHook.h"
+#include "FormBinder.h"
+#include "NativePath.h"
+#include "ParameterTableModel.h"
 #include "Pictures.h"
+#include "ResultTableModel.h"
 #include "StringTable.h"
-#include "TextCodec.h"
 #include "Texts.h"
+#include "UndoKeyRouter.h"
+#include "ValueTableModel.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -25,50 +31,57 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QUndoStack>
+
+#include <algorithm>
 
 namespace vornak {
 
-CMainForm::CMainForm(ReportDefinition& model, const PlatformServices& services, RecentFileList& recentFiles,
-                     QStringList commandLine, CommandTarget* next, QWidget* parent)
+CMainForm::CMainForm(DefinitionDocument& document, const PlatformServices& services,
+                     RecentFileList& recentFiles, QList<QByteArray> commandLine, CommandTarget* next,
+                     QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      model_(model), services_(services), recentFiles_(recentFiles), commandLine_(std::move(commandLine)),
-      next_(next) {
-    // The defaults a new definition shows; the model's texts stay as they are until the first
-    // save or open (Browse sets the document name in both).
-    reportTexts.title = texts::defaultTitle;
-    reportTexts.documentFile = texts::defaultDocumentFile;
-    reportTexts.input1Caption = texts::defaultInput1Caption;
-    reportTexts.input2Caption = texts::defaultInput2Caption;
-    reportTexts.surnameCaption = texts::defaultSurnameCaption;
-    reportTexts.author = texts::defaultAuthor;
-    reportTexts.date = QDate::currentDate().toString(texts::dateFormat);
-    reportTexts.organisation = texts::defaultOrganisation;
-    reportTexts.source = texts::defaultSource;
-    kindChoice = 0;
-    numberCheck = 0;
-    formulaCheck = 0;
-    formulaText.clear();
+      document_(document), services_(services), recentFiles_(recentFiles),
+      commandLine_(std::move(commandLine)), next_(next) {
     appIcon = applicationIcon();
-
     // The help window belongs to no window: it neither hides nor minimises with the form.
     helpWindow = std::make_unique<CUsageHelpDialog>();
     helpWindow->SetMainWindow(this);
 
-    selectedParameter = 0;
-    shownKind = 1; // not List: the first layout for List then builds the columns
-    modified = 0;
+    parameterModel_ = new ParameterTableModel(document_, this);
+    valueModel_ = new ValueTableModel(document_, this);
+    resultModel_ = new ResultTableModel(document_, this);
 
     buildControls();
+    buildActions();
     buildMenu();
     placeWindow();
-    buildRoutingTable();
+
+    FormBinder::Controls bound;
+    const int reportTextIds[9] = {ctl::TitleEdit,         ctl::DocumentFileEdit,   ctl::Input1CaptionEdit,
+                                  ctl::Input2CaptionEdit, ctl::SurnameCaptionEdit, ctl::AuthorEdit,
+                                  ctl::SourceEdit,        ctl::OrganisationEdit,   ctl::DateEdit};
+    for (std::size_t i = 0; i < 9; ++i) {
+        bound.reportTexts[i] = textEdits_.at(reportTextIds[i]);
+    }
+    bound.formula = formulaEdit;
+    bound.kinds = kindGroup_;
+    bound.number = numberBox_;
+    bound.hasFormula = formulaBox_;
+    bound.needParameter = {addValueButton, deleteValueButton, valueList};
+    binder_ =
+        std::make_unique<FormBinder>(document_, *valueModel_, bound,
+                                     [this](const std::function<void()>& command) { runGuarded(command); });
+
     connectControls();
-    keyHook_ = std::make_unique<MainFormKeyHook>(*this);
+    connectDocument();
+    undoKeys_ = std::make_unique<UndoKeyRouter>(
+        *this, [this](const QLineEdit* edit) { return binder_->isBound(edit); });
 }
 
 CMainForm::~CMainForm() {
-    keyHook_.reset();
+    undoKeys_.reset();
     if (menuBinder != nullptr) {
         menuBinder->DetachWindow();
     }
@@ -77,6 +90,8 @@ CMainForm::~CMainForm() {
     for (QObject* child : client_->findChildren<QObject*>()) {
         disconnect(child, nullptr, this, nullptr);
     }
+    disconnect(&document_, nullptr, this, nullptr);
+    binder_.reset();
     delete client_;
     client_ = nullptr;
 }
@@ -86,109 +101,61 @@ QWidget* CMainForm::control(int controlId) const {
     return it == controls_.end() ? nullptr : it->second;
 }
 
-// ---------------------------------------------------------------------------------------------
-// Data exchange
-
-void CMainForm::UpdateData(Exchange direction) {
-    FormTexts& t = reportTexts;
-    const std::pair<int, QString*> bound[] = {
-        {ctl::TitleEdit, &t.title},
-        {ctl::DocumentFileEdit, &t.documentFile},
-        {ctl::Input1CaptionEdit, &t.input1Caption},
-        {ctl::Input2CaptionEdit, &t.input2Caption},
-        {ctl::SurnameCaptionEdit, &t.surnameCaption},
-        {ctl::AuthorEdit, &t.author},
-        {ctl::DateEdit, &t.date},
-        {ctl::OrganisationEdit, &t.organisation},
-        {ctl::SourceEdit, &t.source},
-    };
-
-    if (direction == Exchange::ToFields) {
-        for (const auto& [id, field] : bound) {
-            *field = textEdits_.at(id)->text();
-        }
-        kindChoice = kindGroup_->checkedId();
-        numberCheck = numberBox_->isChecked() ? 1 : 0;
-        formulaCheck = formulaBox_->isChecked() ? 1 : 0;
-        formulaText = formulaEdit->text();
-        return;
-    }
-
-    const bool wasFilling = fillingControls_;
-    fillingControls_ = true;
-    // Only a changed text is set, so the caret and undo history of an untouched edit stay.
-    const auto show = [](QLineEdit* edit, const QString& text) {
-        if (edit->text() != text) {
-            edit->setText(text);
-            edit->setCursorPosition(0); // a long text shows from its start
-        }
-    };
-    for (const auto& [id, field] : bound) {
-        show(textEdits_.at(id), *field);
-    }
-    if (kindChoice >= 0 && kindChoice < 3) {
-        kindButtons_[kindChoice]->setChecked(true);
-    } else {
-        // A kind without a button (read from a file): no button is selected.
-        kindGroup_->setExclusive(false);
-        for (QRadioButton* b : kindButtons_) {
-            b->setChecked(false);
-        }
-        kindGroup_->setExclusive(true);
-    }
-    numberBox_->setChecked(numberCheck != 0);
-    formulaBox_->setChecked(formulaCheck != 0);
-    show(formulaEdit, formulaText);
-    fillingControls_ = wasFilling;
+const ReportDefinition& CMainForm::definition() const {
+    return document_.definition();
 }
 
-void CMainForm::setUntitledCaption() {
-    setWindowTitle(loadString(ids::StringAppTitle));
+bool CMainForm::isModified() const {
+    return document_.isModified();
 }
 
-void CMainForm::setTitledCaption(const QString& path) {
-    setWindowTitle(loadString(ids::StringAppTitle) + texts::captionSeparator + QFileInfo(path).fileName());
+int CMainForm::selectedParameterIndex() const {
+    return valueModel_->parameter();
+}
+
+QString CMainForm::currentFilePath() const {
+    return document_.displayPath();
+}
+
+QByteArray CMainForm::currentNativePath() const {
+    return QByteArray::fromStdString(document_.path());
+}
+
+void CMainForm::updateCaption() {
+    QString caption = loadString(ids::StringAppTitle);
+    if (!document_.isUntitled()) {
+        caption += texts::captionSeparator + displayFileName(currentNativePath());
+    }
+    setWindowTitle(caption);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Initialisation, before the form is first shown
 
 void CMainForm::setVisible(bool visible) {
-    if (visible && !initialised_) {
+    const bool first = visible && !initialised_;
+    if (first) {
         initialised_ = true;
         OnInitDialog();
     }
     QDialog::setVisible(visible);
+    if (first) {
+        // The file named on the command line opens once the window is shown, so that a box
+        // saying it cannot be read stands over the window, not alone in a corner before it.
+        openFileFromCommandLine();
+    }
 }
 
 void CMainForm::OnInitDialog() {
-    UpdateData(Exchange::ToControls);
     setWindowIcon(appIcon);
     setButtonPictures();
-
-    // Parameter list: "N" and the name, from the list's client width.
-    {
-        parameterList->ensurePolished();
-        const int w = parameterList->contentsRect().width();
-        parameterList->InsertColumn(0, texts::columnNumber, w / 8, Qt::AlignLeft);
-        parameterList->InsertColumn(1, texts::columnName, 7 * w / 8, Qt::AlignLeft);
-    }
-    layoutValueColumns(static_cast<std::uint8_t>(ValueKind::List));
-    OnAddParameter();
-
-    {
-        resultList->ensurePolished();
-        const int w = resultList->contentsRect().width();
-        resultList->InsertColumn(0, texts::columnNumber, 2 * w / 16, Qt::AlignLeft);
-        resultList->InsertColumn(1, texts::columnName, 8 * w / 16, Qt::AlignLeft);
-        resultList->InsertColumn(2, texts::columnResult, 5 * w / 16, Qt::AlignLeft);
-    }
-    OnAddResult();
-
     configureGrids();
-    modified = 0;
 
-    openFileFromCommandLine();
+    // A new definition with the defaults the form shows at start-up; nothing to undo, unmodified.
+    document_.newDocument({texts::defaultTitle, texts::defaultDocumentFile, texts::defaultInput1Caption,
+                           texts::defaultInput2Caption, texts::defaultSurnameCaption, texts::defaultAuthor,
+                           texts::defaultSource, texts::defaultOrganisation,
+                           QDate::currentDate().toString(texts::dateFormat)});
     setAcceptDrops(true);
 
     menuBinder = new BitmapMenuBinder(this);
@@ -204,17 +171,19 @@ void CMainForm::OnInitDialog() {
     menuBinder->SetCommandBitmap(cmd::AddResult, ids::BitmapResultPage);
     menuBinder->SetCommandBitmap(cmd::About, ids::BitmapQuestion);
 
+    updateCaption();
     // The keyboard starts in the first control in tab order, the title edit.
     textEdits_.at(ctl::TitleEdit)->setFocus(Qt::OtherFocusReason);
 }
 
 bool CMainForm::openFileFromCommandLine() {
     // The first plain argument names the file; arguments that start with "-" are switches.
-    for (const QString& argument : commandLine_) {
-        if (argument.isEmpty() || argument.startsWith(QLatin1Char('-'))) {
+    for (const QByteArray& argument : commandLine_) {
+        if (argument.isEmpty() || argument.startsWith('-')) {
             continue;
         }
-        OpenFile(argument);
+        // Made absolute now: a message, the caption and the recent list name the file in full.
+        runGuarded([this, &argument] { OpenFile(absoluteNativePath(argument)); });
         return true;
     }
     return false;
@@ -252,33 +221,26 @@ void CMainForm::keyPressEvent(QKeyEvent* event) {
 }
 
 void CMainForm::closeEvent(QCloseEvent* event) {
-    // The close box, Alt+F4 and the window menu's Close all ask through OnClose, which ends the
-    // form itself when the save prompt allows it.
+    // The close box, Alt+F4 and the window menu's Close run File, Exit: an open cell edit is
+    // confirmed, then the save prompt decides, and OnClose ends the form itself.
     event->ignore();
-    OnClose();
+    runCommand(cmd::Exit);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Browse, Help, About
 
 void CMainForm::OnBrowse() {
-    UpdateData(Exchange::ToFields);
-    const std::optional<QString> chosen =
-        services_.fileDialogs->open(this, texts::wordFilesFilter, QString(), reportTexts.documentFile);
+    const std::optional<QString> chosen = services_.fileDialogs->open(
+        this, texts::wordFilesFilter, QString(), textEdits_.at(ctl::DocumentFileEdit)->text());
     if (!chosen) {
         return;
     }
-    const QString name = QFileInfo(*chosen).fileName();
     // A name the definition file cannot hold (a line break, a character outside Windows-1251)
     // would be written damaged: it is refused and the document stays as it was.
-    if (name.isEmpty() || !fitsDefinitionFile(name)) {
+    if (!document_.setDocumentFile(QFileInfo(*chosen).fileName())) {
         QApplication::beep();
-        return;
     }
-    reportTexts.documentFile = name;
-    model_.documentFile = TextCodec::encode(name);
-    modified = 1;
-    UpdateData(Exchange::ToControls);
 }
 
 void CMainForm::OnHelp() {
@@ -288,14 +250,6 @@ void CMainForm::OnHelp() {
 void CMainForm::OnAbout() {
     CAboutDialog about(services_, this);
     about.exec();
-}
-
-void CMainForm::commitOpenEdits() {
-    // Directly, not by moving the focus: a command can arrive while the window is inactive (a
-    // dropped file), when a focus change would not reach the editor.
-    for (CellGrid* grid : {parameterList, valueList, resultList}) {
-        grid->EndEdit(true);
-    }
 }
 
 } // namespace vornak

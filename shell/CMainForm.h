@@ -1,61 +1,49 @@
-// CMainForm: the editor's only main window. It shows the one report definition in three cell
-// grids and a handful of controls, keeps the working copies of the nine report texts, routes every
-// menu command, button and key to its handler and keeps the model in step with every edit.
+// CMainForm: the editor's only main window. It lays out the controls of template 102, shows the
+// document through three grids over its table models and the fields a FormBinder ties to it, runs
+// every menu command, button and key through its action, and runs the dialogs.
 //
 // The members are split by concern: the form itself (CMainForm.cpp), its layout and menu
-// (MainFormLayout.cpp), the routing table (MainFormRouting.cpp), the key hook
-// (MainFormKeyHook.cpp), dropped files (MainFormDrop.cpp), the document commands
-// (DocumentCommands.cpp) and the binding and editing members (editing/*.cpp).
+// (MainFormLayout.cpp), the actions and the one place that confirms open edits
+// (MainFormActions.cpp), the record commands (MainFormEditing.cpp), dropped files
+// (MainFormDrop.cpp) and the document commands (DocumentCommands.cpp).
 #pragma once
 
 #include "PlatformServices.h"
 #include "ReportDefinition.h"
 
+#include <QByteArray>
 #include <QDialog>
 #include <QIcon>
+#include <QList>
 #include <QString>
-#include <QStringList>
 
-#include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 
 class CellGrid;
 class CUsageHelpDialog;
 class BitmapMenuBinder;
-class QAbstractButton;
+class QAction;
 class QButtonGroup;
 class QCheckBox;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QPushButton;
 class QRadioButton;
+class QUndoStack;
 
 namespace vornak {
 
+class DefinitionDocument;
 class DialogUnits;
-class MainFormKeyHook;
+class FormBinder;
+class ParameterTableModel;
 class RecentFileList;
-
-// The nine report texts as the form keeps them: in the form's own order, date before organisation
-// and source. Copies to and from the model pair them by name.
-struct FormTexts {
-    QString title;
-    QString documentFile;
-    QString input1Caption;
-    QString input2Caption;
-    QString surnameCaption;
-    QString author;
-    QString date;
-    QString organisation;
-    QString source;
-
-    bool operator==(const FormTexts&) const = default;
-};
+class ResultTableModel;
+class UndoKeyRouter;
+class ValueTableModel;
 
 // Where the commands the form does not handle itself go on to: the application object, which
 // handles the recent-file entries.
@@ -71,35 +59,38 @@ class CMainForm : public QDialog {
     Q_OBJECT
 
 public:
-    // Direction of a data exchange: what the user typed into the fields, or the fields onto the
-    // screen (which never counts as an edit).
-    enum class Exchange { ToFields, ToControls };
-
-    // The form works on model, which must outlive it; services and recentFiles likewise.
-    // commandLine holds the program's arguments without the program name; next receives the
-    // commands the form has no handler for (may be null).
-    CMainForm(ReportDefinition& model, const PlatformServices& services, RecentFileList& recentFiles,
-              QStringList commandLine = {}, CommandTarget* next = nullptr, QWidget* parent = nullptr);
+    // The form works on document, which must outlive it; services and recentFiles likewise.
+    // commandLine holds the program's arguments without the program name, as the bytes the
+    // system passed; next receives the commands the form has no handler for (may be null).
+    CMainForm(DefinitionDocument& document, const PlatformServices& services, RecentFileList& recentFiles,
+              QList<QByteArray> commandLine = {}, CommandTarget* next = nullptr, QWidget* parent = nullptr);
     ~CMainForm() override;
 
-    // --- Routing -------------------------------------------------------------------------------
-    // A command has a handler when the routing table (or the next target) knows it.
+    // --- Commands ------------------------------------------------------------------------------
+    // A command has a handler when the form has an action for it that can run now (or the next
+    // target knows it): the menu's update pass greys the rest.
     bool hasCommandHandler(int commandId) const;
-    // Runs the handler of a command id (menu items, buttons and keys all come through here).
-    // Returns false when nothing handles it.
+    // Triggers the action of a command id, or passes the command on (recent files). Returns
+    // false when nothing handles it or it cannot run now.
     bool runCommand(int commandId);
+    // Whether the command can run now (Undo needs a step to undo, Move Up a record above).
+    bool commandAvailable(int commandId) const;
+    // The action of a command id, or null.
+    QAction* action(int commandId) const;
+    // The one gate for everything that runs a command or replaces or closes the document (menu,
+    // keys, buttons, close box, drops, recent files, the command line): an open cell edit is
+    // confirmed and a pending click-edit dropped, then command runs.
+    void runGuarded(const std::function<void()>& command);
 
     // --- State, as other parts of the program and tests read it --------------------------------
-    int selectedParameterIndex() const { return selectedParameter; }
-    std::uint8_t shownKindCode() const { return shownKind; }
-    const QString& currentFilePath() const { return currentPath; }
-    bool isModified() const { return modified != 0; }
-    const FormTexts& formTexts() const { return reportTexts; }
-    int kindChoiceValue() const { return kindChoice; }
-    int numberCheckValue() const { return numberCheck; }
-    int formulaCheckValue() const { return formulaCheck; }
-    const QString& formulaTextValue() const { return formulaText; }
-    ReportDefinition& definition() const { return model_; }
+    DefinitionDocument& document() const { return document_; }
+    const ReportDefinition& definition() const;
+    // The parameter whose value rows and controls are shown, or -1.
+    int selectedParameterIndex() const;
+    // The file being edited: as shown, and as the system's bytes. Empty while untitled.
+    QString currentFilePath() const;
+    QByteArray currentNativePath() const;
+    bool isModified() const;
     bool isInitialised() const { return initialised_; }
 
     CellGrid* parameterGrid() const { return parameterList; }
@@ -109,17 +100,6 @@ public:
     QWidget* control(int controlId) const;
     QMenuBar* formMenuBar() const { return menuBar_; }
     CUsageHelpDialog* usageHelpWindow() const { return helpWindow.get(); }
-
-    // --- Data exchange and caption --------------------------------------------------------------
-    void UpdateData(Exchange direction);
-    void setUntitledCaption();
-    // "Vornak - " and the file name of path.
-    void setTitledCaption(const QString& path);
-
-    // --- Binding (editing/FormBinding.cpp) -----------------------------------------------------
-    void layoutValueColumns(std::uint8_t kind);
-    void showParameter(int index);
-    void reloadLists();
 
     // --- Document commands (DocumentCommands.cpp) -----------------------------------------------
     void OnFileNew();
@@ -132,25 +112,31 @@ public:
     bool SaveModified();
     // Opens a named file after the save prompt; true when it was read. Virtual so that the
     // places that open files (command line, drops) can be watched.
-    virtual bool OpenFile(const QString& path);
+    virtual bool OpenFile(const QByteArray& nativePath);
+    bool OpenFile(const QString& path);
     // Whether the last OpenFile stopped because the user cancelled the save prompt.
     bool openWasCancelled() const { return openCancelled_; }
-    // Reads a file into the form; a file that cannot be read is reported and leaves a new,
+    // Reads a file into the document; a file that cannot be read is reported and leaves a new,
     // untitled definition.
-    bool LoadFile(const QString& path);
+    bool LoadFile(const QByteArray& nativePath);
     // Stores the definition at path; a failure is reported and changes nothing else.
-    bool SaveFile(const QString& path);
+    bool SaveFile(const QByteArray& nativePath);
     // Runs as a popup of the menu opens, before its items are enabled: the File menu takes the
     // recent files into the placeholder's place.
     void OnUpdateMenu(QMenu* popup);
 
-    // --- Editing commands (editing/*.cpp) -------------------------------------------------------
+    // --- Record commands (MainFormEditing.cpp) --------------------------------------------------
     void OnAddParameter();
     void OnDeleteParameter();
     void OnAddValue();
     void OnDeleteValue();
     void OnAddResult();
     void OnDeleteResult();
+    void OnMoveUp();
+    void OnMoveDown();
+    void OnDuplicate();
+    void OnUndo();
+    void OnRedo();
 
     // --- Form commands --------------------------------------------------------------------------
     void OnBrowse();
@@ -160,20 +146,8 @@ public:
     void OnOk() {}
     void OnCancel() {}
 
-    // Closes every open cell editor, confirming what it holds, so that a command sees the model
-    // as the screen shows it.
-    void commitOpenEdits();
-
-private:
-    // New without the prompt: one empty parameter and result, untitled, unmodified.
-    void resetToNewDefinition();
-    // Save and Save As; true only when the definition reached the disk.
-    bool saveDocument();
-    bool saveDocumentAs();
-
-public:
 signals:
-    // A command has run through the routing table (menu item, button or key).
+    // A command has run (menu item, button or key).
     void commandRun(int commandId);
 
 public slots:
@@ -192,12 +166,9 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
     // The dropped files, in the order the drop lists them; the first is opened.
-    void OnDropFiles(const QStringList& paths);
+    void OnDropFiles(const QList<QByteArray>& nativePaths);
 
 private:
-    friend class MainFormKeyHook;
-    using Handler = void (CMainForm::*)();
-
     // Layout (MainFormLayout.cpp).
     void buildControls();
     void widenToText(const DialogUnits& units);
@@ -205,41 +176,29 @@ private:
     void placeWindow();
     void setButtonPictures();
     void configureGrids();
+    // Column widths from each grid's client width; the value grid's follow its kind's columns.
+    void layoutParameterColumns();
+    void layoutValueColumns();
+    void layoutResultColumns();
 
-    // Routing (MainFormRouting.cpp).
-    void buildRoutingTable();
+    // Actions (MainFormActions.cpp).
+    void buildActions();
     void connectControls();
+    void refreshCommandStates();
+    void confirmOpenEdits();
+
+    // Views following the document (MainFormEditing.cpp).
+    void connectDocument();
+    void showParameter(int index);
+    // The grid whose records Move and Duplicate act on: the one with the focus, or last focused.
+    CellGrid* recordGrid() const;
 
     void OnInitDialog();
     bool openFileFromCommandLine();
+    bool saveDocument();
+    bool saveDocumentAs();
+    void updateCaption();
 
-    // Binding handlers (editing/FormBinding.cpp).
-    void OnParameterSelected(int row);
-    void OnParameterEndEdit(int row, int column, const std::optional<QString>& text);
-    void OnValueEndEdit(int row, int column, const std::optional<QString>& text);
-    void OnResultEndEdit(int row, int column, const std::optional<QString>& text);
-    void OnKindList();
-    void OnKindRange();
-    void OnKindInput();
-    void OnNumberCheck();
-    void OnFormulaCheck();
-    void OnFormulaChange();
-    void OnFieldChange();
-
-    bool isValidParameter(int index) const;
-    int parameterCount() const;
-    // What the value list and the parameter controls show while no parameter is current.
-    void showNoParameter();
-    void setParameterControlsEnabled(bool enabled);
-    // Deletes every row of a grid without the deletions counting as selection changes.
-    void clearRows(CellGrid* grid);
-    void renumberRows(CellGrid* grid, int from);
-
-    // --- Fields, in the order the window keeps them -------------------------------------------
-    int selectedParameter = 0;
-    std::uint8_t shownKind = 1;
-    QString currentPath;
-    std::uint8_t modified = 0;
     std::unique_ptr<CUsageHelpDialog> helpWindow;
     BitmapMenuBinder* menuBinder = nullptr;
     QLineEdit* formulaEdit = nullptr;
@@ -253,21 +212,19 @@ private:
     CellGrid* parameterList = nullptr;
     CellGrid* valueList = nullptr;
     CellGrid* resultList = nullptr;
-    FormTexts reportTexts;
-    int kindChoice = 0;
-    int numberCheck = 0;
-    int formulaCheck = 0;
-    QString formulaText;
     QIcon appIcon;
 
-    // --- Wiring ---------------------------------------------------------------------------------
-    ReportDefinition& model_;
+    DefinitionDocument& document_;
     PlatformServices services_;
     RecentFileList& recentFiles_;
-    QStringList commandLine_;
+    QList<QByteArray> commandLine_;
     CommandTarget* next_;
-    std::unique_ptr<MainFormKeyHook> keyHook_;
-    std::map<int, Handler> routes_;
+    ParameterTableModel* parameterModel_ = nullptr;
+    ValueTableModel* valueModel_ = nullptr;
+    ResultTableModel* resultModel_ = nullptr;
+    std::unique_ptr<FormBinder> binder_;
+    std::map<int, QAction*> actions_;
+    std::unique_ptr<UndoKeyRouter> undoKeys_;
     std::map<int, QWidget*> controls_;
     std::map<int, QLineEdit*> textEdits_; // the nine report-text edits by control id
     QMenuBar* menuBar_ = nullptr;
@@ -276,10 +233,9 @@ private:
     QRadioButton* kindButtons_[3] = {nullptr, nullptr, nullptr};
     QCheckBox* numberBox_ = nullptr;
     QCheckBox* formulaBox_ = nullptr;
+    CellGrid* lastRecordGrid_ = nullptr;
     bool initialised_ = false;
     bool openCancelled_ = false;
-    bool fillingControls_ = false;
-    bool ignoreSelectionChanges_ = false;
 };
 
 } // namespace vornak

@@ -4,55 +4,32 @@
 // A save that fails is reported and changes nothing else: the document keeps its path, caption and
 // modified flag, and a prompt that asked for the save does not let its command go on. A file that
 // cannot be opened is reported with the reader's reason before the form starts a new definition.
+// Save asks before it replaces a file that another program changed or removed meanwhile.
 #include "CEditorApp.h"
 #include "CMainForm.h"
 
 #include "BitmapMenuBinder.h"
-#include "CellGrid.h"
 #include "CommandIds.h"
+#include "DefinitionDocument.h"
 #include "FileDialogs.h"
+#include "FileProblemText.h"
 #include "MessageBox.h"
+#include "NativePath.h"
 #include "RecentFileList.h"
 #include "StringTable.h"
-#include "TextCodec.h"
 #include "Texts.h"
 #include "WaitCursor.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
 
+#include <filesystem>
+#include <system_error>
+
 namespace vornak {
 namespace {
-
-// The nine texts pair by name, never by position: the form and the model keep different orders.
-struct TextPair {
-    QString FormTexts::*form;
-    std::string ReportDefinition::*model;
-};
-constexpr TextPair textPairs[] = {
-    {&FormTexts::title, &ReportDefinition::title},
-    {&FormTexts::documentFile, &ReportDefinition::documentFile},
-    {&FormTexts::input1Caption, &ReportDefinition::input1Caption},
-    {&FormTexts::input2Caption, &ReportDefinition::input2Caption},
-    {&FormTexts::surnameCaption, &ReportDefinition::surnameCaption},
-    {&FormTexts::author, &ReportDefinition::author},
-    {&FormTexts::organisation, &ReportDefinition::organisation},
-    {&FormTexts::source, &ReportDefinition::source},
-    {&FormTexts::date, &ReportDefinition::date},
-};
-
-void copyTextsToModel(const FormTexts& form, ReportDefinition& model) {
-    for (const TextPair& pair : textPairs) {
-        model.*pair.model = TextCodec::encode(form.*pair.form);
-    }
-}
-
-void copyTextsFromModel(const ReportDefinition& model, FormTexts& form) {
-    for (const TextPair& pair : textPairs) {
-        form.*pair.form = TextCodec::decode(model.*pair.model);
-    }
-}
 
 // The name Save table suggests: everything before the last full stop of the path, or nothing.
 QString tableNameFor(const QString& path) {
@@ -60,19 +37,10 @@ QString tableNameFor(const QString& path) {
     return dot < 0 ? QString() : path.left(dot);
 }
 
-// The reader's reason, led by the line it stopped at when the reason does not name it.
-QString describe(const LoadError& error) {
-    QString reason = QString::fromStdString(error.reason);
-    if (error.line > 0 && !reason.contains(QStringLiteral("line"))) {
-        reason = QStringLiteral("line %1: %2").arg(error.line).arg(reason);
-    }
-    return reason;
-}
-
 } // namespace
 
 bool CMainForm::SaveModified() {
-    if (modified == 0) {
+    if (!document_.isModified()) {
         return true;
     }
     switch (services_.messageBox->askYesNoCancel(this, texts::savePromptText, texts::savePromptCaption,
@@ -97,37 +65,29 @@ void CMainForm::OnFileNew() {
     if (!SaveModified()) {
         return;
     }
-    resetToNewDefinition();
-}
-
-void CMainForm::resetToNewDefinition() {
-    model_.clear();
-    clearRows(parameterList);
-    clearRows(valueList);
-    clearRows(resultList);
-    layoutValueColumns(static_cast<std::uint8_t>(ValueKind::List));
-    OnAddParameter();
-    OnAddResult();
-    currentPath.clear();
-    setUntitledCaption();
-    modified = 0;
+    // The nine texts stay; one parameter and one result; nothing to undo.
+    document_.newDocument();
 }
 
 void CMainForm::OnFileOpen() {
     if (!SaveModified()) {
         return;
     }
-    const std::optional<QString> path =
-        services_.fileDialogs->open(this, texts::reportFilesFilter, texts::reportExtension, currentPath);
+    const std::optional<QString> path = services_.fileDialogs->open(
+        this, texts::reportFilesFilter, texts::reportExtension, currentFilePath());
     if (!path) {
         return;
     }
-    if (LoadFile(*path)) {
-        recentFiles_.add(*path);
+    if (LoadFile(nativePath(*path))) {
+        recentFiles_.add(nativePath(*path));
     }
 }
 
 bool CMainForm::OpenFile(const QString& path) {
+    return OpenFile(nativePath(path));
+}
+
+bool CMainForm::OpenFile(const QByteArray& path) {
     openCancelled_ = false;
     if (!SaveModified()) {
         openCancelled_ = true;
@@ -140,30 +100,22 @@ bool CMainForm::OpenFile(const QString& path) {
     return true;
 }
 
-bool CMainForm::LoadFile(const QString& path) {
-    bool loaded = false;
+bool CMainForm::LoadFile(const QByteArray& path) {
+    OpenResult result;
     {
         WaitCursor wait;
-        model_.clear();
-        loaded = model_.load(TextCodec::encodePath(path));
-        if (!loaded) {
-            // What the reader put into the model before it stopped is not a definition.
-            resetToNewDefinition();
+        result = document_.open(corePath(path));
+        if (!result) {
+            // What was asked for is not shown: the form starts a new definition, as after New.
+            document_.newDocument();
         }
     }
-    if (!loaded) {
+    if (!result) {
         services_.messageBox->showError(
-            this, texts::openFailedText.arg(QDir::toNativeSeparators(path), describe(model_.loadError())),
+            this, texts::openFailedText.arg(displayPath(path), problemReason(result.error)),
             loadString(ids::StringAppTitle));
         return false;
     }
-    WaitCursor wait;
-    currentPath = path;
-    setTitledCaption(path);
-    copyTextsFromModel(model_, reportTexts);
-    UpdateData(Exchange::ToControls);
-    reloadLists();
-    modified = 0;
     return true;
 }
 
@@ -172,10 +124,23 @@ void CMainForm::OnFileSave() {
 }
 
 bool CMainForm::saveDocument() {
-    if (!currentPath.isEmpty()) {
-        return SaveFile(currentPath);
+    if (document_.isUntitled()) {
+        return saveDocumentAs();
     }
-    return saveDocumentAs();
+    // Another program changed or removed the file since it was read or written here: its change
+    // would be lost without a word. No leaves everything as it was.
+    if (document_.changedOnDisk()) {
+        std::error_code error;
+        const QString question = std::filesystem::symlink_status(document_.path(), error).type() !=
+                                         std::filesystem::file_type::not_found
+                                     ? texts::changedOnDiskText.arg(currentFilePath())
+                                     : texts::removedFromDiskText.arg(currentFilePath());
+        if (services_.messageBox->askYesNo(this, question, texts::savePromptCaption, MessageAnswer::No) !=
+            MessageAnswer::Yes) {
+            return false;
+        }
+    }
+    return SaveFile(currentNativePath());
 }
 
 void CMainForm::OnFileSaveAs() {
@@ -183,52 +148,44 @@ void CMainForm::OnFileSaveAs() {
 }
 
 bool CMainForm::saveDocumentAs() {
-    const std::optional<QString> path =
-        services_.fileDialogs->save(this, texts::reportFilesFilter, texts::reportExtension, currentPath);
+    const std::optional<QString> path = services_.fileDialogs->save(
+        this, texts::reportFilesFilter, texts::reportExtension, currentFilePath());
     if (!path) {
         return false;
     }
     // The document takes the new path only once it is stored there.
-    return SaveFile(*path);
+    return SaveFile(nativePath(*path));
 }
 
-bool CMainForm::SaveFile(const QString& path) {
-    UpdateData(Exchange::ToFields);
-    copyTextsToModel(reportTexts, model_);
-    bool saved = false;
+bool CMainForm::SaveFile(const QByteArray& path) {
+    SaveResult result;
     {
         WaitCursor wait;
-        saved = model_.save(TextCodec::encodePath(path));
+        result = document_.saveAs(corePath(path));
     }
-    if (!saved) {
-        services_.messageBox->showError(this,
-                                        texts::saveFailedText.arg(QDir::toNativeSeparators(path),
-                                                                  QString::fromStdString(model_.saveError().reason)),
-                                        loadString(ids::StringAppTitle));
+    if (!result) {
+        services_.messageBox->showError(
+            this, texts::saveFailedText.arg(displayPath(path), problemReason(result.error)),
+            loadString(ids::StringAppTitle));
         return false;
     }
-    currentPath = path;
-    setTitledCaption(path);
     recentFiles_.add(path);
-    modified = 0;
     return true;
 }
 
 void CMainForm::OnSaveTable() {
     const std::optional<QString> path = services_.fileDialogs->save(
-        this, texts::textFilesFilter, texts::textExtension, tableNameFor(currentPath));
+        this, texts::textFilesFilter, texts::textExtension, tableNameFor(currentFilePath()));
     if (!path) {
         return;
     }
-    bool written = false;
+    SaveResult result;
     {
         WaitCursor wait;
-        written = model_.exportTable(TextCodec::encodePath(*path));
+        result = document_.exportTable(corePath(nativePath(*path)));
     }
-    if (!written) {
-        services_.messageBox->showError(this,
-                                        texts::saveFailedText.arg(QDir::toNativeSeparators(*path),
-                                                                  QString::fromStdString(model_.saveError().reason)),
+    if (!result) {
+        services_.messageBox->showError(this, texts::exportFailedText.arg(*path, problemReason(result.error)),
                                         loadString(ids::StringAppTitle));
     }
 }
@@ -271,13 +228,13 @@ void CMainForm::OnUpdateMenu(QMenu* popup) {
 
 bool CEditorApp::OnOpenRecentFile(int commandId) {
     const int index = commandId - cmd::RecentFileFirst;
-    const QString path = recentFiles_.at(index);
+    const QByteArray path = recentFiles_.nativeAt(index);
     if (path.isEmpty() || commandSource_ == nullptr) {
         return true;
     }
     // A Cancel at the save prompt keeps the entry: only a file that could not be read goes.
     if (!commandSource_->OpenFile(path) && !commandSource_->openWasCancelled()) {
-        recentFiles_.remove(recentFiles_.entries().indexOf(path));
+        recentFiles_.remove(static_cast<int>(recentFiles_.nativeEntries().indexOf(path)));
     }
     return true;
 }

@@ -2,6 +2,8 @@
 // once the drop is finished; the others are ignored.
 #include "CMainForm.h"
 
+#include "NativePath.h"
+
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -13,14 +15,21 @@ namespace vornak {
 
 namespace {
 
-QStringList localFiles(const QMimeData* mime) {
-    QStringList paths;
+// The local files of a drop as the system's path bytes. The path is taken from the URL's
+// percent-encoded form, not as text: a name whose bytes are no text in the system's encoding
+// keeps them.
+QList<QByteArray> localFiles(const QMimeData* mime) {
+    QList<QByteArray> paths;
     if (mime == nullptr || !mime->hasUrls()) {
         return paths;
     }
     for (const QUrl& url : mime->urls()) {
-        if (url.isLocalFile() && !url.toLocalFile().isEmpty()) {
-            paths.append(url.toLocalFile());
+        if (!url.isLocalFile()) {
+            continue;
+        }
+        const QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+        if (!path.isEmpty()) {
+            paths.append(path);
         }
     }
     return paths;
@@ -41,7 +50,7 @@ void CMainForm::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void CMainForm::dropEvent(QDropEvent* event) {
-    const QStringList paths = localFiles(event->mimeData());
+    const QList<QByteArray> paths = localFiles(event->mimeData());
     if (paths.isEmpty()) {
         return;
     }
@@ -52,10 +61,10 @@ void CMainForm::dropEvent(QDropEvent* event) {
         this, [this, paths] { OnDropFiles(paths); }, Qt::QueuedConnection);
 }
 
-void CMainForm::OnDropFiles(const QStringList& paths) {
+void CMainForm::OnDropFiles(const QList<QByteArray>& paths) {
     // The whole path is used, however long: a shortened one would open another file or none.
     if (!paths.isEmpty()) {
-        OpenFile(paths.first());
+        runGuarded([this, &paths] { OpenFile(absoluteNativePath(paths.first())); });
     }
 }
 

@@ -2,17 +2,20 @@
 // with the dialog font's base units), menu 129, the button pictures and the grids' settings.
 #include "CMainForm.h"
 
-#include "BitmapMenuBinder.h"
 #include "BitmapMenu.h"
+#include "BitmapMenuBinder.h"
 #include "CellGrid.h"
 #include "CommandIds.h"
 #include "DefinitionTextValidator.h"
 #include "DialogTemplates.h"
 #include "DialogUnits.h"
 #include "MenuTemplate.h"
+#include "ParameterTableModel.h"
 #include "Pictures.h"
+#include "ResultTableModel.h"
 #include "StringTable.h"
 #include "TextCodec.h"
+#include "ValueTableModel.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -88,7 +91,10 @@ void CMainForm::buildControls() {
             break;
         case ControlKind::ListView: {
             auto* grid = new CellGrid(client_);
-            grid->setTextValidator([](const QString& text) { return fitsDefinitionFile(text); });
+            // Each change of a cell's text is judged by what it adds, as in the fields.
+            grid->setTextValidator([](const QString& before, const QString& after) {
+                return definitionTextChangeAllowed(before, after);
+            });
             w = grid;
             break;
         }
@@ -156,6 +162,17 @@ void CMainForm::buildControls() {
         kindButtons_[i] = static_cast<QRadioButton*>(controls_.at(kindIds[i]));
         kindGroup_->addButton(kindButtons_[i], i);
     }
+    // The group is one tab stop, and Tab lands on the checked button: the others leave the tab
+    // chain whenever the checked one changes, by a click or because another parameter is shown.
+    // (Qt moves the stop to the button that last had the focus, which need not be the checked
+    // one.) With none checked, the first button keeps the stop.
+    connect(kindGroup_, &QButtonGroup::buttonToggled, this, [this] {
+        QAbstractButton* checked = kindGroup_->checkedButton();
+        for (QRadioButton* b : kindButtons_) {
+            const bool stop = checked != nullptr ? b == checked : b == kindButtons_[0];
+            b->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
+        }
+    });
     numberBox_ = static_cast<QCheckBox*>(controls_.at(ctl::NumberCheck));
     formulaBox_ = static_cast<QCheckBox*>(controls_.at(ctl::FormulaCheck));
 
@@ -207,13 +224,15 @@ void CMainForm::buildMenu() {
                 popup->addSeparator();
                 continue;
             }
-            // The text after "\t" is shown at the right as the key; no shortcut is registered,
-            // since the key hook runs these keys.
-            QAction* action = popup->addAction(item.text);
-            BitmapMenuBinder::SetCommandId(action, item.id);
-            action->setEnabled(!item.grayed);
-            const int id = item.id;
-            connect(action, &QAction::triggered, this, [this, id] { runCommand(id); });
+            // The menu shows the command's action (the text after "\t" is drawn at the right as
+            // its key); the recent-file placeholder is the one item that is no command.
+            if (QAction* existing = action(item.id)) {
+                popup->addAction(existing);
+                continue;
+            }
+            QAction* placeholder = popup->addAction(item.text);
+            BitmapMenuBinder::SetCommandId(placeholder, item.id);
+            placeholder->setEnabled(!item.grayed);
         }
         menuBar_->addMenu(popup);
     }
@@ -240,32 +259,66 @@ void CMainForm::setButtonPictures() {
 }
 
 void CMainForm::configureGrids() {
+    parameterList->setModel(parameterModel_);
+    valueList->setModel(valueModel_);
+    resultList->setModel(resultModel_);
+
     const QFont gridFont = DialogUnits::templateFont(QStringLiteral("Times New Roman"), 9);
     bool linesOn = false;
     QColor lineColour;
     parameterList->GetGridLines(linesOn, lineColour);
-
-    struct Settings {
-        CellGrid* grid;
-        std::vector<int> editableColumns; // empty: every column
-    };
-    const Settings settings[] = {
-        {parameterList, {1}},
-        {valueList, {}},
-        {resultList, {1, 2}},
-    };
-    for (const Settings& s : settings) {
-        s.grid->SetShowSelAlways(true);
-        if (s.editableColumns.empty()) {
-            s.grid->SetEditable(true, -1);
-        } else {
-            for (int column : s.editableColumns) {
-                s.grid->SetEditable(true, column);
-            }
+    // Which cells can be edited is the models' to say.
+    for (CellGrid* grid : {parameterList, valueList, resultList}) {
+        grid->SetShowSelAlways(true);
+        grid->SetTypeToEdit(true);
+        grid->SetGridLines(true, lineColour, true);
+        grid->SetTextFont(gridFont, true);
+    }
+    layoutParameterColumns();
+    layoutValueColumns();
+    layoutResultColumns();
+    // The value list's columns change with the kind it shows.
+    connect(valueModel_, &QAbstractItemModel::modelReset, this, &CMainForm::layoutValueColumns);
+    // Shown afresh (another parameter, another kind), the list starts at its first row.
+    connect(valueModel_, &QAbstractItemModel::modelReset, this, [this] {
+        if (valueModel_->rowCount() > 0) {
+            valueList->SelectRow(0);
+            valueList->FocusRow(0);
         }
-        s.grid->SetTypeToEdit(true);
-        s.grid->SetGridLines(true, lineColour, true);
-        s.grid->SetTextFont(gridFont, true);
+    });
+}
+
+namespace {
+
+// Sets each column's width to its share of the grid's client width: shares[c] / denominator.
+void setColumnShares(CellGrid* grid, std::initializer_list<int> shares, int denominator) {
+    grid->ensurePolished();
+    const int w = grid->contentsRect().width();
+    int column = 0;
+    for (int share : shares) {
+        if (column < grid->GetColumnCount()) {
+            grid->setColumnWidth(column, share * w / denominator);
+        }
+        ++column;
+    }
+}
+
+} // namespace
+
+void CMainForm::layoutParameterColumns() {
+    setColumnShares(parameterList, {1, 7}, 8); // "N", "Название"
+}
+
+void CMainForm::layoutResultColumns() {
+    setColumnShares(resultList, {2, 8, 5}, 16); // "N", "Название", "Результат": 15/16 of the width
+}
+
+void CMainForm::layoutValueColumns() {
+    // Range: ">=", "<", "Результат" in thirds; List and Input: the value in two thirds, the result in one.
+    if (valueList->GetColumnCount() == 3) {
+        setColumnShares(valueList, {1, 1, 1}, 3);
+    } else {
+        setColumnShares(valueList, {2, 1}, 3);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "RecentFileList.h"
 
 #include "CommandIds.h"
+#include "NativePath.h"
 #include "SettingsStore.h"
 #include "Texts.h"
 
@@ -9,13 +10,28 @@
 
 namespace vornak {
 
+namespace {
+
+// The same file as far as the list is concerned: the same bytes, or names that are text and
+// differ only in letter case.
+bool samePath(const QByteArray& a, const QByteArray& b) {
+    return a == b || (isLosslessText(a) && isLosslessText(b) &&
+                      displayPath(a).compare(displayPath(b), Qt::CaseInsensitive) == 0);
+}
+
+} // namespace
+
 void RecentFileList::add(const QString& path) {
+    add(nativePath(path));
+}
+
+void RecentFileList::add(const QByteArray& path) {
     if (path.isEmpty()) {
         return;
     }
-    const QString full = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QByteArray full = absoluteNativePath(path);
     for (qsizetype i = 0; i < entries_.size(); ++i) {
-        if (entries_.at(i).compare(full, Qt::CaseInsensitive) == 0) {
+        if (samePath(entries_.at(i), full)) {
             entries_.removeAt(i);
             break;
         }
@@ -32,19 +48,31 @@ void RecentFileList::remove(int index) {
     }
 }
 
+QByteArray RecentFileList::nativeAt(int index) const {
+    return index >= 0 && index < entries_.size() ? entries_.at(index) : QByteArray();
+}
+
 QString RecentFileList::at(int index) const {
-    return index >= 0 && index < entries_.size() ? entries_.at(index) : QString();
+    return displayPath(nativeAt(index));
+}
+
+QStringList RecentFileList::entries() const {
+    QStringList shown;
+    for (const QByteArray& path : entries_) {
+        shown << displayPath(path);
+    }
+    return shown;
 }
 
 void RecentFileList::read(const SettingsStore& store) {
-    entries_ = store.readRecentFiles();
+    entries_ = store.readRecentNativePaths();
     while (entries_.size() > maxEntries) {
         entries_.removeLast();
     }
 }
 
 bool RecentFileList::write(SettingsStore& store) const {
-    return store.writeRecentFiles(entries_);
+    return store.writeRecentNativePaths(entries_);
 }
 
 QString RecentFileList::menuText(int index, const QString& currentFolder) const {

@@ -2,6 +2,8 @@
 // menu texts the entries are shown with and their storage in the settings store.
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -28,7 +30,9 @@ public:
 
     // Makes the path absolute and puts it at the top. An entry equal to it without regard to
     // letter case is replaced (the new spelling is kept); when the list was full, the oldest entry
-    // falls off. An empty path is ignored.
+    // falls off. An empty path is ignored. The entries are the system's path bytes, whatever
+    // they hold.
+    void add(const QByteArray& nativePath);
     void add(const QString& path);
     // Removes entry index (0-based); the entries after it move up. Out of range: nothing happens.
     void remove(int index);
@@ -36,9 +40,11 @@ public:
 
     int size() const { return static_cast<int>(entries_.size()); }
     bool isEmpty() const { return entries_.isEmpty(); }
-    // Entry index, or an empty string when out of range.
+    // Entry index, or empty when out of range: as bytes, and as shown.
+    QByteArray nativeAt(int index) const;
     QString at(int index) const;
-    const QStringList& entries() const { return entries_; }
+    const QList<QByteArray>& nativeEntries() const { return entries_; }
+    QStringList entries() const;
 
     // Replaces the list with the values File1..File8 of the store.
     void read(const SettingsStore& store);
@@ -59,7 +65,7 @@ public:
                                int maxLength = maxDisplayLength);
 
 private:
-    QStringList entries_;
+    QList<QByteArray> entries_;
 };
 
 } // namespace vornak

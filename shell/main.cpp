@@ -1,7 +1,10 @@
 // vornak [FILE]: starts the editor, opening FILE when one is named.
+#include "AtomicFile.h"
 #include "CEditorApp.h"
 #include "DisplayCheck.h"
+#include "EditorCommandLine.h"
 #include "PlatformServices.h"
+#include "QtTranslations.h"
 #include "ShellOpen.h"
 #include "TextCodec.h"
 
@@ -12,10 +15,30 @@
 
 int main(int argc, char** argv) {
     const QString program = QFileInfo(QString::fromLocal8Bit(argc > 0 ? argv[0] : "vornak")).fileName();
+    // --help and --version need no display.
+    QStringList options;
+    for (int i = 1; i < argc; ++i) {
+        options << QString::fromLocal8Bit(argv[i]);
+    }
+    switch (vornak::EditorCommandLine::actionFor(options)) {
+    case vornak::EditorCommandLine::Action::Help:
+        std::fputs(qPrintable(vornak::EditorCommandLine::helpText(program,
+                                                                  vornak::EditorCommandLine::settingsFile())),
+                   stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case vornak::EditorCommandLine::Action::Version:
+        std::fputs(qPrintable(vornak::EditorCommandLine::versionText(program)), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case vornak::EditorCommandLine::Action::Run:
+        break;
+    }
     if (!vornak::hasDisplay(QProcessEnvironment::systemEnvironment())) {
         std::fputs(qPrintable(vornak::noDisplayHelp(program)), stderr);
         return 2;
     }
+
+    // A save cut short by Ctrl+C, SIGTERM or SIGHUP leaves no temporary file behind.
+    vornak::installTemporaryFileCleanup();
 
     vornak::installDisplayFailureHandler(program);
     QApplication application(argc, argv);
@@ -25,8 +48,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: this system cannot convert text to Windows-1251\n", qPrintable(program));
         return 1;
     }
+    // Without the translations Qt's buttons stay English; the editor works all the same.
+    vornak::installRussianQtTexts(application);
 
+    // The arguments Qt left (it takes its own, such as -platform), as the bytes the system gave:
+    // a file name that is no text in the system's encoding still opens.
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.append(QByteArray(argv[i]));
+    }
     vornak::QtPlatformServices platform(std::make_unique<vornak::QtShellOpener>());
-    vornak::CEditorApp editor(platform.services(), QApplication::arguments().mid(1));
+    vornak::CEditorApp editor(platform.services(), arguments);
     return editor.run();
 }

@@ -17,11 +17,13 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     enum class Clock { Real, Cpu };
 
-    // One ratio to print: the run named `measured` over the run named `baseline`.
+    // One ratio to print: the run named `measured` over the run named `baseline`, and the most it
+    // should be.
     struct Pair {
         std::string label;
         std::string baseline;
         std::string measured;
+        double target = 1.5;
     };
 
     RatioReporter(Clock clock, std::vector<Pair> pairs) : clock_(clock), pairs_(std::move(pairs)) {}
@@ -42,7 +44,8 @@ public:
             const auto base = times_.find(pair.baseline);
             const auto ours = times_.find(pair.measured);
             if (base != times_.end() && ours != times_.end() && base->second > 0) {
-                std::printf("%s = %.2f (target <= 1.5)\n", pair.label.c_str(), ours->second / base->second);
+                std::printf("%s = %.2f (target <= %.2g)\n", pair.label.c_str(), ours->second / base->second,
+                            pair.target);
             }
         }
     }

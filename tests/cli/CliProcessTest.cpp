@@ -2,6 +2,7 @@
 // writes and how it exits.
 #include "CliTestSupport.h"
 #include "ProcessRunner.h"
+#include "VornakVersion.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -79,6 +80,16 @@ TEST_F(CliTest, HelpGoesToStandardOutputAndSucceeds) {
     }
 }
 
+TEST_F(CliTest, VersionGoesToStandardOutputAndSucceeds) {
+    const ProcessResult result = runCli({"--version"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, std::string("vornak-cli ") + VORNAK_VERSION + "\n");
+    EXPECT_EQ(result.err, "");
+    EXPECT_THAT(runCli({"--help"}).out, HasSubstr("--version"));
+    // Only alone: after a command it is an unknown option.
+    EXPECT_EQ(runCli({"check", "--version"}).exitCode, 2);
+}
+
 TEST_F(CliTest, WrongCommandLinesExitWithTwoAndAOneLineHint) {
     const std::string file = copyData("cli-example.rpt");
     const std::vector<std::vector<std::string>> cases = {
@@ -94,7 +105,7 @@ TEST_F(CliTest, WrongCommandLinesExitWithTwoAndAOneLineHint) {
         {"export-table", file},
         {"dump"},
         {"dump", file, file},
-        {"--version"},
+        {"--versions"},
     };
     for (const auto& args : cases) {
         const ProcessResult result = runCli(args);

@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -187,14 +189,20 @@ TEST_F(GridEditTest, MovingTheFocusAwayConfirmsButAPopupDoesNot) {
 }
 
 TEST_F(GridEditTest, TheCheckerRefusesTypedAndPastedChangesAsAWhole) {
-    box->setTextValidator(
-        [](const QString& text) { return !text.contains(QLatin1Char('\n')) && text.size() <= 6; });
+    std::vector<std::pair<QString, QString>> asked;
+    box->setTextValidator([&asked](const QString& before, const QString& after) {
+        asked.emplace_back(before, after);
+        return !after.contains(QLatin1Char('\n')) && after.size() <= 6;
+    });
     open(QStringLiteral("abc"));
+    EXPECT_TRUE(asked.empty()) << "the text the box opens with is the program's, not a change to judge";
     box->setCursorPosition(3);
 
     QApplication::clipboard()->setText(QStringLiteral("x\ny"));
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(box->text(), QStringLiteral("abc")) << "a pasted line break is refused";
+    ASSERT_FALSE(asked.empty());
+    EXPECT_EQ(asked.back(), std::make_pair(QStringLiteral("abc"), QStringLiteral("abcx\ny")));
 
     QApplication::clipboard()->setText(QStringLiteral("xy"));
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
@@ -202,16 +210,43 @@ TEST_F(GridEditTest, TheCheckerRefusesTypedAndPastedChangesAsAWhole) {
 
     QTest::keyClicks(box, QStringLiteral("123"));
     EXPECT_EQ(box->text(), QStringLiteral("abcxy1")) << "typing stops at the limit";
+    EXPECT_EQ(asked.back(), std::make_pair(QStringLiteral("abcxy1"), QStringLiteral("abcxy13")));
 
     QTest::sendKeyEvent(QTest::Press, box, Qt::Key_unknown, QStringLiteral("ж"), Qt::NoModifier);
     EXPECT_EQ(box->text(), QStringLiteral("abcxy1"));
 
-    EXPECT_FALSE(box->acceptsText(QStringLiteral("a\nb")));
+    EXPECT_FALSE(box->acceptsChange(QStringLiteral("a"), QStringLiteral("a\nb")));
     box->setTextValidator({});
-    EXPECT_TRUE(box->acceptsText(QStringLiteral("a\nb")));
+    EXPECT_TRUE(box->acceptsChange(QStringLiteral("a"), QStringLiteral("a\nb")));
     QApplication::clipboard()->setText(QStringLiteral("\n"));
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
     EXPECT_NE(box->text(), QStringLiteral("abcxy1")) << "without a checker everything is taken";
+}
+
+// A cell may hold what no edit may add (a line break read from a file): the box shows it, and the
+// check stays on for every change after it.
+TEST_F(GridEditTest, AnOddStartingTextDoesNotSwitchTheCheckerOff) {
+    const auto newLines = [](const QString& text) { return text.count(QLatin1Char('\n')); };
+    box->setTextValidator([&newLines](const QString& before, const QString& after) {
+        return newLines(after) <= newLines(before);
+    });
+    open(QStringLiteral("a\nb"));
+    ASSERT_EQ(box->text(), QStringLiteral("a\nb"));
+    box->end(false);
+
+    QApplication::clipboard()->setText(QStringLiteral("\n"));
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box->text(), QStringLiteral("a\nb")) << "a pasted line break is still refused";
+    QTest::keyClicks(box, QStringLiteral("cd"));
+    EXPECT_EQ(box->text(), QStringLiteral("a\nbcd"));
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box->text(), QStringLiteral("a\nbcd"));
+
+    box->ReplaceText(QStringLiteral("\n\n"));
+    EXPECT_EQ(box->text(), QStringLiteral("\n\n")) << "the program's own text is not judged";
+    EXPECT_EQ(box->cursorPosition(), 2);
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(box->text(), QStringLiteral("\n\n"));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "TestFiles.h"
 
+#include <cerrno>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -130,6 +131,86 @@ ScratchFolder::ScratchFolder() {
 ScratchFolder::~ScratchFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
+}
+
+} // namespace vornak::test
+
+#include <grp.h>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vornak::test {
+
+bool nobodyIds(unsigned& uid, unsigned& gid) {
+    const passwd* user = ::getpwnam("nobody");
+    if (user == nullptr) {
+        return false;
+    }
+    uid = user->pw_uid;
+    const group* nogroup = ::getgrnam("nogroup");
+    gid = nogroup != nullptr ? nogroup->gr_gid : user->pw_gid;
+    return true;
+}
+
+ChildResult runInChild(const std::function<void(std::string& report)>& work, bool unprivileged,
+                       std::string* skipReason) {
+    unsigned uid = 0;
+    unsigned gid = 0;
+    const bool becomeNobody = unprivileged && ::geteuid() == 0;
+    if (becomeNobody && !nobodyIds(uid, gid)) {
+        if (skipReason != nullptr) {
+            *skipReason = "there is no user nobody to run the unprivileged case as";
+        }
+        return {};
+    }
+    int channel[2];
+    if (::pipe(channel) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        throw std::runtime_error("fork failed");
+    }
+    if (pid == 0) {
+        ::close(channel[0]);
+        if (becomeNobody && (::setgroups(0, nullptr) != 0 || ::setresgid(gid, gid, gid) != 0 ||
+                             ::setresuid(uid, uid, uid) != 0)) {
+            ::_exit(125);
+        }
+        std::string report;
+        work(report);
+        const char* data = report.data();
+        std::size_t left = report.size();
+        while (left > 0) {
+            const ssize_t n = ::write(channel[1], data, left);
+            if (n <= 0) {
+                ::_exit(126);
+            }
+            data += n;
+            left -= static_cast<std::size_t>(n);
+        }
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    ChildResult result;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) != 0;) {
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            break;
+        }
+        result.output.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(channel[0]);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    result.exited = WIFEXITED(status);
+    result.code = result.exited ? WEXITSTATUS(status) : WTERMSIG(status);
+    return result;
 }
 
 } // namespace vornak::test

@@ -5,6 +5,7 @@
 #include "ReportDefinition.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,5 +37,25 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+} // namespace vornak::test
+
+namespace vornak::test {
+
+// What a child process reported: its exit status and what it wrote to the result pipe.
+struct ChildResult {
+    bool exited = false; // false: ended by a signal
+    int code = 0;        // exit code, or the signal that ended it
+    std::string output;
+};
+
+// Runs `work` in a forked child and returns what it wrote through `report`. With `unprivileged`,
+// a root test process first becomes the user nobody (group nogroup, no supplementary groups); a
+// process that is not root already is unprivileged. `skipReason` is set when that is impossible.
+ChildResult runInChild(const std::function<void(std::string& report)>& work, bool unprivileged,
+                       std::string* skipReason = nullptr);
+
+// The ids of the user nobody and the group nogroup (or nobody's own group); false when missing.
+bool nobodyIds(unsigned& uid, unsigned& gid);
 
 } // namespace vornak::test

@@ -1,9 +1,11 @@
 #!/usr/bin/python3
-"""End-to-end session with the real editor on an X server (Xvfb).
+"""End-to-end session with the real editor on an X server (Xvfb) under a window manager (openbox).
 
 Opens a definition given on the command line, adds a parameter with F2, types its name, saves
-with Ctrl+S, closes the window, then checks the bytes on disk and the recent-file entry in the
-editor's settings file. Every wait polls a condition with a time limit; nothing sleeps blindly.
+with Ctrl+S; adds another, types its name and, with the cell editor still open, closes the window
+with Alt+F4 (the window manager's key), answers Yes at the save prompt, then checks the bytes on
+disk (both names there) and the recent-file entry in the editor's settings file. Every wait polls
+a condition with a time limit; nothing sleeps blindly.
 
 usage: editor_session.py VORNAK_BINARY SOURCE_RPT
 """
@@ -15,7 +17,7 @@ import sys
 import tempfile
 import time
 
-from Xlib import X, XK, display, protocol
+from Xlib import X, XK, display
 from Xlib.ext import xtest
 
 LIMIT = float(os.environ.get("VORNAK_E2E_LIMIT", "60"))
@@ -76,13 +78,16 @@ def type_text(dpy, text):
             press(dpy, ch)
 
 
-def close_window(dpy, window):
-    wm_protocols = dpy.intern_atom("WM_PROTOCOLS")
-    delete = dpy.intern_atom("WM_DELETE_WINDOW")
-    event = protocol.event.ClientMessage(window=window, client_type=wm_protocols,
-                                         data=(32, [delete, X.CurrentTime, 0, 0, 0]))
-    window.send_event(event)
-    dpy.sync()
+def start_window_manager(dpy, env):
+    """Starts openbox and waits until it manages the screen; None when it is not installed."""
+    path = shutil.which("openbox")
+    if path is None:
+        return None
+    manager = subprocess.Popen([path, "--sm-disable"], env=env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    check = dpy.intern_atom("_NET_SUPPORTING_WM_CHECK")
+    wait_for("the window manager", lambda: dpy.screen().root.get_full_property(check, X.AnyPropertyType))
+    return manager
 
 
 def read_lines(path):
@@ -102,9 +107,12 @@ def main():
 
         env = dict(os.environ, XDG_CONFIG_HOME=config, HOME=work)
         env.pop("QT_QPA_PLATFORM", None)
+        dpy = display.Display()
+        manager = start_window_manager(dpy, env)
+        if manager is None:
+            raise SystemExit("openbox is not installed (scripts/setup-deps installs it)")
         editor = subprocess.Popen([binary, document], env=env)
         try:
-            dpy = display.Display()
             window = wait_for("the editor's window", lambda: find_window(dpy, "Vornak - stature.rpt"))
             geometry = window.get_geometry()
             origin = window.translate_coords(dpy.screen().root, 0, 0)
@@ -119,12 +127,21 @@ def main():
             press(dpy, "Return")
             press(dpy, "s", ("Control_L",))
             wait_for("the save to reach the disk", lambda: open(document, "rb").read() != original)
-            close_window(dpy, window)
+
+            # A second parameter whose name is still in the open cell editor when Alt+F4 closes
+            # the window: the edit is confirmed, the prompt asks, Yes (the default) saves it.
+            press(dpy, "F2")
+            type_text(dpy, "Ves")
+            press(dpy, "F4", ("Alt_L",))
+            wait_for("the save prompt", lambda: find_window(dpy, "Предупреждение."))
+            press(dpy, "Return")
             wait_for("the editor to exit", lambda: editor.poll() is not None)
         finally:
             if editor.poll() is None:
                 editor.kill()
                 editor.wait()
+            manager.terminate()
+            manager.wait()
 
         if editor.returncode != 0:
             raise SystemExit(f"the editor exited with {editor.returncode}")
@@ -132,10 +149,12 @@ def main():
         expected_start = read_lines(source)[:11]
         if lines[:10] != expected_start[:10]:
             raise SystemExit("the nine texts changed")
-        if lines[10] != b"2":
-            raise SystemExit(f"expected 2 parameters, the file says {lines[10]!r}")
+        if lines[10] != b"3":
+            raise SystemExit(f"expected 3 parameters, the file says {lines[10]!r}")
         if b"Rost" not in lines:
             raise SystemExit("the new parameter's name is not in the file")
+        if b"Ves" not in lines:
+            raise SystemExit("the name typed before Alt+F4 is not in the file")
         if not open(document, "rb").read().endswith(b"\r\n"):
             raise SystemExit("the file does not end with CR LF")
 

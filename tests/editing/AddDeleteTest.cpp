@@ -23,18 +23,21 @@ std::vector<std::string> resultNames(const ReportDefinition& model) {
     return n;
 }
 
-// Exactly three parameters named P1, P2, P3 (one value row each) and three results R1, R2, R3,
-// shown through reloadLists.
-void threeOfEach(FormTest& t) {
-    t.model.clear();
+// Exactly three parameters named P1, P2, P3 (one value row each) and three results R1, R2, R3.
+ReportDefinition threeOfEach() {
+    ReportDefinition d;
     for (int i = 0; i < 3; ++i) {
         ParameterRecord p;
         p.name = "P" + std::to_string(i + 1);
         p.values = {ValueRow{"v" + std::to_string(i + 1), "", "r"}};
-        t.model.insertParameter(static_cast<std::size_t>(i), p);
-        t.model.insertResult(static_cast<std::size_t>(i), ResultRow{"R" + std::to_string(i + 1), "x"});
+        d.insertParameter(static_cast<std::size_t>(i), p);
+        d.insertResult(static_cast<std::size_t>(i), ResultRow{"R" + std::to_string(i + 1), "x"});
     }
-    t.form->reloadLists();
+    return d;
+}
+
+void threeOfEach(FormTest& t) {
+    t.load(threeOfEach());
 }
 
 TEST_F(AddDelete, NewParameterGoesBelowTheSelectedRowOrFirst) {
@@ -82,16 +85,16 @@ TEST_F(AddDelete, DeletingAParameterShowsTheOneNowInItsPlace) {
         std::vector<std::string> after;
         int current; // selectedParameter afterwards
     } cases[] = {
-        {1, {"P1", "P3"}, 1},         // the following one moves up and is shown
-        {2, {"P1", "P2"}, 1},         // the last: the new last one is shown
-        {-1, {"P1", "P2", "P3"}, -1}, // nothing selected: nothing deleted, no current parameter
+        {1, {"P1", "P3"}, 1},        // the following one moves up and is shown
+        {2, {"P1", "P2"}, 1},        // the last: the new last one is shown
+        {-1, {"P1", "P2", "P3"}, 0}, // nothing selected: nothing deleted, the shown one stays
     };
     for (const auto& c : cases) {
-        threeOfEach(*this);
-        model.parameters[2].values.push_back(ValueRow{"third", "", "row"});
-        model.parameters[2].hasFormula = 1;
-        model.parameters[2].formula = "#P(3)+#N(2)";
-        form->reloadLists();
+        ReportDefinition d = threeOfEach();
+        d.parameters[2].values.push_back(ValueRow{"third", "", "row"});
+        d.parameters[2].hasFormula = 1;
+        d.parameters[2].formula = "#P(3)+#N(2)";
+        load(d);
         if (c.selected >= 0) {
             clickParameterRow(c.selected);
         } else {
@@ -101,18 +104,26 @@ TEST_F(AddDelete, DeletingAParameterShowsTheOneNowInItsPlace) {
         button(ctl::DeleteParameterButton)->click();
         EXPECT_EQ(names(model), c.after) << "selected " << c.selected;
         EXPECT_EQ(form->selectedParameterIndex(), c.current);
-        EXPECT_EQ(parameters()->GetSelectedRow(), -1) << "no other row gets selected";
-        EXPECT_TRUE(form->isModified());
+        // The row shown is the row selected: the list and the value list never disagree.
+        EXPECT_EQ(parameters()->GetSelectedRow(), c.selected >= 0 ? c.current : -1);
+        EXPECT_EQ(form->isModified(), c.selected >= 0) << "nothing deleted is no change";
         EXPECT_EQ(disagreement(*form), "") << "selected " << c.selected;
         EXPECT_EQ(QApplication::focusWidget(), focusBefore) << "the focus stays where it was";
     }
-    // A formula naming parameters by number keeps its text when parameter 2 goes.
-    threeOfEach(*this);
-    model.parameters[2].formula = "#P(3)+#N(2)";
-    form->reloadLists();
+    // Undo brings the deleted parameter back with its place, its row in the list and every code
+    // the deletion rewrote.
+    ReportDefinition d = threeOfEach();
+    d.parameters[2].hasFormula = 1;
+    d.parameters[2].formula = "#P(3)+#N(2)";
+    load(d);
     clickParameterRow(1);
     form->runCommand(cmd::DeleteParameter);
-    EXPECT_EQ(model.parameters[1].formula, "#P(3)+#N(2)");
+    EXPECT_EQ(names(model), (std::vector<std::string>{"P1", "P3"}));
+    form->runCommand(cmd::Undo);
+    EXPECT_EQ(names(model), (std::vector<std::string>{"P1", "P2", "P3"}));
+    EXPECT_EQ(model.parameters[2].formula, "#P(3)+#N(2)");
+    EXPECT_EQ(form->selectedParameterIndex(), 1) << "the restored parameter is shown";
+    EXPECT_EQ(disagreement(*form), "");
 }
 
 TEST_F(AddDelete, DeletingTheOnlyParameterLeavesNoneCurrentAndNoStrayValueRows) {
@@ -121,7 +132,7 @@ TEST_F(AddDelete, DeletingTheOnlyParameterLeavesNoneCurrentAndNoStrayValueRows) 
     form->runCommand(cmd::DeleteParameter);
     EXPECT_TRUE(model.parameters.empty());
     EXPECT_EQ(form->selectedParameterIndex(), -1);
-    EXPECT_EQ(parameters()->rowCount(), 0);
+    EXPECT_EQ(rowCount(parameters()), 0);
     EXPECT_EQ(disagreement(*form), "");
 
     // Commands on the value list have nothing to work on, and edits there store nothing.
@@ -134,7 +145,7 @@ TEST_F(AddDelete, DeletingTheOnlyParameterLeavesNoneCurrentAndNoStrayValueRows) 
     // Adding brings back parameter 1, current and shown.
     form->runCommand(cmd::AddParameter);
     EXPECT_EQ(form->selectedParameterIndex(), 0);
-    EXPECT_EQ(parameters()->GetCellText(0, 0), QStringLiteral("1"));
+    EXPECT_EQ(cellText(parameters(), 0, 0), QStringLiteral("1"));
     EXPECT_EQ(disagreement(*form), "");
     EXPECT_TRUE(button(ctl::KindRange)->isEnabled());
 }
@@ -156,8 +167,9 @@ TEST_F(AddDelete, NewValueRowDependsOnTheKindShown) {
         click(c.radio);
         // Rows A and B, with A selected: the new row goes between them and is selected.
         const std::size_t current = static_cast<std::size_t>(form->selectedParameterIndex());
-        model.parameters[current].values = {ValueRow{"A", "", "a"}, ValueRow{"B", "", "b"}};
-        form->showParameter(static_cast<int>(current));
+        editCell(values(), 0, 0, QStringLiteral("A"));
+        form->runCommand(cmd::AddValue);
+        editCell(values(), 1, 0, QStringLiteral("B"));
         values()->SelectRow(0);
         button(ctl::AddValueButton)->click();
         ASSERT_EQ(model.parameters[current].values.size(), 3u);
@@ -168,7 +180,7 @@ TEST_F(AddDelete, NewValueRowDependsOnTheKindShown) {
         EXPECT_EQ(values()->GetFocusedRow(), 1);
         EXPECT_TRUE(values()->hasFocus());
         for (int col = 0; col < c.shownCells.size(); ++col) {
-            EXPECT_EQ(values()->GetCellText(1, col), c.shownCells[col]);
+            EXPECT_EQ(cellText(values(), 1, col), c.shownCells[col]);
         }
         EXPECT_EQ(disagreement(*form), "");
 
@@ -188,15 +200,13 @@ TEST_F(AddDelete, InputParameterHoldsOneRow) {
     form->runCommand(cmd::AddValue);
     ASSERT_EQ(model.parameters[0].values.size(), 1u);
     EXPECT_EQ(model.parameters[0].values[0], (ValueRow{bytes(QStringLiteral("Начальное значение")), "", ""}));
-    EXPECT_EQ(values()->GetCellText(0, 0), QStringLiteral("Начальное значение"));
-    EXPECT_EQ(values()->GetCellText(0, 1), QString());
+    EXPECT_EQ(cellText(values(), 0, 0), QStringLiteral("Начальное значение"));
+    EXPECT_EQ(cellText(values(), 0, 1), QString());
 
     // Adding again does nothing and does not count as a change (checked on a fresh form).
-    form.reset();
-    model = ReportDefinition();
-    start();
-    model.parameters[0].kind = ValueKind::Input;
-    form->reloadLists();
+    ReportDefinition input;
+    input.parameters.push_back(ParameterRecord{"p", "", ValueKind::Input, 0, 0, {ValueRow{"x", "", ""}}});
+    load(input);
     ASSERT_FALSE(form->isModified());
     form->runCommand(cmd::AddValue);
     EXPECT_EQ(model.parameters[0].values.size(), 1u);
@@ -206,18 +216,18 @@ TEST_F(AddDelete, InputParameterHoldsOneRow) {
 
 TEST_F(AddDelete, ValueRowOfAnUnknownKindGoesIntoTheModelOnly) {
     start();
-    model.parameters[0].kind = static_cast<ValueKind>(5);
-    model.parameters[0].values.clear();
-    form->reloadLists();
+    ReportDefinition odd;
+    odd.parameters.push_back(ParameterRecord{"p", "", static_cast<ValueKind>(5), 0, 0, {}});
+    load(odd);
     form->runCommand(cmd::AddValue);
     ASSERT_EQ(model.parameters[0].values.size(), 1u);
     EXPECT_EQ(model.parameters[0].values[0], (ValueRow{bytes(QStringLiteral("Начальное значение")), "",
                                                        bytes(QStringLiteral("Результат"))}));
-    EXPECT_EQ(values()->rowCount(), 0);
+    EXPECT_EQ(rowCount(values()), 0);
     EXPECT_EQ(disagreement(*form), "");
 }
 
-TEST_F(AddDelete, DeletingWithNothingSelectedDeletesNothingButCounts) {
+TEST_F(AddDelete, DeletingWithNothingSelectedDeletesNothingAndIsNoChange) {
     start();
     const struct {
         int command;
@@ -229,26 +239,27 @@ TEST_F(AddDelete, DeletingWithNothingSelectedDeletesNothingButCounts) {
     };
     for (const auto& c : cases) {
         form.reset();
-        model = ReportDefinition();
         start();
         ASSERT_FALSE(form->isModified());
         ReportDefinition before = model;
         (this->*c.grid)()->SelectRow(-1, false);
-        const int rowsBefore = (this->*c.grid)()->rowCount();
+        const int rowsBefore = rowCount((this->*c.grid)());
         form->runCommand(c.command);
         EXPECT_EQ(model.parameters.size(), before.parameters.size());
         EXPECT_EQ(model.results, before.results);
-        EXPECT_EQ((this->*c.grid)()->rowCount(), rowsBefore);
-        EXPECT_TRUE(form->isModified());
+        EXPECT_EQ(rowCount((this->*c.grid)()), rowsBefore);
+        // Nothing changed, so nothing is to be undone and nothing to be saved.
+        EXPECT_FALSE(form->isModified());
+        EXPECT_FALSE(form->commandAvailable(cmd::Undo));
     }
 }
 
 TEST_F(AddDelete, ResultsAreNumberedInOrder) {
     start();
-    threeOfEach(*this);
     // Row 1 selected: the new row is number 2, the former 2 becomes 3.
-    model.results.resize(2);
-    form->reloadLists();
+    ReportDefinition d = threeOfEach();
+    d.results.resize(2);
+    load(d);
     results()->SelectRow(0);
     button(ctl::AddResultButton)->click();
     EXPECT_EQ(resultNames(model), (std::vector<std::string>{"R1", bytes(QStringLiteral("Название")), "R2"}));
@@ -260,7 +271,7 @@ TEST_F(AddDelete, ResultsAreNumberedInOrder) {
     results()->SelectRow(1);
     button(ctl::DeleteResultButton)->click();
     EXPECT_EQ(resultNames(model), (std::vector<std::string>{"R1", "R2"}));
-    EXPECT_EQ(results()->GetCellText(1, 0), QStringLiteral("2"));
+    EXPECT_EQ(cellText(results(), 1, 0), QStringLiteral("2"));
     EXPECT_EQ(results()->GetSelectedRow(), -1);
     EXPECT_EQ(disagreement(*form), "");
 
@@ -272,7 +283,7 @@ TEST_F(AddDelete, ResultsAreNumberedInOrder) {
     EXPECT_TRUE(model.results.empty());
     form->runCommand(cmd::AddResult);
     EXPECT_EQ(model.results.size(), 1u);
-    EXPECT_EQ(results()->GetCellText(0, 0), QStringLiteral("1"));
+    EXPECT_EQ(cellText(results(), 0, 0), QStringLiteral("1"));
     EXPECT_EQ(disagreement(*form), "");
 }
 

@@ -1,17 +1,24 @@
-// Thousands of random commands, clicks, keys and cell edits sent to the real form. After every
-// step the lists and the parameter controls must agree with the model and the model must keep its
-// invariants; at the end the definition is saved, read back and compared.
+// Thousands of random commands, clicks, keys, cell edits, undos and redos sent to the real form.
+// After every step the lists and the parameter controls must agree with the model and the model
+// must keep its invariants; at the end the definition is saved and read back, every step is undone
+// (the file then equals the one saved at the start) and redone (it equals the final one).
 //
 // VORNAK_RANDOM_SEED picks the seed (the one used is printed on failure); VORNAK_RANDOM_STEPS the
 // number of steps.
 #include "../shell/FormHarness.h"
 
 #include <QClipboard>
+#include <QUndoStack>
 
 #include <random>
 
 namespace vornak::testing {
 namespace {
+
+QByteArray fileBytes(const QByteArray& path) {
+    QFile file(QFile::decodeName(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 class RandomizedForm : public FormTest {
 public:
@@ -69,7 +76,7 @@ public:
 
     // One random action; returns what it did, for the failure message.
     std::string step() {
-        switch (pick(16)) {
+        switch (pick(18)) {
         case 0: {
             static const int commands[] = {cmd::AddParameter, cmd::DeleteParameter, cmd::AddValue,
                                            cmd::DeleteValue,  cmd::AddResult,       cmd::DeleteResult};
@@ -115,9 +122,9 @@ public:
             return "formula typing";
         }
         case 5: {
-            if (parameters()->rowCount() > 0) {
-                const int row = pick(parameters()->rowCount());
-                parameters()->scrollToItem(parameters()->item(row, 0));
+            if (rowCount(parameters()) > 0) {
+                const int row = pick(rowCount(parameters()));
+                parameters()->EnsureCellVisible(row, 0);
                 clickParameterRow(row);
                 return "click parameter row " + std::to_string(row);
             }
@@ -126,10 +133,10 @@ public:
         case 6:
         case 7: {
             CellGrid* grid = randomGrid();
-            if (grid->rowCount() == 0 || grid->GetColumnCount() == 0) {
+            if (rowCount(grid) == 0 || grid->GetColumnCount() == 0) {
                 return "edit in an empty list";
             }
-            const int row = pick(grid->rowCount());
+            const int row = pick(rowCount(grid));
             const int column = pick(grid->GetColumnCount());
             GridEdit* box = grid->EditCell(row, column);
             if (box == nullptr) {
@@ -182,7 +189,7 @@ public:
             CellGrid* grid = randomGrid();
             const int row = grid->GetSelectedRow();
             if (row >= 0) {
-                grid->scrollToItem(grid->item(row, 0));
+                grid->EnsureCellVisible(row, 0);
                 const QRect cell = grid->GetCellRect(row, 0);
                 QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
             }
@@ -200,17 +207,35 @@ public:
         }
         case 12: {
             CellGrid* grid = chance(50) ? values() : results();
-            if (grid->rowCount() > 0) {
-                const int row = pick(grid->rowCount());
-                grid->scrollToItem(grid->item(row, 0));
+            if (rowCount(grid) > 0) {
+                const int row = pick(rowCount(grid));
+                grid->EnsureCellVisible(row, 0);
                 const QRect cell = grid->GetCellRect(row, 0);
                 QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
             }
             return "click a value or result row";
         }
-        case 13: {
-            form->reloadLists();
-            return "reload lists";
+        case 13:
+        case 16: {
+            // Undo or redo, by key from wherever the focus is, or from the menu's action.
+            const bool undo = chance(60);
+            if (chance(50)) {
+                QWidget* target =
+                    QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : form.get();
+                pressKey(target, undo ? Qt::Key_Z : Qt::Key_Y, Qt::ControlModifier);
+            } else {
+                form->runCommand(undo ? cmd::Undo : cmd::Redo);
+            }
+            return undo ? "undo" : "redo";
+        }
+        case 17: {
+            // Move up, move down or duplicate the selected record of the list last worked in.
+            QWidget* target = randomFocusTarget();
+            target->setFocus();
+            static const int commands[] = {cmd::MoveUp, cmd::MoveDown, cmd::Duplicate};
+            const int c = commands[pick(3)];
+            form->runCommand(c);
+            return "command " + std::to_string(c);
         }
         case 14: {
             // Holding a key: a burst of auto-repeats.
@@ -277,6 +302,11 @@ TEST_F(RandomizedForm, ListsAndModelAgreeAfterEveryStepAndTheFileReadsBack) {
                           : 3000;
     random.seed(seed);
     start();
+    // The start, as a file: undoing every step must give these bytes again.
+    const QByteArray originalPath = QFile::encodeName(dir.filePath(QStringLiteral("original.rpt")));
+    ASSERT_TRUE(form->SaveFile(originalPath));
+    const QByteArray originalBytes = fileBytes(originalPath);
+    ASSERT_FALSE(originalBytes.isEmpty());
 
     std::vector<std::string> history;
     for (int i = 0; i < steps; ++i) {
@@ -297,35 +327,46 @@ TEST_F(RandomizedForm, ListsAndModelAgreeAfterEveryStepAndTheFileReadsBack) {
     }
 
     // Close any editor left open, then save what the form shows and read it back.
-    form->commitOpenEdits();
+    form->runGuarded([] {});
     ASSERT_EQ(disagreement(*form), "");
-    const FormTexts& t = form->formTexts();
-    model.title = bytes(t.title);
-    model.documentFile = bytes(t.documentFile);
-    model.input1Caption = bytes(t.input1Caption);
-    model.input2Caption = bytes(t.input2Caption);
-    model.surnameCaption = bytes(t.surnameCaption);
-    model.author = bytes(t.author);
-    model.source = bytes(t.source);
-    model.organisation = bytes(t.organisation);
-    model.date = bytes(t.date);
-    const std::string path = TextCodec::encodePath(dir.filePath(QStringLiteral("random.rpt")));
-    ASSERT_TRUE(model.save(path)) << model.saveError().reason;
-
+    const QByteArray finalPath = QFile::encodeName(dir.filePath(QStringLiteral("final.rpt")));
+    ASSERT_TRUE(form->SaveFile(finalPath));
     ReportDefinition readBack;
-    ASSERT_TRUE(readBack.load(path)) << readBack.loadError().reason << " at line "
-                                     << readBack.loadError().line;
+    ASSERT_TRUE(readBack.load(finalPath.toStdString()))
+        << readBack.loadError().reason << " at line " << readBack.loadError().line;
     EXPECT_TRUE(readBack == model) << "the file read back differs from what was saved";
 
+    // Every step undone: views and model agree all the way back, and the file is the first one.
+    QUndoStack* stack = document.undoStack();
+    int undone = 0;
+    while (stack->canUndo()) {
+        form->runCommand(cmd::Undo);
+        ASSERT_EQ(disagreement(*form) + invariants(), "") << "after undoing " << ++undone << " steps";
+    }
+    EXPECT_EQ(stack->index(), 0);
+    const QByteArray undonePath = QFile::encodeName(dir.filePath(QStringLiteral("undone.rpt")));
+    ASSERT_TRUE(document.saveAs(undonePath.toStdString()));
+    EXPECT_EQ(fileBytes(undonePath), originalBytes) << "after undoing " << undone << " steps";
+
+    // Every step redone: the final file again.
+    while (stack->canRedo()) {
+        form->runCommand(cmd::Redo);
+        ASSERT_EQ(disagreement(*form) + invariants(), "") << "redoing";
+    }
+    const QByteArray redonePath = QFile::encodeName(dir.filePath(QStringLiteral("redone.rpt")));
+    ASSERT_TRUE(document.saveAs(redonePath.toStdString()));
+    EXPECT_EQ(fileBytes(redonePath), fileBytes(finalPath));
+
     // The definition read back shows in a second form exactly as the model holds it.
+    DefinitionDocument otherDocument;
     RecentFileList otherRecent;
-    CMainForm second(readBack, services, otherRecent);
+    CMainForm second(otherDocument, services, otherRecent, {finalPath});
     second.show();
-    readBack = model;
-    second.reloadLists();
+    QApplication::processEvents();
+    EXPECT_TRUE(otherDocument.definition() == readBack);
     EXPECT_EQ(disagreement(second), "");
-    EXPECT_EQ(second.parameterGrid()->rowCount(), parameters()->rowCount());
-    EXPECT_EQ(second.resultGrid()->rowCount(), results()->rowCount());
+    EXPECT_EQ(rowCount(second.parameterGrid()), rowCount(parameters()));
+    EXPECT_EQ(rowCount(second.resultGrid()), rowCount(results()));
     second.hide();
 }
 

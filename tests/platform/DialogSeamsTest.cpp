@@ -107,7 +107,6 @@ TEST(ScriptedMessageBox, AnswersInOrderAndRecordsWhatWasShown) {
     box.showError(nullptr, QStringLiteral("Cannot open"), QStringLiteral("Error"));
     EXPECT_EQ(box.askYesNoCancel(nullptr, QStringLiteral("q"), QStringLiteral("c"), MessageAnswer::No),
               MessageAnswer::Yes);
-    box.showInformation(nullptr, QStringLiteral("i"), QStringLiteral("c"));
     EXPECT_EQ(box.askYesNoCancel(nullptr, QStringLiteral("again"), QStringLiteral("c")),
               MessageAnswer::Cancel);
     EXPECT_EQ(box.unansweredCount(), 1);
@@ -116,7 +115,6 @@ TEST(ScriptedMessageBox, AnswersInOrderAndRecordsWhatWasShown) {
         {MessageKind::Question, texts::savePromptText, texts::savePromptCaption, MessageAnswer::Yes},
         {MessageKind::Error, QStringLiteral("Cannot open"), QStringLiteral("Error"), MessageAnswer::Ok},
         {MessageKind::Question, QStringLiteral("q"), QStringLiteral("c"), MessageAnswer::No},
-        {MessageKind::Information, QStringLiteral("i"), QStringLiteral("c"), MessageAnswer::Ok},
         {MessageKind::Question, QStringLiteral("again"), QStringLiteral("c"), MessageAnswer::Yes},
     };
     EXPECT_EQ(box.requests(), expected);

@@ -3,7 +3,7 @@
 #include "QtFileDialogs.h"
 #include "QtMessageBox.h"
 #include "SettingsStore.h"
-#include "ShellOpen.h"
+#include "ScriptedShellOpener.h"
 #include "WaitCursor.h"
 
 #include <QCursor>

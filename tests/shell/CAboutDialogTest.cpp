@@ -4,14 +4,17 @@
 #include "HyperlinkLabel.h"
 #include "PlatformServices.h"
 #include "ScriptedMessageBox.h"
-#include "ShellOpen.h"
+#include "ScriptedShellOpener.h"
 #include "Texts.h"
+#include "VornakVersion.h"
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -76,6 +79,34 @@ TEST(CAboutDialog, ShowsItsTextsIconAndWebAddress) {
     EXPECT_EQ(link->width(), QFontMetrics(*link->OwnFont()).horizontalAdvance(texts::aboutWebAddress))
         << "shrunk to its text";
     EXPECT_TRUE(about.rect().contains(link->geometry()));
+}
+
+// Hovering over the box's texts shows the version; the link keeps its own tip, the address.
+TEST(CAboutDialog, TooltipOverTheTextsNamesTheVersion) {
+    AboutFixture f;
+    CAboutDialog about(f.services);
+    about.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    const QString version = QStringLiteral("Vornak ") + QString::fromLatin1(VORNAK_VERSION);
+
+    const auto tipOver = [](QWidget* widget) {
+        QToolTip::hideText();
+        const QPoint inside(2, 2);
+        QHelpEvent event(QEvent::ToolTip, inside, widget->mapToGlobal(inside));
+        QApplication::sendEvent(widget, &event);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QLabel* description = nullptr;
+    for (QLabel* label : about.findChildren<QLabel*>()) {
+        if (label->text().startsWith(QStringLiteral("Программа"))) {
+            description = label;
+        }
+    }
+    ASSERT_NE(description, nullptr);
+    EXPECT_EQ(tipOver(description), version);
+    EXPECT_EQ(tipOver(&about), version);
+    EXPECT_EQ(tipOver(about.WebLink()), texts::aboutWebAddress);
+    QToolTip::hideText();
 }
 
 TEST(CAboutDialog, LinkOpensTheAddressAndReportsFailuresWhileTheBoxStaysOpen) {

@@ -4,9 +4,9 @@
 // never lose the user's changes.
 #include "FormHarness.h"
 
-#include "AtomicFile.h"
 #include "BitmapMenuBinder.h"
 #include "CEditorApp.h"
+#include "FailingDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,14 +27,6 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
 }
-
-class FailingDisk {
-public:
-    FailingDisk() { failFileWritesAfter(10); }
-    ~FailingDisk() { failFileWritesAfter(std::nullopt); }
-    FailingDisk(const FailingDisk&) = delete;
-    FailingDisk& operator=(const FailingDisk&) = delete;
-};
 
 class DocumentCommands : public FormTest {
 public:
@@ -93,8 +85,8 @@ TEST_F(DocumentCommands, OpenShowsTheFileTitlesTheCaptionAndListsIt) {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak - stature.rpt"));
     EXPECT_EQ(form->currentFilePath(), path);
     EXPECT_FALSE(form->isModified());
-    EXPECT_EQ(parameters()->rowCount(), 1);
-    EXPECT_EQ(parameters()->GetCellText(0, 1), QStringLiteral("Рост"));
+    EXPECT_EQ(rowCount(parameters()), 1);
+    EXPECT_EQ(cellText(parameters(), 0, 1), QStringLiteral("Рост"));
     EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("Заголовок"));
     EXPECT_EQ(recentFiles.entries(), QStringList{path});
 
@@ -209,7 +201,9 @@ TEST_F(DocumentCommands, AnEditStillOpenWhileAnotherWindowIsActiveReachesTheFile
 
 TEST_F(DocumentCommands, NewKeepsTheTextsAndStartsOneParameterAndOneResult) {
     start();
-    edit(ctl::TitleEdit)->setText(QStringLiteral("Мой заголовок"));
+    edit(ctl::TitleEdit)->setFocus();
+    edit(ctl::TitleEdit)->selectAll();
+    typeText(edit(ctl::TitleEdit), QStringLiteral("Мой заголовок"));
     form->runCommand(cmd::AddParameter);
     form->runCommand(cmd::AddResult);
     messages.enqueue(MessageAnswer::No);
@@ -219,7 +213,7 @@ TEST_F(DocumentCommands, NewKeepsTheTextsAndStartsOneParameterAndOneResult) {
     EXPECT_EQ(shown(model.parameters[0].name), QStringLiteral("Название"));
     EXPECT_EQ(model.parameters[0].values.size(), 1u);
     EXPECT_EQ(model.results.size(), 1u);
-    EXPECT_EQ(parameters()->rowCount(), 1);
+    EXPECT_EQ(rowCount(parameters()), 1);
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak"));
     EXPECT_FALSE(form->isModified());
 }
@@ -265,7 +259,12 @@ TEST_F(DocumentCommands, AnUnreadableFileIsReportedAndLeavesANewDefinition) {
     const MessageRequest& report = messages.requests()[1];
     EXPECT_EQ(report.kind, MessageKind::Error);
     EXPECT_TRUE(report.text.contains(QStringLiteral("bad.rpt"))) << report.text.toStdString();
-    EXPECT_TRUE(report.text.contains(QStringLiteral("line 3"))) << report.text.toStdString();
+    // The reason is Russian, a sentence of its own, and names the line.
+    EXPECT_TRUE(report.text.contains(QStringLiteral("строка 3"))) << report.text.toStdString();
+    const QString reason = report.text.section(QLatin1Char('\n'), 1);
+    ASSERT_FALSE(reason.isEmpty());
+    EXPECT_TRUE(reason.at(0).isUpper()) << reason.toStdString();
+    EXPECT_FALSE(reason.contains(QStringLiteral("line"))) << reason.toStdString();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak"));
     EXPECT_TRUE(form->currentFilePath().isEmpty());
     EXPECT_FALSE(form->isModified());
@@ -446,7 +445,7 @@ TEST_F(RecentFiles, AnEntryThatCannotBeReadIsRemovedButACancelKeepsIt) {
 TEST_F(RecentFiles, TheListIsWrittenToTheSettingsFileAtExitAndReadBack) {
     const QString path = definitionFile(QStringLiteral("kept.rpt"), QStringLiteral("p"));
     {
-        CEditorApp app(services, {path});
+        CEditorApp app(services, {QFile::encodeName(path)});
         QTimer::singleShot(0, [&] {
             EXPECT_EQ(app.mainForm()->currentFilePath(), path) << "the command line's file is opened";
             app.mainForm()->close();

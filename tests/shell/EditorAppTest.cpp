@@ -5,10 +5,13 @@
 
 #include "CEditorApp.h"
 #include "DisplayCheck.h"
+#include "QtTranslations.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QTimer>
 
 namespace vornak::testing {
@@ -54,11 +57,11 @@ TEST_F(EditorApp, RecentFileCommandsGoToTheApplicationObject) {
 }
 
 TEST_F(EditorApp, TheFormGetsTheArgumentsAndTheServices) {
-    CEditorApp app(services, {QStringLiteral("-flag"), QStringLiteral("/x/y.rpt")});
+    CEditorApp app(services, {QByteArray("-flag"), QByteArray("/x/y.rpt")});
     std::unique_ptr<CMainForm> f = app.createMainForm();
     f->show();
     fileDialogs.enqueue(std::nullopt);
-    f->runCommand(ctl::BrowseButton);
+    qobject_cast<QAbstractButton*>(f->control(ctl::BrowseButton))->click();
     EXPECT_EQ(fileDialogs.requests().size(), 1u) << "Browse asked the scripted dialogs";
     EXPECT_EQ(&f->definition(), &app.definition());
     f->hide();
@@ -118,6 +121,18 @@ TEST(DisplayCheck, EditorWithoutADisplaySaysHowToRunIt) {
             << c.situation << ": " << errors.toStdString();
         EXPECT_TRUE(errors.contains(QStringLiteral("QT_QPA_PLATFORM=vnc vornak"))) << c.situation;
     }
+}
+
+TEST(QtTranslations, QtsOwnButtonsAndDialogsSpeakRussian) {
+    ASSERT_TRUE(installRussianQtTexts(*QCoreApplication::instance()))
+        << "qtbase_ru is missing: install qt6-translations-l10n";
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("c"), QStringLiteral("t"),
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Да"));
+    EXPECT_EQ(box.button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("Нет"));
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("Отмена"));
+    // The file dialog's own words come from the same file.
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", "Open"), QStringLiteral("Open"));
 }
 
 } // namespace

@@ -1,23 +1,25 @@
 // What the main form's tests share: the form built on scripted platform services and a fresh
-// model, shown and active on the offscreen platform; typing helpers that carry any character; and
-// a check that the three lists, the parameter controls and the model agree.
+// document, shown and active on the offscreen platform; typing helpers that carry any character;
+// and a check that the three lists, the parameter controls and the model agree.
 #pragma once
 
 #include "CMainForm.h"
 #include "CellGrid.h"
-#include "GridEdit.h"
 #include "CommandIds.h"
+#include "DefinitionDocument.h"
+#include "GridEdit.h"
 #include "RecentFileList.h"
 #include "ReportDefinition.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedMessageBox.h"
+#include "ScriptedShellOpener.h"
 #include "SettingsStore.h"
-#include "ShellOpen.h"
 #include "TextCodec.h"
 #include "Texts.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -35,18 +37,30 @@ namespace vornak::testing {
 class RecordingForm : public CMainForm {
 public:
     using CMainForm::CMainForm;
-    bool OpenFile(const QString& path) override {
-        opened.append(path);
+    using CMainForm::OpenFile;
+    bool OpenFile(const QByteArray& path) override {
+        opened.append(QFile::decodeName(path));
+        openedBytes.append(path);
         modifiedWhenOpened = isModified();
-        parameterRowsWhenOpened = parameterGrid()->rowCount();
-        dropsAcceptedWhenOpened = acceptDrops();
+        parameterRowsWhenOpened = parameterGrid()->model()->rowCount();
+        visibleWhenOpened = isVisible();
         return false;
     }
     QStringList opened;
+    QList<QByteArray> openedBytes;
     bool modifiedWhenOpened = true;
     int parameterRowsWhenOpened = -1;
-    bool dropsAcceptedWhenOpened = true;
+    bool visibleWhenOpened = false;
 };
+
+// What a grid shows in a cell, and how many rows it has: the view's model is all it shows.
+inline QString cellText(const CellGrid* grid, int row, int column) {
+    return grid->model()->index(row, column).data().toString();
+}
+
+inline int rowCount(const CellGrid* grid) {
+    return grid->model() != nullptr ? grid->model()->rowCount() : 0;
+}
 
 inline std::string bytes(const QString& text) {
     return TextCodec::encode(text);
@@ -68,12 +82,15 @@ inline void typeText(QWidget* target, const QString& text) {
     }
 }
 
-// A key press aimed at a widget as the platform delivers it, so that application event filters
-// see it; autoRepeat marks the repeats of a held key.
+// A key press aimed at a widget as the platform delivers it: first offered to the shortcuts
+// (which the focused widget may claim), then to the widget; autoRepeat marks the repeats of a held
+// key.
 inline void pressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
                      bool autoRepeat = false) {
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, QString(), autoRepeat);
-    QApplication::sendEvent(target, &press);
+    if (!qt_sendShortcutOverrideEvent(target, 0, key, modifiers, QString(), autoRepeat)) {
+        QKeyEvent press(QEvent::KeyPress, key, modifiers, QString(), autoRepeat);
+        QApplication::sendEvent(target, &press);
+    }
     QKeyEvent release(QEvent::KeyRelease, key, modifiers, QString(), autoRepeat);
     QApplication::sendEvent(target, &release);
 }
@@ -95,12 +112,23 @@ public:
     }
 
     // Builds and shows the form (which initialises it) and waits until it is active.
-    template <typename Form = CMainForm> Form& start(QStringList commandLine = {}) {
-        auto owned = std::make_unique<Form>(model, services, recentFiles, std::move(commandLine));
+    // The command line is given as text here and reaches the form as the system's bytes; a file
+    // it names is opened once the window is shown, which this waits for.
+    template <typename Form = CMainForm> Form& start(const QStringList& commandLine = {}) {
+        QList<QByteArray> arguments;
+        for (const QString& argument : commandLine) {
+            arguments.append(QFile::encodeName(argument));
+        }
+        return startWithBytes<Form>(arguments);
+    }
+
+    template <typename Form = CMainForm> Form& startWithBytes(const QList<QByteArray>& commandLine) {
+        auto owned = std::make_unique<Form>(document, services, recentFiles, commandLine);
         Form& ref = *owned;
         form = std::move(owned);
         form->show();
         activate();
+        QApplication::processEvents();
         return ref;
     }
 
@@ -127,6 +155,14 @@ public:
         QTest::mouseClick(parameters()->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
     }
 
+    // Makes the document hold d, as read from a file (titled, nothing to undo).
+    void load(const ReportDefinition& d, const QString& fileName = QStringLiteral("loaded.rpt")) {
+        const QString path = dir.filePath(fileName);
+        ASSERT_TRUE(d.save(TextCodec::encodePath(path)));
+        ASSERT_TRUE(document.open(TextCodec::encodePath(path)));
+        QApplication::processEvents();
+    }
+
     // Opens the editor on a cell, replaces its text and confirms (Enter) or cancels (Escape).
     void editCell(CellGrid* grid, int row, int column, const QString& text, bool confirm = true) const {
         GridEdit* box = grid->EditCell(row, column);
@@ -144,7 +180,8 @@ public:
     ScriptedMessageBox messages;
     ScriptedShellOpener shell;
     PlatformServices services;
-    ReportDefinition model;
+    DefinitionDocument document;
+    const ReportDefinition& model = document.definition(); // the one copy, read only
     RecentFileList recentFiles;
     std::unique_ptr<CMainForm> form;
 };
@@ -166,57 +203,53 @@ inline std::string disagreement(const CMainForm& form) {
         }
     };
 
-    if (parameters->rowCount() != static_cast<int>(model.parameters.size())) {
-        out << "parameter list has " << parameters->rowCount() << " rows, model " << model.parameters.size()
+    if (rowCount(parameters) != static_cast<int>(model.parameters.size())) {
+        out << "parameter list has " << rowCount(parameters) << " rows, model " << model.parameters.size()
             << "\n";
     } else {
-        for (int i = 0; i < parameters->rowCount(); ++i) {
-            expect(parameters->GetCellText(i, 0), QString::number(i + 1), "parameters", i, 0);
-            expect(parameters->GetCellText(i, 1), shown(model.parameters[static_cast<std::size_t>(i)].name),
+        for (int i = 0; i < rowCount(parameters); ++i) {
+            expect(cellText(parameters, i, 0), QString::number(i + 1), "parameters", i, 0);
+            expect(cellText(parameters, i, 1), shown(model.parameters[static_cast<std::size_t>(i)].name),
                    "parameters", i, 1);
         }
     }
-    if (results->rowCount() != static_cast<int>(model.results.size())) {
-        out << "result list has " << results->rowCount() << " rows, model " << model.results.size() << "\n";
+    if (rowCount(results) != static_cast<int>(model.results.size())) {
+        out << "result list has " << rowCount(results) << " rows, model " << model.results.size() << "\n";
     } else {
-        for (int i = 0; i < results->rowCount(); ++i) {
+        for (int i = 0; i < rowCount(results); ++i) {
             const ResultRow& r = model.results[static_cast<std::size_t>(i)];
-            expect(results->GetCellText(i, 0), QString::number(i + 1), "results", i, 0);
-            expect(results->GetCellText(i, 1), shown(r.name), "results", i, 1);
-            expect(results->GetCellText(i, 2), shown(r.result), "results", i, 2);
+            expect(cellText(results, i, 0), QString::number(i + 1), "results", i, 0);
+            expect(cellText(results, i, 1), shown(r.name), "results", i, 1);
+            expect(cellText(results, i, 2), shown(r.result), "results", i, 2);
         }
     }
 
     const int current = form.selectedParameterIndex();
     if (current < 0 || current >= static_cast<int>(model.parameters.size())) {
-        if (values->rowCount() != 0) {
-            out << "no current parameter, yet the value list has " << values->rowCount() << " rows\n";
+        if (rowCount(values) != 0) {
+            out << "no current parameter, yet the value list has " << rowCount(values) << " rows\n";
         }
         return out.str();
     }
     const ParameterRecord& p = model.parameters[static_cast<std::size_t>(current)];
     const auto kind = static_cast<std::uint8_t>(p.kind);
-    if (form.shownKindCode() != kind) {
-        out << "value list laid out for kind " << int(form.shownKindCode()) << ", parameter has " << int(kind)
-            << "\n";
-    }
     const int expectedColumns = kind == 1 ? 3 : kind <= 2 ? 2 : 0;
     if (values->GetColumnCount() != expectedColumns) {
         out << "value list has " << values->GetColumnCount() << " columns for kind " << int(kind) << "\n";
     }
     const int expectedRows = kind <= 2 ? static_cast<int>(p.values.size()) : 0;
-    if (values->rowCount() != expectedRows) {
-        out << "value list has " << values->rowCount() << " rows, parameter " << current + 1 << " has "
+    if (rowCount(values) != expectedRows) {
+        out << "value list has " << rowCount(values) << " rows, parameter " << current + 1 << " has "
             << p.values.size() << " (kind " << int(kind) << ")\n";
     } else {
         for (int i = 0; i < expectedRows; ++i) {
             const ValueRow& v = p.values[static_cast<std::size_t>(i)];
-            expect(values->GetCellText(i, 0), shown(v.value), "values", i, 0);
+            expect(cellText(values, i, 0), shown(v.value), "values", i, 0);
             if (kind == 1) {
-                expect(values->GetCellText(i, 1), shown(v.upperBound), "values", i, 1);
-                expect(values->GetCellText(i, 2), shown(v.result), "values", i, 2);
+                expect(cellText(values, i, 1), shown(v.upperBound), "values", i, 1);
+                expect(cellText(values, i, 2), shown(v.result), "values", i, 2);
             } else {
-                expect(values->GetCellText(i, 1), shown(v.result), "values", i, 1);
+                expect(cellText(values, i, 1), shown(v.result), "values", i, 1);
             }
         }
     }

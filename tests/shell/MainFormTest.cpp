@@ -8,6 +8,7 @@
 
 #include "DialogTemplates.h"
 #include "DialogUnits.h"
+#include "MenuTemplate.h"
 
 #include <QAction>
 #include <QDate>
@@ -50,13 +51,14 @@ TEST_F(MainForm, StartsWithOneParameterOneResultAndTheDefaults) {
     for (const auto& [id, text] : defaults) {
         EXPECT_EQ(edit(id)->text(), text) << "edit " << id;
     }
-    const FormTexts& t = form->formTexts();
-    EXPECT_EQ(t.title, defaults[0].second);
-    EXPECT_EQ(t.date, defaults[6].second);
-    EXPECT_EQ(t.source, defaults[8].second);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4}$")).match(t.date).hasMatch());
+    // The edits show the document's own texts: there is no second copy.
+    EXPECT_EQ(shown(model.title), defaults[0].second);
+    EXPECT_EQ(shown(model.date), defaults[6].second);
+    EXPECT_EQ(shown(model.source), defaults[8].second);
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4}$")).match(shown(model.date)).hasMatch());
 
-    // The model: one parameter with one row, one result; its texts wait for the first save.
+    // The model: one parameter with one row, one result.
     ASSERT_EQ(model.parameters.size(), 1u);
     const ParameterRecord& p = model.parameters[0];
     EXPECT_EQ(p.name, bytes(QStringLiteral("Название")));
@@ -70,15 +72,12 @@ TEST_F(MainForm, StartsWithOneParameterOneResultAndTheDefaults) {
     ASSERT_EQ(model.results.size(), 1u);
     EXPECT_EQ(model.results[0],
               (ResultRow{bytes(QStringLiteral("Название")), bytes(QStringLiteral("Результат"))}));
-    EXPECT_TRUE(model.title.empty());
-    EXPECT_TRUE(model.date.empty());
 
     // The lists and controls agree with it; the value list has the List columns.
     EXPECT_EQ(disagreement(*form), "");
-    EXPECT_EQ(form->shownKindCode(), 0);
     EXPECT_EQ(form->selectedParameterIndex(), 0);
-    EXPECT_EQ(values()->horizontalHeaderItem(0)->text(), QStringLiteral("Значение"));
-    EXPECT_EQ(values()->horizontalHeaderItem(1)->text(), QStringLiteral("Результат"));
+    EXPECT_EQ(values()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Значение"));
+    EXPECT_EQ(values()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Результат"));
     EXPECT_EQ(parameters()->GetSelectedRow(), 0);
     EXPECT_EQ(results()->GetSelectedRow(), 0);
     EXPECT_FALSE(edit(ctl::FormulaEdit)->isEnabled());
@@ -113,7 +112,8 @@ TEST_F(MainForm, ColumnsTakeTheirShareOfTheClientWidth) {
         for (int i = 0; i < c.grid->GetColumnCount(); ++i) {
             EXPECT_EQ(c.grid->columnWidth(i), c.widths[static_cast<std::size_t>(i)])
                 << c.grid->objectName().toStdString();
-            EXPECT_EQ(c.grid->horizontalHeaderItem(i)->text(), c.headings[static_cast<std::size_t>(i)]);
+            EXPECT_EQ(c.grid->model()->headerData(i, Qt::Horizontal).toString(),
+                      c.headings[static_cast<std::size_t>(i)]);
         }
     }
     // Editable columns: the name of a parameter, name and result of a result, every value cell.
@@ -200,7 +200,7 @@ TEST_F(MainForm, ControlsSitWhereTheTemplatePutsThem) {
     }
 }
 
-TEST_F(MainForm, EveryMenuItemHasAHandlerAndNoShortcut) {
+TEST_F(MainForm, EveryMenuItemIsTheActionOfItsCommandWithTheKeysItShows) {
     start();
     int items = 0;
     for (QAction* popup : form->formMenuBar()->actions()) {
@@ -210,14 +210,29 @@ TEST_F(MainForm, EveryMenuItemHasAHandlerAndNoShortcut) {
             }
             ++items;
             const int id = BitmapMenuBinder::CommandId(action);
-            // The recent files are the application object's; the form alone has no handler for them.
-            EXPECT_EQ(form->hasCommandHandler(id), !cmd::isRecentFileCommand(id)) << id;
-            // The keys are the hook's: a registered shortcut would run them twice or not at all.
-            EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
+            if (cmd::isRecentFileCommand(id)) {
+                // The recent files are the application object's; the form alone has no handler.
+                EXPECT_FALSE(form->hasCommandHandler(id));
+                continue;
+            }
+            EXPECT_EQ(form->action(id), action) << id;
+            // Undo and Redo wait for a step; moving needs a second record (the selected parameter
+            // can be duplicated).
+            const bool waits = id == cmd::Undo || id == cmd::Redo || id == cmd::MoveUp || id == cmd::MoveDown;
+            EXPECT_EQ(form->hasCommandHandler(id), !waits) << id;
+            // The key the item shows is one its action answers to.
+            const QString shown = findMenuItem(id)->shortcutText();
+            if (shown.isEmpty()) {
+                EXPECT_TRUE(action->shortcuts().isEmpty()) << id;
+            } else {
+                EXPECT_TRUE(action->shortcuts().contains(QKeySequence(shown))) << shown.toStdString();
+                EXPECT_EQ(action->shortcutContext(), Qt::WindowShortcut);
+            }
         }
     }
-    EXPECT_EQ(items, 15);
+    EXPECT_EQ(items, 20);
     EXPECT_FALSE(form->hasCommandHandler(12345));
+    EXPECT_FALSE(form->runCommand(12345));
 }
 
 TEST_F(MainForm, MenuPicturesAndTheUpdatePassAreWired) {
@@ -232,7 +247,7 @@ TEST_F(MainForm, MenuPicturesAndTheUpdatePassAreWired) {
         EXPECT_EQ(binder->CommandImage(id), nullptr) << id;
     }
     // Opening the Create menu enables every item that has a handler.
-    QMenu* create = form->formMenuBar()->actions()[1]->menu();
+    QMenu* create = form->formMenuBar()->actions()[2]->menu();
     for (QAction* a : create->actions()) {
         a->setEnabled(false);
     }
@@ -287,6 +302,31 @@ TEST_F(MainForm, MenuCommandsAndButtonsShareTheirHandlers) {
         click(c.buttonId);
         EXPECT_EQ(c.count(), before + 2) << c.buttonId;
         EXPECT_EQ(disagreement(*form), "");
+    }
+}
+
+TEST_F(MainForm, TabIntoTheKindGroupLandsOnTheCheckedButton) {
+    start();
+    // Parameter 2 becomes an input parameter; parameter 1 stays a list.
+    form->runCommand(cmd::AddParameter);
+    click(ctl::KindInput);
+    const struct {
+        int row;
+        int checked;
+    } cases[] = {{0, ctl::KindList}, {1, ctl::KindInput}, {0, ctl::KindList}};
+    for (const auto& c : cases) {
+        clickParameterRow(c.row);
+        ASSERT_TRUE(button(c.checked)->isChecked());
+        // Forward from the control before the group, backward from the one after it.
+        form->control(ctl::DeleteParameterButton)->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), button(c.checked)) << "Tab, row " << c.row;
+        form->control(ctl::NumberCheck)->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(QApplication::focusWidget(), button(c.checked)) << "Shift+Tab, row " << c.row;
+        // And Tab goes on past the group, to the number box.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), form->control(ctl::NumberCheck)) << "row " << c.row;
     }
 }
 
@@ -354,9 +394,8 @@ TEST_F(MainForm, BrowseTakesOnlyTheFileName) {
     EXPECT_EQ(asked.initialFileName, QStringLiteral("PrintForm.doc"));
 
     EXPECT_EQ(edit(ctl::DocumentFileEdit)->text(), QStringLiteral("Форма отчёта.doc"));
-    EXPECT_EQ(form->formTexts().documentFile, QStringLiteral("Форма отчёта.doc"));
     EXPECT_EQ(model.documentFile, bytes(QStringLiteral("Форма отчёта.doc")));
-    EXPECT_TRUE(model.title.empty()) << "Browse sets only the document name in the model";
+    EXPECT_EQ(shown(model.title), texts::defaultTitle) << "Browse sets only the document name";
     EXPECT_TRUE(form->isModified());
 }
 
@@ -383,7 +422,7 @@ TEST_F(MainForm, CancelledOrUnfitBrowseChangesNothing) {
         fileDialogs.enqueue(c.answer);
         click(ctl::BrowseButton);
         EXPECT_EQ(edit(ctl::DocumentFileEdit)->text(), QStringLiteral("PrintForm.doc")) << c.why;
-        EXPECT_TRUE(model.documentFile.empty()) << c.why;
+        EXPECT_EQ(shown(model.documentFile), QStringLiteral("PrintForm.doc")) << c.why;
         EXPECT_FALSE(form->isModified()) << c.why;
     }
 }
@@ -395,8 +434,11 @@ TEST_F(MainForm, FileOnTheCommandLineIsOpenedAtStartUp) {
     } cases[] = {
         {{}, {}},
         {{QStringLiteral("/data/stature.rpt")}, {QStringLiteral("/data/stature.rpt")}},
+        // A relative path is made absolute, so that messages, caption and list name it in full.
         {{QStringLiteral("-x"), QStringLiteral("first.rpt"), QStringLiteral("second.rpt")},
-         {QStringLiteral("first.rpt")}},
+         {QDir::current().absoluteFilePath(QStringLiteral("first.rpt"))}},
+        {{QStringLiteral("./sub/../first.rpt")},
+         {QDir::current().absoluteFilePath(QStringLiteral("first.rpt"))}},
     };
     for (const auto& c : cases) {
         RecordingForm& f = start<RecordingForm>(c.arguments);
@@ -404,13 +446,12 @@ TEST_F(MainForm, FileOnTheCommandLineIsOpenedAtStartUp) {
         EXPECT_FALSE(f.isModified());
         if (!c.opened.isEmpty()) {
             // Opened once the form holds its new definition and counts it unmodified (so no save
-            // prompt), before it accepts dropped files.
+            // prompt), and once the window is on screen, so that a box about it stands over it.
             EXPECT_FALSE(f.modifiedWhenOpened);
             EXPECT_EQ(f.parameterRowsWhenOpened, 1);
-            EXPECT_FALSE(f.dropsAcceptedWhenOpened);
+            EXPECT_TRUE(f.visibleWhenOpened);
         }
         form.reset();
-        model = ReportDefinition();
     }
 }
 
@@ -469,7 +510,7 @@ TEST_F(MainForm, HelpWindowIsCreatedHiddenAndShownByHelpAndF1) {
     ASSERT_TRUE(form->runCommand(cmd::Help));
     EXPECT_TRUE(help->isVisible());
     help->hide();
-    ASSERT_TRUE(form->runCommand(cmd::HelpDefault));
+    ASSERT_TRUE(form->runCommand(cmd::Help));
     EXPECT_TRUE(help->isVisible());
     help->hide();
 }

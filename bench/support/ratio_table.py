@@ -1,0 +1,108 @@
+#!/usr/bin/python3
+"""Prints the benchmark figures as one Markdown table: what, its same-run baseline, the ratio, the
+target and whether it was met, with the date and the machine's core count above it.
+
+usage: ratio_table.py TARGETS.json RESULTS_FOLDER
+TARGETS.json lists the figures (bench/targets.json); RESULTS_FOLDER holds PROGRAM.json, the JSON
+output (--benchmark_out_format=json) of each benchmark program named there.
+"""
+
+import datetime
+import json
+import os
+import sys
+
+TIME_UNITS = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}
+
+
+def find_run(benchmarks, run):
+    """The iteration entry named `run`, or whose name starts with `run` and a '/'."""
+    for entry in benchmarks:
+        if entry.get("run_type", "iteration") != "iteration" or entry.get("error_occurred"):
+            continue
+        name = entry.get("name", "")
+        if name == run or name.startswith(run + "/"):
+            return entry
+    return None
+
+
+def value_of(benchmarks, spec):
+    """The value `spec` asks for, times in seconds; None when the run or value is missing."""
+    entry = find_run(benchmarks, spec["run"])
+    if entry is None:
+        return None
+    field = spec["value"]
+    if field in ("real_time", "cpu_time"):
+        if field not in entry:
+            return None
+        return entry[field] * TIME_UNITS[entry.get("time_unit", "ns")]
+    if field not in entry:
+        return None
+    # A counter is a plain number; one that holds a time says its unit.
+    return entry[field] * TIME_UNITS[spec["unit"]] if "unit" in spec else entry[field]
+
+
+def ratio_of(figure, results):
+    """The figure's ratio from the programs' results (program name -> list of runs), or None."""
+    benchmarks = results.get(figure["program"])
+    if benchmarks is None:
+        return None
+    measured = value_of(benchmarks, figure["measured"])
+    if measured is None:
+        return None
+    if "reference" not in figure:
+        return measured
+    reference = value_of(benchmarks, figure["reference"])
+    if reference is None or reference <= 0:
+        return None
+    return measured / reference
+
+
+def table(targets, results, date, cores):
+    lines = [
+        f"Measured {date} on {cores} cores; each ratio is over a baseline from the same run.",
+        "",
+        "| program | what | baseline | ratio | target | met |",
+        "|---|---|---|---|---|---|",
+    ]
+    missed = 0
+    for figure in targets["figures"]:
+        ratio = ratio_of(figure, results)
+        target = figure["target"]
+        if ratio is None:
+            shown, met = "not measured", "no"
+            missed += 1
+        else:
+            shown = f"{ratio:.2f}"
+            met = "yes" if ratio <= target else "no"
+            missed += met == "no"
+        lines.append(f"| `{figure['program']}` | {figure['what']} | {figure['baseline']} | {shown} "
+                     f"| ≤ {target:g} | {met} |")
+    return "\n".join(lines), missed
+
+
+def load_results(folder, programs):
+    results = {}
+    for program in programs:
+        path = os.path.join(folder, program + ".json")
+        if os.path.exists(path):
+            with open(path, encoding="utf-8") as f:
+                results[program] = json.load(f).get("benchmarks", [])
+    return results
+
+
+def main(argv):
+    if len(argv) != 3:
+        print(__doc__.strip(), file=sys.stderr)
+        return 2
+    with open(argv[1], encoding="utf-8") as f:
+        targets = json.load(f)
+    programs = sorted({figure["program"] for figure in targets["figures"]})
+    results = load_results(argv[2], programs)
+    text, _ = table(targets, results, datetime.date.today().isoformat(), os.cpu_count())
+    print(text)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

@@ -1,0 +1,219 @@
+// The definition being edited: the one ReportDefinition, its undo stack, its file (as bytes) and what
+// was on disk when it was last read or written. Every change goes through an undo command.
+//
+// API in short
+//   Reading     definition(), undoStack(), path() (bytes, "" while untitled), displayPath(),
+//               isUntitled(), isModified() (= !undoStack()->isClean()), changedOnDisk().
+//   Files       newDocument() / newDocument(texts): one parameter "Название" with its first row, one
+//               result, the nine texts kept (or replaced); path cleared; stack cleared.
+//               open(path) -> OpenResult: reads into a fresh definition; on success it replaces the
+//               document and clears the stack; on failure the document is left exactly as it was.
+//               save() / saveAs(path) -> SaveResult: on success the path is taken, the stack marked
+//               clean and the disk stamp renewed; on failure nothing changes. exportTable(path).
+//   Edits       each pushes one command and returns false / -1 when there is nothing to do or the text
+//               is refused (line break, no Windows-1251 byte, longer than 2047 bytes — judged by what
+//               the change adds, so a text read with a CR inside stays editable):
+//               setCell(location, text)            grid cells (the models call it from setData)
+//               typeText(location, text)           the nine texts and the formula; merged while typing
+//               finishTyping()                     ends the merging (focus left the field)
+//               setDocumentFile(name)              Browse
+//               setKind(p, kind), setNumber(p, on), setHasFormula(p, on)
+//               addParameter(pos) -> index, deleteParameter(i), moveParameter(i, ±1) -> new index,
+//               duplicateParameter(i) -> index of the copy
+//               addValueRow(p, pos) -> index, deleteValueRow(p, r), moveValueRow(p, r, ±1) -> new index
+//               addResult(pos) -> index, deleteResult(i), moveResult(i, ±1) -> new index
+//               Inserting, deleting, moving or duplicating parameters or results rewrites the codes
+//               that name them (#P #R #N, #X) in the same undo step (codes naming a deleted record
+//               become number 0, which names nothing); codesRenumbered(n) then says how many codes
+//               changed.
+//   Signals     definitionChanged: once after every step, merged keystroke, undo, redo, New and Open
+//               (for whatever looks at the whole definition, such as the checks).
+//               documentAboutToBeReset / documentReset (new, open), pathChanged, modifiedChanged,
+//               textChanged(location), parameterChanged(p) (kind or flags), kindAboutToChange(p) /
+//               kindChanged(p) (the value rows' columns change; rows may be dropped or restored),
+//               {parameter,valueRow,result}{AboutToBe,}{Inserted,Removed,Moved}, codesRenumbered(n).
+//   Changes     the apply* members below change the definition and emit the signals; only undo
+//               commands call them.
+//   Elsewhere   ParameterTableModel, ResultTableModel (column 0 the computed number, not editable),
+//               ValueTableModel (setParameter(p); follows its parameter through inserts, removals
+//               and moves; parameterChanged(p)); each setData() is a setCell(). EditText.h:
+//               displayText(bytes) for showing model texts, checkEdit(before, after) for the
+//               validators of cell editors and fields. Positions are 0-based; TextLocation counts
+//               records and rows from 1 (locationOf(ReportText::Title) for the nine texts).
+#pragma once
+
+#include "DefinitionText.h"
+#include "DiskStamp.h"
+#include "FileProblem.h"
+#include "ReportDefinition.h"
+
+#include <QObject>
+#include <QString>
+#include <QUndoStack>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vornak {
+
+// The nine report texts, numbered in file order as TextLocation's `record` counts them.
+enum class ReportText : int {
+    Title = 1,
+    DocumentFile,
+    Input1Caption,
+    Input2Caption,
+    SurnameCaption,
+    Author,
+    Source,
+    Organisation,
+    Date
+};
+inline constexpr int reportTextCount = 9;
+inline TextLocation locationOf(ReportText text) {
+    return {TextField::ReportText, static_cast<int>(text), 0};
+}
+
+struct OpenResult {
+    bool ok = false;
+    LoadError error;
+    explicit operator bool() const { return ok; }
+};
+
+struct SaveResult {
+    bool ok = false;
+    SaveError error;
+    explicit operator bool() const { return ok; }
+};
+
+enum class ParameterFlag : std::uint8_t { IsNumber, HasFormula };
+
+class RenumberingCommand;
+
+class DefinitionDocument : public QObject {
+    Q_OBJECT
+
+public:
+    explicit DefinitionDocument(QObject* parent = nullptr);
+    ~DefinitionDocument() override;
+
+    const ReportDefinition& definition() const { return definition_; }
+    QUndoStack* undoStack() { return &undoStack_; }
+    const QUndoStack* undoStack() const { return &undoStack_; }
+
+    // --- File ----------------------------------------------------------------------------------
+    const std::string& path() const { return path_; }
+    bool isUntitled() const { return path_.empty(); }
+    // The path for messages and captions (undecodable bytes shown as the system decodes them).
+    QString displayPath() const;
+    bool isModified() const { return !undoStack_.isClean(); }
+    // True when the file was changed, replaced or deleted since it was last read or written here.
+    // Always false while untitled.
+    bool changedOnDisk() const;
+
+    void newDocument();
+    // The same, replacing the nine texts (in file order) too: the defaults at start-up.
+    void newDocument(const std::array<QString, reportTextCount>& texts);
+    OpenResult open(const std::string& path);
+    SaveResult save();
+    SaveResult saveAs(const std::string& path);
+    // Writes the table export; changes nothing in the document.
+    SaveResult exportTable(const std::string& path) const;
+
+    // --- Edits (each one undo step) ------------------------------------------------------------
+    // True when the location names a text of the definition as it is now.
+    bool contains(const TextLocation& where) const;
+    bool setCell(const TextLocation& where, const QString& text);
+    bool typeText(const TextLocation& where, const QString& text);
+    void finishTyping();
+    bool setDocumentFile(const QString& name);
+    bool setKind(int parameter, ValueKind kind);
+    bool setNumber(int parameter, bool on);
+    bool setHasFormula(int parameter, bool on);
+
+    int addParameter(int position);
+    bool deleteParameter(int index);
+    int moveParameter(int index, int step);
+    int duplicateParameter(int index);
+
+    int addValueRow(int parameter, int position);
+    bool deleteValueRow(int parameter, int row);
+    int moveValueRow(int parameter, int row, int step);
+
+    int addResult(int position);
+    bool deleteResult(int index);
+    int moveResult(int index, int step);
+
+    // The records a new parameter, value row (by kind) and result start with.
+    static ParameterRecord newParameter();
+    static ValueRow newValueRow(std::uint8_t kind);
+    static ResultRow newResult();
+
+    // --- Changes: only undo commands call these ----------------------------------------------
+    void applyText(const TextLocation& where, const std::string& bytes);
+    void applyTextChanges(const std::vector<TextChange>& changes, bool forward);
+    // Sets the kind and replaces the rows (the rows a switch to Input drops, or brings back).
+    void applyKind(int parameter, std::uint8_t kind, std::vector<ValueRow> rows);
+    void applyFlag(int parameter, ParameterFlag flag, std::uint8_t value);
+    void applyInsertParameter(int position, ParameterRecord record);
+    ParameterRecord applyRemoveParameter(int position);
+    void applyMoveParameter(int from, int to);
+    void applyInsertValueRow(int parameter, int position, ValueRow row);
+    ValueRow applyRemoveValueRow(int parameter, int position);
+    void applyMoveValueRow(int parameter, int from, int to);
+    void applyInsertResult(int position, ResultRow row);
+    ResultRow applyRemoveResult(int position);
+    void applyMoveResult(int from, int to);
+
+signals:
+    void definitionChanged();
+    void documentAboutToBeReset();
+    void documentReset();
+    void pathChanged();
+    void modifiedChanged(bool modified);
+
+    void textChanged(const vornak::TextLocation& where);
+    void parameterChanged(int parameter);
+    void kindAboutToChange(int parameter);
+    void kindChanged(int parameter);
+
+    void parameterAboutToBeInserted(int position);
+    void parameterInserted(int position);
+    void parameterAboutToBeRemoved(int position);
+    void parameterRemoved(int position);
+    void parameterAboutToBeMoved(int from, int to);
+    void parameterMoved(int from, int to);
+
+    void valueRowAboutToBeInserted(int parameter, int position);
+    void valueRowInserted(int parameter, int position);
+    void valueRowAboutToBeRemoved(int parameter, int position);
+    void valueRowRemoved(int parameter, int position);
+    void valueRowAboutToBeMoved(int parameter, int from, int to);
+    void valueRowMoved(int parameter, int from, int to);
+
+    void resultAboutToBeInserted(int position);
+    void resultInserted(int position);
+    void resultAboutToBeRemoved(int position);
+    void resultRemoved(int position);
+    void resultAboutToBeMoved(int from, int to);
+    void resultMoved(int from, int to);
+
+    // A command that inserted, removed, moved or duplicated records rewrote this many codes.
+    void codesRenumbered(int count);
+
+private:
+    bool validParameter(int index) const;
+    bool pushText(const TextLocation& where, const QString& text, bool typing, const QString& undoText);
+    int pushRenumbering(RenumberingCommand* command);
+    void replaceDefinition(ReportDefinition definition, std::string path, DiskStamp stamp);
+    void setPath(std::string path);
+
+    ReportDefinition definition_;
+    QUndoStack undoStack_;
+    std::string path_;
+    DiskStamp stamp_;
+    bool resetting_ = false;
+};
+
+} // namespace vornak

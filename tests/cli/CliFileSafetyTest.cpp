@@ -1,0 +1,200 @@
+// vornak-cli on targets and inputs that are not plain files in a private folder: links, pipes,
+// /proc's names of open files, folders, huge sparse files, other users' files, and signals during
+// a convert. The unprivileged cases run the tool as nobody through setpriv.
+#include "CliTestSupport.h"
+#include "ProcessRunner.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <filesystem>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace vornak::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+
+ProcessResult runCli(const std::vector<std::string>& args, const ProcessOptions& options = {}) {
+    return runProcess(VORNAK_CLI_PATH, args, options);
+}
+
+struct stat statOf(const std::string& path) {
+    struct stat info {};
+    ::lstat(path.c_str(), &info);
+    return info;
+}
+
+class CliFileSafetyTest : public ::testing::Test {
+protected:
+    ScratchDir scratch;
+    const std::string in = scratch.file("in.rpt");
+    const std::string inBytes = readBytes(dataFile("cli-example.rpt"));
+
+    void SetUp() override { writeBytes(in, inBytes); }
+};
+
+TEST_F(CliFileSafetyTest, ConvertThroughALinkWritesTheFileItNamesAndKeepsTheLink) {
+    writeBytes(scratch.file("real.rpt"), "old\r\n");
+    fs::create_symlink("real.rpt", scratch.file("link.rpt"));
+    const ProcessResult result = runCli({"convert", in, scratch.file("link.rpt")});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(fs::is_symlink(scratch.file("link.rpt")));
+    EXPECT_EQ(readBytes(scratch.file("real.rpt")), inBytes);
+}
+
+TEST_F(CliFileSafetyTest, ConvertToStandardOutputWorksInAPipeAndReportsAFullDevice) {
+    const ProcessResult piped = runCli({"convert", in, "/proc/self/fd/1"});
+    EXPECT_EQ(piped.exitCode, 0) << piped.err;
+    EXPECT_EQ(piped.out, inBytes);
+    const ProcessResult table = runCli({"export-table", in, "/proc/self/fd/1"});
+    EXPECT_EQ(table.out, readBytes(dataFile("cli-example.txt")));
+
+    ProcessOptions full;
+    full.stdoutToFile = "/dev/full";
+    const ProcessResult failed = runCli({"convert", in, "/proc/self/fd/1"}, full);
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_THAT(failed.err, HasSubstr("the disk is full"));
+}
+
+TEST_F(CliFileSafetyTest, ConvertIntoAFifoFeedsItsReader) {
+    const std::string fifo = scratch.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] { received = readBytes(fifo); });
+    const ProcessResult result = runCli({"convert", in, fifo});
+    reader.join();
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(received, inBytes);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+TEST_F(CliFileSafetyTest, InputsThatAreFoldersOrPipesGetFittingAnswers) {
+    const ProcessResult folder = runCli({"check", scratch.path().string()});
+    EXPECT_EQ(folder.exitCode, 1);
+    EXPECT_THAT(folder.out, HasSubstr("the path names a folder"));
+
+    const std::string fifo = scratch.file("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string r1 = readBytes(dataFile("cli-r1.rpt"));
+    std::thread writer([&] { writeBytes(fifo, r1); });
+    const ProcessResult piped = runCli({"check", fifo});
+    writer.join();
+    EXPECT_EQ(piped.exitCode, 0) << piped.err;
+    EXPECT_EQ(piped.out, fifo + ": ok (R1, 1 parameter, 1 result)\n");
+}
+
+// A valid start, a count of two thousand million parameters and then 2 GB of zero bytes.
+TEST_F(CliFileSafetyTest, AHugeSparseFileWithAHugeCountIsRefusedWithoutCrashing) {
+    const std::string sparse = scratch.file("sparse.rpt");
+    writeBytes(sparse, "R2\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n2147483647\r\n");
+    ASSERT_EQ(::truncate(sparse.c_str(), off_t{2} << 30), 0);
+    const ProcessResult result = runCli({"check", sparse});
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    EXPECT_THAT(result.out, HasSubstr("line 12 is longer than 2047 bytes"));
+}
+
+// Runs the tool as nobody; empty when that cannot be done here, with the reason in `skip`.
+std::optional<ProcessResult> runCliAsNobody(const ScratchDir& scratch, const std::vector<std::string>& args,
+                                            std::string& skip) {
+    if (::geteuid() != 0) {
+        skip = "running the tool as another user needs root";
+        return std::nullopt;
+    }
+    if (::getpwnam("nobody") == nullptr || ::access("/usr/bin/setpriv", X_OK) != 0) {
+        skip = "needs the user nobody and setpriv";
+        return std::nullopt;
+    }
+    // A copy nobody can reach, whatever the build folder's permissions.
+    const std::string tool = scratch.file("vornak-cli");
+    if (!fs::exists(tool)) {
+        fs::copy_file(VORNAK_CLI_PATH, tool);
+        ::chmod(tool.c_str(), 0755);
+    }
+    std::vector<std::string> full{"--reuid=nobody", "--regid=nogroup", "--clear-groups", tool};
+    full.insert(full.end(), args.begin(), args.end());
+    return runProcess("/usr/bin/setpriv", full);
+}
+
+TEST_F(CliFileSafetyTest, AsAnotherUserReadOnlyFilesAreRefusedAndWritableOnesKeepTheirOwner) {
+    ::chmod(scratch.path().c_str(), 0777);
+    ::chmod(in.c_str(), 0644);
+    const std::string readOnly = scratch.file("read-only.rpt");
+    const std::string writable = scratch.file("writable.rpt");
+    writeBytes(readOnly, "old\r\n");
+    writeBytes(writable, "old\r\n");
+    ::chmod(readOnly.c_str(), 0644);
+    ::chmod(writable.c_str(), 0666);
+    const ino_t inode = statOf(writable).st_ino;
+
+    std::string skip;
+    const auto refused = runCliAsNobody(scratch, {"convert", in, readOnly}, skip);
+    if (!refused) {
+        GTEST_SKIP() << skip;
+    }
+    EXPECT_EQ(refused->exitCode, 1) << refused->err;
+    EXPECT_THAT(refused->err, HasSubstr("the file is read-only"));
+    EXPECT_EQ(readBytes(readOnly), "old\r\n");
+
+    const auto accepted = runCliAsNobody(scratch, {"convert", in, writable}, skip);
+    ASSERT_TRUE(accepted);
+    EXPECT_EQ(accepted->exitCode, 0) << accepted->err;
+    EXPECT_EQ(readBytes(writable), inBytes);
+    EXPECT_EQ(statOf(writable).st_uid, 0u);
+    EXPECT_EQ(statOf(writable).st_ino, inode);
+}
+
+// A large convert ended by SIGTERM, SIGINT or SIGHUP at different moments: the output is either
+// absent or complete, and no other file appears.
+TEST_F(CliFileSafetyTest, ASignalDuringAConvertLeavesNoTemporaryFile) {
+    std::string big = "R2\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n1\r\np\r\n0\r\n0\r\n0\r\n400000\r\n";
+    for (int r = 0; r < 400'000; ++r) {
+        big += "value " + std::to_string(r) + "\r\nbound\r\nresult\r\n";
+    }
+    big += "0\r\n";
+    const std::string bigIn = scratch.file("big.rpt");
+    writeBytes(bigIn, big);
+    const std::string out = scratch.file("out.rpt");
+    int round = 0;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        for (int delayMs : {30, 150, 400, 900}) {
+            ++round;
+            fs::remove(out);
+            const pid_t pid = ::fork();
+            ASSERT_GE(pid, 0);
+            if (pid == 0) {
+                ::execl(VORNAK_CLI_PATH, VORNAK_CLI_PATH, "convert", bigIn.c_str(), out.c_str(), nullptr);
+                ::_exit(127);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+            ::kill(pid, signal);
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            const bool signalled = WIFSIGNALED(status) && WTERMSIG(status) == signal;
+            const bool finished = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+            EXPECT_TRUE(signalled || finished) << "round " << round << ", status " << status;
+            std::vector<std::string> names;
+            for (const auto& entry : fs::directory_iterator(scratch.path())) {
+                names.push_back(entry.path().filename().string());
+            }
+            std::sort(names.begin(), names.end());
+            if (fs::exists(out)) {
+                EXPECT_EQ(fs::file_size(out), big.size()) << "round " << round;
+                EXPECT_EQ(names, (std::vector<std::string>{"big.rpt", "in.rpt", "out.rpt"}))
+                    << "round " << round;
+            } else {
+                EXPECT_EQ(names, (std::vector<std::string>{"big.rpt", "in.rpt"})) << "round " << round;
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace vornak::test
