@@ -9,7 +9,7 @@ namespace vornak {
 
 enum class MessageAnswer { Yes, No, Cancel, Ok };
 
-enum class MessageKind { Question, Error };
+enum class MessageKind { Question, Error, Information };
 
 // What was shown, as a scripted box records it.
 struct MessageRequest {
@@ -33,6 +33,8 @@ public:
                                    MessageAnswer defaultButton = MessageAnswer::No) = 0;
     // An OK box with the error icon.
     virtual void showError(QWidget* parent, const QString& text, const QString& caption) = 0;
+    // An OK box with the information icon.
+    virtual void showInformation(QWidget* parent, const QString& text, const QString& caption) = 0;
 };
 
 } // namespace vornak

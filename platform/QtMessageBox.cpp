@@ -60,4 +60,8 @@ void QtMessageBox::showError(QWidget* parent, const QString& text, const QString
     showOk(parent, QMessageBox::Critical, text, caption);
 }
 
+void QtMessageBox::showInformation(QWidget* parent, const QString& text, const QString& caption) {
+    showOk(parent, QMessageBox::Information, text, caption);
+}
+
 } // namespace vornak

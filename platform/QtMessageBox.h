@@ -12,6 +12,7 @@ public:
     MessageAnswer askYesNo(QWidget* parent, const QString& text, const QString& caption,
                            MessageAnswer defaultButton = MessageAnswer::No) override;
     void showError(QWidget* parent, const QString& text, const QString& caption) override;
+    void showInformation(QWidget* parent, const QString& text, const QString& caption) override;
 };
 
 } // namespace vornak

@@ -49,6 +49,7 @@ inline constexpr int Redo = 57644;
 inline constexpr int MoveUp = 32783;
 inline constexpr int MoveDown = 32784;
 inline constexpr int Duplicate = 32785;
+inline constexpr int Checks = 32786; // the checks window, F7
 // Create menu.
 inline constexpr int AddParameter = 32776;
 inline constexpr int AddValue = 32777;

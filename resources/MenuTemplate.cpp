@@ -48,6 +48,8 @@ const std::vector<MenuPopupTemplate>& mainMenuTemplate() {
              item(cmd::MoveUp, QStringLiteral("Переместить &выше\tCtrl+Up")),
              item(cmd::MoveDown, QStringLiteral("Переместить &ниже\tCtrl+Down")),
              item(cmd::Duplicate, QStringLiteral("&Дублировать\tCtrl+D")),
+             separator(),
+             item(cmd::Checks, QStringLiteral("Про&верка...\tF7")),
          }},
         {QStringLiteral("&Создать"),
          {

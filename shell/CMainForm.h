@@ -15,6 +15,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QList>
+#include <QRect>
 #include <QString>
 
 #include <functional>
@@ -44,6 +45,11 @@ class RecentFileList;
 class ResultTableModel;
 class UndoKeyRouter;
 class ValueTableModel;
+class ChecksController;
+class ChecksWindow;
+class ProblemCountLabel;
+class RangeStrip;
+struct TextLocation;
 
 // Where the commands the form does not handle itself go on to: the application object, which
 // handles the recent-file entries.
@@ -138,6 +144,16 @@ public:
     void OnUndo();
     void OnRedo();
 
+    // --- Checks (MainFormChecks.cpp) ------------------------------------------------------------
+    // Opens the checks window (F7, or a click on the problem count).
+    void OnChecks();
+    // Takes the user to a text: selects its parameter, value row or result and opens the cell, or
+    // puts the focus in its field. False when the text is not there (any more).
+    bool goToText(const TextLocation& where);
+    ProblemCountLabel* problemCountLabel() const { return problemCount_; }
+    ChecksWindow* checksWindow() const { return checksWindow_; }
+    RangeStrip* rangeStrip() const { return rangeStrip_; }
+
     // --- Form commands --------------------------------------------------------------------------
     void OnBrowse();
     void OnHelp();
@@ -194,6 +210,16 @@ private:
     CellGrid* recordGrid() const;
 
     void OnInitDialog();
+
+    // Checks (MainFormChecks.cpp).
+    void buildChecks();
+    // Shows the range strip under the value list for a Range parameter (the list gives up the
+    // room), hides it otherwise, and gives it the current rows.
+    void updateRangeStrip();
+    // Before deleting a parameter or result other texts name: the question listing them. True
+    // when the deletion may go on.
+    bool confirmDeleteReferenced(bool parameter, int index);
+    void noteRenumberedCodes(int count);
     bool openFileFromCommandLine();
     bool saveDocument();
     bool saveDocumentAs();
@@ -234,6 +260,12 @@ private:
     QCheckBox* numberBox_ = nullptr;
     QCheckBox* formulaBox_ = nullptr;
     CellGrid* lastRecordGrid_ = nullptr;
+    ProblemCountLabel* problemCount_ = nullptr;
+    ChecksWindow* checksWindow_ = nullptr;
+    ChecksController* checks_ = nullptr;
+    RangeStrip* rangeStrip_ = nullptr;
+    QRect valueListArea_; // the value list's place when no strip shares it
+    bool renumberNoted_ = false;
     bool initialised_ = false;
     bool openCancelled_ = false;
 };

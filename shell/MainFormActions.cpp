@@ -72,6 +72,7 @@ void CMainForm::buildActions() {
         {cmd::MoveUp, &CMainForm::OnMoveUp, {QKeySequence(Qt::CTRL | Qt::Key_Up)}},
         {cmd::MoveDown, &CMainForm::OnMoveDown, {QKeySequence(Qt::CTRL | Qt::Key_Down)}},
         {cmd::Duplicate, &CMainForm::OnDuplicate, {QKeySequence(Qt::CTRL | Qt::Key_D)}},
+        {cmd::Checks, &CMainForm::OnChecks, {QKeySequence(Qt::Key_F7)}},
         {cmd::AddParameter, &CMainForm::OnAddParameter, withCtrlAndShift(Qt::Key_F2)},
         {cmd::AddValue, &CMainForm::OnAddValue, withCtrlAndShift(Qt::Key_F3)},
         {cmd::AddResult, &CMainForm::OnAddResult, withCtrlAndShift(Qt::Key_F4)},

@@ -137,7 +137,7 @@ void CMainForm::OnAddParameter() {
 
 void CMainForm::OnDeleteParameter() {
     const int row = parameterList->GetSelectedRow();
-    if (row >= 0) {
+    if (row >= 0 && confirmDeleteReferenced(true, row)) {
         document_.deleteParameter(row);
     }
 }
@@ -171,7 +171,7 @@ void CMainForm::OnAddResult() {
 
 void CMainForm::OnDeleteResult() {
     const int row = resultList->GetSelectedRow();
-    if (row >= 0) {
+    if (row >= 0 && confirmDeleteReferenced(false, row)) {
         document_.deleteResult(row);
     }
 }

@@ -111,13 +111,14 @@ TEST(MenuTemplate, Structure) {
             }
         }
     }
-    EXPECT_EQ(idsSeen.size(), 20u);
-    EXPECT_EQ(separators, (std::vector<std::vector<std::size_t>>{{5, 7}, {2}, {3}, {1}}));
+    EXPECT_EQ(idsSeen.size(), 21u);
+    EXPECT_EQ(separators, (std::vector<std::vector<std::size_t>>{{5, 7}, {2, 6}, {3}, {1}}));
     const std::map<int, QString> expectedShortcuts = {
         {cmd::FileNew, "Ctrl+N"},  {cmd::FileOpen, "Ctrl+O"},    {cmd::FileSave, "Ctrl+S"},
         {cmd::AddParameter, "F2"}, {cmd::AddValue, "F3"},        {cmd::AddResult, "F4"},
         {cmd::Help, "F1"},         {cmd::Undo, "Ctrl+Z"},        {cmd::Redo, "Ctrl+Y"},
         {cmd::MoveUp, "Ctrl+Up"},  {cmd::MoveDown, "Ctrl+Down"}, {cmd::Duplicate, "Ctrl+D"},
+        {cmd::Checks, "F7"},
     };
     EXPECT_EQ(shortcuts, expectedShortcuts);
     // Only the recent-file placeholder starts greyed, with the placeholder's text.

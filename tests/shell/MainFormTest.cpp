@@ -9,6 +9,7 @@
 #include "DialogTemplates.h"
 #include "DialogUnits.h"
 #include "MenuTemplate.h"
+#include "ProblemCountLabel.h"
 
 #include <QAction>
 #include <QDate>
@@ -190,13 +191,15 @@ TEST_F(MainForm, ControlsSitWhereTheTemplatePutsThem) {
     QWidget* w = edit(ctl::TitleEdit);
     const int order[] = {ctl::DocumentFileEdit,  ctl::BrowseButton,       ctl::Input1CaptionEdit,
                          ctl::Input2CaptionEdit, ctl::SurnameCaptionEdit, ctl::ParameterList,
+                         0, // the problem count beside the parameter list
                          ctl::AddParameterButton};
     for (int id : order) {
         w = w->nextInFocusChain();
         while (w->focusPolicy() == Qt::NoFocus || w->focusProxy() != nullptr) {
             w = w->nextInFocusChain();
         }
-        EXPECT_EQ(w, form->control(id)) << "after the previous control comes " << id;
+        QWidget* expected = id == 0 ? static_cast<QWidget*>(form->problemCountLabel()) : form->control(id);
+        EXPECT_EQ(w, expected) << "after the previous control comes " << id;
     }
 }
 
@@ -230,7 +233,7 @@ TEST_F(MainForm, EveryMenuItemIsTheActionOfItsCommandWithTheKeysItShows) {
             }
         }
     }
-    EXPECT_EQ(items, 20);
+    EXPECT_EQ(items, 21);
     EXPECT_FALSE(form->hasCommandHandler(12345));
     EXPECT_FALSE(form->runCommand(12345));
 }

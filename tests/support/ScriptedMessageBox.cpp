@@ -28,6 +28,10 @@ void ScriptedMessageBox::showError(QWidget* /*parent*/, const QString& text, con
     requests_.push_back(MessageRequest{MessageKind::Error, text, caption, MessageAnswer::Ok});
 }
 
+void ScriptedMessageBox::showInformation(QWidget* /*parent*/, const QString& text, const QString& caption) {
+    requests_.push_back(MessageRequest{MessageKind::Information, text, caption, MessageAnswer::Ok});
+}
+
 void ScriptedMessageBox::clear() {
     answers_.clear();
     requests_.clear();

@@ -20,6 +20,7 @@ public:
     MessageAnswer askYesNo(QWidget* parent, const QString& text, const QString& caption,
                            MessageAnswer defaultButton = MessageAnswer::No) override;
     void showError(QWidget* parent, const QString& text, const QString& caption) override;
+    void showInformation(QWidget* parent, const QString& text, const QString& caption) override;
 
     const std::vector<MessageRequest>& requests() const { return requests_; }
     std::size_t pendingAnswers() const { return answers_.size(); }
