@@ -189,8 +189,12 @@ TEST_F(MainForm, ControlsSitWhereTheTemplatePutsThem) {
         EXPECT_TRUE(b->text().isEmpty()) << id;
     }
     QWidget* w = edit(ctl::TitleEdit);
-    const int order[] = {ctl::DocumentFileEdit,  ctl::BrowseButton,       ctl::Input1CaptionEdit,
-                         ctl::Input2CaptionEdit, ctl::SurnameCaptionEdit, ctl::ParameterList,
+    const int order[] = {ctl::DocumentFileEdit,
+                         ctl::BrowseButton,
+                         ctl::Input1CaptionEdit,
+                         ctl::Input2CaptionEdit,
+                         ctl::SurnameCaptionEdit,
+                         ctl::ParameterList,
                          0, // the problem count beside the parameter list
                          ctl::AddParameterButton};
     for (int id : order) {
