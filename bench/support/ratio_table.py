@@ -46,7 +46,8 @@ def value_of(benchmarks, spec):
     if value is None or "minus" not in spec:
         return value
     other = value_of(benchmarks, spec["minus"])
-    return None if other is None else value - other
+    # A share that comes to nothing or less is lost in the runs' noise: no figure, not a pass.
+    return None if other is None or value - other <= 0 else value - other
 
 
 def run_value(entry, spec):

@@ -150,7 +150,7 @@ class RatioTableTest(unittest.TestCase):
         self.assertIn("| `p` | difference over difference | b | 10.00 | ≤ 2 | no |", lines)
         self.assertEqual(missed, 4)
 
-    def test_failed_runs_and_a_zero_baseline_give_no_ratio(self):
+    def test_failed_runs_a_zero_baseline_and_a_negative_share_give_no_ratio(self):
         figure = TARGETS["figures"][1]
         failed = {"p": [dict(RESULTS["p"][2], error_occurred=True), RESULTS["p"][3]]}
         self.assertIsNone(ratio_table.ratio_of(figure, failed))
@@ -160,6 +160,10 @@ class RatioTableTest(unittest.TestCase):
         same = dict(TARGETS["figures"][7], reference={"run": "BM_Ours", "value": "real_time",
                                                       "minus": {"run": "BM_Ours", "value": "real_time"}})
         self.assertIsNone(ratio_table.ratio_of(same, RESULTS))
+        # Nor is a measured share below nothing (the outer run faster than the inner one) a pass.
+        below = dict(TARGETS["figures"][7], measured={"run": "BM_Inner/0", "value": "real_time",
+                                                      "minus": {"run": "BM_Hold/0", "value": "real_time"}})
+        self.assertIsNone(ratio_table.ratio_of(below, RESULTS))
 
     def test_a_figure_naming_a_missing_benchmark_is_caught(self):
         sources = {
