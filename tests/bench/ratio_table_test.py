@@ -39,8 +39,10 @@ TARGETS = {"figures": [
      "reference": {"fixed": 4, "unit": "ms"}},
     # (50 - 10) ms over (8 - 4) ms: what the outer run adds to the inner one.
     {"program": "p", "what": "difference over difference", "baseline": "b", "target": 2.0,
-     "measured": {"run": "BM_Hold/0", "value": "real_time", "minus": {"run": "BM_Inner/0", "value": "real_time"}},
-     "reference": {"run": "BM_Ours", "value": "real_time", "minus": {"run": "BM_Theirs", "value": "real_time"}}},
+     "measured": {"run": "BM_Hold/0", "value": "real_time",
+                  "minus": {"run": "BM_Inner/0", "value": "real_time"}},
+     "reference": {"run": "BM_Ours", "value": "real_time",
+                   "minus": {"run": "BM_Theirs", "value": "real_time"}}},
 ]}
 
 RESULTS = {"p": [
@@ -139,14 +141,15 @@ class RatioTableTest(unittest.TestCase):
 
         text, missed = ratio_table.table(TARGETS, RESULTS, "2026-01-02", 2)
         lines = text.splitlines()
-        self.assertEqual(lines[0], "Measured 2026-01-02 on 2 cores; each ratio is over a baseline from the same "
-                                   "run or over a fixed limit.")
+        self.assertEqual(lines[0], "Measured 2026-01-02 on 2 cores; each ratio is over a baseline from "
+                                   "the same run or over a fixed limit.")
         self.assertIn("| `p` | counter ratio | b | 1.23 | ≤ 1.5 | yes |", lines)
         self.assertIn("| `p` | time over time | b | 2.00 | ≤ 1.5 | no |", lines)
         self.assertIn("| `p` | time over interval | b | 0.50 | ≤ 1 | yes |", lines)
         self.assertIn("| `q` | from a program that did not run | b | not measured | ≤ 1.5 | no |", lines)
         self.assertIn("| `p` | worst of several | 4 ms | 0.75 | ≤ 1 | yes |", lines)
-        self.assertIn("| `p` | worst with a case that did not run | 4 ms | not measured | ≤ 1 | no |", lines)
+        self.assertIn("| `p` | worst with a case that did not run | 4 ms | not measured | ≤ 1 | no |",
+                      lines)
         self.assertIn("| `p` | difference over difference | b | 10.00 | ≤ 2 | no |", lines)
         self.assertEqual(missed, 4)
 
@@ -187,7 +190,8 @@ class RatioTableTest(unittest.TestCase):
             (figure("p", {"run": "BM_Open_Form/5000"}, {"run": "BM_Open_Baseline"}), ["BM_Open_Baseline"]),
             (figure("p", {"run": "BM_Open_Form/5000", "minus": {"run": "BM_Open_Document/5000"}}),
              ["BM_Open_Document/5000"]),
-            (figure("r", {"run": ["UndoRedo/cell_edit", "UndoRedo/add_value_row"]}), ["UndoRedo/add_value_row"]),
+            (figure("r", {"run": ["UndoRedo/cell_edit", "UndoRedo/add_value_row"]}),
+             ["UndoRedo/add_value_row"]),
             (figure("r", {"run": "PushUndo/cell_edit"}), ["PushUndo/cell_edit"]),
             (figure("gone", {"run": "BM_Open_Form/5000"}), ["BM_Open_Form/5000"]),
         ]
