@@ -33,7 +33,6 @@ inline constexpr int HandCursor = 23460; // 32 x 32, hot spot (5, 0)
 
 namespace cmd {
 inline constexpr int Ok = 1;     // default button / Enter
-inline constexpr int Cancel = 2; // Escape
 // File menu.
 inline constexpr int FileNew = 57600;
 inline constexpr int FileOpen = 57601;
@@ -60,8 +59,6 @@ inline constexpr int DeleteResult = 32781;
 // Help menu.
 inline constexpr int Help = 32775;
 inline constexpr int About = 32774;
-// The framework's help command, sent for F1.
-inline constexpr int HelpDefault = 57670;
 // The About entry appended to the window's system menu.
 inline constexpr int SystemAbout = 0x0010;
 

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""Prints the benchmark figures as one Markdown table: what, its same-run baseline, the ratio, the
-target and whether it was met, with the date and the machine's core count above it.
+"""Prints the benchmark figures as one Markdown table: what, its same-run baseline (or the fixed limit
+it is held to), the ratio, the target and whether it was met, with the date and the machine's core
+count above it.
 
 usage: ratio_table.py TARGETS.json RESULTS_FOLDER
 TARGETS.json lists the figures (bench/targets.json); RESULTS_FOLDER holds PROGRAM.json, the JSON
@@ -27,17 +28,34 @@ def find_run(benchmarks, run):
 
 
 def value_of(benchmarks, spec):
-    """The value `spec` asks for, times in seconds; None when the run or value is missing."""
-    entry = find_run(benchmarks, spec["run"])
-    if entry is None:
+    """The value `spec` asks for, times in seconds; None when a run or value is missing.
+
+    A spec names one run, or a list of runs whose largest value counts (the worst of several
+    cases); a fixed value stands for a limit of its own; 'minus' takes another spec's value off."""
+    if "fixed" in spec:
+        value = spec["fixed"] * TIME_UNITS[spec["unit"]] if "unit" in spec else spec["fixed"]
+    elif isinstance(spec["run"], list):
+        one = {key: part for key, part in spec.items() if key != "minus"}
+        values = [value_of(benchmarks, dict(one, run=run)) for run in spec["run"]]
+        # Every case must have run: a missing one could be the worst.
+        if not values or None in values:
+            return None
+        value = max(values)
+    else:
+        value = run_value(find_run(benchmarks, spec["run"]), spec)
+    if value is None or "minus" not in spec:
+        return value
+    other = value_of(benchmarks, spec["minus"])
+    # A share that comes to nothing or less is lost in the runs' noise: no figure, not a pass.
+    return None if other is None or value - other <= 0 else value - other
+
+
+def run_value(entry, spec):
+    if entry is None or spec["value"] not in entry:
         return None
     field = spec["value"]
     if field in ("real_time", "cpu_time"):
-        if field not in entry:
-            return None
         return entry[field] * TIME_UNITS[entry.get("time_unit", "ns")]
-    if field not in entry:
-        return None
     # A counter is a plain number; one that holds a time says its unit.
     return entry[field] * TIME_UNITS[spec["unit"]] if "unit" in spec else entry[field]
 
@@ -60,7 +78,8 @@ def ratio_of(figure, results):
 
 def table(targets, results, date, cores):
     lines = [
-        f"Measured {date} on {cores} cores; each ratio is over a baseline from the same run.",
+        f"Measured {date} on {cores} cores; each ratio is over a baseline from the same run "
+        "or over a fixed limit.",
         "",
         "| program | what | baseline | ratio | target | met |",
         "|---|---|---|---|---|---|",
