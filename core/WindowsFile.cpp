@@ -6,15 +6,24 @@
 #include "AtomicFile.h"
 #include "Utf16.h"
 
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
+
+#ifndef ERROR_DISK_QUOTA_EXCEEDED
+#define ERROR_DISK_QUOTA_EXCEEDED 1295L // not in every set of Windows headers
+#endif
 
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cwchar>
 #include <mutex>
 #include <new>
 #include <random>
@@ -46,7 +55,8 @@ std::wstring wide(const std::string& utf8) {
 // The system's English sentence for an error, without its final full stop.
 std::string systemReason(DWORD error) {
     wchar_t* text = nullptr;
-    const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+    const DWORD flags =
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
     DWORD length = FormatMessageW(flags, nullptr, error, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
                                   reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     if (length == 0) {
@@ -59,8 +69,8 @@ std::string systemReason(DWORD error) {
     if (text != nullptr) {
         LocalFree(text);
     }
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ' ||
-                               reason.back() == '.')) {
+    while (!reason.empty() &&
+           (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ' || reason.back() == '.')) {
         reason.pop_back();
     }
     if (!reason.empty() && reason.front() >= 'A' && reason.front() <= 'Z') {
@@ -341,15 +351,16 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path) : path_(path) {
 
     if (exists) {
         const DWORD targetAttributes = GetFileAttributesW(os_->target.c_str());
-        if (targetAttributes != INVALID_FILE_ATTRIBUTES && (targetAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        if (targetAttributes != INVALID_FILE_ATTRIBUTES &&
+            (targetAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
             failWith(FileProblem::ReadOnly, "the file is read-only");
             return;
         }
         // The check the system makes when the file is opened for writing; its security may
         // forbid what its attributes allow.
         os_->handle = CreateFileW(os_->target.c_str(), GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (os_->handle == INVALID_HANDLE_VALUE) {
             const DWORD error = GetLastError();
             if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT) {
@@ -377,8 +388,8 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path) : path_(path) {
     for (int attempt = 0; attempt < 16; ++attempt) {
         const std::wstring candidate = temporaryPath(os_->target);
         // Delete sharing lets the Ctrl+C handler remove it while it is still open.
-        os_->handle = CreateFileW(candidate.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        os_->handle = CreateFileW(candidate.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
+                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (os_->handle != INVALID_HANDLE_VALUE) {
             os_->temporary = candidate;
             os_->cleanupSlot = registerTemporary(candidate);
@@ -504,8 +515,8 @@ bool AtomicFileWriter::commitReplace() {
     closeHandle(os_->handle);
     if (os_->existing) {
         // Keeps the old file's attributes, security and creation time.
-        if (!ReplaceFileW(os_->target.c_str(), os_->temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                          nullptr, nullptr)) {
+        if (!ReplaceFileW(os_->target.c_str(), os_->temporary.c_str(), nullptr,
+                          REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
             const DWORD error = GetLastError();
             fail(writeProblemOf(error, true), "cannot replace the file", static_cast<int>(error));
             return false;
@@ -523,8 +534,8 @@ bool AtomicFileWriter::commitReplace() {
     // The folder's entry: flushed where the file system allows a folder to be flushed.
     const std::wstring folder = folderOf(os_->target);
     HANDLE folderHandle = CreateFileW(folder.empty() ? L"." : folder.c_str(), GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (folderHandle != INVALID_HANDLE_VALUE) {
         if (FlushFileBuffers(folderHandle)) {
             notify(FileStep::SyncedFolder, written_);
@@ -631,8 +642,9 @@ InputFile::InputFile(const std::string& path) {
         return;
     }
     // Others may go on reading and writing it: the editor reads what is there at this moment.
-    HANDLE handle = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE handle =
+        CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         fail(static_cast<int>(GetLastError()));
         return;
@@ -672,8 +684,9 @@ long long InputFile::read(char* buffer, std::size_t size) {
         if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) {
             return 0; // the writing end of a pipe has closed: the end of the input
         }
-        problem_ = error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY ? FileProblem::NotEnoughMemory
-                                                                                   : FileProblem::ReadFailed;
+        problem_ = error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY
+                       ? FileProblem::NotEnoughMemory
+                       : FileProblem::ReadFailed;
         error_ = "reading the file failed: " + systemReason(error);
         return -1;
     }
@@ -699,6 +712,7 @@ void observeFileSteps(std::function<void(FileStep step, std::size_t bytes)> obse
 }
 
 // Windows has no unnamed files: every save goes through a named temporary file.
-void allowUnnamedTemporaryFiles(bool) {}
+void allowUnnamedTemporaryFiles(bool) {
+}
 
 } // namespace vornak

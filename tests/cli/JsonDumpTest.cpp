@@ -25,7 +25,8 @@ Json parse(const std::string& json) {
 // The string at a JSON pointer ("/parameters/0/formula"), or "(missing)".
 std::string textAt(const Json& root, const char* pointer) {
     const Json::json_pointer where(pointer);
-    return root.contains(where) && root.at(where).is_string() ? root.at(where).get<std::string>() : "(missing)";
+    return root.contains(where) && root.at(where).is_string() ? root.at(where).get<std::string>()
+                                                              : "(missing)";
 }
 
 TEST(JsonDump, EmptyDefinitionHasEveryTopLevelKeyInFieldOrder) {

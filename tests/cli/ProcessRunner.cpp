@@ -5,8 +5,12 @@
 #ifdef _WIN32
 #include "Utf16.h"
 
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <thread>
 #include <windows.h>
 #else
@@ -66,7 +70,7 @@ void readAll(HANDLE pipe, std::string& sink) {
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
                          const ProcessOptions& options) {
-    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    SECURITY_ATTRIBUTES inherit{static_cast<DWORD>(sizeof(SECURITY_ATTRIBUTES)), nullptr, TRUE};
     HANDLE outRead = nullptr;
     HANDLE outWrite = nullptr;
     HANDLE errRead = nullptr;

@@ -44,10 +44,10 @@ TEST(Utf16, BytesThatAreNotUtf8BecomeReplacementCharacters) {
         std::string bytes;
         std::u16string expected;
     } cases[] = {
-        {"\xce\xf2\xf7", u"\ufffd\ufffd\ufffd"}, // Windows-1251 "Отч"
-        {"a\xc3", u"a\ufffd"},                    // cut short at the end
-        {"\xc0\xaf", u"\ufffd\ufffd"},            // overlong "/"
-        {"\xe0\x80\xaf", u"\ufffd\ufffd\ufffd"},  // overlong in three bytes
+        {"\xce\xf2\xf7", u"\ufffd\ufffd\ufffd"},           // Windows-1251 "Отч"
+        {"a\xc3", u"a\ufffd"},                             // cut short at the end
+        {"\xc0\xaf", u"\ufffd\ufffd"},                     // overlong "/"
+        {"\xe0\x80\xaf", u"\ufffd\ufffd\ufffd"},           // overlong in three bytes
         {"\xf4\x90\x80\x80", u"\ufffd\ufffd\ufffd\ufffd"}, // above U+10FFFF
         {"\xff!", u"\ufffd!"},
     };

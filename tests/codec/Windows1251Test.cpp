@@ -25,9 +25,9 @@ TEST(Windows1251, KnownCharactersOfThePage) {
         unsigned char byte;
         char32_t character;
     } cases[] = {
-        {'A', U'A'},     {0x00, 0x0000},  {0x7F, 0x007F}, {0x80, U'Ђ'}, {0x88, U'€'}, {0x98, 0x0098},
-        {0xA0, 0x00A0},  {0xA8, U'Ё'},     {0xB8, U'ё'},     {0xB9, U'№'}, {0xC0, U'А'}, {0xDF, U'Я'},
-        {0xE0, U'а'},     {0xFF, U'я'},     {0xA5, U'Ґ'},     {0xB4, U'ґ'}, {0x96, U'–'}, {0x97, U'—'},
+        {'A', U'A'},    {0x00, 0x0000}, {0x7F, 0x007F}, {0x80, U'Ђ'}, {0x88, U'€'}, {0x98, 0x0098},
+        {0xA0, 0x00A0}, {0xA8, U'Ё'},   {0xB8, U'ё'},   {0xB9, U'№'}, {0xC0, U'А'}, {0xDF, U'Я'},
+        {0xE0, U'а'},   {0xFF, U'я'},   {0xA5, U'Ґ'},   {0xB4, U'ґ'}, {0x96, U'–'}, {0x97, U'—'},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(windows1251ToUnicode(c.byte), c.character) << "byte 0x" << std::hex << unsigned{c.byte};

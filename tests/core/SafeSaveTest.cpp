@@ -54,6 +54,7 @@ public:
     StepObserver& operator=(const StepObserver&) = delete;
 };
 
+#ifndef _WIN32
 // Big enough to take many writes of the writer's block.
 ReportDefinition largeDefinition() {
     ReportDefinition d = test::exampleDefinition();
@@ -63,6 +64,7 @@ ReportDefinition largeDefinition() {
     }
     return d;
 }
+#endif
 
 class EveryTemporaryKind : public ::testing::TestWithParam<bool> {
 protected:

@@ -6,8 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <windows.h>
 
 #include <string>
@@ -27,8 +31,8 @@ protected:
     // The UTF-8 name the core takes for a file in the scratch folder.
     std::string name(const std::wstring& file) const {
         const std::wstring wide = (folder.path() / file).wstring();
-        std::string utf8(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0,
-                                                                      nullptr, nullptr)),
+        std::string utf8(static_cast<std::size_t>(
+                             WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr)),
                          '\0');
         WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, utf8.data(), static_cast<int>(utf8.size()), nullptr,
                             nullptr);
@@ -40,8 +44,8 @@ protected:
 
 BY_HANDLE_FILE_INFORMATION infoOf(const fs::path& path) {
     BY_HANDLE_FILE_INFORMATION info{};
-    HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     EXPECT_NE(handle, INVALID_HANDLE_VALUE) << path;
     GetFileInformationByHandle(handle, &info);
     CloseHandle(handle);
