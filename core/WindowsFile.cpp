@@ -293,8 +293,10 @@ BOOL WINAPI cleanupHandler(DWORD event) {
 struct AtomicFileWriter::Os {
     std::wstring target;
     std::wstring temporary;
+    std::wstring folder; // the target's, with its final separator
     HANDLE handle = INVALID_HANDLE_VALUE;
     bool existing = false;
+    DWORD attributes = 0; // the old file's
     int cleanupSlot = -1;
 
     ~Os() {
@@ -377,7 +379,10 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path) : path_(path) {
             return;
         }
         BY_HANDLE_FILE_INFORMATION info{};
-        if (GetFileInformationByHandle(os_->handle, &info) && info.nNumberOfLinks > 1) {
+        if (GetFileInformationByHandle(os_->handle, &info)) {
+            os_->attributes = info.dwFileAttributes;
+        }
+        if (info.nNumberOfLinks > 1) {
             // A new file would take this name away from the others.
             mode_ = Mode::InPlace;
             return;
@@ -385,16 +390,19 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path) : path_(path) {
         closeHandle(os_->handle);
     }
 
+    // Everything that allocates comes before the file exists, so that running out of memory can
+    // never leave it behind.
+    os_->folder = folderOf(os_->target);
     for (int attempt = 0; attempt < 16; ++attempt) {
-        const std::wstring candidate = temporaryPath(os_->target);
+        os_->temporary = temporaryPath(os_->target);
         // Delete sharing lets the Ctrl+C handler remove it while it is still open.
-        os_->handle = CreateFileW(candidate.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
+        os_->handle = CreateFileW(os_->temporary.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
                                   CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (os_->handle != INVALID_HANDLE_VALUE) {
-            os_->temporary = candidate;
-            os_->cleanupSlot = registerTemporary(candidate);
+            os_->cleanupSlot = registerTemporary(os_->temporary);
             return;
         }
+        os_->temporary.clear();
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
             continue;
@@ -514,7 +522,13 @@ bool AtomicFileWriter::commitReplace() {
     notify(FileStep::SyncedFile, written_);
     closeHandle(os_->handle);
     if (os_->existing) {
-        // Keeps the old file's attributes, security and creation time.
+        // The replace keeps the old file's attributes, security and creation time; the attributes
+        // are also given to the new file beforehand, for file systems whose replace does not.
+        constexpr DWORD kept = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                               FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+        if ((os_->attributes & kept) != 0) {
+            SetFileAttributesW(os_->temporary.c_str(), os_->attributes & kept);
+        }
         if (!ReplaceFileW(os_->target.c_str(), os_->temporary.c_str(), nullptr,
                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
             const DWORD error = GetLastError();
@@ -532,8 +546,7 @@ bool AtomicFileWriter::commitReplace() {
     os_->cleanupSlot = -1;
     notify(FileStep::Replaced, written_);
     // The folder's entry: flushed where the file system allows a folder to be flushed.
-    const std::wstring folder = folderOf(os_->target);
-    HANDLE folderHandle = CreateFileW(folder.empty() ? L"." : folder.c_str(), GENERIC_WRITE,
+    HANDLE folderHandle = CreateFileW(os_->folder.empty() ? L"." : os_->folder.c_str(), GENERIC_WRITE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (folderHandle != INVALID_HANDLE_VALUE) {

@@ -431,7 +431,9 @@ TEST_F(CliTest, ExportTableWritesTheTabSeparatedTable) {
 TEST_F(CliTest, AFailedReadNeitherCreatesNorTouchesTheOutput) {
     const std::string unreadable = writeFile("truncated.rpt", crlfLines(concat(emptyTexts(), {"3", "p"})));
     const std::string existing = writeFile("existing.out", "keep me\r\n");
-    const auto oldTime = std::filesystem::file_time_type::clock::now() - std::chrono::hours(48);
+    // Whole seconds: every file system keeps those exactly.
+    const auto oldTime = std::chrono::floor<std::chrono::seconds>(
+        std::filesystem::file_time_type::clock::now() - std::chrono::hours(48));
     std::filesystem::last_write_time(existing, oldTime);
 
     for (const char* command : {"convert", "export-table"}) {
