@@ -3,7 +3,8 @@
 // step, keeping the old file's attributes and security; a read-only file is refused; links with
 // several names and files whose folder takes no new file are written in place; pipes and devices
 // are written as they come.
-#include "AtomicFile.h"
+#include "FileErrors.h"
+#include "FileTarget.h"
 #include "Utf16.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -20,7 +21,7 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cwchar>
@@ -30,130 +31,58 @@
 #include <utility>
 
 namespace vornak {
+namespace detail {
 namespace {
-
-std::atomic<long long> writeLimit{-1};
-std::mutex observerMutex;
-std::function<void(FileStep, std::size_t)> stepObserver;
-
-void notify(FileStep step, std::size_t bytes) {
-    std::function<void(FileStep, std::size_t)> observer;
-    {
-        std::lock_guard<std::mutex> lock(observerMutex);
-        observer = stepObserver;
-    }
-    if (observer) {
-        observer(step, bytes);
-    }
-}
 
 std::wstring wide(const std::string& utf8) {
     const std::u16string text = utf8ToUtf16(utf8);
     return std::wstring(text.begin(), text.end());
 }
 
-// The system's English sentence for an error, without its final full stop.
-std::string systemReason(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD flags =
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
-    DWORD length = FormatMessageW(flags, nullptr, error, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
-                                  reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    if (length == 0) {
-        length = FormatMessageW(flags, nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    }
-    std::string reason;
-    if (length != 0 && text != nullptr) {
-        reason = utf16ToUtf8(std::u16string(text, text + length));
-    }
-    if (text != nullptr) {
-        LocalFree(text);
-    }
-    while (!reason.empty() &&
-           (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ' || reason.back() == '.')) {
-        reason.pop_back();
-    }
-    if (!reason.empty() && reason.front() >= 'A' && reason.front() <= 'Z') {
-        reason.front() = static_cast<char>(reason.front() - 'A' + 'a');
-    }
-    return reason.empty() ? "error " + std::to_string(error) : reason;
-}
-
-bool isNotFound(DWORD error) {
+// The C library's number for a system error, so that the portable layer words every system's
+// errors alike.
+int errnoOf(DWORD error) {
     switch (error) {
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:
     case ERROR_BAD_NET_NAME:
+        return ENOENT;
     case ERROR_DIRECTORY:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// The kind of problem behind a system error while writing (`existing`: the target exists).
-FileProblem writeProblemOf(DWORD error, bool existing) {
-    if (isNotFound(error)) {
-        return FileProblem::NotFound;
-    }
-    switch (error) {
+        return ENOTDIR;
     case ERROR_ACCESS_DENIED:
+        return EACCES;
     case ERROR_WRITE_PROTECT:
-        return existing ? FileProblem::ReadOnly : FileProblem::AccessDenied;
+        return EROFS;
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-        return FileProblem::AccessDenied;
+        return EBUSY;
     case ERROR_FILENAME_EXCED_RANGE:
     case ERROR_BUFFER_OVERFLOW:
-        return FileProblem::NameTooLong;
+        return ENAMETOOLONG;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
     case ERROR_DISK_QUOTA_EXCEEDED:
-        return FileProblem::NoSpace;
+        return ENOSPC;
     case ERROR_NOT_ENOUGH_MEMORY:
     case ERROR_OUTOFMEMORY:
-        return FileProblem::NotEnoughMemory;
+        return ENOMEM;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_BROKEN_PIPE:
+    case ERROR_NO_DATA:
+        return EPIPE;
     default:
-        return FileProblem::WriteFailed;
+        return EIO;
     }
 }
 
-FileProblem readProblemOf(DWORD error) {
-    if (isNotFound(error)) {
-        return FileProblem::NotFound;
-    }
-    switch (error) {
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        return FileProblem::AccessDenied;
-    case ERROR_FILENAME_EXCED_RANGE:
-    case ERROR_BUFFER_OVERFLOW:
-        return FileProblem::NameTooLong;
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY:
-        return FileProblem::NotEnoughMemory;
-    default:
-        return FileProblem::ReadFailed;
-    }
-}
-
-std::string readReason(DWORD error) {
-    switch (readProblemOf(error)) {
-    case FileProblem::NotFound:
-        return "the file cannot be opened: it does not exist";
-    case FileProblem::AccessDenied:
-        return error == ERROR_ACCESS_DENIED ? "the file cannot be opened: access is denied"
-                                            : "the file cannot be opened: another program is using it";
-    case FileProblem::NameTooLong:
-        return "the file cannot be opened: its name is too long";
-    case FileProblem::NotEnoughMemory:
-        return "not enough memory";
-    default:
-        return "the file cannot be opened: " + systemReason(error);
-    }
+// A failed step, with the system's last error.
+FileFailure failureOf(const char* what, bool existing) {
+    const int error = errnoOf(GetLastError());
+    return {writeProblemOf(error, existing), what, error};
 }
 
 void closeHandle(HANDLE& handle) {
@@ -288,444 +217,335 @@ BOOL WINAPI cleanupHandler(DWORD event) {
     return FALSE; // the next handler, in the end the system's, ends the process
 }
 
-} // namespace
+class WindowsTarget final : public FileTarget {
+public:
+    using Mode = AtomicFileWriter::Mode;
 
-struct AtomicFileWriter::Os {
-    std::wstring target;
-    std::wstring temporary;
-    std::wstring folder; // the target's, with its final separator
-    HANDLE handle = INVALID_HANDLE_VALUE;
-    bool existing = false;
-    DWORD attributes = 0; // the old file's
-    int cleanupSlot = -1;
-
-    ~Os() {
-        closeHandle(handle);
+    ~WindowsTarget() override {
+        closeHandle(handle_);
         removeTemporary();
     }
 
-    void removeTemporary() {
-        if (!temporary.empty()) {
-            DeleteFileW(temporary.c_str());
-            temporary.clear();
+    bool open(const std::string& path, FileFailure& failure);
+    Mode mode() const override { return mode_; }
+
+    bool write(std::string_view bytes, FileFailure& failure) override {
+        DWORD error = 0;
+        if (!writeAll(handle_, bytes.data(), bytes.size(), error)) {
+            const int e = errnoOf(error);
+            failure = {writeProblemOf(e, false), "writing the file failed", e};
+            return false;
         }
-        unregisterTemporary(cleanupSlot);
-        cleanupSlot = -1;
+        return true;
     }
+
+    bool commit(std::string_view content, const std::function<void(FileStep)>& step,
+                FileFailure& failure) override {
+        switch (mode_) {
+        case Mode::Replace:
+            return commitReplace(step, failure);
+        case Mode::InPlace:
+            return commitInPlace(content, step, failure);
+        case Mode::Stream:
+            return commitStream(step, failure);
+        }
+        return false;
+    }
+
+private:
+    bool switchToInPlace(FileFailure& failure);
+    bool commitReplace(const std::function<void(FileStep)>& step, FileFailure& failure);
+    bool commitInPlace(std::string_view content, const std::function<void(FileStep)>& step,
+                       FileFailure& failure);
+    bool commitStream(const std::function<void(FileStep)>& step, FileFailure& failure);
+
+    void removeTemporary() {
+        if (!temporary_.empty()) {
+            DeleteFileW(temporary_.c_str());
+            temporary_.clear();
+        }
+        unregisterTemporary(cleanupSlot_);
+        cleanupSlot_ = -1;
+    }
+
+    Mode mode_ = Mode::Replace;
+    std::wstring target_;
+    std::wstring temporary_;
+    std::wstring folder_; // the target's, with its final separator
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    bool existing_ = false;
+    DWORD attributes_ = 0; // the old file's
+    int cleanupSlot_ = -1;
 };
 
-AtomicFileWriter::AtomicFileWriter(const std::string& path) : path_(path) {
-    if (path.empty()) {
-        failWith(FileProblem::NoFileName, "no file name was given");
-        return;
-    }
-    os_ = std::make_unique<Os>();
+bool WindowsTarget::open(const std::string& path, FileFailure& failure) {
     const std::wstring given = wide(path);
     const DWORD attributes = GetFileAttributesW(given.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (!exists) {
         const DWORD error = GetLastError();
         if (error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_DRIVE || error == ERROR_BAD_NETPATH) {
-            fail(FileProblem::NotFound, "cannot write the file", error);
-            return;
+            const int e = errnoOf(error);
+            failure = {FileProblem::NotFound, "cannot write the file", e};
+            return false;
         }
         if (error != ERROR_FILE_NOT_FOUND) {
             // Device names ("NUL", "CON", "\\.\pipe\...") have no attributes but open.
-            os_->handle = CreateFileW(given.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (os_->handle == INVALID_HANDLE_VALUE) {
-                fail(writeProblemOf(error, false), "cannot write the file", error);
-                return;
+            handle_ = CreateFileW(given.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (handle_ == INVALID_HANDLE_VALUE) {
+                const int e = errnoOf(error);
+                failure = {writeProblemOf(e, false), "cannot write the file", e};
+                return false;
             }
-            if (GetFileType(os_->handle) != FILE_TYPE_DISK) {
+            if (GetFileType(handle_) != FILE_TYPE_DISK) {
                 mode_ = Mode::Stream;
-                return;
+                return true;
             }
-            closeHandle(os_->handle);
+            closeHandle(handle_);
         }
     }
     if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        failWith(FileProblem::IsFolder, "the path names a folder, not a file");
-        return;
+        failure = {FileProblem::IsFolder, "the path names a folder, not a file", 0};
+        return false;
     }
-    os_->target = exists ? resolveLinks(given, attributes) : given;
-    os_->existing = exists;
+    target_ = exists ? resolveLinks(given, attributes) : given;
+    existing_ = exists;
 
     if (exists) {
-        const DWORD targetAttributes = GetFileAttributesW(os_->target.c_str());
+        const DWORD targetAttributes = GetFileAttributesW(target_.c_str());
         if (targetAttributes != INVALID_FILE_ATTRIBUTES &&
             (targetAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
-            failWith(FileProblem::ReadOnly, "the file is read-only");
-            return;
+            failure = {FileProblem::ReadOnly, "the file is read-only", 0};
+            return false;
         }
         // The check the system makes when the file is opened for writing; its security may
         // forbid what its attributes allow.
-        os_->handle = CreateFileW(os_->target.c_str(), GENERIC_WRITE,
-                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (os_->handle == INVALID_HANDLE_VALUE) {
+        handle_ = CreateFileW(target_.c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle_ == INVALID_HANDLE_VALUE) {
             const DWORD error = GetLastError();
             if (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT) {
-                failWith(FileProblem::ReadOnly, "the file is read-only");
+                failure = {FileProblem::ReadOnly, "the file is read-only", 0};
             } else if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) {
-                failWith(FileProblem::AccessDenied, "another program is using the file");
+                failure = {FileProblem::AccessDenied, "another program is using the file", 0};
             } else {
-                fail(writeProblemOf(error, true), "cannot write the file", error);
+                const int e = errnoOf(error);
+                failure = {writeProblemOf(e, true), "cannot write the file", e};
             }
-            return;
+            return false;
         }
-        if (GetFileType(os_->handle) != FILE_TYPE_DISK) {
+        if (GetFileType(handle_) != FILE_TYPE_DISK) {
             mode_ = Mode::Stream;
-            return;
+            return true;
         }
         BY_HANDLE_FILE_INFORMATION info{};
-        if (GetFileInformationByHandle(os_->handle, &info)) {
-            os_->attributes = info.dwFileAttributes;
+        if (GetFileInformationByHandle(handle_, &info)) {
+            attributes_ = info.dwFileAttributes;
         }
         if (info.nNumberOfLinks > 1) {
             // A new file would take this name away from the others.
             mode_ = Mode::InPlace;
-            return;
+            return true;
         }
-        closeHandle(os_->handle);
+        closeHandle(handle_);
     }
 
     // Everything that allocates comes before the file exists, so that running out of memory can
     // never leave it behind.
-    os_->folder = folderOf(os_->target);
+    folder_ = folderOf(target_);
     for (int attempt = 0; attempt < 16; ++attempt) {
-        os_->temporary = temporaryPath(os_->target);
+        temporary_ = temporaryPath(target_);
         // Delete sharing lets the Ctrl+C handler remove it while it is still open.
-        os_->handle = CreateFileW(os_->temporary.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
-                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (os_->handle != INVALID_HANDLE_VALUE) {
-            os_->cleanupSlot = registerTemporary(os_->temporary);
-            return;
+        handle_ = CreateFileW(temporary_.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            cleanupSlot_ = registerTemporary(temporary_);
+            return true;
         }
-        os_->temporary.clear();
+        temporary_.clear();
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
             continue;
         }
         if (exists && (error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT)) {
             // The folder takes no new file, but the file itself may be written.
-            switchToInPlace();
-        } else {
-            fail(writeProblemOf(error, false), "cannot create a file in the folder", error);
+            return switchToInPlace(failure);
         }
-        return;
+        const int e = errnoOf(error);
+        failure = {writeProblemOf(e, false), "cannot create a file in the folder", e};
+        return false;
     }
-    fail(FileProblem::WriteFailed, "cannot find a free temporary name in the folder", ERROR_FILE_EXISTS);
+    failure = {FileProblem::WriteFailed, "cannot find a free temporary name in the folder", EEXIST};
+    return false;
 }
 
-AtomicFileWriter::~AtomicFileWriter() {
-    discard();
-}
-
-void AtomicFileWriter::switchToInPlace() {
-    closeHandle(os_->handle);
-    os_->removeTemporary();
+bool WindowsTarget::switchToInPlace(FileFailure& failure) {
+    closeHandle(handle_);
+    removeTemporary();
     mode_ = Mode::InPlace;
     // Opened now so that a refusal comes before any work; cut to size only once all is ready.
-    os_->handle = CreateFileW(os_->target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (os_->handle == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        fail(writeProblemOf(error, true), "cannot open the file for writing", error);
-    }
-}
-
-void AtomicFileWriter::failWith(FileProblem problem, std::string reason) {
-    if (!failed_) {
-        failed_ = true;
-        problem_ = problem;
-        error_ = std::move(reason);
-    }
-    discard();
-}
-
-void AtomicFileWriter::fail(FileProblem problem, const std::string& what, int error) {
-    const DWORD code = error != 0 ? static_cast<DWORD>(error) : static_cast<DWORD>(ERROR_WRITE_FAULT);
-    std::string reason;
-    switch (problem) {
-    case FileProblem::NoSpace:
-        reason = "the disk is full";
-        break;
-    case FileProblem::NotFound:
-        reason = "the folder does not exist";
-        break;
-    case FileProblem::IsFolder:
-        reason = "the path names a folder, not a file";
-        break;
-    case FileProblem::ReadOnly:
-        reason = "the file is read-only";
-        break;
-    case FileProblem::NameTooLong:
-        reason = "the file name is too long";
-        break;
-    case FileProblem::NotEnoughMemory:
-        reason = "not enough memory";
-        break;
-    default:
-        reason = what;
-        break;
-    }
-    failWith(problem, reason + ": " + systemReason(code));
-}
-
-void AtomicFileWriter::discard() {
-    buffer_ = std::string();
-    os_.reset();
-}
-
-bool AtomicFileWriter::writeOut(std::string_view bytes) {
-    if (mode_ == Mode::InPlace) {
-        try {
-            buffer_.append(bytes);
-        } catch (const std::bad_alloc&) {
-            failWith(FileProblem::NotEnoughMemory, "not enough memory");
-            return false;
-        }
-        return true;
-    }
-    DWORD error = 0;
-    if (!writeAll(os_->handle, bytes.data(), bytes.size(), error)) {
-        fail(writeProblemOf(error, false), "writing the file failed", static_cast<int>(error));
+    handle_ = CreateFileW(target_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle_ == INVALID_HANDLE_VALUE) {
+        failure = failureOf("cannot open the file for writing", true);
         return false;
     }
     return true;
 }
 
-bool AtomicFileWriter::write(std::string_view bytes) {
-    if (failed_) {
+bool WindowsTarget::commitReplace(const std::function<void(FileStep)>& step, FileFailure& failure) {
+    if (!FlushFileBuffers(handle_)) {
+        failure = failureOf("writing the file failed", false);
         return false;
     }
-    const long long limit = writeLimit.load();
-    if (limit >= 0 && written_ + bytes.size() > static_cast<std::size_t>(limit)) {
-        fail(FileProblem::NoSpace, "writing the file failed", ERROR_DISK_FULL);
-        return false;
-    }
-    if (!bytes.empty() && !writeOut(bytes)) {
-        return false;
-    }
-    written_ += bytes.size();
-    notify(FileStep::Wrote, written_);
-    return true;
-}
-
-bool AtomicFileWriter::commitReplace() {
-    if (!FlushFileBuffers(os_->handle)) {
-        const DWORD error = GetLastError();
-        fail(writeProblemOf(error, false), "writing the file failed", static_cast<int>(error));
-        return false;
-    }
-    notify(FileStep::SyncedFile, written_);
-    closeHandle(os_->handle);
-    if (os_->existing) {
+    step(FileStep::SyncedFile);
+    closeHandle(handle_);
+    if (existing_) {
         // The replace keeps the old file's attributes, security and creation time; the attributes
         // are also given to the new file beforehand, for file systems whose replace does not.
         constexpr DWORD kept = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-        if ((os_->attributes & kept) != 0) {
-            SetFileAttributesW(os_->temporary.c_str(), os_->attributes & kept);
+        if ((attributes_ & kept) != 0) {
+            SetFileAttributesW(temporary_.c_str(), attributes_ & kept);
         }
-        if (!ReplaceFileW(os_->target.c_str(), os_->temporary.c_str(), nullptr,
-                          REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-            const DWORD error = GetLastError();
-            fail(writeProblemOf(error, true), "cannot replace the file", static_cast<int>(error));
+        if (!ReplaceFileW(target_.c_str(), temporary_.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                          nullptr, nullptr)) {
+            failure = failureOf("cannot replace the file", true);
             return false;
         }
-    } else if (!MoveFileExW(os_->temporary.c_str(), os_->target.c_str(),
+    } else if (!MoveFileExW(temporary_.c_str(), target_.c_str(),
                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const DWORD error = GetLastError();
-        fail(writeProblemOf(error, false), "cannot replace the file", static_cast<int>(error));
+        failure = failureOf("cannot replace the file", false);
         return false;
     }
-    os_->temporary.clear();
-    unregisterTemporary(os_->cleanupSlot);
-    os_->cleanupSlot = -1;
-    notify(FileStep::Replaced, written_);
+    temporary_.clear();
+    unregisterTemporary(cleanupSlot_);
+    cleanupSlot_ = -1;
+    step(FileStep::Replaced);
     // The folder's entry: flushed where the file system allows a folder to be flushed.
-    HANDLE folderHandle = CreateFileW(os_->folder.empty() ? L"." : os_->folder.c_str(), GENERIC_WRITE,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (folderHandle != INVALID_HANDLE_VALUE) {
-        if (FlushFileBuffers(folderHandle)) {
-            notify(FileStep::SyncedFolder, written_);
+    HANDLE folder = CreateFileW(folder_.empty() ? L"." : folder_.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folder != INVALID_HANDLE_VALUE) {
+        if (FlushFileBuffers(folder)) {
+            step(FileStep::SyncedFolder);
         }
-        CloseHandle(folderHandle);
+        CloseHandle(folder);
     }
     return true;
 }
 
-bool AtomicFileWriter::commitInPlace() {
-    HANDLE handle = os_->handle;
+bool WindowsTarget::commitInPlace(std::string_view content, const std::function<void(FileStep)>& step,
+                                  FileFailure& failure) {
     LARGE_INTEGER oldSize{};
-    if (!GetFileSizeEx(handle, &oldSize)) {
-        const DWORD error = GetLastError();
-        fail(writeProblemOf(error, true), "writing the file failed", static_cast<int>(error));
+    if (!GetFileSizeEx(handle_, &oldSize)) {
+        failure = failureOf("writing the file failed", true);
         return false;
     }
     LARGE_INTEGER newSize{};
-    newSize.QuadPart = static_cast<LONGLONG>(buffer_.size());
+    newSize.QuadPart = static_cast<LONGLONG>(content.size());
     // The space first: a full disk then leaves the old content as it was.
     if (newSize.QuadPart > oldSize.QuadPart) {
-        if (!SetFilePointerEx(handle, newSize, nullptr, FILE_BEGIN) || !SetEndOfFile(handle)) {
-            const DWORD error = GetLastError();
-            SetFilePointerEx(handle, oldSize, nullptr, FILE_BEGIN);
-            SetEndOfFile(handle);
-            fail(writeProblemOf(error, true), "writing the file failed", static_cast<int>(error));
+        if (!SetFilePointerEx(handle_, newSize, nullptr, FILE_BEGIN) || !SetEndOfFile(handle_)) {
+            failure = failureOf("writing the file failed", true);
+            SetFilePointerEx(handle_, oldSize, nullptr, FILE_BEGIN);
+            SetEndOfFile(handle_);
             return false;
         }
     }
     const LARGE_INTEGER start{};
     DWORD error = 0;
-    bool ok = SetFilePointerEx(handle, start, nullptr, FILE_BEGIN) != 0;
-    ok = ok && writeAll(handle, buffer_.data(), buffer_.size(), error);
-    ok = ok && SetFilePointerEx(handle, newSize, nullptr, FILE_BEGIN) && SetEndOfFile(handle);
-    ok = ok && FlushFileBuffers(handle);
+    bool ok = SetFilePointerEx(handle_, start, nullptr, FILE_BEGIN) != 0;
+    ok = ok && writeAll(handle_, content.data(), content.size(), error);
+    ok = ok && SetFilePointerEx(handle_, newSize, nullptr, FILE_BEGIN) && SetEndOfFile(handle_);
+    ok = ok && FlushFileBuffers(handle_);
     if (!ok) {
-        if (error == 0) {
-            error = GetLastError();
-        }
-        fail(writeProblemOf(error, true), "writing the file failed", static_cast<int>(error));
+        const int e = errnoOf(error != 0 ? error : GetLastError());
+        failure = {writeProblemOf(e, true), "writing the file failed", e};
         return false;
     }
-    notify(FileStep::WroteInPlace, written_);
+    step(FileStep::WroteInPlace);
     return true;
 }
 
-bool AtomicFileWriter::commitStream() {
+bool WindowsTarget::commitStream(const std::function<void(FileStep)>& step, FileFailure& failure) {
     // Pipes and consoles cannot be flushed to a disk; closing is what finishes them.
-    if (!CloseHandle(os_->handle)) {
-        os_->handle = INVALID_HANDLE_VALUE;
-        const DWORD error = GetLastError();
-        fail(writeProblemOf(error, false), "closing the file failed", static_cast<int>(error));
+    const HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    if (!CloseHandle(handle)) {
+        failure = failureOf("closing the file failed", false);
         return false;
     }
-    os_->handle = INVALID_HANDLE_VALUE;
-    notify(FileStep::WroteInPlace, written_);
+    step(FileStep::WroteInPlace);
     return true;
 }
 
-bool AtomicFileWriter::commit() {
-    if (failed_ || os_ == nullptr) {
-        return false;
+} // namespace
+
+std::unique_ptr<FileTarget> openFileTarget(const std::string& path, bool /*allowUnnamed*/,
+                                           FileFailure& failure) {
+    // Windows has no unnamed files: every replace goes through a named temporary file.
+    auto target = std::make_unique<WindowsTarget>();
+    if (!target->open(path, failure)) {
+        return nullptr;
     }
-    bool ok = false;
-    switch (mode_) {
-    case Mode::Replace:
-        ok = commitReplace();
-        break;
-    case Mode::InPlace:
-        ok = commitInPlace();
-        break;
-    case Mode::Stream:
-        ok = commitStream();
-        break;
-    }
-    if (ok) {
-        committed_ = true;
-        discard();
-    }
-    return ok;
+    return target;
 }
 
-bool installTemporaryFileCleanup() {
-    static std::once_flag once;
-    static bool installed = false;
-    std::call_once(once, [] { installed = SetConsoleCtrlHandler(cleanupHandler, TRUE) != 0; });
-    return installed;
-}
-
-// ---------------------------------------------------------------------------------------------
-
-InputFile::InputFile(const std::string& path) {
-    if (path.empty()) {
-        problem_ = FileProblem::NoFileName;
-        error_ = "no file name was given";
-        return;
-    }
+std::intptr_t openInput(const std::string& path, std::optional<std::size_t>& size, int& error) {
     const std::wstring name = wide(path);
     const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        open_ = false;
-        problem_ = FileProblem::IsFolder;
-        error_ = "the path names a folder, not a file";
-        return;
+        error = EISDIR;
+        return -1;
     }
-    // Others may go on reading and writing it: the editor reads what is there at this moment.
+    // Others may go on reading and writing it: what is there at this moment is read.
     HANDLE handle =
         CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        fail(static_cast<int>(GetLastError()));
-        return;
-    }
-    handle_ = reinterpret_cast<std::intptr_t>(handle);
-    if (GetFileType(handle) == FILE_TYPE_DISK) {
-        LARGE_INTEGER size{};
-        if (!GetFileSizeEx(handle, &size)) {
-            fail(static_cast<int>(GetLastError()));
-            return;
-        }
-        size_ = static_cast<std::size_t>(size.QuadPart);
-    }
-    open_ = true;
-}
-
-InputFile::~InputFile() {
-    if (handle_ != -1) {
-        CloseHandle(reinterpret_cast<HANDLE>(handle_));
-    }
-}
-
-void InputFile::fail(int error) {
-    open_ = false;
-    problem_ = readProblemOf(static_cast<DWORD>(error));
-    error_ = readReason(static_cast<DWORD>(error));
-}
-
-long long InputFile::read(char* buffer, std::size_t size) {
-    if (!open_) {
+        error = errnoOf(GetLastError());
         return -1;
     }
+    if (GetFileType(handle) == FILE_TYPE_DISK) {
+        LARGE_INTEGER bytes{};
+        if (!GetFileSizeEx(handle, &bytes)) {
+            error = errnoOf(GetLastError());
+            CloseHandle(handle);
+            return -1;
+        }
+        size = static_cast<std::size_t>(bytes.QuadPart);
+    }
+    return reinterpret_cast<std::intptr_t>(handle);
+}
+
+long long readInput(std::intptr_t handle, char* buffer, std::size_t size, int& error) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
     DWORD got = 0;
-    if (!ReadFile(reinterpret_cast<HANDLE>(handle_), buffer, chunk, &got, nullptr)) {
-        const DWORD error = GetLastError();
-        if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) {
+    if (!ReadFile(reinterpret_cast<HANDLE>(handle), buffer, chunk, &got, nullptr)) {
+        const DWORD failure = GetLastError();
+        if (failure == ERROR_BROKEN_PIPE || failure == ERROR_HANDLE_EOF) {
             return 0; // the writing end of a pipe has closed: the end of the input
         }
-        problem_ = error == ERROR_NOT_ENOUGH_MEMORY || error == ERROR_OUTOFMEMORY
-                       ? FileProblem::NotEnoughMemory
-                       : FileProblem::ReadFailed;
-        error_ = "reading the file failed: " + systemReason(error);
+        error = errnoOf(failure);
         return -1;
     }
     return static_cast<long long>(got);
 }
 
-// ---------------------------------------------------------------------------------------------
-
-bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& error) {
-    AtomicFileWriter writer(path);
-    const bool ok = writer.write(bytes) && writer.commit();
-    error = writer.error();
-    return ok;
+void closeInput(std::intptr_t handle) {
+    CloseHandle(reinterpret_cast<HANDLE>(handle));
 }
 
-void failFileWritesAfter(std::optional<std::size_t> bytes) {
-    writeLimit.store(bytes ? static_cast<long long>(*bytes) : -1);
-}
+} // namespace detail
 
-void observeFileSteps(std::function<void(FileStep step, std::size_t bytes)> observer) {
-    std::lock_guard<std::mutex> lock(observerMutex);
-    stepObserver = std::move(observer);
-}
-
-// Windows has no unnamed files: every save goes through a named temporary file.
-void allowUnnamedTemporaryFiles(bool) {
+bool installTemporaryFileCleanup() {
+    static std::once_flag once;
+    static bool installed = false;
+    std::call_once(once, [] { installed = SetConsoleCtrlHandler(detail::cleanupHandler, TRUE) != 0; });
+    return installed;
 }
 
 } // namespace vornak

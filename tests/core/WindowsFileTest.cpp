@@ -138,11 +138,11 @@ TEST_F(WindowsFileTest, FoldersAndMissingFoldersAreNamedAsSuch) {
 
 TEST_F(WindowsFileTest, AFailedWriteLeavesNoTemporaryFileAndNoNewFile) {
     test::writeBytes(folder / "doc.rpt", "old\r\n");
-    failFileWritesAfter(10);
+    FileWriteHooks full;
+    full.failAfter = 10;
     ReportDefinition d = model;
-    EXPECT_FALSE(d.save(name(L"doc.rpt")));
-    EXPECT_FALSE(d.save(name(L"new.rpt")));
-    failFileWritesAfter(std::nullopt);
+    EXPECT_FALSE(d.save(name(L"doc.rpt"), full));
+    EXPECT_FALSE(d.save(name(L"new.rpt"), full));
     EXPECT_EQ(d.saveError().problem, FileProblem::NoSpace);
     EXPECT_EQ(test::readBytes(folder / "doc.rpt"), "old\r\n");
     EXPECT_EQ(test::filesIn(folder.path()), std::vector<fs::path>{"doc.rpt"});
