@@ -88,6 +88,7 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
                 reports.append(report);
             } else {
                 out << path << ": error: " << reason << '\n';
+                out.flush(); // each file's report is out before the next file is read
             }
             continue;
         }
@@ -113,6 +114,7 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
             out << path << ": warning: " << describePlace(finding) << ": "
                 << vornak::TextCodec::toUtf8(describeFinding(finding)) << '\n';
         }
+        out.flush();
     }
     if (options.json) {
         QJsonObject document;

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "CheckCommand.h"
+#include "FileIdentity.h"
 #include "JsonDump.h"
 #include "ReportDefinition.h"
 #include "TextCodec.h"
@@ -81,6 +82,16 @@ std::optional<ReportDefinition> read(const std::string& path, std::ostream& err)
 
 // convert and export-table: OUT is written only once IN has been read completely.
 int rewrite(const std::string& in, const std::string& outPath, bool asTable, std::ostream& err) {
+    // The table would take the definition's place: refused, by whatever name the output reaches it.
+    // (A terminal or pipe may well be both ends.)
+    if (asTable) {
+        const std::optional<FileIdentity> input = identifyFile(in);
+        const std::optional<FileIdentity> output = identifyFile(outPath);
+        if (input && output && input->regular && input->sameFileAs(*output)) {
+            err << programName << ": cannot write " << outPath << ": it is the input file\n";
+            return exitFailed;
+        }
+    }
     const std::optional<ReportDefinition> definition = read(in, err);
     if (!definition) {
         return exitFailed;
