@@ -21,7 +21,9 @@ namespace {
 
 // "R1" or "R2", as the one read found it: the file may be a pipe, which cannot be read twice.
 std::string layoutMark(const ReportDefinition& definition) {
-    return "R" + std::to_string(definition.loadedLayout());
+    std::string mark(1, 'R'); // not "R" + ...: GCC's optimiser warns of overlapping copies there
+    mark += std::to_string(definition.loadedLayout());
+    return mark;
 }
 
 // "1 parameter", "2 parameters", "0 results".
