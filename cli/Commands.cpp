@@ -4,6 +4,7 @@
 #include "JsonDump.h"
 #include "ReportDefinition.h"
 #include "TextCodec.h"
+#include "VornakVersion.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -36,6 +37,11 @@ constexpr std::string_view usageText =
     "Exit status: 0 success, 1 a file could not be read or written, 2 wrong command line,\n"
     "3 check --strict found something.\n"
     "An argument \"--\" ends the options, so that later arguments starting with \"-\" are files.\n";
+
+// "-x" and "--xyz" are options; "-" alone names a file.
+bool isOption(std::string_view arg) {
+    return arg.size() > 1 && arg[0] == '-';
+}
 
 int usageError(std::ostream& err, std::string_view problem) {
     err << programName << ": " << problem << " (see " << programName << " --help)\n";
@@ -110,7 +116,7 @@ struct Command {
 };
 
 constexpr Command commands[] = {
-    {"check", 1, SIZE_MAX, "check FILE..."},
+    {"check", 1, SIZE_MAX, "check [--json] [--strict] FILE..."},
     {"convert", 2, 2, "convert IN OUT"},
     {"export-table", 2, 2, "export-table IN OUT"},
     {"dump", 1, 1, "dump FILE"},
@@ -122,18 +128,31 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (args.empty()) {
         return usageError(err, "no command given");
     }
-    if (args[0] == "--help" || args[0] == "-h") {
-        out << usageText;
+    const std::string& first = args[0];
+    const bool help = first == "--help" || first == "-h";
+    if (help || first == "--version") {
+        // Alone, or the command line is wrong: nothing after them is read.
+        if (args.size() > 1) {
+            return usageError(err, "unexpected argument '" + args[1] + "'");
+        }
+        if (help) {
+            out << usageText;
+        } else {
+            out << programName << ' ' << versionString << '\n';
+        }
         return exitOk;
     }
     const Command* command = nullptr;
     for (const Command& candidate : commands) {
-        if (args[0] == candidate.name) {
+        if (first == candidate.name) {
             command = &candidate;
         }
     }
     if (command == nullptr) {
-        return usageError(err, "unknown command '" + args[0] + "'");
+        if (isOption(first)) {
+            return usageError(err, "unknown option '" + first + "'");
+        }
+        return usageError(err, "unknown command '" + first + "'");
     }
 
     std::vector<std::string> files;
@@ -150,13 +169,15 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             checkOptions.json = true;
         } else if (!optionsEnded && command->name == "check" && arg == "--strict") {
             checkOptions.strict = true;
-        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+        } else if (!optionsEnded && isOption(arg)) {
             return usageError(err, "unknown option '" + arg + "'");
+        } else if (files.size() == command->maxFiles) {
+            return usageError(err, "unexpected argument '" + arg + "'");
         } else {
             files.push_back(arg);
         }
     }
-    if (files.size() < command->minFiles || files.size() > command->maxFiles) {
+    if (files.size() < command->minFiles) {
         return usageError(err, "usage: " + std::string(programName) + " " + std::string(command->shape));
     }
 

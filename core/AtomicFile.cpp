@@ -644,31 +644,31 @@ void AtomicFileWriter::fail(FileProblem problem, const std::string& what, int er
     if (error == 0) {
         error = EIO;
     }
-    std::string reason;
+    // Where our sentence already says what the system's would, the reason says it once; a read-only
+    // file may be so for several reasons (mode, a read-only mount), which the system's names.
     switch (problem) {
     case FileProblem::NoSpace:
-        reason = "the disk is full";
-        break;
+        failWith(problem, "the disk is full");
+        return;
     case FileProblem::NotFound:
-        reason = "the folder does not exist";
-        break;
+        failWith(problem, "the folder does not exist");
+        return;
     case FileProblem::IsFolder:
-        reason = "the path names a folder, not a file";
-        break;
-    case FileProblem::ReadOnly:
-        reason = "the file is read-only";
-        break;
+        failWith(problem, "the path names a folder, not a file");
+        return;
     case FileProblem::NameTooLong:
-        reason = "the file name is too long";
-        break;
+        failWith(problem, "the file name is too long");
+        return;
     case FileProblem::NotEnoughMemory:
-        reason = "not enough memory";
-        break;
+        failWith(problem, "not enough memory");
+        return;
+    case FileProblem::ReadOnly:
+        failWith(problem, "the file is read-only: " + systemReason(error));
+        return;
     default:
-        reason = what;
-        break;
+        failWith(problem, what + ": " + systemReason(error));
+        return;
     }
-    failWith(problem, reason + ": " + systemReason(error));
 }
 
 void AtomicFileWriter::discard() {
