@@ -24,7 +24,7 @@ constexpr std::string_view usageText =
     "       vornak-cli convert IN OUT          read IN (R1 or R2) and write it to OUT as R2\n"
     "       vornak-cli export-table IN OUT     read IN and write its tab-separated table to OUT\n"
     "       vornak-cli dump FILE               print the definition as JSON (texts in UTF-8)\n"
-    "       vornak-cli --help                  show this text\n"
+    "       vornak-cli --help, -h              show this text\n"
     "       vornak-cli --version               print the version\n"
     "\n"
     "check prints one line per file on standard output, \"FILE: ok (...)\" or \"FILE: error: ...\",\n"
