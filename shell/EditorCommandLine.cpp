@@ -103,8 +103,8 @@ EditorCommandLine::Parsed EditorCommandLine::parse(const QList<QByteArray>& argu
                     break;
                 }
                 if (text.startsWith(QLatin1Char('-')) && optionNameOf(text) == unknown.first()) {
-                    spelled = text.left(text.indexOf(QLatin1Char('=')) < 0 ? text.size()
-                                                                           : text.indexOf(QLatin1Char('=')));
+                    const qsizetype equals = text.indexOf(QLatin1Char('='));
+                    spelled = equals < 0 ? text : text.left(equals);
                     break;
                 }
             }
