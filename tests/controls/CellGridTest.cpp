@@ -303,6 +303,7 @@ INSTANTIATE_TEST_SUITE_P(
         MoveCase{"ShiftTabFrom0WrapsInRow", kAll, 3, 1, 0, Qt::Key_Tab, Qt::ShiftModifier, 1, 2},
         MoveCase{"BacktabFrom2", kAll, 3, 1, 2, Qt::Key_Backtab, Qt::ShiftModifier, 1, 1},
         MoveCase{"InsertActsLikeTab", kAll, 3, 0, 2, Qt::Key_Insert, Qt::NoModifier, 0, 0},
+        MoveCase{"CtrlTabActsLikeTab", kAll, 3, 1, 1, Qt::Key_Tab, Qt::ControlModifier, 1, 2},
         // Column 0 not editable: it is skipped both ways.
         MoveCase{"SkipsColumn0", kNotFirst, 2, 0, 2, Qt::Key_Tab, Qt::NoModifier, 0, 1},
         MoveCase{"ShiftTabSkipsColumn0", kNotFirst, 2, 0, 1, Qt::Key_Tab, Qt::ShiftModifier, 0, 2},
@@ -314,7 +315,8 @@ INSTANTIATE_TEST_SUITE_P(
         MoveCase{"UpSingleRowEnds", kAll, 1, 0, 1, Qt::Key_Up, Qt::NoModifier, -1, -1},
         MoveCase{"DownSingleRowEnds", kAll, 1, 0, 1, Qt::Key_Down, Qt::NoModifier, -1, -1},
         // Enter confirms and stays.
-        MoveCase{"EnterStays", kAll, 3, 1, 1, Qt::Key_Return, Qt::NoModifier, -1, -1}),
+        MoveCase{"EnterStays", kAll, 3, 1, 1, Qt::Key_Return, Qt::NoModifier, -1, -1},
+        MoveCase{"KeypadEnterStays", kAll, 3, 1, 1, Qt::Key_Enter, Qt::KeypadModifier, -1, -1}),
     [](const ::testing::TestParamInfo<MoveCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CellGridTest, NextEditCellFollowsTheWrapRules) {
@@ -387,6 +389,21 @@ TEST_F(CellGridTest, MovingTheFocusAwayConfirms) {
     EXPECT_EQ(model.text(0, 2), QStringLiteral("kept"));
     EXPECT_TRUE(elsewhere.hasFocus()) << "the grid must not take the focus back";
     EXPECT_FALSE(grid->IsEditing());
+}
+
+TEST_F(CellGridTest, APopupOrAnotherApplicationLeavesTheEditOpen) {
+    build(2, kAll);
+    ASSERT_NE(grid->EditCell(0, 1), nullptr);
+    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("typed"));
+    for (const Qt::FocusReason reason : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
+        QFocusEvent away(QEvent::FocusOut, reason);
+        QApplication::sendEvent(grid->GetEditBox(), &away);
+        QApplication::processEvents();
+        ASSERT_TRUE(grid->IsEditing()) << reason;
+    }
+    EXPECT_TRUE(ends.empty());
+    EXPECT_TRUE(model.writes.empty());
+    EXPECT_EQ(grid->GetEditBox()->text(), QStringLiteral("typed"));
 }
 
 TEST_F(CellGridTest, EndEditConfirmsOrCancelsWithoutMovingOn) {
@@ -807,6 +824,25 @@ TEST_F(CellGridTest, ARowInsertedAboveWhileEditingDoesNotMisdirectTheText) {
     EXPECT_EQ(ends[0].row, 2);
 }
 
+// A command that moves the selection or the focus mark leaves the editor on its cell: nothing is
+// written until the user ends the edit.
+TEST_F(CellGridTest, MovingTheMarkWhileEditingLeavesTheEditorOnItsCell) {
+    build(3, kAll);
+    ASSERT_NE(grid->EditCell(1, 2), nullptr);
+    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("typed"));
+    grid->FocusRow(0);
+    grid->SelectRow(2);
+    QApplication::processEvents();
+    ASSERT_TRUE(grid->IsEditing());
+    EXPECT_TRUE(model.writes.empty());
+    EXPECT_TRUE(ends.empty());
+    EXPECT_EQ(grid->GetEditBox()->geometry().topLeft(), grid->GetCellRect(1, 2).topLeft());
+    press(Qt::Key_Return);
+    EXPECT_EQ(model.text(1, 2), QStringLiteral("typed"));
+    ASSERT_EQ(ends.size(), 1U);
+    EXPECT_EQ(ends[0].row, 1);
+}
+
 TEST_F(CellGridTest, DeletingTheEditedRowCancelsTheEdit) {
     build(3, kAll);
     ASSERT_NE(grid->EditCell(1, 1), nullptr);
@@ -1009,6 +1045,30 @@ TEST_F(CellGridTest, DraggingADividerResizesTheColumnAndTheCellsFollow) {
         dark += qGray(image.pixel(130, yy)) < 100 ? 1 : 0;
     }
     EXPECT_GE(dark, grid->RowHeight() / 2 - 1);
+}
+
+// The columns fit the view: when enough rows arrive for a vertical scroll bar, the last column gives
+// up the room it takes, and no horizontal scroll bar appears.
+TEST_F(CellGridTest, TheColumnsKeepFittingWhenAVerticalScrollBarAppears) {
+    build(2, kAll, {100, 100, 100});
+    QApplication::processEvents();
+    const auto rightEdge = [this] { return grid->GetCellRect(0, 2).right() + 1; };
+    EXPECT_EQ(rightEdge(), grid->viewport()->width()) << "the last column fills the view";
+    const int wideView = grid->viewport()->width();
+    for (int r = 0; r < 40; ++r) {
+        model.insertRowAt(0, QStringLiteral("more"));
+    }
+    ASSERT_TRUE(QTest::qWaitFor([this] { return grid->verticalScrollBar()->isVisible(); }, 5000));
+    EXPECT_LT(grid->viewport()->width(), wideView);
+    EXPECT_EQ(rightEdge(), grid->viewport()->width());
+    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(grid->columnWidth(0), 100) << "the other columns keep their widths";
+
+    // Columns wider than the view still scroll sideways, the last one keeping its width.
+    grid->setColumnWidth(0, 300);
+    grid->setColumnWidth(1, 300);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return grid->horizontalScrollBar()->isVisible(); }, 5000));
+    EXPECT_GT(grid->columnWidth(2), 0);
 }
 
 TEST_F(CellGridTest, AClickOnAHeaderItemSortsNothing) {
