@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QPen>
 #include <QPersistentModelIndex>
+#include <QPointer>
 #include <QString>
 #include <QTableView>
 #include <QTimer>
@@ -143,7 +144,7 @@ private:
     int rowHeight_ = 0;
 
     QPersistentModelIndex editCell_; // the cell the open editor belongs to
-    GridEdit* editor_ = nullptr;     // the open editor; Qt's view owns it
+    QPointer<GridEdit> editor_;      // the open editor; Qt's view owns it
     std::optional<QString> stored_;  // the text the model took from the open editor
     QTimer clickEditTimer_;
     QPersistentModelIndex clickCell_;
