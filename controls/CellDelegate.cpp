@@ -15,12 +15,21 @@ constexpr int kFitMargin = 15;   // extra width of a box that follows its text
 constexpr int kTextInset = 2;    // cell text keeps this far from the cell's left and right edges
 constexpr int kTextLowering = 1; // and starts this far below the cell's top
 
-// A 1-pixel pen that sets every other pixel; its dots stay put relative to the brush origin, so
-// the lines of neighbouring cells and rows line up.
-QPen dottedPen(const QColor& colour) {
-    QPen pen(QBrush(colour, Qt::Dense4Pattern), 1);
-    pen.setCosmetic(true);
-    return pen;
+// Dotted 1-pixel lines along the edges of a cell, every other pixel set; the dots stay put relative
+// to the brush origin, so the lines of neighbouring cells and rows line up.
+void drawDottedEdges(QPainter* painter, const QRect& cell, const QColor& colour, bool top, bool left,
+                     bool right) {
+    const QBrush dots(colour, Qt::Dense4Pattern);
+    if (top) {
+        painter->fillRect(QRect(cell.left(), cell.top(), cell.width(), 1), dots);
+    }
+    painter->fillRect(QRect(cell.left(), cell.bottom(), cell.width(), 1), dots);
+    if (left) {
+        painter->fillRect(QRect(cell.left(), cell.top(), 1, cell.height()), dots);
+    }
+    if (right) {
+        painter->fillRect(QRect(cell.right(), cell.top(), 1, cell.height()), dots);
+    }
 }
 
 } // namespace
@@ -124,20 +133,11 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
 
     // The focused row carries a dotted rectangle around all its cells.
     if (focused && view != nullptr && view->currentIndex().row() == index.row()) {
-        painter->setPen(dottedPen(text));
-        painter->drawLine(cell.topLeft(), cell.topRight());
-        painter->drawLine(cell.bottomLeft(), cell.bottomRight());
-        if (index.column() == 0) {
-            painter->drawLine(cell.topLeft(), cell.bottomLeft());
-        }
-        if (index.column() == index.model()->columnCount(index.parent()) - 1) {
-            painter->drawLine(cell.topRight(), cell.bottomRight());
-        }
+        drawDottedEdges(painter, cell, text, true, index.column() == 0,
+                        index.column() == index.model()->columnCount(index.parent()) - 1);
     }
     if (look_.gridLines) {
-        painter->setPen(dottedPen(*look_.gridLines));
-        painter->drawLine(cell.topRight(), cell.bottomRight());
-        painter->drawLine(cell.bottomLeft(), cell.bottomRight());
+        drawDottedEdges(painter, cell, *look_.gridLines, false, false, true);
     }
     painter->restore();
 }
