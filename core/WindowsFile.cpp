@@ -4,6 +4,7 @@
 // several names and files whose folder takes no new file are written in place; pipes and devices
 // are written as they come.
 #include "FileErrors.h"
+#include "FileIdentity.h"
 #include "FileTarget.h"
 #include "Utf16.h"
 
@@ -540,6 +541,56 @@ void closeInput(std::intptr_t handle) {
 }
 
 } // namespace detail
+
+// The volume's serial number and the file's index tell files apart as device and inode do; the
+// change time (which moves with every write and change of attributes) is read as the
+// nanoseconds since 1970 that the POSIX build gives.
+std::optional<FileIdentity> identifyFile(const std::string& path) {
+    if (path.empty()) {
+        return std::nullopt;
+    }
+    // No access asked beyond the attributes: a file another program holds, or a read-only one,
+    // can still be looked at. Links are followed; a folder opens with backup semantics.
+    HANDLE handle = CreateFileW(detail::wide(path).c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    FILE_BASIC_INFO basic{};
+    const bool disk = GetFileType(handle) == FILE_TYPE_DISK;
+    const bool known = disk && GetFileInformationByHandle(handle, &info) != 0;
+    const bool changeKnown =
+        known && GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) != 0;
+    CloseHandle(handle);
+    if (!known) {
+        return std::nullopt; // a pipe or device has no index to tell it apart by
+    }
+    FileIdentity identity;
+    identity.device = info.dwVolumeSerialNumber;
+    identity.inode = (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    identity.regular = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    // File systems without a change time (FAT) report none: the last write stands in for it.
+    std::int64_t ticks = changeKnown ? basic.ChangeTime.QuadPart : 0;
+    if (ticks == 0) {
+        ticks = static_cast<std::int64_t>((std::uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) |
+                                          info.ftLastWriteTime.dwLowDateTime);
+    }
+    // 100-nanosecond ticks since 1601 to seconds and nanoseconds since 1970, rounded down.
+    constexpr std::int64_t ticksPerSecond = 10'000'000;
+    constexpr std::int64_t ticksBefore1970 = 116'444'736'000'000'000;
+    const std::int64_t since1970 = ticks - ticksBefore1970;
+    std::int64_t seconds = since1970 / ticksPerSecond;
+    std::int64_t rest = since1970 % ticksPerSecond;
+    if (rest < 0) {
+        rest += ticksPerSecond;
+        --seconds;
+    }
+    identity.changedSeconds = seconds;
+    identity.changedNanoseconds = rest * 100;
+    return identity;
+}
 
 bool installTemporaryFileCleanup() {
     static std::once_flag once;
