@@ -40,10 +40,10 @@ protected:
 
 TEST_F(FileIdentityTest, EveryNameOfAFileGivesItsIdentity) {
     fs::create_hard_link(file, folder / "second name.rpt");
-    fs::create_hard_link(file, folder / fs::path(u8"Отчёт.rpt"));
+    fs::create_hard_link(file, folder.path() / u8"Отчёт.rpt");
     std::vector<std::string> names{utf8(file), utf8(folder / "sub" / ".." / "doc.rpt"),
                                    utf8(folder / "." / "doc.rpt"), utf8(folder / "second name.rpt"),
-                                   utf8(folder / fs::path(u8"Отчёт.rpt"))};
+                                   utf8(folder.path() / u8"Отчёт.rpt")};
 #ifndef _WIN32 // symbolic links need a privilege on Windows
     fs::create_symlink("doc.rpt", folder / "link.rpt");
     names.push_back(utf8(folder / "link.rpt"));
