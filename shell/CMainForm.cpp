@@ -115,7 +115,7 @@ int CMainForm::selectedParameterIndex() const {
 }
 
 QString CMainForm::currentFilePath() const {
-    return document_.displayPath();
+    return displayPath(currentNativePath());
 }
 
 QByteArray CMainForm::currentNativePath() const {

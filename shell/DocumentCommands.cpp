@@ -32,9 +32,9 @@ namespace vornak {
 namespace {
 
 // The name Save table suggests: everything before the last full stop of the path, or nothing.
-QString tableNameFor(const QString& path) {
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : path.left(dot);
+QByteArray tableNameFor(const QByteArray& path) {
+    const qsizetype dot = path.lastIndexOf('.');
+    return dot < 0 ? QByteArray() : path.left(dot);
 }
 
 } // namespace
@@ -73,13 +73,13 @@ void CMainForm::OnFileOpen() {
     if (!SaveModified()) {
         return;
     }
-    const std::optional<QString> path = services_.fileDialogs->open(
-        this, texts::reportFilesFilter, texts::reportExtension, currentFilePath());
+    const std::optional<QByteArray> path = services_.fileDialogs->openNative(
+        this, texts::reportFilesFilter, texts::reportExtension, currentNativePath());
     if (!path) {
         return;
     }
-    if (LoadFile(nativePath(*path))) {
-        recentFiles_.add(nativePath(*path));
+    if (LoadFile(*path)) {
+        recentFiles_.add(*path);
     }
 }
 
@@ -148,13 +148,15 @@ void CMainForm::OnFileSaveAs() {
 }
 
 bool CMainForm::saveDocumentAs() {
-    const std::optional<QString> path = services_.fileDialogs->save(
-        this, texts::reportFilesFilter, texts::reportExtension, currentFilePath());
+    // The suggestion is the document's own path as bytes: kept, it saves to the same file even when
+    // its name is no text.
+    const std::optional<QByteArray> path = services_.fileDialogs->saveNative(
+        this, texts::reportFilesFilter, texts::reportExtension, currentNativePath());
     if (!path) {
         return false;
     }
     // The document takes the new path only once it is stored there.
-    return SaveFile(nativePath(*path));
+    return SaveFile(*path);
 }
 
 bool CMainForm::SaveFile(const QByteArray& path) {
@@ -174,19 +176,20 @@ bool CMainForm::SaveFile(const QByteArray& path) {
 }
 
 void CMainForm::OnSaveTable() {
-    const std::optional<QString> path = services_.fileDialogs->save(
-        this, texts::textFilesFilter, texts::textExtension, tableNameFor(currentFilePath()));
+    const std::optional<QByteArray> path = services_.fileDialogs->saveNative(
+        this, texts::textFilesFilter, texts::textExtension, tableNameFor(currentNativePath()));
     if (!path) {
         return;
     }
     SaveResult result;
     {
         WaitCursor wait;
-        result = document_.exportTable(corePath(nativePath(*path)));
+        result = document_.exportTable(corePath(*path));
     }
     if (!result) {
-        services_.messageBox->showError(this, texts::exportFailedText.arg(*path, problemReason(result.error)),
-                                        loadString(ids::StringAppTitle));
+        services_.messageBox->showError(
+            this, texts::exportFailedText.arg(displayPath(*path), problemReason(result.error)),
+            loadString(ids::StringAppTitle));
     }
 }
 
