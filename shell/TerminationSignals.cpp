@@ -34,7 +34,7 @@ int slotOf(int signal) {
 
 // Runs what was there before this object: a handler of someone else's, or the default action.
 // Async-signal-safe.
-void passOn(int signal, siginfo_t* info, void* context) {
+[[noreturn]] void passOn(int signal, siginfo_t* info, void* context) {
     const int slot = slotOf(signal);
     if (slot >= 0 && installed[slot]) {
         const struct sigaction& previous = previousActions[slot];
