@@ -42,6 +42,7 @@ class DialogUnits;
 class FormBinder;
 class ParameterTableModel;
 class RecentFileList;
+class RecoverySession;
 class ResultTableModel;
 class UndoKeyRouter;
 class ValueTableModel;
@@ -106,6 +107,13 @@ public:
     QWidget* control(int controlId) const;
     QMenuBar* formMenuBar() const { return menuBar_; }
     CUsageHelpDialog* usageHelpWindow() const { return helpWindow.get(); }
+
+    // --- Recovery copies -------------------------------------------------------------------------
+    // The keeper of recovery copies (may be null: none are kept). Set before the form is shown:
+    // showing it offers back the copies of editors that are gone.
+    void setRecovery(RecoverySession* recovery) { recovery_ = recovery; }
+    // Ends the form at once, asking nothing and keeping the recovery copy (the session ends).
+    void endWithoutQuestion();
 
     // --- Document commands (DocumentCommands.cpp) -----------------------------------------------
     void OnFileNew();
@@ -268,6 +276,7 @@ private:
     bool renumberNoted_ = false;
     bool initialised_ = false;
     bool openCancelled_ = false;
+    RecoverySession* recovery_ = nullptr;
 };
 
 } // namespace vornak

@@ -16,6 +16,7 @@
 #include "MessageBox.h"
 #include "NativePath.h"
 #include "RecentFileList.h"
+#include "RecoverySession.h"
 #include "StringTable.h"
 #include "Texts.h"
 #include "WaitCursor.h"
@@ -57,6 +58,10 @@ bool CMainForm::SaveModified() {
 
 void CMainForm::OnClose() {
     if (SaveModified()) {
+        // Still modified after the prompt let it go: the user said No, and the copy goes too.
+        if (recovery_ != nullptr && document_.isModified()) {
+            recovery_->discard();
+        }
         done(QDialog::Rejected);
     }
 }
@@ -78,6 +83,9 @@ void CMainForm::OnFileOpen() {
     if (!path) {
         return;
     }
+    if (recovery_ != nullptr && !recovery_->confirmOpen(this, *path)) {
+        return;
+    }
     if (LoadFile(*path)) {
         recentFiles_.add(*path);
     }
@@ -89,6 +97,11 @@ bool CMainForm::OpenFile(const QString& path) {
 
 bool CMainForm::OpenFile(const QByteArray& path) {
     openCancelled_ = false;
+    // Another editor holds it with unsaved changes: opening it here too is the user's call.
+    if (recovery_ != nullptr && !recovery_->confirmOpen(this, path)) {
+        openCancelled_ = true;
+        return false;
+    }
     if (!SaveModified()) {
         openCancelled_ = true;
         return false;
