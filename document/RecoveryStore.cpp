@@ -499,6 +499,17 @@ std::vector<RecoveryEntry> RecoveryStore::heldElsewhere(const std::string& path)
     return found;
 }
 
+DiskStamp RecoveryStore::stampToRestore(const RecoveryInfo& info) {
+    if (info.untitled || !info.stamp.taken) {
+        return info.stamp;
+    }
+    const DiskStamp now = DiskStamp::of(info.originalPath);
+    const DiskStamp& noted = info.stamp;
+    const bool unchanged = now.exists == noted.exists && now.type == noted.type && now.size == noted.size &&
+                           now.modified == noted.modified;
+    return unchanged ? now : noted;
+}
+
 bool RecoveryStore::readCopy(const RecoveryEntry& entry, ReportDefinition& definition, LoadError& error) {
     ReportDefinition read;
     if (!read.load(entry.copyPath)) {

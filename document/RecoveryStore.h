@@ -91,6 +91,11 @@ public:
     // Readable copies of `path` (bytes as given, or the same file) held by other running editors.
     std::vector<RecoveryEntry> heldElsewhere(const std::string& path) const;
 
+    // What a restored document takes as its file's last known state: the file as it is now when it
+    // still matches what the copy noted (so that details the note does not carry are not taken
+    // for a change), the noted state otherwise, so that Save asks before replacing the file.
+    static DiskStamp stampToRestore(const RecoveryInfo& info);
+
     // Reads a copy's content; false and `error` when it does not read as a definition.
     static bool readCopy(const RecoveryEntry& entry, ReportDefinition& definition, LoadError& error);
 

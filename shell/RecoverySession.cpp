@@ -94,7 +94,8 @@ bool RecoverySession::offerCopies(QWidget* parent) {
 
 bool RecoverySession::restore(const RecoveryEntry& entry, ReportDefinition definition) {
     const RecoveryInfo& info = *entry.info;
-    document_.restore(std::move(definition), info.untitled ? std::string() : info.originalPath, info.stamp);
+    document_.restore(std::move(definition), info.untitled ? std::string() : info.originalPath,
+                      RecoveryStore::stampToRestore(info));
     keeper_.setModifiedSince(info.modifiedSince);
     // The old copy goes only once the document's own copy holds the same.
     if (keeper_.writeNow()) {

@@ -326,6 +326,24 @@ TEST_F(RecoveryStoreTest, AFileHeldByAnotherRunningEditorIsFoundByBytesOrIdentit
     EXPECT_TRUE(store.heldElsewhere(file).empty());
 }
 
+TEST_F(RecoveryStoreTest, ARestoredDocumentTakesTheFilesStateOnlyWhileItMatchesTheNote) {
+    const std::string file = temp.file("noted.rpt");
+    test::writeBytes(file, "R2\r\n");
+    RecoveryInfo info = infoFor(file, ProcessIdentity::current());
+    info.stamp = DiskStamp::of(file);
+    EXPECT_EQ(RecoveryStore::stampToRestore(info), DiskStamp::of(file));
+    // The note read back from its text carries no more than it wrote; the file still matches it.
+    const std::optional<RecoveryInfo> read = RecoveryStore::decodeInfo(RecoveryStore::encodeInfo(info));
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(RecoveryStore::stampToRestore(*read), DiskStamp::of(file));
+
+    test::writeBytes(file, "R2\r\nchanged since the copy\r\n");
+    EXPECT_EQ(RecoveryStore::stampToRestore(info), info.stamp);
+    EXPECT_NE(RecoveryStore::stampToRestore(info), DiskStamp::of(file));
+    std::filesystem::remove(file);
+    EXPECT_EQ(RecoveryStore::stampToRestore(info), info.stamp) << "a file removed since is a change too";
+}
+
 TEST(RecoveryFolderTest, FollowsTheStateHomeOrTheHomeFolder) {
     const char* savedState = std::getenv("XDG_STATE_HOME");
     const char* savedHome = std::getenv("HOME");

@@ -311,3 +311,31 @@ TEST_F(QtFileDialogsTest, AcceptingTheSuggestedNameOfBytesGivesThoseBytes) {
     EXPECT_TRUE(question.contains(QStringLiteral("bad\\xFF\\xFE.rpt"))) << question.toStdString();
     EXPECT_EQ(script.pending(), 0u);
 }
+
+// The recovery question's own buttons: Enter takes the default, Escape and the close button the
+// escape button, a click the button clicked.
+TEST_F(QtMessageBoxTest, AChoiceOfOwnButtonsAnswersWithTheButtonsIndex) {
+    const QStringList buttons = {QStringLiteral("Восстановить"), QStringLiteral("Удалить"),
+                                 QStringLiteral("Позже")};
+    script.then<QMessageBox>([&](QMessageBox* box) {
+        EXPECT_EQ(box->text(), QStringLiteral("q"));
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("c"));
+        ASSERT_NE(box->defaultButton(), nullptr);
+        EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("Восстановить"));
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    script.then<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    script.then<QMessageBox>([](QMessageBox* box) { box->close(); });
+    script.then<QMessageBox>([](QMessageBox* box) {
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == QStringLiteral("Удалить")) {
+                button->click();
+            }
+        }
+    });
+    EXPECT_EQ(boxes.askChoice(nullptr, QStringLiteral("q"), QStringLiteral("c"), buttons, 0, 2), 0);
+    EXPECT_EQ(boxes.askChoice(nullptr, QStringLiteral("q"), QStringLiteral("c"), buttons, 0, 2), 2);
+    EXPECT_EQ(boxes.askChoice(nullptr, QStringLiteral("q"), QStringLiteral("c"), buttons, 0, 2), 2);
+    EXPECT_EQ(boxes.askChoice(nullptr, QStringLiteral("q"), QStringLiteral("c"), buttons, 0, 2), 1);
+    EXPECT_EQ(script.pending(), 0u);
+}
