@@ -11,6 +11,8 @@
 #include <QSessionManager>
 #include <QTimer>
 
+#include <cstdio>
+
 namespace vornak {
 
 CEditorApp::CEditorApp(const PlatformServices& services, QList<QByteArray> arguments)
@@ -51,13 +53,19 @@ bool CEditorApp::InitInstance() {
         // A logout, a shutdown or `kill`: what was typed goes to the copy at once, and the editor
         // ends as the signal says, asking nothing.
         terminationSignals_ = std::make_unique<TerminationSignals>();
-        QObject::connect(terminationSignals_.get(), &TerminationSignals::received, mainForm_.get(),
-                         [this](int signal) {
-                             if (mainForm_) {
-                                 mainForm_->runGuarded([this] { recovery_->preserveNow(); });
-                             }
-                             TerminationSignals::endBySignal(signal);
-                         });
+        QObject::connect(
+            terminationSignals_.get(), &TerminationSignals::received, mainForm_.get(), [this](int signal) {
+                if (mainForm_) {
+                    mainForm_->runGuarded([this] {
+                        if (!recovery_->preserveNow()) {
+                            // Ending anyway, as asked, but not in silence.
+                            std::fprintf(stderr, "vornak: the unsaved changes could not be kept: %s\n",
+                                         qPrintable(recovery_->keeper().lastError()));
+                        }
+                    });
+                }
+                TerminationSignals::endBySignal(signal);
+            });
         if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
             QObject::connect(gui, &QGuiApplication::commitDataRequest, mainForm_.get(),
                              [this](QSessionManager&) {
