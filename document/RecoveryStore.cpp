@@ -505,8 +505,10 @@ DiskStamp RecoveryStore::stampToRestore(const RecoveryInfo& info) {
     }
     const DiskStamp now = DiskStamp::of(info.originalPath);
     const DiskStamp& noted = info.stamp;
+    // A note without the file's identity (written before it was kept) is judged by the rest.
     const bool unchanged = now.exists == noted.exists && now.type == noted.type && now.size == noted.size &&
-                           now.modified == noted.modified;
+                           now.modified == noted.modified &&
+                           (noted.identity == FileIdentity{} || now.identity == noted.identity);
     return unchanged ? now : noted;
 }
 
@@ -533,6 +535,9 @@ std::string RecoveryStore::encodeInfo(const RecoveryInfo& info) {
     out << "stamp " << (info.stamp.taken ? 1 : 0) << ' ' << (info.stamp.exists ? 1 : 0) << ' '
         << static_cast<int>(info.stamp.type) << ' ' << info.stamp.size << ' '
         << info.stamp.modified.time_since_epoch().count() << '\n';
+    const FileIdentity& identity = info.stamp.identity;
+    out << "identity " << identity.device << ' ' << identity.inode << ' ' << identity.changedSeconds << ' '
+        << identity.changedNanoseconds << ' ' << (identity.regular ? 1 : 0) << '\n';
     return out.str();
 }
 
@@ -586,6 +591,13 @@ std::optional<RecoveryInfo> RecoveryStore::decodeInfo(const std::string& text) {
             info.stamp.size = size;
             info.stamp.modified =
                 std::filesystem::file_time_type(std::filesystem::file_time_type::duration(ticks));
+        } else if (key == "identity") {
+            std::istringstream fields(value);
+            FileIdentity& identity = info.stamp.identity;
+            int regular = 0;
+            ok = static_cast<bool>(fields >> identity.device >> identity.inode >> identity.changedSeconds >>
+                                   identity.changedNanoseconds >> regular);
+            identity.regular = regular != 0;
         } else {
             continue; // written by a later version: not needed here
         }

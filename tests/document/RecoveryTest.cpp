@@ -101,6 +101,7 @@ TEST(RecoveryInfoTest, EveryPathAndStampSurvivesTheRoundTrip) {
         info.stamp.size = 12345;
         info.stamp.modified =
             std::filesystem::file_time_type(std::filesystem::file_time_type::duration(987654321));
+        info.stamp.identity = {2049, 1234567, 1'765'000'000, 999'999'999, true};
         const std::optional<RecoveryInfo> back = RecoveryStore::decodeInfo(RecoveryStore::encodeInfo(info));
         ASSERT_TRUE(back.has_value()) << path;
         EXPECT_EQ(*back, info) << path;
