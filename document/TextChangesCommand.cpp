@@ -32,7 +32,12 @@ bool pushTextChanges(DefinitionDocument& document, std::vector<TextChange> chang
 }
 
 QString replaceUndoText(const QString& pattern, const QString& replacement) {
-    return QStringLiteral("замена «%1» на «%2»").arg(pattern, replacement);
+    // The Edit menu shows the start of a long text.
+    const auto shortened = [](const QString& text) {
+        constexpr qsizetype longest = 24;
+        return text.size() <= longest ? text : text.left(longest - 1) + QChar(0x2026);
+    };
+    return QStringLiteral("замена «%1» на «%2»").arg(shortened(pattern), shortened(replacement));
 }
 
 } // namespace vornak
