@@ -1,8 +1,6 @@
 #include "DefinitionSearch.h"
 
-#include "CommandIds.h"
 #include "DefinitionDocument.h"
-#include "DialogTemplates.h"
 #include "TextCodec.h"
 
 #include <algorithm>
@@ -13,9 +11,9 @@ namespace vornak {
 
 namespace {
 
-// Where each kind of text stands in the form's tab order: one group per report text field, one for
-// the parameters (their list, formula and value list, which all show the selected parameter), one
-// for the results.
+// Where each kind of text stands in the form's tab order: the title, document and three captions
+// along the top, then the parameters (their list, formula and value list, which all show the
+// selected parameter), the results, and the author, organisation, source and date along the bottom.
 struct ScreenOrder {
     std::array<int, reportTextCount + 1> reportText{}; // by ReportText number
     int parameters = 0;
@@ -25,70 +23,28 @@ struct ScreenOrder {
     int values = 2;
 };
 
-std::optional<ReportText> reportTextOf(int control) {
-    switch (control) {
-    case ctl::TitleEdit:
-        return ReportText::Title;
-    case ctl::DocumentFileEdit:
-        return ReportText::DocumentFile;
-    case ctl::Input1CaptionEdit:
-        return ReportText::Input1Caption;
-    case ctl::Input2CaptionEdit:
-        return ReportText::Input2Caption;
-    case ctl::SurnameCaptionEdit:
-        return ReportText::SurnameCaption;
-    case ctl::AuthorEdit:
-        return ReportText::Author;
-    case ctl::SourceEdit:
-        return ReportText::Source;
-    case ctl::OrganisationEdit:
-        return ReportText::Organisation;
-    case ctl::DateEdit:
-        return ReportText::Date;
-    default:
-        return std::nullopt;
-    }
-}
-
-ScreenOrder makeScreenOrder() {
+constexpr ScreenOrder makeScreenOrder() {
     ScreenOrder order;
-    order.reportText.fill(-1);
-    order.parameters = -1;
-    order.results = -1;
     int group = 0;
-    int part = 0;
-    for (const ControlTemplate& control : mainFormTemplate().controls) {
-        if (const auto text = reportTextOf(control.id)) {
-            order.reportText[static_cast<std::size_t>(*text)] = group++;
-        } else if (control.id == ctl::ParameterList || control.id == ctl::FormulaEdit ||
-                   control.id == ctl::ValueList) {
-            if (order.parameters < 0) {
-                order.parameters = group++;
-            }
-            (control.id == ctl::ParameterList ? order.name
-             : control.id == ctl::FormulaEdit ? order.formula
-                                              : order.values) = part++;
-        } else if (control.id == ctl::ResultList) {
-            order.results = group++;
-        }
-    }
-    // Whatever the template does not place goes after the rest.
-    for (int& g : order.reportText) {
-        if (g < 0) {
-            g = group++;
-        }
-    }
-    if (order.parameters < 0) {
-        order.parameters = group++;
-    }
-    if (order.results < 0) {
-        order.results = group++;
-    }
+    const auto place = [&order, &group](ReportText text) {
+        order.reportText[static_cast<std::size_t>(text)] = group++;
+    };
+    place(ReportText::Title);
+    place(ReportText::DocumentFile);
+    place(ReportText::Input1Caption);
+    place(ReportText::Input2Caption);
+    place(ReportText::SurnameCaption);
+    order.parameters = group++;
+    order.results = group++;
+    place(ReportText::Author);
+    place(ReportText::Organisation);
+    place(ReportText::Source);
+    place(ReportText::Date);
     return order;
 }
 
 const ScreenOrder& screenOrder() {
-    static const ScreenOrder order = makeScreenOrder();
+    static constexpr ScreenOrder order = makeScreenOrder();
     return order;
 }
 

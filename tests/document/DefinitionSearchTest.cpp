@@ -2,8 +2,6 @@
 // Cyrillic, stepping with wrap-around, and replacing one or all in one undo step, refused before
 // anything changes when the file could not hold the outcome.
 #include "DefinitionSearch.h"
-#include "CommandIds.h"
-#include "DialogTemplates.h"
 #include "DocumentTestSupport.h"
 #include "TextChangesCommand.h"
 
@@ -65,32 +63,6 @@ TEST(DefinitionSearchTest, TextsAreSearchedInTheFormsOrder) {
             "text 9", // author, organisation, source, date
         };
     EXPECT_EQ(names(searchedTexts(d)), expected);
-}
-
-TEST(DefinitionSearchTest, TheNineTextsFollowTheTemplatesTabOrder) {
-    const std::pair<int, ReportText> edits[] = {{ctl::TitleEdit, ReportText::Title},
-                                                {ctl::DocumentFileEdit, ReportText::DocumentFile},
-                                                {ctl::Input1CaptionEdit, ReportText::Input1Caption},
-                                                {ctl::Input2CaptionEdit, ReportText::Input2Caption},
-                                                {ctl::SurnameCaptionEdit, ReportText::SurnameCaption},
-                                                {ctl::AuthorEdit, ReportText::Author},
-                                                {ctl::SourceEdit, ReportText::Source},
-                                                {ctl::OrganisationEdit, ReportText::Organisation},
-                                                {ctl::DateEdit, ReportText::Date}};
-    std::vector<TextLocation> inTabOrder;
-    for (const ControlTemplate& control : mainFormTemplate().controls) {
-        for (const auto& [id, text] : edits) {
-            if (control.id == id) {
-                inTabOrder.push_back(locationOf(text));
-            }
-        }
-    }
-    ASSERT_EQ(inTabOrder.size(), 9u);
-    std::vector<TextLocation> searched;
-    for (const TextLocation& where : searchedTexts(ReportDefinition())) {
-        searched.push_back(where);
-    }
-    EXPECT_EQ(names(searched), names(inTabOrder));
 }
 
 struct MatchCase {
