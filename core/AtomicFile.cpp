@@ -43,7 +43,10 @@ std::string randomTag() {
 } // namespace
 
 std::string temporaryName(const std::string& name, std::size_t nameMax) {
-    const std::string suffix = "." + randomTag() + ".tmp";
+    // Appended piece by piece: "literal" + string makes GCC's optimiser warn of overlapping copies.
+    std::string suffix(1, '.');
+    suffix += randomTag();
+    suffix += ".tmp";
     const std::size_t room = nameMax > suffix.size() + 1 ? nameMax - suffix.size() - 1 : 0;
     std::string result;
     result.reserve(1 + std::min(room, name.size()) + suffix.size());

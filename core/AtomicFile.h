@@ -44,8 +44,10 @@ struct FileWriteHooks {
 //   the link stays a link.
 // - A regular file, or a new one, is replaced: the content goes to a new file in the same folder
 //   (unnamed until the end where the system allows), readable by its owner only while it is
-//   written; it gets the old file's owner, group, extended attributes (ACLs included) and mode,
-//   is flushed to disk, takes the target's name in one step, and then the folder is flushed.
+//   written; it gets the old file's owner, group, extended attributes (ACLs included) and mode
+//   (a new file those that any file created in that folder gets: the folder's default ACL, or
+//   else 0666 without the umask), is flushed to disk, takes the target's name in one step, and
+//   then the folder is flushed.
 // - A regular file with several hard links, one whose owner or group the user may not give a new
 //   file, one reached through /proc, or one in a folder where no new file can be created is
 //   written in place: the new content is collected in memory first, its space reserved, and only

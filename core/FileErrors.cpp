@@ -39,31 +39,25 @@ FileProblem writeProblemOf(int error, bool existing) {
 }
 
 std::string writeReason(FileProblem problem, const std::string& what, int error) {
-    std::string reason;
+    // Where our sentence already says what the system's would, the reason says it once; a
+    // read-only file may be so for several reasons (its mode, a read-only mount), which the
+    // system's sentence names.
     switch (problem) {
     case FileProblem::NoSpace:
-        reason = "the disk is full";
-        break;
+        return "the disk is full";
     case FileProblem::NotFound:
-        reason = "the folder does not exist";
-        break;
+        return "the folder does not exist";
     case FileProblem::IsFolder:
-        reason = "the path names a folder, not a file";
-        break;
-    case FileProblem::ReadOnly:
-        reason = "the file is read-only";
-        break;
+        return "the path names a folder, not a file";
     case FileProblem::NameTooLong:
-        reason = "the file name is too long";
-        break;
+        return "the file name is too long";
     case FileProblem::NotEnoughMemory:
-        reason = "not enough memory";
-        break;
+        return "not enough memory";
+    case FileProblem::ReadOnly:
+        return "the file is read-only: " + systemReason(error != 0 ? error : EIO);
     default:
-        reason = what;
-        break;
+        return what + ": " + systemReason(error != 0 ? error : EIO);
     }
-    return reason + ": " + systemReason(error != 0 ? error : EIO);
 }
 
 FileProblem openProblemOf(int error) {

@@ -13,8 +13,9 @@ std::string systemReason(int error);
 
 // The kind of problem behind a failed write step (`existing`: the target exists).
 FileProblem writeProblemOf(int error, bool existing);
-// The reason a writer gives for `problem`, with `what` (what was being done) where the problem
-// has no words of its own, followed by the system's text.
+// The reason a writer gives for `problem`: its own words where it has them (the system's text would
+// only repeat them; a read-only file adds the system's text, which says why), else `what` (what was
+// being done) followed by the system's text.
 std::string writeReason(FileProblem problem, const std::string& what, int error);
 
 // The kind of problem, and the reason, when a file cannot be opened for reading.

@@ -3,8 +3,10 @@
 // and step reports a caller passes in, the in-memory copy of an in-place write, the error texts.
 // Everything that calls the system lives in one source per system, which provides what this
 // header declares:
-//   PosixFile.cpp    Linux and the other POSIX systems (with TemporaryCleanup.cpp for signals)
+//   PosixFile.cpp    Linux and the other POSIX systems (with PosixAttributes.cpp for modes and
+//                    ACLs, TemporaryCleanup.cpp for signals)
 //   WindowsFile.cpp  Windows, with installTemporaryFileCleanup() answering false
+// Each also defines identifyFile() (FileIdentity.h).
 // Exactly one of them is compiled (core/CMakeLists.txt chooses). Errors cross this boundary as
 // errno values, so that FileErrors.cpp words them the same way on every system.
 #pragma once

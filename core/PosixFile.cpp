@@ -1,7 +1,9 @@
 // The file layer's system calls on Linux and the other POSIX systems: the writer's target (a
 // replace through a temporary file, a write in place, a stream) and the reader's handle.
 #include "FileErrors.h"
+#include "FileIdentity.h"
 #include "FileTarget.h"
+#include "PosixAttributes.h"
 #include "TemporaryCleanup.h"
 
 #include <cerrno>
@@ -14,10 +16,6 @@
 #include <unistd.h>
 #include <utility>
 #include <vector>
-#if defined(__linux__)
-#include <sys/xattr.h>
-#define VORNAK_HAVE_XATTR 1
-#endif
 
 namespace vornak::detail {
 namespace {
@@ -73,29 +71,6 @@ bool syncFailed(int fd) {
     return errno != EINVAL && errno != EROFS && errno != EBADF && errno != ENOTSUP;
 }
 
-// The default mode of a new file: 0666 without the process's umask.
-mode_t newFileMode() {
-    mode_t mask = 022;
-    bool found = false;
-    if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
-        char line[256];
-        while (std::fgets(line, sizeof line, status) != nullptr) {
-            unsigned value = 0;
-            if (std::sscanf(line, "Umask: %o", &value) == 1) {
-                mask = static_cast<mode_t>(value);
-                found = true;
-                break;
-            }
-        }
-        std::fclose(status);
-    }
-    if (!found) {
-        mask = ::umask(022);
-        ::umask(mask);
-    }
-    return 0666 & ~mask;
-}
-
 bool procFdUsable() {
     static const bool usable = ::access("/proc/self/fd", X_OK) == 0;
     return usable;
@@ -105,49 +80,6 @@ long nameMaxOf(int folder) {
     const long nameMax = ::fpathconf(folder, _PC_NAME_MAX);
     return nameMax <= 0 || nameMax > NAME_MAX ? NAME_MAX : nameMax;
 }
-
-#ifdef VORNAK_HAVE_XATTR
-// Copies every extended attribute (POSIX ACLs included) of `from` to the open file; attributes the
-// filesystem or the user's rights refuse are skipped.
-void copyAttributes(const std::string& from, int to) {
-    std::vector<char> names(1024);
-    ssize_t length;
-    for (;;) {
-        length = ::listxattr(from.c_str(), names.data(), names.size());
-        if (length >= 0) {
-            break;
-        }
-        if (errno != ERANGE) {
-            return;
-        }
-        const ssize_t needed = ::listxattr(from.c_str(), nullptr, 0);
-        if (needed < 0) {
-            return;
-        }
-        names.resize(static_cast<std::size_t>(needed) + 64);
-    }
-    std::vector<char> value(4096);
-    for (ssize_t at = 0; at < length;) {
-        const char* name = names.data() + at;
-        at += static_cast<ssize_t>(std::strlen(name)) + 1;
-        ssize_t size;
-        for (;;) {
-            size = ::getxattr(from.c_str(), name, value.data(), value.size());
-            if (size >= 0 || errno != ERANGE) {
-                break;
-            }
-            const ssize_t needed = ::getxattr(from.c_str(), name, nullptr, 0);
-            if (needed < 0) {
-                break;
-            }
-            value.resize(static_cast<std::size_t>(needed) + 64);
-        }
-        if (size >= 0) {
-            ::fsetxattr(to, name, value.data(), static_cast<std::size_t>(size), 0);
-        }
-    }
-}
-#endif
 
 // Follows a chain of symbolic links to the file it finally names (which may not exist). `viaProc`
 // tells whether a link passed through /proc, whose links name open files rather than paths.
@@ -438,14 +370,15 @@ bool PosixTarget::switchToInPlace(const std::string& path, FileFailure& failure)
 }
 
 bool PosixTarget::commitReplace(const std::function<void(FileStep)>& step, FileFailure& failure) {
-#ifdef VORNAK_HAVE_XATTR
+    // The old attributes and mode (or those a new file gets in this folder) only now that the
+    // content is complete; after fchown, which would clear set-id bits.
+    mode_t mode = 0;
     if (existing_) {
         copyAttributes(target_, fd_);
+        mode = old_.st_mode & 07777;
+    } else {
+        mode = giveNewFileAttributes(folder_, name_, fd_);
     }
-#endif
-    // The old mode (or a new file's default) only now that the content is complete; after fchown,
-    // which would clear set-id bits.
-    const mode_t mode = existing_ ? (old_.st_mode & 07777) : newFileMode();
     if (::fchmod(fd_, mode) != 0) {
         failure = {FileProblem::WriteFailed, "cannot set the file's permissions", errno};
         return false;
@@ -552,3 +485,26 @@ void closeInput(std::intptr_t handle) {
 }
 
 } // namespace vornak::detail
+
+namespace vornak {
+
+std::optional<FileIdentity> identifyFile(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    FileIdentity identity;
+    identity.device = static_cast<std::uint64_t>(info.st_dev);
+    identity.inode = static_cast<std::uint64_t>(info.st_ino);
+    identity.regular = S_ISREG(info.st_mode);
+#if defined(__APPLE__)
+    identity.changedSeconds = info.st_ctimespec.tv_sec;
+    identity.changedNanoseconds = info.st_ctimespec.tv_nsec;
+#else
+    identity.changedSeconds = info.st_ctim.tv_sec;
+    identity.changedNanoseconds = info.st_ctim.tv_nsec;
+#endif
+    return identity;
+}
+
+} // namespace vornak

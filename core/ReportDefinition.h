@@ -68,16 +68,6 @@ public:
     std::string organisation;
     std::string date;
 
-    // Empties parameters and results; the nine texts stay.
-    void clear();
-    void insertParameter(std::size_t position, const ParameterRecord& record);
-    void eraseParameter(std::size_t position);
-    void insertValueRow(std::size_t parameter, std::size_t position, const ValueRow& row);
-    void eraseValueRow(std::size_t parameter, std::size_t position);
-    void keepFirstValueRow(std::size_t parameter);
-    void insertResult(std::size_t position, const ResultRow& row);
-    void eraseResult(std::size_t position);
-
     // Writes the definition as an R2 file the way AtomicFileWriter describes: the previous file is
     // replaced only once the new one is completely on disk, and keeps its links, owner, mode and
     // attributes. A text that could not be read back (one holding a line feed, or longer than

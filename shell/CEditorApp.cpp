@@ -1,7 +1,9 @@
 #include "CEditorApp.h"
 
 #include "CommandIds.h"
+#include "MessageBox.h"
 #include "SettingsStore.h"
+#include "StringTable.h"
 
 namespace vornak {
 
@@ -40,8 +42,14 @@ bool CEditorApp::InitInstance() {
 }
 
 int CEditorApp::ExitInstance() {
-    if (services_.settings != nullptr && !recentFiles_.write(*services_.settings)) {
-        return 1;
+    // Settings that cannot be written are said once and change nothing else: the user's work is
+    // saved or was declined, so the run still ends well.
+    if (services_.settings != nullptr && !recentFiles_.write(*services_.settings) &&
+        services_.messageBox != nullptr) {
+        const QString failure = services_.settings->unsaidWriteFailure();
+        if (!failure.isEmpty()) {
+            services_.messageBox->showError(nullptr, failure, loadString(ids::StringAppTitle));
+        }
     }
     return 0;
 }

@@ -12,9 +12,8 @@
 #include "FileDialogs.h"
 #include "FormBinder.h"
 #include "NativePath.h"
-#include "ParameterTableModel.h"
 #include "Pictures.h"
-#include "ResultTableModel.h"
+#include "RecordTableModel.h"
 #include "StringTable.h"
 #include "Texts.h"
 #include "UndoKeyRouter.h"
@@ -49,9 +48,9 @@ CMainForm::CMainForm(DefinitionDocument& document, const PlatformServices& servi
     helpWindow = std::make_unique<CUsageHelpDialog>();
     helpWindow->SetMainWindow(this);
 
-    parameterModel_ = new ParameterTableModel(document_, this);
+    parameterModel_ = new RecordTableModel(document_, RecordKind::Parameter, this);
     valueModel_ = new ValueTableModel(document_, this);
-    resultModel_ = new ResultTableModel(document_, this);
+    resultModel_ = new RecordTableModel(document_, RecordKind::Result, this);
 
     buildControls();
     buildActions();

@@ -40,9 +40,8 @@ namespace vornak {
 class DefinitionDocument;
 class DialogUnits;
 class FormBinder;
-class ParameterTableModel;
+class RecordTableModel;
 class RecentFileList;
-class ResultTableModel;
 class UndoKeyRouter;
 class ValueTableModel;
 class ChecksController;
@@ -245,9 +244,9 @@ private:
     RecentFileList& recentFiles_;
     QList<QByteArray> commandLine_;
     CommandTarget* next_;
-    ParameterTableModel* parameterModel_ = nullptr;
+    RecordTableModel* parameterModel_ = nullptr;
     ValueTableModel* valueModel_ = nullptr;
-    ResultTableModel* resultModel_ = nullptr;
+    RecordTableModel* resultModel_ = nullptr;
     std::unique_ptr<FormBinder> binder_;
     std::map<int, QAction*> actions_;
     std::unique_ptr<UndoKeyRouter> undoKeys_;

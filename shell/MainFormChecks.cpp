@@ -80,7 +80,7 @@ void CMainForm::buildChecks() {
         });
     });
     // While a bound is being typed the strip already shows it.
-    connect(valueList->GetEditBox(), &QLineEdit::textEdited, this, [this](const QString& text) {
+    connect(valueList, &CellGrid::editTextEdited, this, [this](const QString& text) {
         const int p = valueModel_->parameter();
         const std::optional<TextLocation> where = valueModel_->locationOf(
             valueModel_->index(valueList->GetFocusedRow(), valueList->GetEditColumn()));

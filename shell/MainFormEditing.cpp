@@ -7,7 +7,7 @@
 #include "CommandIds.h"
 #include "DefinitionDocument.h"
 #include "FormBinder.h"
-#include "ResultTableModel.h"
+#include "RecordTableModel.h"
 #include "ValueTableModel.h"
 
 #include <QAction>
@@ -77,41 +77,43 @@ void CMainForm::connectDocument() {
     connect(&document_, &DefinitionDocument::documentReset, this, &CMainForm::updateCaption);
 
     // A parameter that appears (added, duplicated, or its deletion undone) becomes current; after
-    // one goes, the one now in its place does (none after the last).
-    connect(&document_, &DefinitionDocument::parameterInserted, this, [this](int position) {
-        selectRow(parameterList, position);
-        showParameter(position);
-    });
-    connect(&document_, &DefinitionDocument::parameterRemoved, this, [this](int position) {
-        const int count = static_cast<int>(document_.definition().parameters.size());
-        const int next = std::min(position, count - 1);
-        selectRow(parameterList, next);
-        showParameter(next);
-    });
-    connect(&document_, &DefinitionDocument::parameterMoved, this,
-            [this](int, int to) { selectRow(parameterList, to); });
-
-    connect(&document_, &DefinitionDocument::valueRowInserted, this, [this](int parameter, int position) {
-        if (parameter == valueModel_->parameter()) {
-            selectRow(valueList, position);
+    // one goes, the one now in its place does (none after the last). Moved rows stay selected; a
+    // deleted value row or result leaves no selection behind.
+    connect(&document_, &DefinitionDocument::recordsChanged, this, [this](const RecordChange& change) {
+        const int moved = change.to + change.count - 1;
+        switch (change.list.kind) {
+        case RecordKind::Parameter:
+            if (change.type == RecordChange::Type::Remove) {
+                const int count = static_cast<int>(document_.definition().parameters.size());
+                const int next = std::min(change.first, count - 1);
+                selectRow(parameterList, next);
+                showParameter(next);
+            } else if (change.type == RecordChange::Type::Insert) {
+                selectRow(parameterList, change.first);
+                showParameter(change.first);
+            } else {
+                selectRow(parameterList, moved);
+            }
+            break;
+        case RecordKind::ValueRow:
+            if (change.list.parameter != valueModel_->parameter()) {
+                break;
+            }
+            if (change.type == RecordChange::Type::Remove) {
+                valueList->clearSelection(); // no other row takes the deleted one's selection
+            } else {
+                selectRow(valueList, change.type == RecordChange::Type::Insert ? change.first : moved);
+            }
+            break;
+        case RecordKind::Result:
+            if (change.type == RecordChange::Type::Remove) {
+                resultList->clearSelection();
+            } else {
+                selectRow(resultList, change.type == RecordChange::Type::Insert ? change.first : moved);
+            }
+            break;
         }
     });
-    connect(&document_, &DefinitionDocument::valueRowRemoved, this, [this](int parameter, int) {
-        if (parameter == valueModel_->parameter()) {
-            valueList->clearSelection(); // no other row takes the deleted one's selection
-        }
-    });
-    connect(&document_, &DefinitionDocument::valueRowMoved, this, [this](int parameter, int, int to) {
-        if (parameter == valueModel_->parameter()) {
-            selectRow(valueList, to);
-        }
-    });
-    connect(&document_, &DefinitionDocument::resultInserted, this,
-            [this](int position) { selectRow(resultList, position); });
-    connect(&document_, &DefinitionDocument::resultRemoved, this,
-            [this](int) { resultList->clearSelection(); });
-    connect(&document_, &DefinitionDocument::resultMoved, this,
-            [this](int, int to) { selectRow(resultList, to); });
 }
 
 void CMainForm::showParameter(int index) {

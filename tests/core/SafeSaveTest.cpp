@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -152,6 +153,66 @@ TEST_P(EveryTemporaryKind, TheNewFileIsPrivateUntilItTakesTheOldMode) {
     ::umask(mask);
     ASSERT_TRUE(model.save((folder / "new.rpt").string(), hooks()));
     EXPECT_EQ(statOf(folder / "new.rpt").st_mode & 0777, 0666 & ~mask);
+}
+
+// Gives `folder` the default ACL u::rw, u:nobody:rw, g::rw, mask::rw, o::- (what setfacl -d -m
+// u::rw,g::rw,o::-,u:nobody:rw makes). False where the filesystem has no ACLs.
+bool setDefaultAcl(const fs::path& folder) {
+    struct Entry {
+        std::uint16_t tag;
+        std::uint16_t permissions;
+        std::uint32_t id;
+    };
+    const std::uint32_t version = 2;
+    const Entry entries[] = {{0x01, 6, 0xFFFFFFFF},
+                             {0x02, 6, 65534},
+                             {0x04, 6, 0xFFFFFFFF},
+                             {0x10, 6, 0xFFFFFFFF},
+                             {0x20, 0, 0xFFFFFFFF}};
+    std::string value(reinterpret_cast<const char*>(&version), sizeof version);
+    value.append(reinterpret_cast<const char*>(entries), sizeof entries);
+    return ::setxattr(folder.c_str(), "system.posix_acl_default", value.data(), value.size(), 0) == 0;
+}
+
+// The access ACL of a file, empty when it has none beyond its mode.
+std::string accessAcl(const fs::path& path) {
+    char value[256];
+    const ssize_t size = ::getxattr(path.c_str(), "system.posix_acl_access", value, sizeof value);
+    return size > 0 ? std::string(value, static_cast<std::size_t>(size)) : std::string();
+}
+
+// A new file gets the permissions any program's new file gets in its folder: from the folder's
+// default ACL where it has one (the umask then does not count), else 0666 without the umask.
+TEST_P(EveryTemporaryKind, ANewFileGetsThePermissionsTheFolderGivesNewFiles) {
+    const fs::path shared = folder / "shared";
+    fs::create_directory(shared);
+    if (!setDefaultAcl(shared)) {
+        GTEST_SKIP() << "the filesystem has no ACLs";
+    }
+    for (const fs::path& where : {shared, folder.path()}) {
+        for (mode_t mask : {mode_t{022}, mode_t{0}, mode_t{077}}) {
+            const mode_t previous = ::umask(mask);
+            const int plain = ::open((where / "plain").c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0666);
+            const bool saved = model.save((where / "new.rpt").string(), hooks());
+            const bool exported = model.exportTable((where / "new.txt").string(), hooks());
+            ::umask(previous);
+            ASSERT_GE(plain, 0);
+            ::close(plain);
+            ASSERT_TRUE(saved && exported) << model.saveError().reason;
+            const mode_t expected = statOf(where / "plain").st_mode & 07777;
+            for (const char* name : {"new.rpt", "new.txt"}) {
+                SCOPED_TRACE((where / name).string() + ", umask " + std::to_string(mask));
+                EXPECT_EQ(statOf(where / name).st_mode & 07777, expected) << std::oct << expected;
+                EXPECT_EQ(accessAcl(where / name), accessAcl(where / "plain"));
+            }
+            for (const char* name : {"plain", "new.rpt", "new.txt"}) {
+                fs::remove(where / name);
+            }
+            // Nothing else is left behind.
+            EXPECT_EQ(test::filesIn(where),
+                      where == shared ? std::vector<fs::path>{} : std::vector<fs::path>{"shared"});
+        }
+    }
 }
 
 // Flushing the file, replacing it and flushing its folder, in this order.
