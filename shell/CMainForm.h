@@ -46,6 +46,8 @@ class UndoKeyRouter;
 class ValueTableModel;
 class ChecksController;
 class ChecksWindow;
+class FindTools;
+class ListClipboard;
 class ProblemCountLabel;
 class RangeStrip;
 struct TextLocation;
@@ -105,6 +107,8 @@ public:
     QWidget* control(int controlId) const;
     QMenuBar* formMenuBar() const { return menuBar_; }
     CUsageHelpDialog* usageHelpWindow() const { return helpWindow.get(); }
+    FindTools* findTools() const { return findTools_; }
+    ListClipboard* listClipboard() const { return clipboard_; }
 
     // --- Document commands (DocumentCommands.cpp) -----------------------------------------------
     void OnFileNew();
@@ -210,6 +214,9 @@ private:
 
     void OnInitDialog();
 
+    // Several rows, the lists' clipboard and find and replace (MainFormTables.cpp).
+    void buildTableTools();
+
     // Checks (MainFormChecks.cpp).
     void buildChecks();
     // Shows the range strip under the value list for a Range parameter (the list gives up the
@@ -259,6 +266,8 @@ private:
     QCheckBox* numberBox_ = nullptr;
     QCheckBox* formulaBox_ = nullptr;
     CellGrid* lastRecordGrid_ = nullptr;
+    FindTools* findTools_ = nullptr;
+    ListClipboard* clipboard_ = nullptr;
     ProblemCountLabel* problemCount_ = nullptr;
     ChecksWindow* checksWindow_ = nullptr;
     ChecksController* checks_ = nullptr;
