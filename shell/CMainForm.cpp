@@ -77,6 +77,7 @@ CMainForm::CMainForm(DefinitionDocument& document, const PlatformServices& servi
     connectControls();
     connectDocument();
     buildChecks();
+    buildTableTools();
     undoKeys_ = std::make_unique<UndoKeyRouter>(
         *this, [this](const QLineEdit* edit) { return binder_->isBound(edit); });
 }
