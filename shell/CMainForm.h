@@ -42,10 +42,13 @@ class DialogUnits;
 class FormBinder;
 class RecordTableModel;
 class RecentFileList;
+class RecoverySession;
 class UndoKeyRouter;
 class ValueTableModel;
 class ChecksController;
 class ChecksWindow;
+class FindTools;
+class ListClipboard;
 class ProblemCountLabel;
 class RangeStrip;
 struct TextLocation;
@@ -105,6 +108,15 @@ public:
     QWidget* control(int controlId) const;
     QMenuBar* formMenuBar() const { return menuBar_; }
     CUsageHelpDialog* usageHelpWindow() const { return helpWindow.get(); }
+    FindTools* findTools() const { return findTools_; }
+    ListClipboard* listClipboard() const { return clipboard_; }
+
+    // --- Recovery copies -------------------------------------------------------------------------
+    // The keeper of recovery copies (may be null: none are kept). Set before the form is shown:
+    // showing it offers back the copies of editors that are gone.
+    void setRecovery(RecoverySession* recovery) { recovery_ = recovery; }
+    // Ends the form at once, asking nothing and keeping the recovery copy (the session ends).
+    void endWithoutQuestion();
 
     // --- Document commands (DocumentCommands.cpp) -----------------------------------------------
     void OnFileNew();
@@ -210,6 +222,9 @@ private:
 
     void OnInitDialog();
 
+    // Several rows, the lists' clipboard and find and replace (MainFormTables.cpp).
+    void buildTableTools();
+
     // Checks (MainFormChecks.cpp).
     void buildChecks();
     // Shows the range strip under the value list for a Range parameter (the list gives up the
@@ -259,6 +274,8 @@ private:
     QCheckBox* numberBox_ = nullptr;
     QCheckBox* formulaBox_ = nullptr;
     CellGrid* lastRecordGrid_ = nullptr;
+    FindTools* findTools_ = nullptr;
+    ListClipboard* clipboard_ = nullptr;
     ProblemCountLabel* problemCount_ = nullptr;
     ChecksWindow* checksWindow_ = nullptr;
     ChecksController* checks_ = nullptr;
@@ -267,6 +284,7 @@ private:
     bool renumberNoted_ = false;
     bool initialised_ = false;
     bool openCancelled_ = false;
+    RecoverySession* recovery_ = nullptr;
 };
 
 } // namespace vornak

@@ -1,6 +1,8 @@
 // The main form's window: its controls placed as template 102 gives them (dialog units converted
 // with the dialog font's base units), menu 129, the button pictures and the grids' settings.
 #include "CMainForm.h"
+#include "FindBar.h"
+#include "FindTools.h"
 
 #include "BitmapMenu.h"
 #include "BitmapMenuBinder.h"
@@ -211,8 +213,14 @@ void CMainForm::placeWindow() {
     const int menuHeight = menuBar_->sizeHint().height();
     menuBar_->setGeometry(0, 0, clientSize.width(), menuHeight);
     client_->setGeometry(0, menuHeight, clientSize.width(), clientSize.height());
+    // The find bar, while open, lies under the form.
+    int barHeight = 0;
+    if (findTools_ != nullptr && !findTools_->bar()->isHidden()) {
+        barHeight = findTools_->bar()->sizeHint().height();
+        findTools_->bar()->setGeometry(4, menuHeight + clientSize.height(), clientSize.width() - 8, barHeight);
+    }
     // No sizing border, no maximise box: the window keeps the template's size below its menu.
-    setFixedSize(clientSize.width(), menuHeight + clientSize.height());
+    setFixedSize(clientSize.width(), menuHeight + clientSize.height() + barHeight);
 }
 
 void CMainForm::buildMenu() {
