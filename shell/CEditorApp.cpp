@@ -2,13 +2,22 @@
 
 #include "CommandIds.h"
 #include "MessageBox.h"
+#include "RecoverySession.h"
+#include "RecoveryStore.h"
 #include "SettingsStore.h"
 #include "StringTable.h"
+#include "TerminationSignals.h"
+
+#include <QGuiApplication>
+#include <QSessionManager>
+#include <QTimer>
+
+#include <cstdio>
 
 namespace vornak {
 
 CEditorApp::CEditorApp(const PlatformServices& services, QList<QByteArray> arguments)
-    : services_(services), arguments_(std::move(arguments)) {
+    : services_(services), arguments_(std::move(arguments)), recoveryFolder_(RecoveryStore::defaultFolder()) {
 }
 
 CEditorApp::~CEditorApp() = default;
@@ -21,6 +30,8 @@ int CEditorApp::run() {
 void CEditorApp::LoadStdProfileSettings() {
     if (services_.settings != nullptr) {
         recentFiles_.read(*services_.settings);
+        // Written whenever it changes: an editor ended by a signal or a crash keeps it too.
+        recentFiles_.writeThrough(services_.settings);
     }
 }
 
@@ -34,10 +45,51 @@ std::unique_ptr<CMainForm> CEditorApp::createMainForm() {
 bool CEditorApp::InitInstance() {
     LoadStdProfileSettings();
     mainForm_ = createMainForm();
+    if (!recoveryFolder_.empty() && services_.messageBox != nullptr) {
+        recovery_ = std::make_unique<RecoverySession>(document_, *services_.messageBox,
+                                                      RecoveryStore(recoveryFolder_));
+        mainForm_->setRecovery(recovery_.get());
+    }
+    if (keepWorkWhenEnded_ && recovery_) {
+        // A logout, a shutdown or `kill`: what was typed goes to the copy at once, and the editor
+        // ends as the signal says, asking nothing.
+        terminationSignals_ = std::make_unique<TerminationSignals>();
+        QObject::connect(
+            terminationSignals_.get(), &TerminationSignals::received, mainForm_.get(), [this](int signal) {
+                if (mainForm_) {
+                    mainForm_->runGuarded([this] {
+                        if (!recovery_->preserveNow()) {
+                            // Ending anyway, as asked, but not in silence.
+                            std::fprintf(stderr, "vornak: the unsaved changes could not be kept: %s\n",
+                                         qPrintable(recovery_->keeper().lastError()));
+                        }
+                    });
+                }
+                TerminationSignals::endBySignal(signal);
+            });
+        if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+            QObject::connect(gui, &QGuiApplication::commitDataRequest, mainForm_.get(),
+                             [this](QSessionManager&) {
+                                 if (!mainForm_) {
+                                     return;
+                                 }
+                                 mainForm_->runGuarded([this] { recovery_->preserveNow(); });
+                                 // Ended once the session manager has its answer; the copy is offered back
+                                 // next time.
+                                 QTimer::singleShot(0, mainForm_.get(), [this] {
+                                     if (mainForm_) {
+                                         mainForm_->endWithoutQuestion();
+                                     }
+                                 });
+                             });
+        }
+    }
     // Modal to no other window: the help window beside it stays usable.
     mainForm_->setWindowModality(Qt::WindowModal);
     mainForm_->exec();
     mainForm_.reset();
+    terminationSignals_.reset();
+    recovery_.reset();
     return false;
 }
 

@@ -13,8 +13,12 @@
 #include <QList>
 
 #include <memory>
+#include <string>
 
 namespace vornak {
+
+class RecoverySession;
+class TerminationSignals;
 
 class CEditorApp : public CommandTarget {
 public:
@@ -24,6 +28,13 @@ public:
     ~CEditorApp() override;
     CEditorApp(const CEditorApp&) = delete;
     CEditorApp& operator=(const CEditorApp&) = delete;
+
+    // Where the recovery copies are kept (the state folder unless set); empty keeps none.
+    void setRecoveryFolder(std::string folder) { recoveryFolder_ = std::move(folder); }
+    // Makes SIGTERM, SIGHUP and the end of the desktop session write the recovery copy at once and
+    // end the editor without a question. For the real program, not for tests that share a process.
+    void keepWorkWhenEnded() { keepWorkWhenEnded_ = true; }
+    RecoverySession* recovery() const { return recovery_.get(); }
 
     // InitInstance, then ExitInstance; the process's exit code.
     int run();
@@ -56,6 +67,10 @@ private:
     RecentFileList recentFiles_;
     std::unique_ptr<CMainForm> mainForm_;
     CMainForm* commandSource_ = nullptr; // the last form built, which sends the recent-file commands
+    std::string recoveryFolder_;
+    bool keepWorkWhenEnded_ = false;
+    std::unique_ptr<RecoverySession> recovery_;
+    std::unique_ptr<TerminationSignals> terminationSignals_;
 };
 
 } // namespace vornak

@@ -14,6 +14,7 @@
 #include "NativePath.h"
 #include "Pictures.h"
 #include "RecordTableModel.h"
+#include "RecoverySession.h"
 #include "StringTable.h"
 #include "Texts.h"
 #include "UndoKeyRouter.h"
@@ -115,7 +116,7 @@ int CMainForm::selectedParameterIndex() const {
 }
 
 QString CMainForm::currentFilePath() const {
-    return document_.displayPath();
+    return displayPath(currentNativePath());
 }
 
 QByteArray CMainForm::currentNativePath() const {
@@ -144,7 +145,16 @@ void CMainForm::setVisible(bool visible) {
         // The file named on the command line opens once the window is shown, so that a box
         // saying it cannot be read stands over the window, not alone in a corner before it.
         openFileFromCommandLine();
+        // With or without a file named: the work of editors that were ended is offered back.
+        if (recovery_ != nullptr) {
+            runGuarded([this] { recovery_->offerCopies(this); });
+        }
     }
+}
+
+void CMainForm::endWithoutQuestion() {
+    confirmOpenEdits();
+    done(QDialog::Rejected);
 }
 
 void CMainForm::OnInitDialog() {

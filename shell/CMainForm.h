@@ -42,6 +42,7 @@ class DialogUnits;
 class FormBinder;
 class RecordTableModel;
 class RecentFileList;
+class RecoverySession;
 class UndoKeyRouter;
 class ValueTableModel;
 class ChecksController;
@@ -109,6 +110,13 @@ public:
     CUsageHelpDialog* usageHelpWindow() const { return helpWindow.get(); }
     FindTools* findTools() const { return findTools_; }
     ListClipboard* listClipboard() const { return clipboard_; }
+
+    // --- Recovery copies -------------------------------------------------------------------------
+    // The keeper of recovery copies (may be null: none are kept). Set before the form is shown:
+    // showing it offers back the copies of editors that are gone.
+    void setRecovery(RecoverySession* recovery) { recovery_ = recovery; }
+    // Ends the form at once, asking nothing and keeping the recovery copy (the session ends).
+    void endWithoutQuestion();
 
     // --- Document commands (DocumentCommands.cpp) -----------------------------------------------
     void OnFileNew();
@@ -276,6 +284,7 @@ private:
     bool renumberNoted_ = false;
     bool initialised_ = false;
     bool openCancelled_ = false;
+    RecoverySession* recovery_ = nullptr;
 };
 
 } // namespace vornak

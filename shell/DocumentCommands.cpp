@@ -16,6 +16,7 @@
 #include "MessageBox.h"
 #include "NativePath.h"
 #include "RecentFileList.h"
+#include "RecoverySession.h"
 #include "StringTable.h"
 #include "Texts.h"
 #include "WaitCursor.h"
@@ -32,9 +33,9 @@ namespace vornak {
 namespace {
 
 // The name Save table suggests: everything before the last full stop of the path, or nothing.
-QString tableNameFor(const QString& path) {
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : path.left(dot);
+QByteArray tableNameFor(const QByteArray& path) {
+    const qsizetype dot = path.lastIndexOf('.');
+    return dot < 0 ? QByteArray() : path.left(dot);
 }
 
 } // namespace
@@ -57,6 +58,10 @@ bool CMainForm::SaveModified() {
 
 void CMainForm::OnClose() {
     if (SaveModified()) {
+        // Still modified after the prompt let it go: the user said No, and the copy goes too.
+        if (recovery_ != nullptr && document_.isModified()) {
+            recovery_->discard();
+        }
         done(QDialog::Rejected);
     }
 }
@@ -73,13 +78,16 @@ void CMainForm::OnFileOpen() {
     if (!SaveModified()) {
         return;
     }
-    const std::optional<QString> path = services_.fileDialogs->open(
-        this, texts::reportFilesFilter, texts::reportExtension, currentFilePath());
+    const std::optional<QByteArray> path = services_.fileDialogs->openNative(
+        this, texts::reportFilesFilter, texts::reportExtension, currentNativePath());
     if (!path) {
         return;
     }
-    if (LoadFile(nativePath(*path))) {
-        recentFiles_.add(nativePath(*path));
+    if (recovery_ != nullptr && !recovery_->confirmOpen(this, *path)) {
+        return;
+    }
+    if (LoadFile(*path)) {
+        recentFiles_.add(*path);
     }
 }
 
@@ -89,6 +97,11 @@ bool CMainForm::OpenFile(const QString& path) {
 
 bool CMainForm::OpenFile(const QByteArray& path) {
     openCancelled_ = false;
+    // Another editor holds it with unsaved changes: opening it here too is the user's call.
+    if (recovery_ != nullptr && !recovery_->confirmOpen(this, path)) {
+        openCancelled_ = true;
+        return false;
+    }
     if (!SaveModified()) {
         openCancelled_ = true;
         return false;
@@ -148,13 +161,15 @@ void CMainForm::OnFileSaveAs() {
 }
 
 bool CMainForm::saveDocumentAs() {
-    const std::optional<QString> path = services_.fileDialogs->save(
-        this, texts::reportFilesFilter, texts::reportExtension, currentFilePath());
+    // The suggestion is the document's own path as bytes: kept, it saves to the same file even when
+    // its name is no text.
+    const std::optional<QByteArray> path = services_.fileDialogs->saveNative(
+        this, texts::reportFilesFilter, texts::reportExtension, currentNativePath());
     if (!path) {
         return false;
     }
     // The document takes the new path only once it is stored there.
-    return SaveFile(nativePath(*path));
+    return SaveFile(*path);
 }
 
 bool CMainForm::SaveFile(const QByteArray& path) {
@@ -174,19 +189,20 @@ bool CMainForm::SaveFile(const QByteArray& path) {
 }
 
 void CMainForm::OnSaveTable() {
-    const std::optional<QString> path = services_.fileDialogs->save(
-        this, texts::textFilesFilter, texts::textExtension, tableNameFor(currentFilePath()));
+    const std::optional<QByteArray> path = services_.fileDialogs->saveNative(
+        this, texts::textFilesFilter, texts::textExtension, tableNameFor(currentNativePath()));
     if (!path) {
         return;
     }
     SaveResult result;
     {
         WaitCursor wait;
-        result = document_.exportTable(corePath(nativePath(*path)));
+        result = document_.exportTable(corePath(*path));
     }
     if (!result) {
-        services_.messageBox->showError(this, texts::exportFailedText.arg(*path, problemReason(result.error)),
-                                        loadString(ids::StringAppTitle));
+        services_.messageBox->showError(
+            this, texts::exportFailedText.arg(displayPath(*path), problemReason(result.error)),
+            loadString(ids::StringAppTitle));
     }
 }
 
