@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QLineEdit>
 
+#include <functional>
+
 namespace vornak {
 
 void CMainForm::buildTableTools() {
@@ -52,26 +54,33 @@ void CMainForm::buildTableTools() {
     clipboard_ = new ListClipboard(
         document_, services_, *parameterList, *valueList, *resultList,
         [this] { return valueModel_->parameter(); }, *this);
-    const auto clipboardAction = [this](const QKeySequence& keys, auto onField, auto onList) {
+    // Each key works on a field's or an open cell editor's own text, or else on the focused list.
+    using FieldWork = std::function<void(QLineEdit&)>;
+    using ListWork = std::function<void(ListClipboard&, CellGrid&)>;
+    const auto clipboardAction = [this](const QKeySequence& keys, FieldWork onField, ListWork onList) {
         auto* action = new QAction(this);
         action->setShortcut(keys);
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
         connect(action, &QAction::triggered, this, [this, onField, onList] {
-            // A field or an open cell editor works on its own text.
             if (auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
-                (field->*onField)();
+                onField(*field);
                 return;
             }
             if (CellGrid* list = clipboard_->activeList()) {
-                runGuarded([this, list, onList] { (clipboard_->*onList)(*list); });
+                runGuarded([this, list, onList] { onList(*clipboard_, *list); });
             }
         });
     };
-    clipboardAction(QKeySequence::Copy, &QLineEdit::copy, &ListClipboard::copy);
-    clipboardAction(QKeySequence::Cut, &QLineEdit::cut, &ListClipboard::cut);
-    clipboardAction(QKeySequence::Paste, &QLineEdit::paste,
-                    static_cast<bool (ListClipboard::*)(CellGrid&)>(&ListClipboard::paste));
+    clipboardAction(
+        QKeySequence::Copy, [](QLineEdit& field) { field.copy(); },
+        [](ListClipboard& clipboard, CellGrid& list) { clipboard.copy(list); });
+    clipboardAction(
+        QKeySequence::Cut, [](QLineEdit& field) { field.cut(); },
+        [](ListClipboard& clipboard, CellGrid& list) { clipboard.cut(list); });
+    clipboardAction(
+        QKeySequence::Paste, [](QLineEdit& field) { field.paste(); },
+        [](ListClipboard& clipboard, CellGrid& list) { clipboard.paste(list); });
 }
 
 } // namespace vornak
