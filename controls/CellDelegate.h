@@ -18,9 +18,9 @@ class CellDelegate : public QStyledItemDelegate {
 
 public:
     /// Hints beyond Qt's own for the row steps; Tab and Insert close with EditNextItem, Shift+Tab with
-    /// EditPreviousItem.
-    static constexpr EndEditHint EditItemAbove = static_cast<EndEditHint>(0x100);
-    static constexpr EndEditHint EditItemBelow = static_cast<EndEditHint>(0x101);
+    /// EditPreviousItem. They stay inside the enum's range (up to 7): a value past it is undefined.
+    static constexpr EndEditHint EditItemAbove = static_cast<EndEditHint>(5);
+    static constexpr EndEditHint EditItemBelow = static_cast<EndEditHint>(6);
 
     /// How the cells are drawn.
     struct Look {
