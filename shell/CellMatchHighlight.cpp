@@ -13,11 +13,11 @@ constexpr int textInset = 2;
 
 } // namespace
 
-CellMatchHighlight::CellMatchHighlight(QAbstractItemView& view) : QWidget(&view), view_(view) {
+CellMatchHighlight::CellMatchHighlight(QAbstractItemView& view) : QWidget(&view), view_(view), viewport_(view.viewport()) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
-    view_.viewport()->installEventFilter(this);
+    viewport_->installEventFilter(this);
     hide();
 }
 
@@ -59,7 +59,7 @@ void CellMatchHighlight::follow() {
 }
 
 bool CellMatchHighlight::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view_.viewport() && cell_.isValid()) {
+    if (watched == viewport_ && cell_.isValid()) {
         switch (event->type()) {
         case QEvent::Resize:
         case QEvent::Move:

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPersistentModelIndex>
+#include <QPointer>
 #include <QWidget>
 
 class QAbstractItemView;
@@ -31,6 +32,9 @@ private:
     void follow();
 
     QAbstractItemView& view_;
+    // Held apart from the view: the filter still sees the viewport's events while the view, already
+    // half destroyed, can no longer be asked for it.
+    QPointer<QWidget> viewport_;
     QPersistentModelIndex cell_;
     int start_ = 0;
     int length_ = 0;

@@ -2,6 +2,7 @@
 // view scrolls or rows are inserted above it; the clicks go through to the list.
 #include "CellMatchHighlight.h"
 
+#include <QPointer>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTest>
@@ -63,6 +64,23 @@ TEST_F(CellMatchHighlightTest, ClicksGoThroughAndClearHides) {
     EXPECT_EQ(view.currentIndex(), model.index(1, 0));
     highlight->clear();
     EXPECT_FALSE(highlight->isVisible());
+}
+
+// A view of a derived class, destroyed with a mark showing: the viewport goes after the view's own
+// part is gone, and the mark must not ask the half-destroyed view for it.
+TEST(CellMatchHighlightLifetime, TheViewCanGoWhileAMarkShows) {
+    class DerivedView : public QTableView {};
+    QStandardItemModel model;
+    model.appendRow({new QStandardItem(QStringLiteral("см"))});
+    auto* view = new DerivedView;
+    view->setModel(&model);
+    view->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view));
+    auto* highlight = new CellMatchHighlight(*view);
+    highlight->mark(model.index(0, 0), 0, 2);
+    QPointer<CellMatchHighlight> watch(highlight);
+    delete view;
+    EXPECT_TRUE(watch.isNull());
 }
 
 } // namespace
