@@ -1,7 +1,7 @@
 // vornak [FILE]: starts the editor, opening FILE when one is named.
 #include "AtomicFile.h"
-#include "CEditorApp.h"
 #include "DisplayCheck.h"
+#include "EditorApp.h"
 #include "EditorCommandLine.h"
 #include "PlatformServices.h"
 #include "QtTranslations.h"
@@ -58,6 +58,6 @@ int main(int argc, char** argv) {
         arguments.append(QByteArray(argv[i]));
     }
     vornak::QtPlatformServices platform(std::make_unique<vornak::QtShellOpener>());
-    vornak::CEditorApp editor(platform.services(), arguments);
+    vornak::EditorApp editor(platform.services(), arguments);
     return editor.run();
 }
