@@ -21,7 +21,9 @@ namespace {
 
 // "R1" or "R2", as the one read found it: the file may be a pipe, which cannot be read twice.
 std::string layoutMark(const ReportDefinition& definition) {
-    return "R" + std::to_string(definition.loadedLayout());
+    std::string mark(1, 'R'); // not "R" + ...: GCC's optimiser warns of overlapping copies there
+    mark += std::to_string(definition.loadedLayout());
+    return mark;
 }
 
 // "1 parameter", "2 parameters", "0 results".
@@ -88,6 +90,7 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
                 reports.append(report);
             } else {
                 out << path << ": error: " << reason << '\n';
+                out.flush(); // each file's report is out before the next file is read
             }
             continue;
         }
@@ -113,6 +116,7 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
             out << path << ": warning: " << describePlace(finding) << ": "
                 << vornak::TextCodec::toUtf8(describeFinding(finding)) << '\n';
         }
+        out.flush();
     }
     if (options.json) {
         QJsonObject document;

@@ -1,9 +1,11 @@
 #include "Commands.h"
 
 #include "CheckCommand.h"
+#include "FileIdentity.h"
 #include "JsonDump.h"
 #include "ReportDefinition.h"
 #include "TextCodec.h"
+#include "VornakVersion.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,7 +25,7 @@ constexpr std::string_view usageText =
     "       vornak-cli convert IN OUT          read IN (R1 or R2) and write it to OUT as R2\n"
     "       vornak-cli export-table IN OUT     read IN and write its tab-separated table to OUT\n"
     "       vornak-cli dump FILE               print the definition as JSON (texts in UTF-8)\n"
-    "       vornak-cli --help                  show this text\n"
+    "       vornak-cli --help, -h              show this text\n"
     "       vornak-cli --version               print the version\n"
     "\n"
     "check prints one line per file on standard output, \"FILE: ok (...)\" or \"FILE: error: ...\",\n"
@@ -36,6 +38,11 @@ constexpr std::string_view usageText =
     "Exit status: 0 success, 1 a file could not be read or written, 2 wrong command line,\n"
     "3 check --strict found something.\n"
     "An argument \"--\" ends the options, so that later arguments starting with \"-\" are files.\n";
+
+// "-x" and "--xyz" are options; "-" alone names a file.
+bool isOption(std::string_view arg) {
+    return arg.size() > 1 && arg[0] == '-';
+}
 
 int usageError(std::ostream& err, std::string_view problem) {
     err << programName << ": " << problem << " (see " << programName << " --help)\n";
@@ -81,6 +88,16 @@ std::optional<ReportDefinition> read(const std::string& path, std::ostream& err)
 
 // convert and export-table: OUT is written only once IN has been read completely.
 int rewrite(const std::string& in, const std::string& outPath, bool asTable, std::ostream& err) {
+    // The table would take the definition's place: refused, by whatever name the output reaches it.
+    // (A terminal or pipe may well be both ends.)
+    if (asTable) {
+        const std::optional<FileIdentity> input = identifyFile(in);
+        const std::optional<FileIdentity> output = identifyFile(outPath);
+        if (input && output && input->regular && input->sameFileAs(*output)) {
+            err << programName << ": cannot write " << outPath << ": it is the input file\n";
+            return exitFailed;
+        }
+    }
     const std::optional<ReportDefinition> definition = read(in, err);
     if (!definition) {
         return exitFailed;
@@ -110,7 +127,7 @@ struct Command {
 };
 
 constexpr Command commands[] = {
-    {"check", 1, SIZE_MAX, "check FILE..."},
+    {"check", 1, SIZE_MAX, "check [--json] [--strict] FILE..."},
     {"convert", 2, 2, "convert IN OUT"},
     {"export-table", 2, 2, "export-table IN OUT"},
     {"dump", 1, 1, "dump FILE"},
@@ -122,18 +139,31 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     if (args.empty()) {
         return usageError(err, "no command given");
     }
-    if (args[0] == "--help" || args[0] == "-h") {
-        out << usageText;
+    const std::string& first = args[0];
+    const bool help = first == "--help" || first == "-h";
+    if (help || first == "--version") {
+        // Alone, or the command line is wrong: nothing after them is read.
+        if (args.size() > 1) {
+            return usageError(err, "unexpected argument '" + args[1] + "'");
+        }
+        if (help) {
+            out << usageText;
+        } else {
+            out << programName << ' ' << versionString << '\n';
+        }
         return exitOk;
     }
     const Command* command = nullptr;
     for (const Command& candidate : commands) {
-        if (args[0] == candidate.name) {
+        if (first == candidate.name) {
             command = &candidate;
         }
     }
     if (command == nullptr) {
-        return usageError(err, "unknown command '" + args[0] + "'");
+        if (isOption(first)) {
+            return usageError(err, "unknown option '" + first + "'");
+        }
+        return usageError(err, "unknown command '" + first + "'");
     }
 
     std::vector<std::string> files;
@@ -150,13 +180,15 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             checkOptions.json = true;
         } else if (!optionsEnded && command->name == "check" && arg == "--strict") {
             checkOptions.strict = true;
-        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+        } else if (!optionsEnded && isOption(arg)) {
             return usageError(err, "unknown option '" + arg + "'");
+        } else if (files.size() == command->maxFiles) {
+            return usageError(err, "unexpected argument '" + arg + "'");
         } else {
             files.push_back(arg);
         }
     }
-    if (files.size() < command->minFiles || files.size() > command->maxFiles) {
+    if (files.size() < command->minFiles) {
         return usageError(err, "usage: " + std::string(programName) + " " + std::string(command->shape));
     }
 

@@ -1,25 +1,57 @@
-// CellDelegate: the grid's one item delegate. It moves a cell's text between the model and the
-// in-place edit box, so that the grid reads and writes its model in one place.
+// CellDelegate: the grid's item delegate. It creates the in-place GridEdit for a cell, fills it with
+// the cell's text, stores what was typed through the model, turns the keys that move on (Tab,
+// Shift+Tab, Insert, Up, Down) into closeEditor hints, and paints the cells with their dotted lines.
 #pragma once
 
+#include <QColor>
+#include <QPointer>
 #include <QStyledItemDelegate>
+
+#include <functional>
+#include <optional>
+#include <utility>
+
+class GridEdit;
 
 class CellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
 public:
+    /// Hints beyond Qt's own for the row steps; Tab and Insert close with EditNextItem, Shift+Tab with
+    /// EditPreviousItem.
+    static constexpr EndEditHint EditItemAbove = static_cast<EndEditHint>(0x100);
+    static constexpr EndEditHint EditItemBelow = static_cast<EndEditHint>(0x101);
+
+    /// How the cells are drawn.
+    struct Look {
+        bool showSelectionAlways = false; // selected rows highlighted also while the list has no focus
+        std::optional<QColor> gridLines;  // set: dotted lines of this colour at column edges and under rows
+    };
+
     explicit CellDelegate(QObject* parent = nullptr);
 
-    /// The text a cell shows (its display text; empty for a cell that holds nothing).
-    static QString cellText(const QModelIndex& index);
+    Look& look() { return look_; }
+    void setTextChecker(std::function<bool(const QString& before, const QString& after)> checker);
+    /// The editor that is open, or null.
+    GridEdit* openEditor() const;
+    /// Whether the model took the text of the last store since the previous call; nullopt: no store.
+    std::optional<bool> takeStoreResult() { return std::exchange(storeResult_, std::nullopt); }
 
-    /// Puts the cell's text into a GridEdit as the text it opens with.
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
     void setEditorData(QWidget* editor, const QModelIndex& index) const override;
-    /// Hands the GridEdit's text to the model.
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
-    /// The same as setModelData; false when the model refused the text (the cell keeps its own).
-    bool commit(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const;
-    /// The grid holds its edit box over the cell itself.
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
+
+private:
+    Look look_;
+    std::function<bool(const QString& before, const QString& after)> checker_;
+    mutable QPointer<GridEdit> editor_;
+    mutable std::optional<bool> storeResult_;
 };

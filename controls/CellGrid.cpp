@@ -5,22 +5,44 @@
 #include "GridHeader.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 
 #include <algorithm>
 
 namespace {
 
-constexpr int kFitMargin = 15; // extra width of a box that follows its text
 constexpr int kRowPadding = 4; // row height over the font's height
+
+bool isTypedText(const QKeyEvent* event) {
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        return false;
+    }
+    const QString text = event->text();
+    return !text.isEmpty() &&
+           std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isPrint() || c.isSurrogate(); });
+}
+
+std::vector<int> rowsOf(const QItemSelection& selection) {
+    std::vector<int> rows;
+    for (const QItemSelectionRange& range : selection) {
+        for (int r = range.top(); r <= range.bottom(); ++r) {
+            rows.push_back(r);
+        }
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
 
 } // namespace
 
 CellGrid::CellGrid(QWidget* parent) : QTableView(parent) {
-    header_ = new GridHeader(this);
-    setHorizontalHeader(header_);
+    setHorizontalHeader(new GridHeader(this));
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -30,55 +52,33 @@ CellGrid::CellGrid(QWidget* parent) : QTableView(parent) {
 
     setSelectionMode(SingleSelection);
     setSelectionBehavior(SelectRows);
-    setEditTriggers(NoEditTriggers); // the grid opens its own editor by its own rules
-    setTabKeyNavigation(false);      // Tab leaves the list, as in a dialog
-    setSortingEnabled(false);
+    // Typing and Insert are handled in keyPressEvent: they edit the row's first editable cell.
+    setEditTriggers(SelectedClicked);
+    setTabKeyNavigation(false); // Tab leaves the list, as in a dialog
     setShowGrid(false);
     setWordWrap(false);
     setCornerButtonEnabled(false);
     setHorizontalScrollMode(ScrollPerPixel);
     setVerticalScrollMode(ScrollPerPixel);
 
-    // Every pixel of the viewport is painted by paintEvent: cells opaquely, the rest as background.
-    viewport()->setAutoFillBackground(false);
-    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-
-    editBox_ = new GridEdit(viewport());
-    connect(editBox_, &GridEdit::editEnded, this, [this](bool confirmed) { finishEdit(confirmed); });
-
     clickEditTimer_.setSingleShot(true);
     connect(&clickEditTimer_, &QTimer::timeout, this, [this] {
-        const int row = rowAt(clickPoint_.y());
-        const int column = columnAt(clickPoint_.x());
-        // The cell edited is the one under the recorded point, on the row that was clicked.
-        if (row == clickEditRow_ && row >= 0 && column >= 0) {
-            openEditor(row, column);
+        const QPersistentModelIndex cell = std::exchange(clickCell_, {});
+        if (cell.isValid()) {
+            EditCell(cell.row(), cell.column());
         }
     });
-
-    connect(header_, &QHeaderView::sectionResized, this, [this] {
-        placeEditor();
-        viewport()->update();
-    });
-
-    InitGrid();
-}
-
-QPen CellGrid::DottedPen(const QColor& colour) {
-    QPen pen(colour, 1, Qt::CustomDashLine, Qt::FlatCap);
-    pen.setDashPattern({1.0, 1.0});
-    pen.setCosmetic(true);
-    return pen;
+    SetTextFont(std::nullopt, false);
 }
 
 CellGrid::~CellGrid() {
-    // The model and the edit box may outlive this object's members: nothing of theirs may call back.
-    editing_ = false;
-    disconnect(editBox_, nullptr, this, nullptr);
+    // The model may outlive the grid: nothing of its may call back.
     for (const QMetaObject::Connection& connection : modelConnections_) {
         disconnect(connection);
     }
-    disconnect(header_, nullptr, this, nullptr);
+    if (editor_ != nullptr) {
+        disconnect(editor_, nullptr, this, nullptr);
+    }
 }
 
 void CellGrid::setModel(QAbstractItemModel* newModel) {
@@ -86,9 +86,7 @@ void CellGrid::setModel(QAbstractItemModel* newModel) {
         return;
     }
     // What was typed goes to the model it was typed for, while that is still shown.
-    if (editing_) {
-        finishEdit(true);
-    }
+    EndEdit(true);
     CancelPendingEdit();
     for (const QMetaObject::Connection& connection : modelConnections_) {
         disconnect(connection);
@@ -108,20 +106,12 @@ void CellGrid::setModel(QAbstractItemModel* newModel) {
             connect(newModel, &QAbstractItemModel::modelReset, this, changed),
             connect(newModel, &QObject::destroyed, this,
                     [this] {
-                        CancelPendingEdit();
-                        if (editing_) {
-                            finishEdit(false, true);
-                        }
+                        editCell_ = QPersistentModelIndex();
+                        onModelChanged();
                     }),
         };
     }
     updateRowHeight();
-    viewport()->update();
-}
-
-void CellGrid::InitGrid() {
-    SetTextFont(std::nullopt, true);
-    highlightSelection_ = true;
 }
 
 int CellGrid::GetColumnCount() const {
@@ -131,7 +121,10 @@ int CellGrid::GetColumnCount() const {
 bool CellGrid::SetGridLines(bool on, const QColor& colour, bool redraw) {
     gridLines_ = on;
     if (on) {
-        gridPen_ = DottedPen(colour);
+        lineColour_ = colour;
+        delegate_->look().gridLines = colour;
+    } else {
+        delegate_->look().gridLines.reset();
     }
     if (redraw) {
         viewport()->update();
@@ -141,12 +134,11 @@ bool CellGrid::SetGridLines(bool on, const QColor& colour, bool redraw) {
 
 bool CellGrid::GetGridLines(bool& on, QColor& colour) const {
     on = gridLines_;
-    colour = gridPen_ ? gridPen_->color() : QColor(Qt::black);
+    colour = lineColour_.value_or(QColor(Qt::black));
     return true;
 }
 
 bool CellGrid::SetTextFont(const std::optional<QFont>& font, bool redraw) {
-    textFont_ = font;
     setFont(font ? *font : QFont()); // an unset QFont gives the inherited font back
     updateRowHeight();
     if (redraw) {
@@ -156,8 +148,8 @@ bool CellGrid::SetTextFont(const std::optional<QFont>& font, bool redraw) {
 }
 
 bool CellGrid::SetShowSelAlways(bool on) {
-    if (showSelAlways_ != on) {
-        showSelAlways_ = on;
+    if (delegate_->look().showSelectionAlways != on) {
+        delegate_->look().showSelectionAlways = on;
         viewport()->update();
     }
     return true;
@@ -169,7 +161,7 @@ bool CellGrid::SetTypeToEdit(bool on) {
 }
 
 GridEdit* CellGrid::GetEditBox() const {
-    return editBox_;
+    return editor_;
 }
 
 int CellGrid::rowTotal() const {
@@ -184,14 +176,8 @@ int CellGrid::GetSelectedRow() const {
     if (selectionModel() == nullptr) {
         return -1;
     }
-    int first = -1;
-    const QItemSelection selection = selectionModel()->selection();
-    for (const QItemSelectionRange& range : selection) {
-        if (first < 0 || range.top() < first) {
-            first = range.top();
-        }
-    }
-    return first;
+    const std::vector<int> rows = rowsOf(selectionModel()->selection());
+    return rows.empty() ? -1 : rows.front();
 }
 
 int CellGrid::GetFocusedRow() const {
@@ -251,9 +237,7 @@ GridEdit* CellGrid::EditCell(int row, int column) {
     } else if (column < 0 || column >= columnTotal()) {
         return nullptr;
     }
-    setFocus(Qt::OtherFocusReason); // ends an edit in progress
-    openEditor(row, column);
-    return editing_ ? editBox_ : nullptr;
+    return openCell(row, column);
 }
 
 void CellGrid::PostEditCell(int row, int column) {
@@ -269,20 +253,27 @@ void CellGrid::PostEditCell(int row, int column) {
 }
 
 bool CellGrid::IsEditing() const {
-    return editing_;
+    return editor_ != nullptr;
 }
 
 bool CellGrid::EndEdit(bool confirm) {
-    if (!editing_) {
+    if (editor_ == nullptr) {
         return false;
     }
-    finishEdit(confirm);
+    if (confirm) {
+        commitData(editor_);
+    }
+    // Storing the text may have taken the row away, and the editor with it.
+    if (editor_ != nullptr) {
+        closeEditor(editor_,
+                    confirm ? QAbstractItemDelegate::NoHint : QAbstractItemDelegate::RevertModelCache);
+    }
     return true;
 }
 
 void CellGrid::CancelPendingEdit() {
     clickEditTimer_.stop();
-    pressOnSelectedFocused_ = false;
+    clickCell_ = QPersistentModelIndex();
     ++postedEdits_;
 }
 
@@ -294,11 +285,7 @@ bool CellGrid::isCellEditable(int row, int column) const {
 }
 
 bool CellGrid::IsColumnEditable(int column) const {
-    int row = GetFocusedRow();
-    if (row < 0) {
-        row = 0;
-    }
-    return isCellEditable(row, column);
+    return isCellEditable(std::max(GetFocusedRow(), 0), column);
 }
 
 QRect CellGrid::GetCellRect(int row, int column) const {
@@ -309,45 +296,27 @@ QRect CellGrid::GetCellRect(int row, int column) const {
 }
 
 std::pair<int, int> CellGrid::NextEditCell(int row, int column, int rowStep, int columnStep) const {
-    int targetRow = row;
-    int targetColumn = column;
     const int rows = rowTotal();
+    int targetRow = row;
     if (rowStep != 0 && rows > 0) {
-        int next = row + rowStep;
-        if (next < 0) {
-            next = rows - 1;
-        } else if (next >= rows) {
-            next = 0;
-        }
-        targetRow = next;
+        targetRow = (row + rowStep + rows) % rows; // one above the first is the last, and back
     }
-    if (columnStep != 0) {
-        // A column dragged to nothing cannot hold an editor: the search passes over it.
-        const auto usable = [this, targetRow](int c) {
-            return isCellEditable(targetRow, c) && columnWidth(c) > 0 && !isColumnHidden(c);
-        };
-        const int columns = columnTotal();
-        int found = -1;
-        if (columnStep > 0) {
-            for (int c = column + 1; c < columns && found < 0; ++c) {
-                found = usable(c) ? c : -1;
-            }
-            for (int c = 0; c < column && found < 0; ++c) {
-                found = usable(c) ? c : -1;
-            }
-        } else {
-            for (int c = column - 1; c >= 0 && found < 0; --c) {
-                found = usable(c) ? c : -1;
-            }
-            for (int c = columns - 1; c > column && found < 0; --c) {
-                found = usable(c) ? c : -1;
-            }
-        }
-        if (found >= 0) {
-            targetColumn = found;
+    if (columnStep == 0) {
+        return {targetRow, column};
+    }
+    // A column dragged to nothing cannot hold an editor: the search passes over it. It runs to the
+    // edge, then from the other edge back to the start, and never changes the row.
+    const auto usable = [this, targetRow](int c) {
+        return isCellEditable(targetRow, c) && columnWidth(c) > 0 && !isColumnHidden(c);
+    };
+    const int columns = columnTotal();
+    for (int i = 1; i < columns; ++i) {
+        const int c = ((column + columnStep * i) % columns + columns) % columns;
+        if (usable(c)) {
+            return {targetRow, c};
         }
     }
-    return {targetRow, targetColumn};
+    return {targetRow, column};
 }
 
 void CellGrid::EnsureCellVisible(int row, int column) {
@@ -369,19 +338,158 @@ void CellGrid::EnsureCellVisible(int row, int column) {
 }
 
 void CellGrid::setTextValidator(std::function<bool(const QString& before, const QString& after)> validator) {
-    editBox_->setTextValidator(std::move(validator));
-}
-
-bool CellGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* /*event*/) {
-    // Only an explicit request (QAbstractItemView::edit) opens an editor this way; clicks, keys and
-    // double-clicks follow the grid's own rules.
-    if (trigger != AllEditTriggers || !index.isValid() || index.model() != model()) {
-        return false;
-    }
-    return EditCell(index.row(), index.column()) != nullptr;
+    delegate_->setTextChecker(std::move(validator));
 }
 
 // ---- editing ----
+
+bool CellGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* /*event*/) {
+    switch (trigger) {
+    case SelectedClicked:
+        // A click on the selected row of a list that already had the focus: the clicked cell opens
+        // after the double-click interval, unless a double-click, a command or a change of rows or
+        // selection comes first.
+        if (!(editTriggers() & SelectedClicked) || !pressFoundFocus_ || doubleClicked_ || IsEditing() ||
+            !index.isValid() || !isCellEditable(index.row(), index.column())) {
+            return false;
+        }
+        clickCell_ = index;
+        clickEditTimer_.start(QApplication::doubleClickInterval());
+        return true;
+    case DoubleClicked:
+        clickEditTimer_.stop();
+        clickCell_ = QPersistentModelIndex();
+        doubleClicked_ = true;
+        return false;
+    case AllEditTriggers: // an explicit request: QAbstractItemView::edit(index)
+        return index.isValid() && index.model() == model() &&
+               EditCell(index.row(), index.column()) != nullptr;
+    default:
+        return false;
+    }
+}
+
+GridEdit* CellGrid::openCell(int row, int column) {
+    clickEditTimer_.stop();
+    clickCell_ = QPersistentModelIndex();
+    EndEdit(true);
+    if (row < 0 || row >= rowTotal() || column < 0 || column >= columnTotal()) {
+        return nullptr;
+    }
+    // Opening an editor makes its row the only selected row and the focused one.
+    selectionModel()->setCurrentIndex(model()->index(row, column, rootIndex()),
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    // Refused: a cell the model does not let be edited, or one without width (handlers of the
+    // selection change may have removed the row or the column meanwhile).
+    if (!isCellEditable(row, column) || columnWidth(column) <= 0 || isColumnHidden(column)) {
+        return nullptr;
+    }
+    ensureRowVisible(row);
+    const QModelIndex index = model()->index(row, column, rootIndex());
+    if (!QTableView::edit(index, AllEditTriggers, nullptr)) {
+        return nullptr;
+    }
+    editor_ = delegate_->openEditor();
+    editCell_ = index;
+    editColumn_ = column;
+    stored_.reset();
+    connect(editor_, &QLineEdit::textEdited, this, &CellGrid::editTextEdited);
+    emit beginEdit(row, column);
+    return editor_;
+}
+
+void CellGrid::commitData(QWidget* editor) {
+    if (editor != nullptr && editor == editor_ && keepEditorOpen_) {
+        return;
+    }
+    if (editor == nullptr || editor != editor_) {
+        QTableView::commitData(editor);
+        return;
+    }
+    delegate_->takeStoreResult();
+    QTableView::commitData(editor);
+    // The editor goes away with its row if storing the text removed it.
+    if (editor_ != nullptr && delegate_->takeStoreResult().value_or(false)) {
+        stored_ = editor_->text();
+    }
+}
+
+void CellGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    if (editor != nullptr && editor == editor_ && keepEditorOpen_) {
+        return;
+    }
+    if (editor == nullptr || editor != editor_) {
+        QTableView::closeEditor(editor, hint);
+        return;
+    }
+    std::pair<int, int> step{0, 0};
+    if (hint == QAbstractItemDelegate::EditNextItem) {
+        step = {0, 1};
+    } else if (hint == QAbstractItemDelegate::EditPreviousItem) {
+        step = {0, -1};
+    } else if (hint == CellDelegate::EditItemAbove) {
+        step = {-1, 0};
+    } else if (hint == CellDelegate::EditItemBelow) {
+        step = {1, 0};
+    }
+    std::optional<QString> text = hint == QAbstractItemDelegate::RevertModelCache ? std::nullopt : stored_;
+    disconnect(editor_, nullptr, this, nullptr);
+    editor_ = nullptr;
+    // Qt hides the editor, lets it go and hands the focus back to the list if the editor had it.
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    endOpenEdit(std::move(text), step);
+}
+
+void CellGrid::endOpenEdit(std::optional<QString> text, std::pair<int, int> step) {
+    const QPersistentModelIndex cell = std::exchange(editCell_, QPersistentModelIndex());
+    stored_.reset();
+    const int row = cell.isValid() ? cell.row() : -1;
+    if (row == -1) {
+        text.reset();
+    } else {
+        editColumn_ = cell.column();
+    }
+    if (text && step != std::make_pair(0, 0)) {
+        const auto [nextRow, nextColumn] = NextEditCell(row, editColumn_, step.first, step.second);
+        if (nextRow != row || nextColumn != editColumn_) {
+            EnsureCellVisible(nextRow, nextColumn);
+            PostEditCell(nextRow, nextColumn); // once this edit has completely closed
+        }
+    }
+    emit endEdit(row, editColumn_, text);
+}
+
+void CellGrid::onModelChanged() {
+    // Rows or columns moved under a pending click: it no longer names the cell the user meant.
+    clickEditTimer_.stop();
+    clickCell_ = QPersistentModelIndex();
+    if (editor_ == nullptr) {
+        return;
+    }
+    if (editCell_.isValid()) {
+        // The edited cell moved: the editor follows it at once.
+        executeDelayedItemsLayout();
+        updateEditorGeometries();
+        return;
+    }
+    // The edited cell went away; Qt has let its editor go. The edit ends without a text.
+    const bool hadFocus = editor_->hasFocus() || !editor_->isVisible();
+    disconnect(editor_, nullptr, this, nullptr);
+    editor_ = nullptr;
+    if (hadFocus && (QApplication::focusWidget() == nullptr || isAncestorOf(QApplication::focusWidget()))) {
+        setFocus(Qt::OtherFocusReason);
+    }
+    endOpenEdit(std::nullopt);
+}
+
+int CellGrid::firstEditableColumn(int row) const {
+    for (int c = 0; c < columnTotal(); ++c) {
+        if (isCellEditable(row, c) && columnWidth(c) > 0 && !isColumnHidden(c)) {
+            return c;
+        }
+    }
+    return -1;
+}
 
 void CellGrid::ensureRowVisible(int row) {
     QScrollBar* bar = verticalScrollBar();
@@ -394,174 +502,145 @@ void CellGrid::ensureRowVisible(int row) {
     }
 }
 
-int CellGrid::firstEditableColumn(int row) const {
-    for (int c = 0; c < columnTotal(); ++c) {
-        if (isCellEditable(row, c) && columnWidth(c) > 0 && !isColumnHidden(c)) {
-            return c;
-        }
-    }
-    return -1;
+void CellGrid::updateRowHeight() {
+    rowHeight_ = fontMetrics().height() + kRowPadding;
+    verticalHeader()->setDefaultSectionSize(rowHeight_);
 }
 
-void CellGrid::openEditor(int row, int column) {
+// ---- events ----
+
+void CellGrid::keyPressEvent(QKeyEvent* event) {
     clickEditTimer_.stop();
-    pressOnSelectedFocused_ = false;
-    if (editing_) {
-        finishEdit(true);
-    }
-    if (row < 0 || row >= rowTotal() || column < 0 || column >= columnTotal()) {
+    clickCell_ = QPersistentModelIndex();
+    const bool typed = typeToEdit_ && (event->key() == Qt::Key_Backspace || isTypedText(event));
+    if (event->key() != Qt::Key_Insert && !typed) {
+        QTableView::keyPressEvent(event);
         return;
     }
-    // Opening an editor makes its row the only selected row and the focused one.
-    const int currentColumn = std::clamp(currentIndex().column(), 0, columnTotal() - 1);
-    selectionModel()->setCurrentIndex(model()->index(row, currentColumn, rootIndex()),
-                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    // Refused: a cell the model does not let be edited, or one without width (handlers of the
-    // selection change may have removed the row or the column meanwhile).
-    if (!isCellEditable(row, column) || columnWidth(column) <= 0 || isColumnHidden(column)) {
-        return;
-    }
-    editColumn_ = column;
-    executeDelayedItemsLayout();
-    ensureRowVisible(row);
-
-    const QModelIndex index = model()->index(row, column, rootIndex());
-    const QRect cell = GetCellRect(row, column);
-    const int left = std::max(cell.left(), 0);
-    editBox_->ResetEdit();
-    editBox_->SetPosition(QPoint(left, cell.top()));
-    editBox_->SetHeight(cell.height());
-    if (columnViewportPosition(0) < 0) {
-        editBox_->SetFitToText(kFitMargin);
-    }
-    delegate_->setEditorData(editBox_, index);
-    editCell_ = QPersistentModelIndex(index);
-    editing_ = true;
-    editBox_->Open(cell.left() + cell.width() - left);
-    emit beginEdit(row, column);
-}
-
-void CellGrid::finishEdit(bool confirmed, bool cellGone) {
-    if (!editing_) {
-        return;
-    }
-    editing_ = false;
-    const QPersistentModelIndex cell = cellGone ? QPersistentModelIndex() : editCell_;
-    editCell_ = QPersistentModelIndex();
-    if (cell.isValid()) {
-        editColumn_ = cell.column();
-    }
-    // Ending the edit hands the keyboard focus back to the list, unless the user moved it elsewhere.
-    if (editBox_->hasFocus() || editBox_->window()->focusWidget() == editBox_) {
-        setFocus(Qt::OtherFocusReason);
-    }
-    editBox_->Close();
-
-    std::optional<QString> text;
-    if (confirmed && cell.isValid() && delegate_->commit(editBox_, model(), cell)) {
-        text = editBox_->text();
-    }
-    // The model may have moved or dropped the row while taking the text.
-    const int row = cell.isValid() ? cell.row() : -1;
-    int key = GridEdit::NoEndKey;
-    bool shift = false;
-    bool ctrl = false;
-    if (text && row != -1 && editBox_->GetEndKey(key, shift, ctrl)) {
-        int rowStep = 0;
-        int columnStep = 0;
-        switch (key) {
-        case GridEdit::EndKeyTab:
-            columnStep = shift ? -1 : 1;
-            break;
-        case GridEdit::EndKeyInsert:
-            columnStep = 1;
-            break;
-        case GridEdit::EndKeyUp:
-            rowStep = -1;
-            break;
-        case GridEdit::EndKeyDown:
-            rowStep = 1;
-            break;
-        default:
-            break;
-        }
-        const auto [nextRow, nextColumn] = NextEditCell(row, editColumn_, rowStep, columnStep);
-        if (nextRow != row || nextColumn != editColumn_) {
-            EnsureCellVisible(nextRow, nextColumn);
-            PostEditCell(nextRow, nextColumn);
-        }
-    }
-    if (row != -1) {
-        updateRow(row);
-    }
-    emit endEdit(row, editColumn_, text);
-}
-
-void CellGrid::placeEditor() {
-    if (!editing_) {
-        return;
-    }
-    if (!editCell_.isValid()) {
-        finishEdit(false, true);
-        return;
-    }
-    const QRect cell = GetCellRect(editCell_.row(), editCell_.column());
-    const int left = std::max(cell.left(), 0);
-    editBox_->SetPosition(QPoint(left, cell.top()));
-    editBox_->SetHeight(cell.height());
-    editBox_->SetCellWidth(cell.left() + cell.width() - left);
-}
-
-void CellGrid::typeCharacter(const QString& typed) {
+    event->accept();
     const int row = GetFocusedRow();
     if (row < 0) {
-        return; // nothing to edit: the character is dropped
+        return; // nothing to edit: the key is dropped
     }
     GridEdit* box = EditCell(row, -1);
-    if (box == nullptr) {
+    if (typed && box == nullptr) {
         QApplication::beep();
-        return;
+    } else if (typed) {
+        // The editor opens with its text selected: the key replaces it as typing over a selection does.
+        QApplication::sendEvent(box, event);
     }
-    if (!box->acceptsChange(box->text(), typed)) {
-        QApplication::beep(); // the cell keeps its text in the open editor
-        return;
-    }
-    box->ReplaceText(typed);
 }
 
-void CellGrid::onModelChanged() {
-    // Rows or columns moved under a pending click: it no longer names the cell the user meant. An
-    // edited cell that went away (its persistent index is invalid now) ends the edit without a text.
+void CellGrid::mousePressEvent(QMouseEvent* event) {
     clickEditTimer_.stop();
-    pressOnSelectedFocused_ = false;
-    placeEditor();
+    clickCell_ = QPersistentModelIndex();
+    // A press that has just brought the focus here does not count as a click on the focused list.
+    pressFoundFocus_ = hasFocus() && !focusArrivedByMouse_;
+    focusArrivedByMouse_ = false;
+    doubleClicked_ = false;
+    QTableView::mousePressEvent(event);
+}
+
+void CellGrid::mouseMoveEvent(QMouseEvent* event) {
+    // Dragging with a button held neither selects other rows nor starts a drag.
+    if (event->buttons() != Qt::NoButton) {
+        event->accept();
+        return;
+    }
+    QTableView::mouseMoveEvent(event);
+}
+
+void CellGrid::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    if (event->reason() == Qt::MouseFocusReason) {
+        // Cleared once the press that brought the focus has been handled.
+        focusArrivedByMouse_ = true;
+        QTimer::singleShot(0, this, [this] { focusArrivedByMouse_ = false; });
+    }
     viewport()->update();
+}
+
+void CellGrid::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    clickEditTimer_.stop();
+    clickCell_ = QPersistentModelIndex();
+    viewport()->update();
+}
+
+void CellGrid::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        updateRowHeight();
+    }
+}
+
+void CellGrid::scrollContentsBy(int dx, int dy) {
+    QTableView::scrollContentsBy(dx, dy);
+    clickEditTimer_.stop();
+    clickCell_ = QPersistentModelIndex();
+    updateEditorGeometries(); // an editor keeps to the view's left edge
+}
+
+void CellGrid::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    // Bringing a row into view scrolls only vertically; sideways scrolling is left to the user
+    // and to EnsureCellVisible.
+    QScrollBar* bar = horizontalScrollBar();
+    const int sideways = bar->value();
+    QTableView::scrollTo(index, hint);
+    bar->setValue(sideways);
+}
+
+QModelIndex CellGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+    const int column = std::max(currentIndex().column(), 0);
+    const int rows = rowTotal();
+    switch (cursorAction) {
+    case MoveLeft:
+    case MoveRight: {
+        // Left and Right scroll the list sideways; the focused row stays.
+        QScrollBar* bar = horizontalScrollBar();
+        bar->setValue(bar->value() + (cursorAction == MoveLeft ? -bar->singleStep() : bar->singleStep()));
+        return currentIndex();
+    }
+    case MoveHome:
+        return rows > 0 ? model()->index(0, column, rootIndex()) : QModelIndex();
+    case MoveEnd:
+        return rows > 0 ? model()->index(rows - 1, column, rootIndex()) : QModelIndex();
+    default:
+        return QTableView::moveCursor(cursorAction, modifiers);
+    }
+}
+
+void CellGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    // Qt's view would confirm the open editor here. The editor belongs to its cell, not to the current
+    // one: it stays open when a command moves the mark, and when the edited row is being removed it
+    // must not write into it (it ends without a text once the row has gone).
+    keepEditorOpen_ = true;
+    QTableView::currentChanged(current, previous);
+    keepEditorOpen_ = false;
+    const int oldRow = previous.isValid() ? previous.row() : -1;
+    const int newRow = current.isValid() ? current.row() : -1;
+    // The focus rectangle spans the whole row.
+    for (int row : {oldRow, newRow}) {
+        if (row >= 0) {
+            viewport()->update(QRect(0, rowViewportPosition(row), viewport()->width(), rowHeight(row)));
+        }
+    }
+    if (oldRow != newRow) {
+        // A click-edit belongs to the row that was current when the user clicked.
+        clickEditTimer_.stop();
+        clickCell_ = QPersistentModelIndex();
+        emit rowFocused(newRow);
+    }
 }
 
 void CellGrid::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
     QTableView::selectionChanged(selected, deselected);
-    auto rowsOf = [](const QItemSelection& selection) {
-        std::vector<int> rows;
-        for (const QItemSelectionRange& range : selection) {
-            for (int r = range.top(); r <= range.bottom(); ++r) {
-                rows.push_back(r);
-            }
-        }
-        std::sort(rows.begin(), rows.end());
-        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-        return rows;
-    };
     const std::vector<int> gained = rowsOf(selected);
     const std::vector<int> lost = rowsOf(deselected);
-    for (int r : lost) {
-        updateRow(r);
-    }
-    for (int r : gained) {
-        updateRow(r);
-    }
-    // A click-edit waits for a row that is still the selected one.
-    if (clickEditTimer_.isActive() && !isRowSelected(clickEditRow_)) {
+    // A click-edit waits for a row that is still selected.
+    if (clickCell_.isValid() && !selectionModel()->isRowSelected(clickCell_.row(), rootIndex())) {
         clickEditTimer_.stop();
+        clickCell_ = QPersistentModelIndex();
     }
     for (int r : lost) {
         if (!std::binary_search(gained.begin(), gained.end(), r)) {
@@ -573,16 +652,4 @@ void CellGrid::selectionChanged(const QItemSelection& selected, const QItemSelec
             emit rowSelected(r);
         }
     }
-}
-
-void CellGrid::updateRowHeight() {
-    rowHeight_ = fontMetrics().height() + kRowPadding;
-    verticalHeader()->setDefaultSectionSize(rowHeight_);
-}
-
-void CellGrid::updateRow(int row) {
-    if (row < 0 || row >= rowTotal()) {
-        return;
-    }
-    viewport()->update(QRect(0, rowViewportPosition(row), viewport()->width(), rowHeight(row)));
 }

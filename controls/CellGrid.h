@@ -1,15 +1,14 @@
-// CellGrid: a table view (rows of cells under a column header) over any item model, whose
-// editable cells are edited in place with GridEdit. It draws its own rows, moves from cell to cell
-// with Tab, Shift+Tab, Insert, Up and Down, writes finished texts through its item delegate and
-// tells its parent about every edit.
+// CellGrid: a table view (rows of cells under a column header) over any item model, whose editable
+// cells are edited in place with GridEdit through Qt's own item-view editing. A click on the
+// selected row's cell, a typed character or Insert opens an editor; Tab, Shift+Tab, Insert, Up and
+// Down confirm and move on with their wraps; the parent hears of every begin and end of an edit.
 #pragma once
 
 #include <QColor>
 #include <QFont>
-#include <QItemSelection>
 #include <QPen>
 #include <QPersistentModelIndex>
-#include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <QTableView>
 #include <QTimer>
@@ -21,7 +20,6 @@
 
 class CellDelegate;
 class GridEdit;
-class GridHeader;
 
 class CellGrid : public QTableView {
     Q_OBJECT
@@ -33,25 +31,23 @@ public:
     /// Shows another model (or none); an open edit is first confirmed into the model it was typed for,
     /// and a pending one is dropped.
     void setModel(QAbstractItemModel* model) override;
-    /// QAbstractItemView::edit(index) opens the grid's editor on that cell by the grid's rules.
+    /// QAbstractItemView::edit(index) opens the editor on that cell by the grid's rules.
     using QTableView::edit;
 
-    /// Default colours and font, selection highlighting on; the constructor already runs it.
-    virtual void InitGrid();
     /// Number of columns of the model.
-    virtual int GetColumnCount() const;
-    /// Turns grid lines on or off; when on, they are drawn dotted in the colour given. Always true.
-    virtual bool SetGridLines(bool on, const QColor& colour = Qt::black, bool redraw = true);
+    int GetColumnCount() const;
+    /// Turns dotted grid lines on or off in the colour given. Always true.
+    bool SetGridLines(bool on, const QColor& colour = Qt::black, bool redraw = true);
     /// Reports whether grid lines are on and their colour (black while none was ever set). Always true.
-    virtual bool GetGridLines(bool& on, QColor& colour) const;
+    bool GetGridLines(bool& on, QColor& colour) const;
     /// Gives the grid its own copy of a font, or with no font returns it to the default font. Always true.
-    virtual bool SetTextFont(const std::optional<QFont>& font, bool redraw = true);
+    bool SetTextFont(const std::optional<QFont>& font, bool redraw = true);
     /// Keeps the selected row highlighted while the grid has no keyboard focus. Always true.
-    virtual bool SetShowSelAlways(bool on);
+    bool SetShowSelAlways(bool on);
     /// A typed character (Backspace included) on the focused row opens its first editable cell. Always true.
-    virtual bool SetTypeToEdit(bool on);
-    /// The in-place edit box the grid owns.
-    virtual GridEdit* GetEditBox() const;
+    bool SetTypeToEdit(bool on);
+    /// The open cell editor, or null.
+    GridEdit* GetEditBox() const;
 
     /// First selected row, or -1.
     int GetSelectedRow() const;
@@ -72,8 +68,7 @@ public:
     /// True while a cell editor is open.
     bool IsEditing() const;
     /// Ends an open edit as moving the focus away does (confirm: the text goes to the model) or as Escape
-    /// does, without waiting for the window to be active and without moving on. False when no edit was
-    /// open.
+    /// does, without moving on. False when no edit was open.
     bool EndEdit(bool confirm = true);
     /// Drops a pending click-edit and a queued PostEditCell; commands call it before they run.
     void CancelPendingEdit();
@@ -94,13 +89,15 @@ public:
     /// The fixed height of every row, in pixels.
     int RowHeight() const { return rowHeight_; }
 
-    /// Judges each change of the edit box's text by what it adds: called with the text before and after
+    /// Judges each change of an editor's text by what it adds: called with the text before and after
     /// the change; false keeps the text before. Empty: accept all.
     void setTextValidator(std::function<bool(const QString& before, const QString& after)> validator);
 
 signals:
     /// An editor has opened on (row, column).
     void beginEdit(int row, int column);
+    /// The user changed the open editor's text.
+    void editTextEdited(const QString& text);
     /// An edit has ended; text is the confirmed text (already given to the model) or nullopt when
     /// cancelled or refused by the model. Row is -1 when the row went away meanwhile.
     void endEdit(int row, int column, const std::optional<QString>& text);
@@ -112,30 +109,12 @@ signals:
     void rowFocused(int row);
 
 protected:
-    /// Colours that one row is drawn in.
-    struct RowColours {
-        QColor text;
-        QColor background;
-    };
-
-    /// Draws the cells of a row from left to right; returns the right edge of the last column.
-    virtual int DrawRowCells(QPainter& painter, int row, const QRect& rowRect, const QRect& dirty,
-                             const RowColours& colours);
-    /// Fills a cell and draws its text inset by 2 pixels, lowered by 1, with an ellipsis when it does not
-    /// fit.
-    virtual void DrawCellText(QPainter& painter, const QRect& cell, const QString& text,
-                              Qt::Alignment alignment, const RowColours& colours);
-    /// Dotted lines at each column's right edge and under the row.
-    virtual void DrawGridLines(QPainter& painter, const QRect& rowRect, int rowsRight);
-
-    /// Qt's own ways into an edit (QAbstractItemView::edit) follow the grid's rules.
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
-    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
@@ -147,41 +126,32 @@ protected:
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
 
 private:
-    /// A 1-pixel pen that sets every other pixel.
-    static QPen DottedPen(const QColor& colour);
     int rowTotal() const;
     int columnTotal() const;
     bool isCellEditable(int row, int column) const;
     int firstEditableColumn(int row) const;
-    void openEditor(int row, int column);
-    void finishEdit(bool confirmed, bool cellGone = false);
-    void placeEditor();
+    GridEdit* openCell(int row, int column);
+    void endOpenEdit(std::optional<QString> text, std::pair<int, int> step = {0, 0});
     void onModelChanged();
-    void typeCharacter(const QString& typed);
     void ensureRowVisible(int row);
     void updateRowHeight();
-    void updateRow(int row);
-    bool isRowSelected(int row) const;
 
-    bool typeToEdit_ = false;
-    bool highlightSelection_ = false;
-    bool showSelAlways_ = false;
-    bool gridLines_ = false;
-    std::optional<QPen> gridPen_;
-    std::optional<QFont> textFont_;
-    GridEdit* editBox_ = nullptr;
-    GridHeader* header_ = nullptr;
     CellDelegate* delegate_ = nullptr;
+    bool typeToEdit_ = false;
+    bool gridLines_ = false;
+    std::optional<QColor> lineColour_;
     int editColumn_ = 0;
     int rowHeight_ = 0;
 
-    QPersistentModelIndex editCell_;
-    bool editing_ = false;
+    QPersistentModelIndex editCell_; // the cell the open editor belongs to
+    QPointer<GridEdit> editor_;      // the open editor; Qt's view owns it
+    std::optional<QString> stored_;  // the text the model took from the open editor
     QTimer clickEditTimer_;
-    QPoint clickPoint_;
-    int clickEditRow_ = -1;
-    bool pressOnSelectedFocused_ = false;
+    QPersistentModelIndex clickCell_;
+    bool pressFoundFocus_ = false;
     bool focusArrivedByMouse_ = false;
-    unsigned postedEdits_ = 0; // bumping it drops every queued PostEditCell
+    bool doubleClicked_ = false;
+    bool keepEditorOpen_ = false; // while Qt's view reacts to a new current cell
+    unsigned postedEdits_ = 0;    // bumping it drops every queued PostEditCell
     std::vector<QMetaObject::Connection> modelConnections_;
 };

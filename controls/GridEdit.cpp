@@ -2,22 +2,11 @@
 
 #include "TextChangeValidator.h"
 
-#include <QFocusEvent>
-#include <QKeyEvent>
 #include <QPainter>
 
 #include <algorithm>
 #include <limits>
 #include <utility>
-
-namespace {
-
-// Room left after the text in the list's own sizing, so the caret has somewhere to go.
-int caretRoom(const QFontMetrics& metrics) {
-    return metrics.averageCharWidth() + 1;
-}
-
-} // namespace
 
 GridEdit::GridEdit(QWidget* parent) : QLineEdit(parent) {
     setFrame(false);
@@ -26,109 +15,25 @@ GridEdit::GridEdit(QWidget* parent) : QLineEdit(parent) {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setAcceptDrops(false); // dropped files belong to the window, not to a cell
     setMaxLength(std::numeric_limits<int>::max());
-    hide();
-    connect(this, &QLineEdit::textChanged, this, [this] { relayout(); });
+    connect(this, &QLineEdit::textChanged, this, &GridEdit::relayout);
 }
 
-GridEdit::~GridEdit() {
-    // Losing the focus while being destroyed must not end an edit on the grid's behalf.
-    open_ = false;
-}
-
-void GridEdit::ResetEdit() {
-    initialText_.clear();
-    textPending_ = false;
-    position_ = QPoint(0, 0);
-    positionSet_ = false;
-    height_ = 0;
-    heightSet_ = false;
-    fitMargin_ = 0;
-    fitToText_ = false;
-    endKey_ = NoEndKey;
-    endShift_ = false;
-    endCtrl_ = false;
-    maxRight_ = -1;
-}
-
-void GridEdit::SetInitialText(const QString& text) {
-    initialText_ = text;
-    textPending_ = true;
-}
-
-void GridEdit::SetPosition(const QPoint& point) {
-    position_ = point;
+void GridEdit::holdOver(const QRect& cell) {
+    position_ = QPoint(std::max(cell.left(), 0), cell.top());
     positionSet_ = true;
-}
-
-void GridEdit::SetHeight(int pixels) {
-    height_ = pixels;
+    height_ = cell.height();
     heightSet_ = true;
+    cellWidth_ = std::max(cell.left() + cell.width() - position_.x(), 0);
+    relayout();
 }
 
-void GridEdit::SetFitToText(int margin) {
+void GridEdit::setFitToText(int margin) {
     fitToText_ = true;
     fitMargin_ = margin;
-}
-
-bool GridEdit::GetEndKey(int& key, bool& shift, bool& ctrl) const {
-    key = endKey_;
-    shift = endShift_;
-    ctrl = endCtrl_;
-    return endKey_ != NoEndKey;
-}
-
-void GridEdit::setTextValidator(std::function<bool(const QString& before, const QString& after)> validator) {
-    validator_ = std::move(validator);
-    if (validator_ && validatorAdapter_ == nullptr) {
-        // Takes part in QLineEdit's own input handling, so that typing, pasting and input-method
-        // commits are all refused as a whole when what they add fails.
-        validatorAdapter_ =
-            new vornak::TextChangeValidator(this, [this](const QString& before, const QString& after) {
-                return acceptsChange(before, after);
-            });
-        setValidator(validatorAdapter_);
-    } else if (!validator_ && validatorAdapter_ != nullptr) {
-        setValidator(nullptr);
-        delete validatorAdapter_;
-        validatorAdapter_ = nullptr;
-    }
-}
-
-bool GridEdit::acceptsChange(const QString& before, const QString& after) const {
-    return !validator_ || validator_(before, after);
-}
-
-void GridEdit::ReplaceText(const QString& text) {
-    setText(text);
-    setCursorPosition(static_cast<int>(text.size()));
-}
-
-void GridEdit::Open(int cellWidth) {
-    cellWidth_ = std::max(cellWidth, 0);
-    open_ = true;
-    // The box shows the edited cell's text from its first placement on.
-    if (textPending_) {
-        textPending_ = false;
-        setText(initialText_);
-    }
-    relayout();
-    show();
-    raise();
-    setFocus(Qt::OtherFocusReason);
-    selectAll();
-}
-
-void GridEdit::SetCellWidth(int cellWidth) {
-    cellWidth_ = std::max(cellWidth, 0);
     relayout();
 }
 
-void GridEdit::Close() {
-    open_ = false;
-    hide();
-}
-
-QRect GridEdit::AdjustGeometry(QRect proposed) {
+QRect GridEdit::adjustedGeometry(QRect proposed) {
     if (positionSet_) {
         proposed.moveTopLeft(position_);
     }
@@ -136,7 +41,7 @@ QRect GridEdit::AdjustGeometry(QRect proposed) {
         proposed.setHeight(height_);
     }
     if (fitToText_) {
-        proposed.setWidth(FitTextWidth() + fitMargin_);
+        proposed.setWidth(fitTextWidth() + fitMargin_);
     }
     if (maxRight_ == -1 && parentWidget() != nullptr) {
         maxRight_ = parentWidget()->contentsRect().right() + 1;
@@ -148,7 +53,7 @@ QRect GridEdit::AdjustGeometry(QRect proposed) {
     return proposed;
 }
 
-int GridEdit::FitTextWidth() const {
+int GridEdit::fitTextWidth() const {
     const QString current = text();
     const qsizetype n = current.size();
     if (n == 0) {
@@ -162,105 +67,32 @@ int GridEdit::FitTextWidth() const {
     return static_cast<int>(span * n / (n - 1));
 }
 
-int GridEdit::naturalWidth() const {
-    const QFontMetrics metrics = fontMetrics();
-    const QMargins margins = textMargins();
-    const int forText =
-        metrics.horizontalAdvance(text()) + margins.left() + margins.right() + 4 + caretRoom(metrics);
-    return std::max(cellWidth_, forText);
+void GridEdit::setTextChecker(Checker checker) {
+    checker_ = std::move(checker);
+    if (!checker_) {
+        setValidator(nullptr);
+    } else if (validator() == nullptr) {
+        // Takes part in QLineEdit's own input handling, so that typing, pasting and input-method
+        // commits are all refused as a whole when what they add fails.
+        setValidator(
+            new vornak::TextChangeValidator(this, [this](const QString& before, const QString& after) {
+                return acceptsChange(before, after);
+            }));
+    }
+}
+
+bool GridEdit::acceptsChange(const QString& before, const QString& after) const {
+    return !checker_ || checker_(before, after);
 }
 
 void GridEdit::relayout() {
-    if (!open_) {
-        return;
-    }
-    const QRect wanted = AdjustGeometry(QRect(pos(), QSize(naturalWidth(), height())));
+    // Wide enough for the text and the caret after it, never narrower than the cell.
+    const QFontMetrics metrics = fontMetrics();
+    const int forText = metrics.horizontalAdvance(text()) + 4 + metrics.averageCharWidth() + 1;
+    const QRect wanted = adjustedGeometry(QRect(pos(), QSize(std::max(cellWidth_, forText), height())));
     if (wanted != geometry()) {
         setGeometry(wanted);
     }
-}
-
-void GridEdit::recordKey(int key, Qt::KeyboardModifiers modifiers) {
-    endKey_ = key;
-    // Only ever set: a later key in the same edit cannot clear them.
-    if (modifiers & Qt::ShiftModifier) {
-        endShift_ = true;
-    }
-    if (modifiers & Qt::ControlModifier) {
-        endCtrl_ = true;
-    }
-}
-
-void GridEdit::finish(bool confirmed) {
-    if (!open_ || finishing_) {
-        return;
-    }
-    finishing_ = true;
-    emit editEnded(confirmed);
-    finishing_ = false;
-}
-
-bool GridEdit::event(QEvent* event) {
-    // Tab and Shift+Tab never reach keyPressEvent: QWidget turns them into focus moves first.
-    if (event->type() == QEvent::KeyPress && open_) {
-        auto* keyEvent = static_cast<QKeyEvent*>(event);
-        if (keyEvent->key() == Qt::Key_Tab || keyEvent->key() == Qt::Key_Backtab) {
-            Qt::KeyboardModifiers modifiers = keyEvent->modifiers();
-            if (keyEvent->key() == Qt::Key_Backtab) {
-                modifiers |= Qt::ShiftModifier;
-            }
-            recordKey(EndKeyTab, modifiers);
-            keyEvent->accept();
-            finish(true);
-            return true;
-        }
-    }
-    return QLineEdit::event(event);
-}
-
-void GridEdit::keyPressEvent(QKeyEvent* event) {
-    if (!open_) {
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
-    switch (event->key()) {
-    case Qt::Key_Up:
-        recordKey(EndKeyUp, event->modifiers());
-        event->accept();
-        finish(true);
-        return;
-    case Qt::Key_Down:
-        recordKey(EndKeyDown, event->modifiers());
-        event->accept();
-        finish(true);
-        return;
-    case Qt::Key_Insert:
-        recordKey(EndKeyInsert, event->modifiers());
-        event->accept();
-        finish(true);
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        event->accept(); // the window behind must not see it as its default button
-        finish(true);
-        return;
-    case Qt::Key_Escape:
-        event->accept();
-        finish(false);
-        return;
-    default:
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
-}
-
-void GridEdit::focusOutEvent(QFocusEvent* event) {
-    QLineEdit::focusOutEvent(event);
-    // The box's own context menu and a switch to another application leave the edit open.
-    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason) {
-        return;
-    }
-    finish(true);
 }
 
 void GridEdit::paintEvent(QPaintEvent* event) {

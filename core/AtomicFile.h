@@ -1,9 +1,11 @@
 // The core's file access: writing a file the way careful editors do, so that the previous file
 // survives any failure and keeps its link, owner, mode and attributes, and reading a file, pipe or
-// device block by block. The only OS calls of the core live behind this header.
+// device block by block (InputFile.h). The only OS calls of the core live behind this header; how
+// they are split by system is told in FileTarget.h.
 #pragma once
 
 #include "FileProblem.h"
+#include "InputFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +17,25 @@
 
 namespace vornak {
 
+namespace detail {
+class FileTarget;
+struct FileFailure;
+} // namespace detail
+
+// The steps of a save as they happen.
+enum class FileStep { Wrote, SyncedFile, Replaced, SyncedFolder, WroteInPlace };
+
+// What a caller (a test, as a rule) may ask of one writer beyond writing the file.
+struct FileWriteHooks {
+    // When set, the write that would take the file past this many bytes fails, as a full disk
+    // would: the bytes that fit are written, then the writer fails with NoSpace.
+    std::optional<std::size_t> failAfter;
+    // Hears each step with the number of bytes written so far.
+    std::function<void(FileStep step, std::size_t bytes)> observer;
+    // False makes a replace use a named temporary file even where the system has unnamed ones.
+    bool allowUnnamed = true;
+};
+
 // Streams a file's new content; commit() puts it in place. Destroying the writer without a
 // successful commit leaves the target as it was and no temporary file behind.
 //
@@ -23,8 +44,10 @@ namespace vornak {
 //   the link stays a link.
 // - A regular file, or a new one, is replaced: the content goes to a new file in the same folder
 //   (unnamed until the end where the system allows), readable by its owner only while it is
-//   written; it gets the old file's owner, group, extended attributes (ACLs included) and mode,
-//   is flushed to disk, takes the target's name in one step, and then the folder is flushed.
+//   written; it gets the old file's owner, group, extended attributes (ACLs included) and mode
+//   (a new file those that any file created in that folder gets: the folder's default ACL, or
+//   else 0666 without the umask), is flushed to disk, takes the target's name in one step, and
+//   then the folder is flushed.
 // - A regular file with several hard links, one whose owner or group the user may not give a new
 //   file, one reached through /proc, or one in a folder where no new file can be created is
 //   written in place: the new content is collected in memory first, its space reserved, and only
@@ -36,7 +59,7 @@ class AtomicFileWriter {
 public:
     enum class Mode { Replace, InPlace, Stream };
 
-    explicit AtomicFileWriter(const std::string& path);
+    explicit AtomicFileWriter(const std::string& path, FileWriteHooks hooks = {});
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -51,19 +74,14 @@ public:
     Mode mode() const { return mode_; }
 
 private:
-    struct Os;
-
-    void fail(FileProblem problem, const std::string& what, int error);
     void failWith(FileProblem problem, std::string reason);
+    void fail(const detail::FileFailure& failure);
     void discard();
     bool writeOut(std::string_view bytes);
-    bool commitReplace();
-    bool commitInPlace();
-    bool commitStream();
-    void switchToInPlace();
+    void report(FileStep step);
 
-    std::string path_;
-    std::unique_ptr<Os> os_; // freed even when the constructor throws
+    FileWriteHooks hooks_;
+    std::unique_ptr<detail::FileTarget> target_; // freed even when the constructor throws
     Mode mode_ = Mode::Replace;
     std::string buffer_; // the whole content, in place only
     std::size_t written_ = 0;
@@ -77,48 +95,11 @@ private:
 // says why, the old target is as it was and no temporary file is left behind.
 bool replaceFileContents(const std::string& path, std::string_view bytes, std::string& error);
 
-// A file opened for reading from start to end: a regular file, a pipe or a device.
-class InputFile {
-public:
-    explicit InputFile(const std::string& path);
-    ~InputFile();
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
-
-    bool isOpen() const { return open_; }
-    // Reads up to `size` bytes; 0 at the end, -1 on failure (problem() and error() then say why).
-    long long read(char* buffer, std::size_t size);
-    // The size of a regular file when it was opened; nothing for pipes and devices.
-    std::optional<std::size_t> size() const { return size_; }
-    FileProblem problem() const { return problem_; }
-    const std::string& error() const { return error_; }
-
-private:
-    void fail(int error);
-
-    std::intptr_t handle_ = -1;
-    bool open_ = false;
-    std::optional<std::size_t> size_;
-    FileProblem problem_ = FileProblem::None;
-    std::string error_;
-};
-
 // Makes SIGINT, SIGTERM and SIGHUP remove the named temporary files of saves in progress before
 // the process ends: the handler unlinks the preallocated names (async-signal-safe) and then runs
 // the handler that was installed before, or ends the process with the signal's default action.
 // Signals the process ignores stay ignored. Call once at start-up, after installing any handler of
 // your own; later calls do nothing. Returns false where the system has no such signals.
 bool installTemporaryFileCleanup();
-
-// Test seam: when set, the write that would take a file past this many bytes fails, as a full
-// disk would. Process-wide; reset with std::nullopt.
-void failFileWritesAfter(std::optional<std::size_t> bytes);
-
-// Test seam: the steps of a save as they happen (bytes is the content written so far).
-enum class FileStep { Wrote, SyncedFile, Replaced, SyncedFolder, WroteInPlace };
-void observeFileSteps(std::function<void(FileStep step, std::size_t bytes)> observer);
-
-// Test seam: false makes saves use named temporary files even where unnamed ones exist.
-void allowUnnamedTemporaryFiles(bool allowed);
 
 } // namespace vornak

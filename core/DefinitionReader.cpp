@@ -1,8 +1,8 @@
 // Reading R1 and R2 definition files. The reader stops at the first line it cannot read. Counts
-// read before that point may announce far more records than the file holds, so a count alone never
-// sizes anything: a sequence first gets room for at most one block's worth of memory, and only
-// once the file has filled that with real records the rest the count announces, bounded by what
-// the bytes left could hold at the smallest possible record.
+// read before that point may announce far more records than the file holds, and the bytes left in
+// a damaged file may be gigabytes of zeros, so neither sizes anything: a sequence first gets room
+// for at most one block's worth of memory, and from then on room for as many records again as the
+// file has really delivered, never more than the count announces.
 #include "LineSource.h"
 #include "ReportDefinition.h"
 
@@ -39,8 +39,7 @@ public:
             return false;
         }
         for (int p = 0; p < parameterCount; ++p) {
-            // A parameter takes at least five lines of one byte each.
-            makeRoom(model_.parameters, parameterCount, 5);
+            makeRoom(model_.parameters, parameterCount);
             if (!readParameter(p + 1, r1Layout)) {
                 return false;
             }
@@ -57,7 +56,7 @@ public:
             if (!read(row.name, where) || !read(row.result, where)) {
                 return false;
             }
-            makeRoom(model_.results, resultCount, 2);
+            makeRoom(model_.results, resultCount);
             model_.results.push_back(std::move(row));
         }
         return true;
@@ -110,33 +109,24 @@ private:
             if (!read(row.value, where) || !read(row.upperBound, where) || !read(row.result, where)) {
                 return false;
             }
-            makeRoom(values, rowCount, 3);
+            makeRoom(values, rowCount);
             values.push_back(std::move(row));
         }
         return true;
     }
 
     // Called before each append: when the sequence is full, gives it room for more of the
-    // `announced` records, never more than the bytes left could hold at `minBytesEach` a record.
-    template <typename Sequence> void makeRoom(Sequence& sequence, int announced, std::size_t minBytesEach) {
+    // `announced` records, as many as were really read (one block's worth at first).
+    template <typename Sequence> void makeRoom(Sequence& sequence, int announced) {
         const std::size_t size = sequence.size();
         if (size < sequence.capacity()) {
             return;
         }
         const std::size_t remaining = static_cast<std::size_t>(announced) - size;
-        const std::optional<std::size_t> bytesLeft = source_.bytesLeft();
-        // The record about to be appended is already read; the others need bytes still unread.
-        std::size_t more = std::min(remaining, bytesLeft ? 1 + *bytesLeft / minBytesEach : remaining);
-        if (size == 0) {
-            // At most one block's worth until the file has shown that the records are real.
-            const std::size_t firstStep =
-                std::max<std::size_t>(1, source_.blockSize() / sizeof(typename Sequence::value_type));
-            more = std::min(more, firstStep);
-        } else if (!bytesLeft) {
-            // Nothing bounds a pipe's records: grow as the standard containers do.
-            more = std::min(more, size);
-        }
-        sequence.reserve(size + std::max<std::size_t>(more, 1));
+        const std::size_t proven =
+            size > 0 ? size
+                     : std::max<std::size_t>(1, source_.blockSize() / sizeof(typename Sequence::value_type));
+        sequence.reserve(size + std::max<std::size_t>(std::min(remaining, proven), 1));
     }
 
     bool readNumber(int& value, const std::string& where) {

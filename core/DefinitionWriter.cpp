@@ -174,10 +174,11 @@ struct FileSink {
 // `write` returns false when the definition holds a text that would not read back; `precheck`
 // finds such a text before anything reaches a pipe or device, which cannot take bytes back.
 template <typename Write, typename Precheck>
-bool writeThrough(const std::string& path, SaveError& error, Write write, Precheck precheck) {
+bool writeThrough(const std::string& path, const FileWriteHooks& hooks, SaveError& error, Write write,
+                  Precheck precheck) {
     error = SaveError{};
     try {
-        AtomicFileWriter file(path);
+        AtomicFileWriter file(path, hooks);
         if (file.mode() == AtomicFileWriter::Mode::Stream) {
             if (std::optional<SaveError> refused = precheck()) {
                 error = std::move(*refused);
@@ -300,16 +301,24 @@ std::string serializeTable(const ReportDefinition& d) {
 }
 
 bool ReportDefinition::save(const std::string& path) const {
+    return save(path, FileWriteHooks{});
+}
+
+bool ReportDefinition::save(const std::string& path, const FileWriteHooks& hooks) const {
     // Texts are checked as they are written, so that a save walks the model once.
     return writeThrough(
-        path, saveError_, [this](FileSink& sink) { return writeDefinition(*this, sink); },
+        path, hooks, saveError_, [this](FileSink& sink) { return writeDefinition(*this, sink); },
         [this] { return findUnwritableText(*this); });
 }
 
 bool ReportDefinition::exportTable(const std::string& path) const {
+    return exportTable(path, FileWriteHooks{});
+}
+
+bool ReportDefinition::exportTable(const std::string& path, const FileWriteHooks& hooks) const {
     // The table is never read back: its texts are written as they are.
     return writeThrough(
-        path, saveError_,
+        path, hooks, saveError_,
         [this](FileSink& sink) {
             writeTable(*this, sink);
             return true;

@@ -14,19 +14,11 @@ LineSource::LineSource(const std::string& path, std::size_t blockSize)
     open_ = file_->isOpen();
     problem_ = file_->problem();
     error_ = file_->error();
-    size_ = file_->size();
 }
 
 LineSource::LineSource(InMemory memory, std::size_t blockSize)
     : memory_(memory.bytes), open_(true), block_(new char[std::max<std::size_t>(blockSize, 1)]),
-      blockSize_(std::max<std::size_t>(blockSize, 1)), size_(memory.bytes.size()) {
-}
-
-std::optional<std::size_t> LineSource::bytesLeft() const {
-    if (!size_) {
-        return std::nullopt;
-    }
-    return *size_ > consumed_ ? *size_ - consumed_ : 0;
+      blockSize_(std::max<std::size_t>(blockSize, 1)) {
 }
 
 bool LineSource::refill() {
@@ -93,10 +85,8 @@ LineSource::Status LineSource::next(std::string& line) {
         }
         line.append(start, take);
         pos_ += take;
-        consumed_ += take;
         if (newline) {
             ++pos_;
-            ++consumed_;
             if (!line.empty() && line.back() == '\r') {
                 line.pop_back();
             }

@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,9 +38,6 @@ public:
     Status next(std::string& line);
     // 1-based number of the line that next() delivered last (or failed on).
     int lineNumber() const { return lineNumber_; }
-    // An upper bound on the bytes not yet delivered, for sizing containers from real data only;
-    // nothing when the input's size is unknown (pipes, devices).
-    std::optional<std::size_t> bytesLeft() const;
 
 private:
     bool refill();
@@ -57,8 +53,6 @@ private:
     std::size_t blockSize_ = 0;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
-    std::optional<std::size_t> size_;
-    std::size_t consumed_ = 0;
     int lineNumber_ = 0;
     FileProblem problem_ = FileProblem::None;
     std::string error_;

@@ -12,6 +12,7 @@
 namespace vornak {
 
 class LineSource;
+struct FileWriteHooks;
 
 // How a parameter gets its value. Files may bring any code 0..255; it is kept and written back.
 enum class ValueKind : std::uint8_t { List = 0, Range = 1, Input = 2 };
@@ -67,21 +68,13 @@ public:
     std::string organisation;
     std::string date;
 
-    // Empties parameters and results; the nine texts stay.
-    void clear();
-    void insertParameter(std::size_t position, const ParameterRecord& record);
-    void eraseParameter(std::size_t position);
-    void insertValueRow(std::size_t parameter, std::size_t position, const ValueRow& row);
-    void eraseValueRow(std::size_t parameter, std::size_t position);
-    void keepFirstValueRow(std::size_t parameter);
-    void insertResult(std::size_t position, const ResultRow& row);
-    void eraseResult(std::size_t position);
-
     // Writes the definition as an R2 file the way AtomicFileWriter describes: the previous file is
     // replaced only once the new one is completely on disk, and keeps its links, owner, mode and
     // attributes. A text that could not be read back (one holding a line feed, or longer than
     // maxLineBytes) is refused before anything is touched. On failure saveError() says why.
     bool save(const std::string& path) const;
+    // The same with the writer's hooks (a write limit, step reports) passed in.
+    bool save(const std::string& path, const FileWriteHooks& hooks) const;
     // Reads an R1 or R2 file (or pipe), appending to parameters and results (which the caller
     // empties first). On failure the model holds whatever was read before the failing line, and
     // loadError() says why; an allocation failure is such a failure too.
@@ -92,6 +85,7 @@ public:
     bool loadR1(const std::string& path);
     // Writes the tab-separated table, replacing the previous file as save() does.
     bool exportTable(const std::string& path) const;
+    bool exportTable(const std::string& path, const FileWriteHooks& hooks) const;
 
     const LoadError& loadError() const { return loadError_; }
     const SaveError& saveError() const { return saveError_; }

@@ -1,26 +1,21 @@
 #include "DefinitionDocument.h"
 
 #include "EditText.h"
+#include "RecordCommands.h"
 #include "Texts.h"
 #include "UndoCommands.h"
 
 #include <QFile>
 
 #include <algorithm>
+#include <iterator>
+#include <type_traits>
 #include <utility>
+#include <variant>
 
 namespace vornak {
 
 namespace {
-
-template <class T> void moveElement(std::vector<T>& items, int from, int to) {
-    const auto first = items.begin();
-    if (from < to) {
-        std::rotate(first + from, first + from + 1, first + to + 1);
-    } else {
-        std::rotate(first + to, first + from, first + from + 1);
-    }
-}
 
 std::size_t at(int index) {
     return static_cast<std::size_t>(index);
@@ -243,112 +238,186 @@ bool DefinitionDocument::setHasFormula(int parameter, bool on) {
     return true;
 }
 
-int DefinitionDocument::pushRenumbering(RenumberingCommand* command) {
-    undoStack_.push(command); // runs redo, which finds the rewrites
-    const int codes = command->renumberedCodes();
-    if (codes > 0) {
-        emit codesRenumbered(codes);
+// --- Records -----------------------------------------------------------------------------------
+
+template <class F> decltype(auto) DefinitionDocument::withRecords(const RecordList& list, F&& f) {
+    switch (list.kind) {
+    case RecordKind::Parameter:
+        return f(definition_.parameters);
+    case RecordKind::ValueRow:
+        return f(definition_.parameters[at(list.parameter)].values);
+    case RecordKind::Result:
+        break;
     }
-    return codes;
+    return f(definition_.results);
 }
 
-int DefinitionDocument::addParameter(int position) {
-    if (position < 0 || at(position) > definition_.parameters.size()) {
-        return -1;
+int DefinitionDocument::recordCount(const RecordList& list) const {
+    switch (list.kind) {
+    case RecordKind::Parameter:
+        return static_cast<int>(definition_.parameters.size());
+    case RecordKind::ValueRow:
+        return validParameter(list.parameter)
+                   ? static_cast<int>(definition_.parameters[at(list.parameter)].values.size())
+                   : 0;
+    case RecordKind::Result:
+        break;
     }
-    pushRenumbering(
-        new InsertParameterCommand(*this, position, newParameter(), QStringLiteral("добавление параметра")));
-    return position;
+    return static_cast<int>(definition_.results.size());
 }
 
-bool DefinitionDocument::deleteParameter(int index) {
-    if (!validParameter(index)) {
+std::vector<int> DefinitionDocument::checkedPositions(const RecordList& list,
+                                                      std::vector<int> positions) const {
+    if (list.kind == RecordKind::ValueRow && !validParameter(list.parameter)) {
+        return {};
+    }
+    std::sort(positions.begin(), positions.end());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    if (positions.empty() || positions.front() < 0 || positions.back() >= recordCount(list)) {
+        return {};
+    }
+    return positions;
+}
+
+std::vector<int> DefinitionDocument::pushRecords(std::unique_ptr<RecordCommand> command) {
+    RecordCommand* pushed = command.release();
+    undoStack_.push(pushed); // runs redo, which finds the rewrites
+    if (pushed->renumberedCodes() > 0) {
+        emit codesRenumbered(pushed->renumberedCodes());
+    }
+    return pushed->placed();
+}
+
+namespace {
+
+// A record a file cannot hold (a line break, or a line longer than the reader takes) is not let in.
+bool storable(const std::string& text) {
+    return text.size() <= maxLineBytes && text.find_first_of("\r\n") == std::string::npos;
+}
+
+bool storable(const ValueRow& row) {
+    return storable(row.value) && storable(row.upperBound) && storable(row.result);
+}
+
+bool storable(const ResultRow& row) {
+    return storable(row.name) && storable(row.result);
+}
+
+bool storable(const ParameterRecord& record) {
+    return storable(record.name) && storable(record.formula) &&
+           std::all_of(record.values.begin(), record.values.end(),
+                       [](const ValueRow& row) { return storable(row); });
+}
+
+} // namespace
+
+std::vector<int> DefinitionDocument::insertRecords(const RecordList& list, int position, RecordBlock records,
+                                                   const QString& undoText) {
+    const int count = blockSize(records);
+    if (count == 0 || records.index() != emptyBlock(list.kind).index() ||
+        (list.kind == RecordKind::ValueRow && !validParameter(list.parameter)) || position < 0 ||
+        position > recordCount(list)) {
+        return {};
+    }
+    if (list.kind == RecordKind::ValueRow &&
+        definition_.parameters[at(list.parameter)].kind == ValueKind::Input &&
+        recordCount(list) + count > 1) {
+        return {}; // an Input parameter takes one row
+    }
+    const bool fits = std::visit(
+        [](const auto& block) {
+            return std::all_of(block.begin(), block.end(), [](const auto& r) { return storable(r); });
+        },
+        records);
+    if (!fits) {
+        return {};
+    }
+    return pushRecords(RecordCommand::insert(*this, list, position, std::move(records), undoText));
+}
+
+bool DefinitionDocument::removeRecords(const RecordList& list, std::vector<int> positions) {
+    positions = checkedPositions(list, std::move(positions));
+    if (positions.empty()) {
         return false;
     }
-    pushRenumbering(new RemoveParameterCommand(*this, index));
+    pushRecords(RecordCommand::remove(*this, list, positions));
     return true;
 }
 
-int DefinitionDocument::moveParameter(int index, int step) {
-    const int to = index + step;
-    if (step == 0 || !validParameter(index) || !validParameter(to)) {
-        return -1;
+std::vector<int> DefinitionDocument::moveRecords(const RecordList& list, std::vector<int> positions,
+                                                 int step) {
+    positions = checkedPositions(list, std::move(positions));
+    if (positions.empty() || (step != 1 && step != -1) || positions.front() + step < 0 ||
+        positions.back() + step >= recordCount(list)) {
+        return {};
     }
-    pushRenumbering(new MoveParameterCommand(*this, index, to));
-    return to;
+    return pushRecords(RecordCommand::move(*this, list, positions, step));
+}
+
+std::vector<int> DefinitionDocument::duplicateRecords(const RecordList& list, std::vector<int> positions) {
+    positions = checkedPositions(list, std::move(positions));
+    if (positions.empty()) {
+        return {};
+    }
+    if (list.kind == RecordKind::ValueRow &&
+        definition_.parameters[at(list.parameter)].kind == ValueKind::Input) {
+        return {}; // an Input parameter takes one row
+    }
+    return pushRecords(RecordCommand::duplicate(*this, list, positions));
+}
+
+namespace {
+
+int firstOf(const std::vector<int>& positions) {
+    return positions.empty() ? -1 : positions.front();
+}
+
+} // namespace
+
+int DefinitionDocument::addParameter(int position) {
+    return firstOf(
+        insertRecords(RecordList::parameters(), position, std::vector<ParameterRecord>{newParameter()}));
+}
+
+bool DefinitionDocument::deleteParameter(int index) {
+    return removeRecords(RecordList::parameters(), {index});
+}
+
+int DefinitionDocument::moveParameter(int index, int step) {
+    return firstOf(moveRecords(RecordList::parameters(), {index}, step));
 }
 
 int DefinitionDocument::duplicateParameter(int index) {
-    if (!validParameter(index)) {
-        return -1;
-    }
-    pushRenumbering(new DuplicateParameterCommand(*this, index));
-    return index + 1;
+    return firstOf(duplicateRecords(RecordList::parameters(), {index}));
 }
 
 int DefinitionDocument::addValueRow(int parameter, int position) {
     if (!validParameter(parameter)) {
         return -1;
     }
-    const ParameterRecord& record = definition_.parameters[at(parameter)];
-    if (position < 0 || at(position) > record.values.size()) {
-        return -1;
-    }
-    // An Input parameter takes one row.
-    if (record.kind == ValueKind::Input && !record.values.empty()) {
-        return -1;
-    }
-    undoStack_.push(new InsertValueRowCommand(*this, parameter, position,
-                                              newValueRow(static_cast<std::uint8_t>(record.kind))));
-    return position;
+    const auto kind = static_cast<std::uint8_t>(definition_.parameters[at(parameter)].kind);
+    return firstOf(
+        insertRecords(RecordList::valueRows(parameter), position, std::vector<ValueRow>{newValueRow(kind)}));
 }
 
 bool DefinitionDocument::deleteValueRow(int parameter, int row) {
-    if (!validParameter(parameter) || row < 0 ||
-        at(row) >= definition_.parameters[at(parameter)].values.size()) {
-        return false;
-    }
-    undoStack_.push(new RemoveValueRowCommand(*this, parameter, row));
-    return true;
+    return removeRecords(RecordList::valueRows(parameter), {row});
 }
 
 int DefinitionDocument::moveValueRow(int parameter, int row, int step) {
-    if (!validParameter(parameter)) {
-        return -1;
-    }
-    const int count = static_cast<int>(definition_.parameters[at(parameter)].values.size());
-    const int to = row + step;
-    if (step == 0 || row < 0 || row >= count || to < 0 || to >= count) {
-        return -1;
-    }
-    undoStack_.push(new MoveValueRowCommand(*this, parameter, row, to));
-    return to;
+    return firstOf(moveRecords(RecordList::valueRows(parameter), {row}, step));
 }
 
 int DefinitionDocument::addResult(int position) {
-    if (position < 0 || at(position) > definition_.results.size()) {
-        return -1;
-    }
-    pushRenumbering(new InsertResultCommand(*this, position, newResult()));
-    return position;
+    return firstOf(insertRecords(RecordList::results(), position, std::vector<ResultRow>{newResult()}));
 }
 
 bool DefinitionDocument::deleteResult(int index) {
-    if (index < 0 || at(index) >= definition_.results.size()) {
-        return false;
-    }
-    pushRenumbering(new RemoveResultCommand(*this, index));
-    return true;
+    return removeRecords(RecordList::results(), {index});
 }
 
 int DefinitionDocument::moveResult(int index, int step) {
-    const int count = static_cast<int>(definition_.results.size());
-    const int to = index + step;
-    if (step == 0 || index < 0 || index >= count || to < 0 || to >= count) {
-        return -1;
-    }
-    pushRenumbering(new MoveResultCommand(*this, index, to));
-    return to;
+    return firstOf(moveRecords(RecordList::results(), {index}, step));
 }
 
 ParameterRecord DefinitionDocument::newParameter() {
@@ -406,70 +475,51 @@ void DefinitionDocument::applyFlag(int parameter, ParameterFlag flag, std::uint8
     emit parameterChanged(parameter);
 }
 
-void DefinitionDocument::applyInsertParameter(int position, ParameterRecord record) {
-    emit parameterAboutToBeInserted(position);
-    auto& parameters = definition_.parameters;
-    parameters.insert(parameters.begin() + position, std::move(record));
-    emit parameterInserted(position);
+void DefinitionDocument::applyInsert(const RecordList& list, int first, RecordBlock records) {
+    const RecordChange change{RecordChange::Type::Insert, list, first, blockSize(records), 0};
+    emit recordsAboutToChange(change);
+    withRecords(list, [&](auto& items) {
+        auto& block = std::get<std::remove_reference_t<decltype(items)>>(records);
+        items.insert(items.begin() + first, std::make_move_iterator(block.begin()),
+                     std::make_move_iterator(block.end()));
+    });
+    emit recordsChanged(change);
 }
 
-ParameterRecord DefinitionDocument::applyRemoveParameter(int position) {
-    emit parameterAboutToBeRemoved(position);
-    auto& parameters = definition_.parameters;
-    ParameterRecord record = std::move(parameters[at(position)]);
-    parameters.erase(parameters.begin() + position);
-    emit parameterRemoved(position);
-    return record;
+RecordBlock DefinitionDocument::applyRemove(const RecordList& list, int first, int count) {
+    const RecordChange change{RecordChange::Type::Remove, list, first, count, 0};
+    emit recordsAboutToChange(change);
+    RecordBlock removed = withRecords(list, [&](auto& items) -> RecordBlock {
+        const auto begin = items.begin() + first;
+        std::remove_reference_t<decltype(items)> block(std::make_move_iterator(begin),
+                                                       std::make_move_iterator(begin + count));
+        items.erase(begin, begin + count);
+        return block;
+    });
+    emit recordsChanged(change);
+    return removed;
 }
 
-void DefinitionDocument::applyMoveParameter(int from, int to) {
-    emit parameterAboutToBeMoved(from, to);
-    moveElement(definition_.parameters, from, to);
-    emit parameterMoved(from, to);
+void DefinitionDocument::applyMove(const RecordList& list, int first, int count, int to) {
+    const RecordChange change{RecordChange::Type::Move, list, first, count, to};
+    emit recordsAboutToChange(change);
+    withRecords(list, [&](auto& items) { moveBlock(items, first, count, to); });
+    emit recordsChanged(change);
 }
 
-void DefinitionDocument::applyInsertValueRow(int parameter, int position, ValueRow row) {
-    emit valueRowAboutToBeInserted(parameter, position);
-    auto& values = definition_.parameters[at(parameter)].values;
-    values.insert(values.begin() + position, std::move(row));
-    emit valueRowInserted(parameter, position);
-}
-
-ValueRow DefinitionDocument::applyRemoveValueRow(int parameter, int position) {
-    emit valueRowAboutToBeRemoved(parameter, position);
-    auto& values = definition_.parameters[at(parameter)].values;
-    ValueRow row = std::move(values[at(position)]);
-    values.erase(values.begin() + position);
-    emit valueRowRemoved(parameter, position);
-    return row;
-}
-
-void DefinitionDocument::applyMoveValueRow(int parameter, int from, int to) {
-    emit valueRowAboutToBeMoved(parameter, from, to);
-    moveElement(definition_.parameters[at(parameter)].values, from, to);
-    emit valueRowMoved(parameter, from, to);
-}
-
-void DefinitionDocument::applyInsertResult(int position, ResultRow row) {
-    emit resultAboutToBeInserted(position);
-    auto& results = definition_.results;
-    results.insert(results.begin() + position, std::move(row));
-    emit resultInserted(position);
-}
-
-ResultRow DefinitionDocument::applyRemoveResult(int position) {
-    emit resultAboutToBeRemoved(position);
-    auto& results = definition_.results;
-    ResultRow row = std::move(results[at(position)]);
-    results.erase(results.begin() + position);
-    emit resultRemoved(position);
-    return row;
-}
-
-void DefinitionDocument::applyMoveResult(int from, int to) {
-    emit resultAboutToBeMoved(from, to);
-    moveElement(definition_.results, from, to);
-    emit resultMoved(from, to);
+RecordBlock DefinitionDocument::copyRecords(const RecordList& list, int first, int count) const {
+    const auto copy = [&](const auto& items) -> RecordBlock {
+        return std::remove_cvref_t<decltype(items)>(items.begin() + first, items.begin() + first + count);
+    };
+    switch (list.kind) {
+    case RecordKind::Parameter:
+        return copy(definition_.parameters);
+    case RecordKind::ValueRow:
+        return copy(definition_.parameters[at(list.parameter)].values);
+    case RecordKind::Result:
+        break;
+    }
+    return copy(definition_.results);
 }
 
 } // namespace vornak

@@ -18,10 +18,18 @@
 //               finishTyping()                     ends the merging (focus left the field)
 //               setDocumentFile(name)              Browse
 //               setKind(p, kind), setNumber(p, on), setHasFormula(p, on)
-//               addParameter(pos) -> index, deleteParameter(i), moveParameter(i, ±1) -> new index,
-//               duplicateParameter(i) -> index of the copy
-//               addValueRow(p, pos) -> index, deleteValueRow(p, r), moveValueRow(p, r, ±1) -> new index
-//               addResult(pos) -> index, deleteResult(i), moveResult(i, ±1) -> new index
+//               Records, one step each (positions 0-based, ascending or not, repeats ignored;
+//               a step that names a position outside the list does nothing):
+//               insertRecords(list, pos, block) -> positions of the new records (a paste; refused
+//               when any text holds a line break or is longer than 2047 bytes)
+//               removeRecords(list, positions), moveRecords(list, positions, ±1) -> new positions,
+//               duplicateRecords(list, positions) -> positions of the copies (each run's copy
+//               right below it); list is RecordList::parameters(), valueRows(p) or results().
+//               The single-record forms: addParameter(pos) -> index, deleteParameter(i),
+//               moveParameter(i, ±1) -> new index, duplicateParameter(i) -> index of the copy,
+//               addValueRow(p, pos), deleteValueRow(p, r), moveValueRow(p, r, ±1),
+//               addResult(pos), deleteResult(i), moveResult(i, ±1). An Input parameter holds one
+//               value row at most.
 //               Inserting, deleting, moving or duplicating parameters or results rewrites the codes
 //               that name them (#P #R #N, #X) in the same undo step (codes naming a deleted record
 //               become number 0, which names nothing); codesRenumbered(n) then says how many codes
@@ -31,11 +39,12 @@
 //               documentAboutToBeReset / documentReset (new, open), pathChanged, modifiedChanged,
 //               textChanged(location), parameterChanged(p) (kind or flags), kindAboutToChange(p) /
 //               kindChanged(p) (the value rows' columns change; rows may be dropped or restored),
-//               {parameter,valueRow,result}{AboutToBe,}{Inserted,Removed,Moved}, codesRenumbered(n).
+//               recordsAboutToChange(change) / recordsChanged(change): one contiguous block of a
+//               list inserted, removed or moved (RecordChange.h), codesRenumbered(n).
 //   Changes     the apply* members below change the definition and emit the signals; only undo
 //               commands call them.
-//   Elsewhere   ParameterTableModel, ResultTableModel (column 0 the computed number, not editable),
-//               ValueTableModel (setParameter(p); follows its parameter through inserts, removals
+//   Elsewhere   RecordTableModel for parameters and results (column 0 the computed number, not
+//               editable), ValueTableModel (setParameter(p); follows its parameter through inserts, removals
 //               and moves; parameterChanged(p)); each setData() is a setCell(). EditText.h:
 //               displayText(bytes) for showing model texts, checkEdit(before, after) for the
 //               validators of cell editors and fields. Positions are 0-based; TextLocation counts
@@ -45,6 +54,7 @@
 #include "DefinitionText.h"
 #include "DiskStamp.h"
 #include "FileProblem.h"
+#include "RecordChange.h"
 #include "ReportDefinition.h"
 
 #include <QObject>
@@ -53,6 +63,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -89,7 +100,7 @@ struct SaveResult {
 
 enum class ParameterFlag : std::uint8_t { IsNumber, HasFormula };
 
-class RenumberingCommand;
+class RecordCommand;
 
 class DefinitionDocument : public QObject {
     Q_OBJECT
@@ -132,6 +143,14 @@ public:
     bool setNumber(int parameter, bool on);
     bool setHasFormula(int parameter, bool on);
 
+    std::vector<int> insertRecords(const RecordList& list, int position, RecordBlock records,
+                                   const QString& undoText = {});
+    bool removeRecords(const RecordList& list, std::vector<int> positions);
+    std::vector<int> moveRecords(const RecordList& list, std::vector<int> positions, int step);
+    std::vector<int> duplicateRecords(const RecordList& list, std::vector<int> positions);
+    // How many records a list holds now (0 for value rows of a parameter that is not there).
+    int recordCount(const RecordList& list) const;
+
     int addParameter(int position);
     bool deleteParameter(int index);
     int moveParameter(int index, int step);
@@ -156,15 +175,11 @@ public:
     // Sets the kind and replaces the rows (the rows a switch to Input drops, or brings back).
     void applyKind(int parameter, std::uint8_t kind, std::vector<ValueRow> rows);
     void applyFlag(int parameter, ParameterFlag flag, std::uint8_t value);
-    void applyInsertParameter(int position, ParameterRecord record);
-    ParameterRecord applyRemoveParameter(int position);
-    void applyMoveParameter(int from, int to);
-    void applyInsertValueRow(int parameter, int position, ValueRow row);
-    ValueRow applyRemoveValueRow(int parameter, int position);
-    void applyMoveValueRow(int parameter, int from, int to);
-    void applyInsertResult(int position, ResultRow row);
-    ResultRow applyRemoveResult(int position);
-    void applyMoveResult(int from, int to);
+    void applyInsert(const RecordList& list, int first, RecordBlock records);
+    RecordBlock applyRemove(const RecordList& list, int first, int count);
+    void applyMove(const RecordList& list, int first, int count, int to);
+    // Copies of the records [first, first + count) of a list.
+    RecordBlock copyRecords(const RecordList& list, int first, int count) const;
 
 signals:
     void definitionChanged();
@@ -178,26 +193,9 @@ signals:
     void kindAboutToChange(int parameter);
     void kindChanged(int parameter);
 
-    void parameterAboutToBeInserted(int position);
-    void parameterInserted(int position);
-    void parameterAboutToBeRemoved(int position);
-    void parameterRemoved(int position);
-    void parameterAboutToBeMoved(int from, int to);
-    void parameterMoved(int from, int to);
-
-    void valueRowAboutToBeInserted(int parameter, int position);
-    void valueRowInserted(int parameter, int position);
-    void valueRowAboutToBeRemoved(int parameter, int position);
-    void valueRowRemoved(int parameter, int position);
-    void valueRowAboutToBeMoved(int parameter, int from, int to);
-    void valueRowMoved(int parameter, int from, int to);
-
-    void resultAboutToBeInserted(int position);
-    void resultInserted(int position);
-    void resultAboutToBeRemoved(int position);
-    void resultRemoved(int position);
-    void resultAboutToBeMoved(int from, int to);
-    void resultMoved(int from, int to);
+    // One contiguous block of a list is about to be, or was, inserted, removed or moved.
+    void recordsAboutToChange(const vornak::RecordChange& change);
+    void recordsChanged(const vornak::RecordChange& change);
 
     // A command that inserted, removed, moved or duplicated records rewrote this many codes.
     void codesRenumbered(int count);
@@ -205,7 +203,10 @@ signals:
 private:
     bool validParameter(int index) const;
     bool pushText(const TextLocation& where, const QString& text, bool typing, const QString& undoText);
-    int pushRenumbering(RenumberingCommand* command);
+    // Sorted, without repeats, every one inside the list; empty when any is outside.
+    std::vector<int> checkedPositions(const RecordList& list, std::vector<int> positions) const;
+    std::vector<int> pushRecords(std::unique_ptr<RecordCommand> command);
+    template <class F> decltype(auto) withRecords(const RecordList& list, F&& f);
     void replaceDefinition(ReportDefinition definition, std::string path, DiskStamp stamp);
     void setPath(std::string path);
 

@@ -26,6 +26,7 @@ DiskStamp DiskStamp::of(const std::string& path) {
     if (error) {
         stamp.modified = {};
     }
+    stamp.identity = identifyFile(path).value_or(FileIdentity{});
     return stamp;
 }
 

@@ -1,58 +1,181 @@
-// The commands that insert, remove and move parameters, value rows and results. Those on parameters
-// and results rewrite the codes that name them in the same step.
-#include "UndoCommands.h"
+#include "RecordCommands.h"
 
+#include "DefinitionDocument.h"
 #include "Renumbering.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace vornak {
 
 namespace {
 
-std::size_t at(int index) {
-    return static_cast<std::size_t>(index);
+enum class Action { Add, Remove, Move, Copy };
+
+// The Edit menu's name for a step, made to follow "Отменить: ".
+QString describe(RecordKind kind, Action action, bool several) {
+    QString what;
+    switch (action) {
+    case Action::Add:
+        what = QStringLiteral("добавление ");
+        break;
+    case Action::Remove:
+        what = QStringLiteral("удаление ");
+        break;
+    case Action::Move:
+        what = QStringLiteral("перемещение ");
+        break;
+    case Action::Copy:
+        what = QStringLiteral("копирование ");
+        break;
+    }
+    switch (kind) {
+    case RecordKind::Parameter:
+        return what + (several ? QStringLiteral("параметров") : QStringLiteral("параметра"));
+    case RecordKind::ValueRow:
+        return what + (several ? QStringLiteral("значений") : QStringLiteral("значения"));
+    case RecordKind::Result:
+        break;
+    }
+    return what + (several ? QStringLiteral("результатов") : QStringLiteral("результата"));
 }
 
-int parameterCount(const DefinitionDocument& document) {
-    return static_cast<int>(document.definition().parameters.size());
-}
+struct Run {
+    int first;
+    int count;
+};
 
-int resultCount(const DefinitionDocument& document) {
-    return static_cast<int>(document.definition().results.size());
-}
-
-bool keepsEveryNumber(const std::vector<int>& newNumberOf) {
-    for (std::size_t i = 0; i < newNumberOf.size(); ++i) {
-        if (newNumberOf[i] != static_cast<int>(i) + 1) {
-            return false;
+// Ascending positions as contiguous runs, in ascending order.
+std::vector<Run> runsOf(const std::vector<int>& positions) {
+    std::vector<Run> runs;
+    for (const int position : positions) {
+        if (!runs.empty() && runs.back().first + runs.back().count == position) {
+            ++runs.back().count;
+        } else {
+            runs.push_back({position, 1});
         }
     }
-    return true;
-}
-
-// Adding at the end renumbers nothing: no need to look at every text.
-std::vector<TextChange> parameterRewrites(const DefinitionDocument& document,
-                                          const std::vector<int>& newNumberOf) {
-    return keepsEveryNumber(newNumberOf) ? std::vector<TextChange>()
-                                         : renumberParameterReferences(document.definition(), newNumberOf);
-}
-
-std::vector<TextChange> resultRewrites(const DefinitionDocument& document,
-                                       const std::vector<int>& newNumberOf) {
-    return keepsEveryNumber(newNumberOf) ? std::vector<TextChange>()
-                                         : renumberResultReferences(document.definition(), newNumberOf);
+    return runs;
 }
 
 } // namespace
 
-// --- RenumberingCommand ------------------------------------------------------------------------
-
-RenumberingCommand::RenumberingCommand(DefinitionDocument& document, const QString& text)
-    : QUndoCommand(text), document_(document) {
+RecordCommand::RecordCommand(DefinitionDocument& document, const RecordList& list, const QString& text)
+    : QUndoCommand(text), document_(document), list_(list) {
 }
 
-void RenumberingCommand::redo() {
+std::unique_ptr<RecordCommand> RecordCommand::insert(DefinitionDocument& document, const RecordList& list,
+                                                     int position, RecordBlock records, const QString& text) {
+    const int count = blockSize(records);
+    std::unique_ptr<RecordCommand> command(new RecordCommand(
+        document, list, text.isEmpty() ? describe(list.kind, Action::Add, count > 1) : text));
+    command->steps_.push_back({RecordChange::Type::Insert, position, count, 0, std::move(records), {}});
+    for (int i = 0; i < count; ++i) {
+        command->placed_.push_back(position + i);
+    }
+    return command;
+}
+
+std::unique_ptr<RecordCommand> RecordCommand::remove(DefinitionDocument& document, const RecordList& list,
+                                                     const std::vector<int>& positions) {
+    std::unique_ptr<RecordCommand> command(
+        new RecordCommand(document, list, describe(list.kind, Action::Remove, positions.size() > 1)));
+    // From the last run up, so that the runs still to go keep their places.
+    const std::vector<Run> runs = runsOf(positions);
+    for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
+        command->steps_.push_back(
+            {RecordChange::Type::Remove, run->first, run->count, 0, emptyBlock(list.kind), {}});
+    }
+    command->placed_.push_back(positions.front());
+    return command;
+}
+
+std::unique_ptr<RecordCommand> RecordCommand::move(DefinitionDocument& document, const RecordList& list,
+                                                   const std::vector<int>& positions, int step) {
+    std::unique_ptr<RecordCommand> command(
+        new RecordCommand(document, list, describe(list.kind, Action::Move, positions.size() > 1)));
+    // The leading run first, so that no run passes over one that has not moved yet.
+    std::vector<Run> runs = runsOf(positions);
+    if (step > 0) {
+        std::reverse(runs.begin(), runs.end());
+    }
+    for (const Run& run : runs) {
+        command->steps_.push_back(
+            {RecordChange::Type::Move, run.first, run.count, run.first + step, emptyBlock(list.kind), {}});
+    }
+    for (const int position : positions) {
+        command->placed_.push_back(position + step);
+    }
+    return command;
+}
+
+std::unique_ptr<RecordCommand> RecordCommand::duplicate(DefinitionDocument& document, const RecordList& list,
+                                                        const std::vector<int>& positions) {
+    std::unique_ptr<RecordCommand> command(
+        new RecordCommand(document, list, describe(list.kind, Action::Copy, positions.size() > 1)));
+    int inserted = 0; // copies already placed above the run
+    for (const Run& run : runsOf(positions)) {
+        const int source = run.first + inserted;
+        command->steps_.push_back(
+            {RecordChange::Type::Insert, source + run.count, run.count, 0, emptyBlock(list.kind), source});
+        for (int i = 0; i < run.count; ++i) {
+            command->placed_.push_back(source + run.count + i);
+        }
+        inserted += run.count;
+    }
+    return command;
+}
+
+std::vector<int> RecordCommand::numbering(int count) const {
+    // Play the steps on the records' old numbers (0 for new ones) and read off where each went.
+    std::vector<int> numbers(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        numbers[static_cast<std::size_t>(i)] = i + 1;
+    }
+    for (const Step& step : steps_) {
+        switch (step.type) {
+        case RecordChange::Type::Insert:
+            numbers.insert(numbers.begin() + step.first, static_cast<std::size_t>(step.count), 0);
+            break;
+        case RecordChange::Type::Remove:
+            numbers.erase(numbers.begin() + step.first, numbers.begin() + step.first + step.count);
+            break;
+        case RecordChange::Type::Move:
+            moveBlock(numbers, step.first, step.count, step.to);
+            break;
+        }
+    }
+    std::vector<int> newNumberOf(static_cast<std::size_t>(count), 0);
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        if (numbers[i] > 0) {
+            newNumberOf[static_cast<std::size_t>(numbers[i] - 1)] = static_cast<int>(i) + 1;
+        }
+    }
+    return newNumberOf;
+}
+
+std::vector<TextChange> RecordCommand::renumbering() const {
+    if (list_.kind == RecordKind::ValueRow) {
+        return {}; // value rows are not named by number
+    }
+    const ReportDefinition& definition = document_.definition();
+    const bool parameters = list_.kind == RecordKind::Parameter;
+    const auto count =
+        static_cast<int>(parameters ? definition.parameters.size() : definition.results.size());
+    const std::vector<int> newNumberOf = numbering(count);
+    // Adding at the end renumbers nothing: no need to look at every text.
+    bool same = true;
+    for (int i = 0; i < count && same; ++i) {
+        same = newNumberOf[static_cast<std::size_t>(i)] == i + 1;
+    }
+    if (same) {
+        return {};
+    }
+    return parameters ? renumberParameterReferences(definition, newNumberOf)
+                      : renumberResultReferences(definition, newNumberOf);
+}
+
+void RecordCommand::redo() {
     // The rewrites name texts where they stand before the records move: they go first.
     if (!done_) {
         changes_ = renumbering();
@@ -60,173 +183,42 @@ void RenumberingCommand::redo() {
         done_ = true;
     }
     document_.applyTextChanges(changes_, true);
-    forward();
+    for (Step& step : steps_) {
+        switch (step.type) {
+        case RecordChange::Type::Insert:
+            if (step.copyFrom) {
+                // Taken once the original's codes are rewritten, so that both name the same records.
+                step.records = document_.copyRecords(list_, *step.copyFrom, step.count);
+                step.copyFrom.reset();
+            }
+            document_.applyInsert(list_, step.first, std::move(step.records));
+            break;
+        case RecordChange::Type::Remove:
+            step.records = document_.applyRemove(list_, step.first, step.count);
+            break;
+        case RecordChange::Type::Move:
+            document_.applyMove(list_, step.first, step.count, step.to);
+            break;
+        }
+    }
 }
 
-void RenumberingCommand::undo() {
-    back();
+void RecordCommand::undo() {
+    for (auto step = steps_.rbegin(); step != steps_.rend(); ++step) {
+        switch (step->type) {
+        case RecordChange::Type::Insert:
+            step->records = document_.applyRemove(list_, step->first, step->count);
+            break;
+        case RecordChange::Type::Remove:
+            document_.applyInsert(list_, step->first, std::move(step->records));
+            step->records = emptyBlock(list_.kind);
+            break;
+        case RecordChange::Type::Move:
+            document_.applyMove(list_, step->to, step->count, step->first);
+            break;
+        }
+    }
     document_.applyTextChanges(changes_, false);
-}
-
-// --- Parameters --------------------------------------------------------------------------------
-
-InsertParameterCommand::InsertParameterCommand(DefinitionDocument& document, int position,
-                                               ParameterRecord record, const QString& text)
-    : RenumberingCommand(document, text), position_(position), countBefore_(parameterCount(document)),
-      record_(std::move(record)) {
-}
-
-void InsertParameterCommand::forward() {
-    document_.applyInsertParameter(position_, record_);
-}
-
-void InsertParameterCommand::back() {
-    document_.applyRemoveParameter(position_);
-}
-
-std::vector<TextChange> InsertParameterCommand::renumbering() const {
-    return parameterRewrites(document_, numbersAfterInsert(countBefore_, position_));
-}
-
-DuplicateParameterCommand::DuplicateParameterCommand(DefinitionDocument& document, int index)
-    : InsertParameterCommand(document, index + 1, {}, QStringLiteral("копирование параметра")) {
-}
-
-void DuplicateParameterCommand::forward() {
-    // The copy is taken once the original's codes are rewritten, so that both name the same records.
-    document_.applyInsertParameter(position(), document_.definition().parameters[at(position() - 1)]);
-}
-
-RemoveParameterCommand::RemoveParameterCommand(DefinitionDocument& document, int position)
-    : RenumberingCommand(document, QStringLiteral("удаление параметра")), position_(position),
-      countBefore_(parameterCount(document)) {
-}
-
-void RemoveParameterCommand::forward() {
-    record_ = document_.applyRemoveParameter(position_);
-}
-
-void RemoveParameterCommand::back() {
-    document_.applyInsertParameter(position_, std::move(record_));
-    record_ = {};
-}
-
-std::vector<TextChange> RemoveParameterCommand::renumbering() const {
-    return parameterRewrites(document_, numbersAfterErase(countBefore_, position_));
-}
-
-MoveParameterCommand::MoveParameterCommand(DefinitionDocument& document, int from, int to)
-    : RenumberingCommand(document, QStringLiteral("перемещение параметра")), from_(from), to_(to),
-      count_(parameterCount(document)) {
-}
-
-void MoveParameterCommand::forward() {
-    document_.applyMoveParameter(from_, to_);
-}
-
-void MoveParameterCommand::back() {
-    document_.applyMoveParameter(to_, from_);
-}
-
-std::vector<TextChange> MoveParameterCommand::renumbering() const {
-    return parameterRewrites(document_, numbersAfterMove(count_, from_, to_));
-}
-
-// --- Results -----------------------------------------------------------------------------------
-
-InsertResultCommand::InsertResultCommand(DefinitionDocument& document, int position, ResultRow row)
-    : RenumberingCommand(document, QStringLiteral("добавление результата")), position_(position),
-      countBefore_(resultCount(document)), row_(std::move(row)) {
-}
-
-void InsertResultCommand::forward() {
-    document_.applyInsertResult(position_, row_);
-}
-
-void InsertResultCommand::back() {
-    document_.applyRemoveResult(position_);
-}
-
-std::vector<TextChange> InsertResultCommand::renumbering() const {
-    return resultRewrites(document_, numbersAfterInsert(countBefore_, position_));
-}
-
-RemoveResultCommand::RemoveResultCommand(DefinitionDocument& document, int position)
-    : RenumberingCommand(document, QStringLiteral("удаление результата")), position_(position),
-      countBefore_(resultCount(document)) {
-}
-
-void RemoveResultCommand::forward() {
-    row_ = document_.applyRemoveResult(position_);
-}
-
-void RemoveResultCommand::back() {
-    document_.applyInsertResult(position_, std::move(row_));
-    row_ = {};
-}
-
-std::vector<TextChange> RemoveResultCommand::renumbering() const {
-    return resultRewrites(document_, numbersAfterErase(countBefore_, position_));
-}
-
-MoveResultCommand::MoveResultCommand(DefinitionDocument& document, int from, int to)
-    : RenumberingCommand(document, QStringLiteral("перемещение результата")), from_(from), to_(to),
-      count_(resultCount(document)) {
-}
-
-void MoveResultCommand::forward() {
-    document_.applyMoveResult(from_, to_);
-}
-
-void MoveResultCommand::back() {
-    document_.applyMoveResult(to_, from_);
-}
-
-std::vector<TextChange> MoveResultCommand::renumbering() const {
-    return resultRewrites(document_, numbersAfterMove(count_, from_, to_));
-}
-
-// --- Value rows --------------------------------------------------------------------------------
-
-InsertValueRowCommand::InsertValueRowCommand(DefinitionDocument& document, int parameter, int position,
-                                             ValueRow row)
-    : QUndoCommand(QStringLiteral("добавление значения")), document_(document), parameter_(parameter),
-      position_(position), row_(std::move(row)) {
-}
-
-void InsertValueRowCommand::redo() {
-    document_.applyInsertValueRow(parameter_, position_, row_);
-}
-
-void InsertValueRowCommand::undo() {
-    document_.applyRemoveValueRow(parameter_, position_);
-}
-
-RemoveValueRowCommand::RemoveValueRowCommand(DefinitionDocument& document, int parameter, int position)
-    : QUndoCommand(QStringLiteral("удаление значения")), document_(document), parameter_(parameter),
-      position_(position) {
-}
-
-void RemoveValueRowCommand::redo() {
-    row_ = document_.applyRemoveValueRow(parameter_, position_);
-}
-
-void RemoveValueRowCommand::undo() {
-    document_.applyInsertValueRow(parameter_, position_, std::move(row_));
-    row_ = {};
-}
-
-MoveValueRowCommand::MoveValueRowCommand(DefinitionDocument& document, int parameter, int from, int to)
-    : QUndoCommand(QStringLiteral("перемещение значения")), document_(document), parameter_(parameter),
-      from_(from), to_(to) {
-}
-
-void MoveValueRowCommand::redo() {
-    document_.applyMoveValueRow(parameter_, from_, to_);
-}
-
-void MoveValueRowCommand::undo() {
-    document_.applyMoveValueRow(parameter_, to_, from_);
 }
 
 } // namespace vornak

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <string>
 
-namespace vornak {
-
-} // namespace vornak
+namespace vornak {} // namespace vornak
 
 namespace vornak {
 

@@ -83,78 +83,8 @@ ValueTableModel::ValueTableModel(DefinitionDocument& document, QObject* parent)
         }
     });
 
-    // The shown parameter keeps being shown when its number changes.
-    connect(&document, &DefinitionDocument::parameterInserted, this, [this](int position) {
-        if (parameter_ >= position) {
-            ++parameter_;
-            emit parameterChanged(parameter_);
-        }
-    });
-    connect(&document, &DefinitionDocument::parameterAboutToBeRemoved, this, [this](int position) {
-        if (position == parameter_) {
-            beginResetModel();
-            resetting_ = true;
-        }
-    });
-    connect(&document, &DefinitionDocument::parameterRemoved, this, [this](int position) {
-        if (resetting_) {
-            resetting_ = false;
-            parameter_ = -1;
-            endResetModel();
-            emit parameterChanged(parameter_);
-        } else if (parameter_ > position) {
-            --parameter_;
-            emit parameterChanged(parameter_);
-        }
-    });
-    connect(&document, &DefinitionDocument::parameterMoved, this, [this](int from, int to) {
-        int now = parameter_;
-        if (parameter_ == from) {
-            now = to;
-        } else if (from < to && parameter_ > from && parameter_ <= to) {
-            now = parameter_ - 1;
-        } else if (to < from && parameter_ >= to && parameter_ < from) {
-            now = parameter_ + 1;
-        }
-        if (now != parameter_) {
-            parameter_ = now;
-            emit parameterChanged(parameter_);
-        }
-    });
-
-    connect(&document, &DefinitionDocument::valueRowAboutToBeInserted, this,
-            [this](int parameter, int position) {
-                if (shows(parameter)) {
-                    beginInsertRows({}, position, position);
-                }
-            });
-    connect(&document, &DefinitionDocument::valueRowInserted, this, [this](int parameter, int) {
-        if (shows(parameter)) {
-            endInsertRows();
-        }
-    });
-    connect(&document, &DefinitionDocument::valueRowAboutToBeRemoved, this,
-            [this](int parameter, int position) {
-                if (shows(parameter)) {
-                    beginRemoveRows({}, position, position);
-                }
-            });
-    connect(&document, &DefinitionDocument::valueRowRemoved, this, [this](int parameter, int) {
-        if (shows(parameter)) {
-            endRemoveRows();
-        }
-    });
-    connect(&document, &DefinitionDocument::valueRowAboutToBeMoved, this,
-            [this](int parameter, int from, int to) {
-                if (shows(parameter)) {
-                    beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
-                }
-            });
-    connect(&document, &DefinitionDocument::valueRowMoved, this, [this](int parameter, int, int) {
-        if (shows(parameter)) {
-            endMoveRows();
-        }
-    });
+    connect(&document, &DefinitionDocument::recordsAboutToChange, this, &ValueTableModel::aboutToChange);
+    connect(&document, &DefinitionDocument::recordsChanged, this, &ValueTableModel::changed);
     connect(&document, &DefinitionDocument::textChanged, this, [this](const TextLocation& where) {
         if (!shows(where.record - 1)) {
             return;
@@ -165,6 +95,61 @@ ValueTableModel::ValueTableModel(DefinitionDocument& document, QObject* parent)
             emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
         }
     });
+}
+
+void ValueTableModel::aboutToChange(const RecordChange& change) {
+    if (change.list.kind == RecordKind::Parameter) {
+        if (change.type == RecordChange::Type::Remove && parameter_ >= 0 && change.follow(parameter_) < 0) {
+            beginResetModel(); // the shown parameter goes
+            resetting_ = true;
+        }
+        return;
+    }
+    if (change.list.kind != RecordKind::ValueRow || !shows(change.list.parameter)) {
+        return;
+    }
+    switch (change.type) {
+    case RecordChange::Type::Insert:
+        beginInsertRows({}, change.first, change.last());
+        break;
+    case RecordChange::Type::Remove:
+        beginRemoveRows({}, change.first, change.last());
+        break;
+    case RecordChange::Type::Move:
+        beginMoveRows({}, change.first, change.last(), {},
+                      change.to > change.first ? change.to + change.count : change.to);
+        break;
+    }
+}
+
+void ValueTableModel::changed(const RecordChange& change) {
+    if (change.list.kind == RecordKind::Parameter) {
+        // The shown parameter keeps being shown when its number changes.
+        if (resetting_) {
+            resetting_ = false;
+            parameter_ = -1;
+            endResetModel();
+            emit parameterChanged(parameter_);
+        } else if (parameter_ >= 0 && change.follow(parameter_) != parameter_) {
+            parameter_ = change.follow(parameter_);
+            emit parameterChanged(parameter_);
+        }
+        return;
+    }
+    if (change.list.kind != RecordKind::ValueRow || !shows(change.list.parameter)) {
+        return;
+    }
+    switch (change.type) {
+    case RecordChange::Type::Insert:
+        endInsertRows();
+        break;
+    case RecordChange::Type::Remove:
+        endRemoveRows();
+        break;
+    case RecordChange::Type::Move:
+        endMoveRows();
+        break;
+    }
 }
 
 void ValueTableModel::setParameter(int parameter) {

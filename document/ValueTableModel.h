@@ -5,6 +5,7 @@
 #pragma once
 
 #include "DefinitionText.h"
+#include "RecordChange.h"
 
 #include <QAbstractTableModel>
 
@@ -42,6 +43,8 @@ signals:
     void parameterChanged(int parameter);
 
 private:
+    void aboutToChange(const RecordChange& change);
+    void changed(const RecordChange& change);
     bool shows(int parameter) const;
     bool showsRows() const;
 

@@ -2,13 +2,23 @@
 // reader's line source (from one byte to the default 256 KiB), the rest is the file. The same bytes
 // must read the same way whatever the block size, and whatever load accepts must serialise into a
 // file that reads back into an equal definition.
+//
+// Then the same bytes, repeated up to a few thousand times as records, follow a huge count of
+// parameters, value rows or results at the start of a 3 GB input that is zeros beyond them (a
+// damaged sparse file, held as untouched memory): the load must stay within a few blocks of memory
+// beyond what those real bytes hold, whatever the count and the bytes left announce.
 #include "LineSource.h"
 #include "ReportDefinition.h"
 
+#include <sanitizer/allocator_interface.h>
+#include <sys/mman.h>
+
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -39,6 +49,88 @@ bool loadFrom(vornak::ReportDefinition& model, std::string_view bytes, std::size
     return model.load(source);
 }
 
+// The heap in use while `tracking` is set, and its highest point.
+bool tracking = false;
+long long live = 0;
+long long peak = 0;
+
+void onAllocation(const volatile void*, std::size_t size) {
+    if (tracking) {
+        live += static_cast<long long>(size);
+        peak = std::max(peak, live);
+    }
+}
+
+void onRelease(const volatile void* pointer) {
+    if (tracking && pointer != nullptr) {
+        live -= static_cast<long long>(__sanitizer_get_allocated_size(const_cast<const void*>(pointer)));
+    }
+}
+
+// A 3 GB input of zeros, mapped without reserving memory: only the pages written hold any.
+constexpr std::size_t hugeInputSize = std::size_t{3} << 30;
+
+char* hugeInput() {
+    static char* input = [] {
+        __sanitizer_install_malloc_and_free_hooks(onAllocation, onRelease);
+        void* p = ::mmap(nullptr, hugeInputSize, PROT_READ | PROT_WRITE,
+                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        if (p == MAP_FAILED) {
+            std::fprintf(stderr, "cannot map the huge input\n");
+            std::abort();
+        }
+        return static_cast<char*>(p);
+    }();
+    return input;
+}
+
+// The nine texts and a count that announces far more than the file holds, at one of three places.
+std::string hugeCountStart(std::uint8_t choice) {
+    const std::string start = "R2\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n";
+    switch (choice % 3) {
+    case 0:
+        return start + "2147483647\r\n";
+    case 1:
+        return start + "1\r\np\r\n0\r\n0\r\n0\r\n2147483647\r\n";
+    default:
+        return start + "0\r\n2147483647\r\n";
+    }
+}
+
+void loadAfterAHugeCount(std::uint8_t choice, std::string_view record) {
+    static std::size_t used = 0;
+    char* input = hugeInput();
+    std::memset(input, 0, used);
+    const std::string start = hugeCountStart(choice);
+    record = record.substr(0, 512);
+    // A few thousand records of at most 64 KiB in all.
+    const std::size_t repeats = record.empty() ? 0 : std::min<std::size_t>(4096, 65536 / record.size());
+    std::memcpy(input, start.data(), start.size());
+    used = start.size();
+    for (std::size_t i = 0; i < repeats; ++i) {
+        std::memcpy(input + used, record.data(), record.size());
+        used += record.size();
+    }
+    // Room for the reader's block and line, and for the records those real bytes can hold.
+    const long long limit =
+        4 * static_cast<long long>(vornak::LineSource::defaultBlockSize) + 64 * static_cast<long long>(used);
+    {
+        vornak::ReportDefinition model;
+        live = 0;
+        peak = 0;
+        tracking = true;
+        {
+            vornak::LineSource source(vornak::LineSource::InMemory{std::string_view(input, hugeInputSize)});
+            model.load(source);
+        }
+        tracking = false;
+        if (peak > limit) {
+            std::fprintf(stderr, "the reader held %lld bytes for %zu real bytes\n", peak, used);
+            fail("a huge count made room the file never filled", model);
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -48,6 +140,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t firstBlock = blockSizeFor(data[0]);
     const std::size_t secondBlock = blockSizeFor(data[1]);
     const std::string_view bytes(reinterpret_cast<const char*>(data + 2), size - 2);
+
+    loadAfterAHugeCount(data[0], bytes);
 
     vornak::ReportDefinition first;
     const bool ok = loadFrom(first, bytes, firstBlock);

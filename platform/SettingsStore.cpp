@@ -1,5 +1,6 @@
 #include "SettingsStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QVariant>
 
@@ -57,8 +58,7 @@ bool SettingsStore::writeRecentFiles(const QStringList& paths) {
         settings_->setValue(recentFileKey(slot++), path);
     }
     settings_->endGroup();
-    settings_->sync();
-    return settings_->status() == QSettings::NoError;
+    return finishWrite();
 }
 
 QList<QByteArray> SettingsStore::readRecentNativePaths() const {
@@ -95,8 +95,22 @@ bool SettingsStore::writeRecentNativePaths(const QList<QByteArray>& paths) {
         }
     }
     settings_->endGroup();
+    return finishWrite();
+}
+
+bool SettingsStore::finishWrite() {
     settings_->sync();
-    return settings_->status() == QSettings::NoError;
+    lastWriteFailed_ = settings_->status() != QSettings::NoError;
+    return !lastWriteFailed_;
+}
+
+QString SettingsStore::unsaidWriteFailure() {
+    if (!lastWriteFailed_ || failureSaid_) {
+        return QString();
+    }
+    failureSaid_ = true;
+    return QStringLiteral("Не удалось записать файл настроек %1: список последних файлов не сохранен.")
+        .arg(QDir::toNativeSeparators(fileName()));
 }
 
 QByteArray SettingsStore::readWindowGeometry() const {

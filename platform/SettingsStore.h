@@ -48,11 +48,20 @@ public:
     QByteArray readWindowGeometry() const;
     bool writeWindowGeometry(const QByteArray& geometry);
 
+    // The sentence, in Russian, that says the settings file could not be written, when the last
+    // write failed and the failure has not been said yet; empty otherwise. A run that cannot
+    // write its settings is told once, however often it tries.
+    QString unsaidWriteFailure();
+
     QString fileName() const;
     QSettings& settings() { return *settings_; }
 
 private:
+    bool finishWrite();
+
     std::unique_ptr<QSettings> settings_;
+    bool lastWriteFailed_ = false;
+    bool failureSaid_ = false;
 };
 
 } // namespace vornak

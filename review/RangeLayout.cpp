@@ -66,4 +66,75 @@ RangeLayout layoutRanges(const std::vector<ValueRow>& rows) {
     return layout;
 }
 
+RangeScale::RangeScale(const RangeLayout& layout, double length, double minimumStep) {
+    for (const RangeBar& bar : layout.bars) {
+        bounds_.push_back(bar.lower);
+        bounds_.push_back(bar.upper);
+    }
+    std::sort(bounds_.begin(), bounds_.end());
+    bounds_.erase(std::unique(bounds_.begin(), bounds_.end()), bounds_.end());
+    if (bounds_.size() < 2) {
+        positions_.assign(bounds_.size(), 0.0);
+        return;
+    }
+    const std::size_t steps = bounds_.size() - 1;
+    std::vector<double> widths(steps, length / static_cast<double>(steps));
+    if (minimumStep * static_cast<double>(steps) < length) {
+        // Halved so that bounds near the limits of double do not overflow the span.
+        std::vector<double> shares(steps);
+        for (std::size_t i = 0; i < steps; ++i) {
+            shares[i] = bounds_[i + 1] / 2 - bounds_[i] / 2;
+        }
+        // Stretches too short for the minimum get it; the rest share what is left in proportion.
+        // Each round fixes at least one more stretch or ends.
+        std::vector<bool> fixed(steps, false);
+        for (bool again = true; again;) {
+            again = false;
+            double freeLength = length;
+            double freeShare = 0;
+            for (std::size_t i = 0; i < steps; ++i) {
+                if (fixed[i]) {
+                    freeLength -= minimumStep;
+                } else {
+                    freeShare += shares[i];
+                }
+            }
+            for (std::size_t i = 0; i < steps; ++i) {
+                if (fixed[i]) {
+                    widths[i] = minimumStep;
+                    continue;
+                }
+                widths[i] = freeShare > 0 ? shares[i] / freeShare * freeLength : minimumStep;
+                if (widths[i] < minimumStep) {
+                    fixed[i] = true;
+                    again = true;
+                }
+            }
+        }
+    }
+    positions_.resize(bounds_.size());
+    positions_[0] = 0;
+    for (std::size_t i = 0; i < steps; ++i) {
+        positions_[i + 1] = positions_[i] + widths[i];
+    }
+    positions_.back() = length; // no rounding left over at the end
+}
+
+double RangeScale::operator()(double value) const {
+    if (bounds_.empty()) {
+        return 0;
+    }
+    if (!(value > bounds_.front())) {
+        return positions_.front();
+    }
+    if (!(value < bounds_.back())) {
+        return positions_.back();
+    }
+    const auto above = std::upper_bound(bounds_.begin(), bounds_.end(), value);
+    const auto i = static_cast<std::size_t>(above - bounds_.begin()) - 1;
+    const double span = bounds_[i + 1] / 2 - bounds_[i] / 2;
+    const double share = span > 0 ? (value / 2 - bounds_[i] / 2) / span : 0.0;
+    return positions_[i] + share * (positions_[i + 1] - positions_[i]);
+}
+
 } // namespace vornak

@@ -51,4 +51,25 @@ struct RangeLayout {
 // Bounds read as the checks read numbers (a decimal comma too).
 RangeLayout layoutRanges(const std::vector<ValueRow>& rows);
 
+// Where values lie along a line `length` pixels long that runs from the lowest bound of a layout's
+// bars to the highest. Each stretch between two neighbouring bounds takes its share of the line in
+// proportion to its length, but never less than `minimumStep` pixels while the line has room for
+// that (and an equal share of it otherwise), so that a small range beside a huge one keeps a width
+// one can see and click. Between bounds the line is straight.
+class RangeScale {
+public:
+    RangeScale() = default;
+    RangeScale(const RangeLayout& layout, double length, double minimumStep);
+
+    // The distance from the line's start, 0 to length; values outside the bounds stay at the ends.
+    double operator()(double value) const;
+    // The bounds of the bars, ascending, each once, and where each lies.
+    const std::vector<double>& bounds() const { return bounds_; }
+    const std::vector<double>& positions() const { return positions_; }
+
+private:
+    std::vector<double> bounds_;
+    std::vector<double> positions_;
+};
+
 } // namespace vornak

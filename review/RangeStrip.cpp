@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 
 namespace vornak {
 
@@ -55,6 +54,7 @@ void RangeStrip::setRows(std::vector<ValueRow> rows) {
     const int oldLanes = std::clamp(layout_.laneCount, 1, maxLanes);
     rows_ = std::move(rows);
     layout_ = layoutRanges(rows_);
+    scaleLength_ = -1;
     if (std::clamp(layout_.laneCount, 1, maxLanes) != oldLanes) {
         updateGeometry();
     }
@@ -98,15 +98,18 @@ QSize RangeStrip::minimumSizeHint() const {
     return {80, sizeHint().height()};
 }
 
+const RangeScale& RangeStrip::scale(const Plot& g) const {
+    const int length = g.right - g.left;
+    if (length != scaleLength_) {
+        scale_ = RangeScale(layout_, length, minimumBarWidth);
+        scaleLength_ = length;
+    }
+    return scale_;
+}
+
 double RangeStrip::xFor(double value) const {
     const Plot g = plot();
-    if (layout_.bars.empty()) {
-        return g.left;
-    }
-    // Halved so that bounds near the limits of double do not overflow the span.
-    const double span = layout_.maximum / 2 - layout_.minimum / 2;
-    const double share = span > 0 ? (value / 2 - layout_.minimum / 2) / span : 0.0;
-    return g.left + share * (g.right - g.left);
+    return g.left + scale(g)(value);
 }
 
 QRect RangeStrip::markBand() const {
@@ -221,29 +224,68 @@ void RangeStrip::paintEvent(QPaintEvent*) {
     drawNoteLine(painter, g);
 }
 
-void RangeStrip::drawTicks(QPainter& painter, const Plot& g) const {
-    // Each distinct bound once, labelled as the first row wrote it.
-    std::map<double, QString> bounds;
+QString RangeStrip::boundLabel(double value) const {
     for (const RangeBar& bar : layout_.bars) {
         const ValueRow& row = rows_[static_cast<std::size_t>(bar.index)];
-        bounds.emplace(bar.lower, boundText(row.value));
-        bounds.emplace(bar.upper, boundText(row.upperBound));
+        if (bar.lower == value) {
+            return boundText(row.value);
+        }
+        if (bar.upper == value) {
+            return boundText(row.upperBound);
+        }
     }
+    // Not a bound of any row: written as the table writes numbers, with a decimal comma.
+    return QString::number(value, 'g', 15).replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+std::vector<RangeStrip::TickLabel> RangeStrip::tickLabels() const {
+    std::vector<TickLabel> labels;
+    if (layout_.bars.empty()) {
+        return labels;
+    }
+    const Plot g = plot();
     const QFontMetrics fm = fontMetrics();
-    int lastRight = std::numeric_limits<int>::min();
-    for (const auto& [value, text] : bounds) {
+    const std::vector<double>& bounds = scale(g).bounds();
+    const int room = std::max(1, width() - 2 * margin);
+    // A label never takes more than half the strip, so that both ends always fit.
+    const int widest = std::max(1, (room - 6) / 2);
+    const auto label = [&](double value, int maxWidth) {
+        const QString text = fm.elidedText(boundLabel(value), Qt::ElideRight, maxWidth);
+        const int w = fm.horizontalAdvance(text);
+        const int x = static_cast<int>(std::lround(xFor(value)));
+        const int left = std::clamp(x - w / 2, margin, std::max(margin, width() - margin - w));
+        return TickLabel{value, text, QRect(left, g.labelTop, w, fm.height())};
+    };
+    // The two ends first: they are always labelled, whole where the strip has room.
+    TickLabel low = label(bounds.front(), widest);
+    TickLabel high = label(bounds.back(), widest);
+    if (high.rect.left() <= low.rect.right() + 3) {
+        // Too close to stand under their ticks: each takes its own half of the strip.
+        low.rect.moveLeft(margin);
+        high.rect.moveLeft(width() - margin - high.rect.width());
+    }
+    labels.push_back(low);
+    // Inner bounds where they fit between what is placed; their ticks stay either way.
+    const int innerWidth = std::min(widest, fm.horizontalAdvance(QStringLiteral("00000000")));
+    int lastRight = low.rect.right();
+    for (std::size_t i = 1; i + 1 < bounds.size(); ++i) {
+        const TickLabel inner = label(bounds[i], innerWidth);
+        if (inner.rect.left() > lastRight + 3 && inner.rect.right() + 3 < high.rect.left()) {
+            labels.push_back(inner);
+            lastRight = inner.rect.right();
+        }
+    }
+    labels.push_back(high);
+    return labels;
+}
+
+void RangeStrip::drawTicks(QPainter& painter, const Plot& g) const {
+    for (const double value : scale(g).bounds()) {
         const int x = static_cast<int>(std::lround(xFor(value)));
         painter.drawLine(x, g.axisY, x, g.axisY + 3);
-        const QString label =
-            fm.elidedText(text, Qt::ElideRight, fm.horizontalAdvance(QStringLiteral("00000000")));
-        const int w = fm.horizontalAdvance(label);
-        const int left = std::clamp(x - w / 2, margin, std::max(margin, width() - margin - w));
-        // Labels that would run into the previous one are left out; the ticks stay.
-        if (left <= lastRight + 3) {
-            continue;
-        }
-        painter.drawText(QRect(left, g.labelTop, w, fm.height()), Qt::AlignLeft | Qt::AlignTop, label);
-        lastRight = left + w;
+    }
+    for (const TickLabel& label : tickLabels()) {
+        painter.drawText(label.rect, Qt::AlignLeft | Qt::AlignTop, label.text);
     }
 }
 
@@ -301,13 +343,13 @@ QString RangeStrip::toolTipAt(const QPoint& pos) const {
     for (const RangeStretch& gap : layout_.gaps) {
         if (stretchRect(gap, g.lanesTop, g.band.bottom()).contains(pos)) {
             return QStringLiteral("Пропуск: от %1 до %2 не покрыто ни одним диапазоном")
-                .arg(QString::number(gap.from), QString::number(gap.to));
+                .arg(boundLabel(gap.from), boundLabel(gap.to));
         }
     }
     for (const RangeStretch& overlap : layout_.overlaps) {
         if (stretchRect(overlap, g.lanesTop, g.band.bottom()).contains(pos)) {
             return QStringLiteral("Перекрытие: от %1 до %2 покрыто несколькими диапазонами")
-                .arg(QString::number(overlap.from), QString::number(overlap.to));
+                .arg(boundLabel(overlap.from), boundLabel(overlap.to));
         }
     }
     if (g.noteLine.contains(pos)) {

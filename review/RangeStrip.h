@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <QString>
+
 #include <vector>
 
 namespace vornak {
@@ -31,13 +33,27 @@ public:
     static QColor gapColour() { return {232, 124, 0}; }
     static QColor overlapColour() { return {208, 32, 32}; }
 
-    // Where a value lies across the widget, and the band on the line that carries the marks.
+    // Where a value lies across the widget, and the band on the line that carries the marks. The
+    // line is in proportion to the values, except that every range keeps a width one can see and
+    // click however small it is beside the others.
     double xFor(double value) const;
+    // The narrowest a range is drawn, while the strip has room for it.
+    static constexpr int minimumBarWidth = 12;
     QRect markBand() const;
     // The bar of a value row, or an empty rectangle when it is not drawn.
     QRect barRect(int index) const;
     // The text of the note under the line (rows left out), empty when every row is drawn.
     QString noteText() const;
+    // The labels under the line, left to right, with where each is drawn; the lowest and the
+    // highest bound are always among them, whole.
+    struct TickLabel {
+        double value;
+        QString text;
+        QRect rect;
+    };
+    std::vector<TickLabel> tickLabels() const;
+    // What the tooltip says at a point (empty where there is nothing to say).
+    QString toolTipAt(const QPoint& pos) const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -67,13 +83,17 @@ private:
     int drawnLane(const RangeBar& bar) const;
     QRect barRect(const RangeBar& bar, const Plot& g) const;
     QRect stretchRect(const RangeStretch& stretch, int top, int bottom) const;
-    QString toolTipAt(const QPoint& pos) const;
+    const RangeScale& scale(const Plot& g) const;
+    // A bound as the first row that has it wrote it.
+    QString boundLabel(double value) const;
     void drawTicks(QPainter& painter, const Plot& g) const;
     void drawNoteLine(QPainter& painter, const Plot& g) const;
 
     std::vector<ValueRow> rows_;
     RangeLayout layout_;
     int currentRow_ = -1;
+    mutable RangeScale scale_;
+    mutable int scaleLength_ = -1; // the line's length the scale was made for; -1 once stale
 };
 
 } // namespace vornak

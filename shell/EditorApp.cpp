@@ -1,6 +1,8 @@
 #include "EditorApp.h"
 
+#include "MessageBox.h"
 #include "SettingsStore.h"
+#include "Texts.h"
 
 #include <QEventLoop>
 
@@ -31,8 +33,14 @@ int EditorApp::run() {
     mainWindow_->show();
     loop.exec();
     mainWindow_.reset();
-    if (services_.settings != nullptr && !recentFiles_.write(*services_.settings)) {
-        return 1;
+    // Settings that cannot be written are said once and change nothing else: the user's work is
+    // saved or was declined, so the run still ends well.
+    if (services_.settings != nullptr && !recentFiles_.write(*services_.settings) &&
+        services_.messageBox != nullptr) {
+        const QString failure = services_.settings->unsaidWriteFailure();
+        if (!failure.isEmpty()) {
+            services_.messageBox->showError(nullptr, failure, texts::appTitle);
+        }
     }
     return 0;
 }

@@ -24,8 +24,8 @@ public:
     EditorApp(const EditorApp&) = delete;
     EditorApp& operator=(const EditorApp&) = delete;
 
-    // Shows the main window and runs until the user closes it; the process's exit code (1 when
-    // the recent-file list could not be written back).
+    // Shows the main window and runs until the user closes it, then writes the recent-file list
+    // back (a failure is said once); the process's exit code.
     int run();
 
     // The recent-file list, read from the settings store.

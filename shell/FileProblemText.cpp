@@ -99,11 +99,14 @@ QString problemReason(FileProblem problem, DefinitionPart part, int record, std:
     if (!fieldText.isEmpty()) {
         where << QStringLiteral("поле «%1»").arg(fieldText);
     }
+    // The first line is named once: by the sentence when it speaks of it, else by the part; the
+    // line number would only repeat it.
+    const bool firstLine = part == DefinitionPart::Mark;
     const QString partText = partName(part, record);
-    if (!partText.isEmpty()) {
+    if (!partText.isEmpty() && !(firstLine && problem == FileProblem::NotDefinition)) {
         where << partText;
     }
-    if (line > 0) {
+    if (line > 0 && !firstLine) {
         where << QStringLiteral("строка %1").arg(line);
     }
     QString text = sentence(problem);

@@ -12,11 +12,10 @@
 #include "FormBinder.h"
 #include "FormWidgets.h"
 #include "ParameterPanel.h"
-#include "ParameterTableModel.h"
 #include "Pictures.h"
 #include "ProblemCountLabel.h"
 #include "RecordActions.h"
-#include "ResultTableModel.h"
+#include "RecordTableModel.h"
 #include "SettingsStore.h"
 #include "Texts.h"
 #include "UndoKeyRouter.h"
@@ -52,9 +51,9 @@ MainWindow::MainWindow(DefinitionDocument& document, const PlatformServices& ser
     helpWindow_->setMainWindow(this);
 
     // The models first: they follow each change of the document before anything that reads them.
-    auto* parameterModel = new ParameterTableModel(document_, this);
+    auto* parameterModel = new RecordTableModel(document_, RecordKind::Parameter, this);
     auto* values = new ValueTableModel(document_, this);
-    auto* resultModel = new ResultTableModel(document_, this);
+    auto* resultModel = new RecordTableModel(document_, RecordKind::Result, this);
     const auto guard = [this](const std::function<void()>& command) { runGuarded(command); };
     documents_ = new DocumentController(document_, services_, recentFiles_, *this, guard);
     panel_ = new ParameterPanel(document_, *values, guard);

@@ -95,7 +95,7 @@ ParameterPanel::ParameterPanel(DefinitionDocument& document, ValueTableModel& va
         });
     });
     // While a bound is being typed the strip already shows it.
-    connect(valueList_->GetEditBox(), &QLineEdit::textEdited, this, &ParameterPanel::showTypedBound);
+    connect(valueList_, &CellGrid::editTextEdited, this, &ParameterPanel::showTypedBound);
 }
 
 QList<QWidget*> ParameterPanel::tabChain() const {

@@ -56,40 +56,43 @@ void RecordActions::followDocument() {
         emit stateChanged();
     });
     // A parameter that appears (added, duplicated, or its deletion undone) becomes current; after
-    // one goes, the one now in its place does (none after the last).
-    connect(&document_, &DefinitionDocument::parameterInserted, this, [this](int position) {
-        selectRecordRow(&parameters_, position);
-        panel_.showParameter(position);
-    });
-    connect(&document_, &DefinitionDocument::parameterRemoved, this, [this](int position) {
-        const int count = static_cast<int>(document_.definition().parameters.size());
-        const int next = std::min(position, count - 1);
-        selectRecordRow(&parameters_, next);
-        panel_.showParameter(next);
-    });
-    connect(&document_, &DefinitionDocument::parameterMoved, this,
-            [this](int, int to) { selectRecordRow(&parameters_, to); });
-
-    connect(&document_, &DefinitionDocument::valueRowInserted, this, [this](int parameter, int position) {
-        if (parameter == panel_.shownParameter()) {
-            selectRecordRow(&values_, position);
+    // one goes, the one now in its place does (none after the last). Moved rows stay selected; a
+    // deleted value row or result leaves no selection behind.
+    connect(&document_, &DefinitionDocument::recordsChanged, this, [this](const RecordChange& change) {
+        const int moved = change.to + change.count - 1;
+        switch (change.list.kind) {
+        case RecordKind::Parameter:
+            if (change.type == RecordChange::Type::Remove) {
+                const int count = static_cast<int>(document_.definition().parameters.size());
+                const int next = std::min(change.first, count - 1);
+                selectRecordRow(&parameters_, next);
+                panel_.showParameter(next);
+            } else if (change.type == RecordChange::Type::Insert) {
+                selectRecordRow(&parameters_, change.first);
+                panel_.showParameter(change.first);
+            } else {
+                selectRecordRow(&parameters_, moved);
+            }
+            break;
+        case RecordKind::ValueRow:
+            if (change.list.parameter != panel_.shownParameter()) {
+                break;
+            }
+            if (change.type == RecordChange::Type::Remove) {
+                values_.clearSelection(); // no other row takes the deleted one's selection
+            } else {
+                selectRecordRow(&values_, change.type == RecordChange::Type::Insert ? change.first : moved);
+            }
+            break;
+        case RecordKind::Result:
+            if (change.type == RecordChange::Type::Remove) {
+                results_.clearSelection();
+            } else {
+                selectRecordRow(&results_, change.type == RecordChange::Type::Insert ? change.first : moved);
+            }
+            break;
         }
     });
-    connect(&document_, &DefinitionDocument::valueRowRemoved, this, [this](int parameter, int) {
-        if (parameter == panel_.shownParameter()) {
-            values_.clearSelection(); // no other row takes the deleted one's selection
-        }
-    });
-    connect(&document_, &DefinitionDocument::valueRowMoved, this, [this](int parameter, int, int to) {
-        if (parameter == panel_.shownParameter()) {
-            selectRecordRow(&values_, to);
-        }
-    });
-    connect(&document_, &DefinitionDocument::resultInserted, this,
-            [this](int position) { selectRecordRow(&results_, position); });
-    connect(&document_, &DefinitionDocument::resultRemoved, this, [this](int) { results_.clearSelection(); });
-    connect(&document_, &DefinitionDocument::resultMoved, this,
-            [this](int, int to) { selectRecordRow(&results_, to); });
 }
 
 CellGrid* RecordActions::recordList() const {

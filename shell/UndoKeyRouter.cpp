@@ -19,7 +19,7 @@ UndoKeyRouter::~UndoKeyRouter() {
 }
 
 bool UndoKeyRouter::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::ShortcutOverride) {
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) {
         return false;
     }
     auto* edit = qobject_cast<QLineEdit*>(watched);
@@ -28,12 +28,28 @@ bool UndoKeyRouter::eventFilter(QObject* watched, QEvent* event) {
     }
     auto* key = static_cast<QKeyEvent*>(event);
     const bool undo = key->matches(QKeySequence::Undo);
-    const bool redo = key->matches(QKeySequence::Redo);
+    // Ctrl+Y redoes as the platform's own redo key does, everywhere.
+    const bool ctrlY = key->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y);
+    const bool redo = key->matches(QKeySequence::Redo) || ctrlY;
     if (!undo && !redo) {
         return false;
     }
-    if (!isBound_(edit) && (undo ? edit->isUndoAvailable() : edit->isRedoAvailable())) {
-        return false; // the editor's own typing goes back first
+    const bool editorsOwn = !isBound_(edit) && (undo ? edit->isUndoAvailable() : edit->isRedoAvailable());
+    const bool unknownToEdit = ctrlY && !key->matches(QKeySequence::Redo);
+    if (event->type() == QEvent::KeyPress) {
+        // The line edit knows only the platform's redo key: Ctrl+Y redoes its typing here.
+        if (editorsOwn && unknownToEdit) {
+            edit->redo();
+            return true;
+        }
+        return false;
+    }
+    if (editorsOwn) {
+        if (unknownToEdit) {
+            event->accept(); // claimed, so that the key press reaches the edit
+            return true;
+        }
+        return false; // the editor's own typing goes back or forth first
     }
     // Not claimed: the key goes on to the form's Undo or Redo action.
     event->ignore();

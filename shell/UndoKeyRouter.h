@@ -1,4 +1,5 @@
-// Decides who takes Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z typed into a line edit of the form. A line
+// Decides who takes Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z typed into a line edit of the form (Ctrl+Y and
+// Ctrl+Shift+Z alike redo, in an editor as in the document). A line
 // edit claims them for its own typing whenever it is editable, which would leave the document's
 // undo unreachable from every field and cell editor: here a cell editor keeps them only while it
 // has typing to undo or redo, and a field bound to the document (whose typing already is a

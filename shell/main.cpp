@@ -1,4 +1,4 @@
-// vornak [FILE]: starts the editor, opening FILE when one is named.
+// vornak [OPTION]... [FILE]: starts the editor, opening FILE when one is named.
 #include "AtomicFile.h"
 #include "DisplayCheck.h"
 #include "EditorApp.h"
@@ -15,12 +15,14 @@
 
 int main(int argc, char** argv) {
     const QString program = QFileInfo(QString::fromLocal8Bit(argc > 0 ? argv[0] : "vornak")).fileName();
-    // --help and --version need no display.
-    QStringList options;
+    // The command line is read before anything else: --help and --version need no display, and a
+    // wrong command line is refused before any window shows.
+    QList<QByteArray> arguments;
     for (int i = 1; i < argc; ++i) {
-        options << QString::fromLocal8Bit(argv[i]);
+        arguments.append(QByteArray(argv[i]));
     }
-    switch (vornak::EditorCommandLine::actionFor(options)) {
+    const vornak::EditorCommandLine::Parsed commandLine = vornak::EditorCommandLine::parse(arguments);
+    switch (commandLine.action) {
     case vornak::EditorCommandLine::Action::Help:
         std::fputs(qPrintable(vornak::EditorCommandLine::helpText(program,
                                                                   vornak::EditorCommandLine::settingsFile())),
@@ -29,10 +31,13 @@ int main(int argc, char** argv) {
     case vornak::EditorCommandLine::Action::Version:
         std::fputs(qPrintable(vornak::EditorCommandLine::versionText(program)), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
+    case vornak::EditorCommandLine::Action::Refuse:
+        std::fputs(qPrintable(vornak::EditorCommandLine::refusalText(program, commandLine.problem)), stderr);
+        return 2;
     case vornak::EditorCommandLine::Action::Run:
         break;
     }
-    if (!vornak::hasDisplay(QProcessEnvironment::systemEnvironment())) {
+    if (!commandLine.platformChosen && !vornak::hasDisplay(QProcessEnvironment::systemEnvironment())) {
         std::fputs(qPrintable(vornak::noDisplayHelp(program)), stderr);
         return 2;
     }
@@ -51,13 +56,9 @@ int main(int argc, char** argv) {
     // Without the translations Qt's buttons stay English; the editor works all the same.
     vornak::installRussianQtTexts(application);
 
-    // The arguments Qt left (it takes its own, such as -platform), as the bytes the system gave:
-    // a file name that is no text in the system's encoding still opens.
-    QList<QByteArray> arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.append(QByteArray(argv[i]));
-    }
+    // The file to open as the bytes the system gave: a name that is no text in the system's
+    // encoding still opens.
     vornak::QtPlatformServices platform(std::make_unique<vornak::QtShellOpener>());
-    vornak::EditorApp editor(platform.services(), arguments);
+    vornak::EditorApp editor(platform.services(), commandLine.files);
     return editor.run();
 }

@@ -4,8 +4,7 @@
 // (codes renumbered afresh) with its undo.
 #include "DefinitionDocument.h"
 #include "LargeDefinition.h"
-#include "ParameterTableModel.h"
-#include "ResultTableModel.h"
+#include "RecordTableModel.h"
 #include "ValueTableModel.h"
 
 #include <QGuiApplication>
@@ -22,9 +21,9 @@ constexpr std::size_t parameterCount = 5000;
 
 struct Room {
     DefinitionDocument document;
-    ParameterTableModel parameters{document};
+    RecordTableModel parameters{document, RecordKind::Parameter};
     ValueTableModel values{document};
-    ResultTableModel results{document};
+    RecordTableModel results{document, RecordKind::Result};
 };
 
 // The large definition, opened once into a document with its models.

@@ -101,6 +101,52 @@ TEST_F(CliFileSafetyTest, AHugeSparseFileWithAHugeCountIsRefusedWithoutCrashing)
     EXPECT_THAT(result.out, HasSubstr("line 12 is longer than 2047 bytes"));
 }
 
+// R2, nine texts, a count far beyond the file, 3,000 real records and then zeros up to 3 GB: the
+// reader must neither trust the count nor the bytes left, and say which line is wrong.
+TEST_F(CliFileSafetyTest, ADamagedHugeFileIsReportedByItsLineAfterTheGoodFilesReport) {
+    const std::string damaged = scratch.file("damaged.rpt");
+    std::string start = "R2\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n2147483647\r\n";
+    for (int i = 0; i < 3000; ++i) {
+        start += "p\r\n0\r\n0\r\n0\r\n0\r\n";
+    }
+    writeBytes(damaged, start);
+    ASSERT_EQ(::truncate(damaged.c_str(), off_t{3} << 30), 0);
+    const ProcessResult result = runCli({"check", in, damaged});
+    EXPECT_EQ(result.exitCode, 1) << result.err;
+    const std::size_t good = result.out.find(in + ": ok (R2");
+    const std::size_t bad = result.out.find(damaged + ": error: line 15012 is longer than 2047 bytes");
+    EXPECT_NE(good, std::string::npos) << result.out;
+    EXPECT_NE(bad, std::string::npos) << result.out;
+    EXPECT_LT(good, bad) << result.out;
+    EXPECT_THAT(result.out, ::testing::Not(HasSubstr("memory")));
+}
+
+// export-table IN IN would put the table where the definition was: refused, whatever name the
+// output reaches the input by.
+TEST_F(CliFileSafetyTest, ExportTableRefusesToWriteOverItsOwnInput) {
+    fs::create_directory(scratch.file("sub"));
+    fs::create_symlink("in.rpt", scratch.file("symlink.rpt"));
+    fs::create_hard_link(in, scratch.file("hardlink.rpt"));
+    const ino_t inode = statOf(in).st_ino;
+    for (const std::string& out : {in, scratch.file("symlink.rpt"), scratch.file("hardlink.rpt"),
+                                   scratch.file("sub/../in.rpt"), scratch.file("./in.rpt")}) {
+        SCOPED_TRACE(out);
+        const ProcessResult result = runCli({"export-table", in, out});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_THAT(result.err, HasSubstr("cannot write " + out + ": it is the input file"));
+        EXPECT_EQ(readBytes(in), inBytes);
+        EXPECT_EQ(statOf(in).st_ino, inode);
+    }
+    // The input through a link, the output the file itself: the same.
+    const ProcessResult linked = runCli({"export-table", scratch.file("symlink.rpt"), in});
+    EXPECT_EQ(linked.exitCode, 1);
+    EXPECT_EQ(readBytes(in), inBytes);
+    // Another file is written as ever, and a convert of a file onto itself still rewrites it.
+    EXPECT_EQ(runCli({"export-table", in, scratch.file("table.txt")}).exitCode, 0);
+    EXPECT_EQ(readBytes(scratch.file("table.txt")), readBytes(dataFile("cli-example.txt")));
+    EXPECT_EQ(runCli({"convert", in, in}).exitCode, 0);
+}
+
 // Runs the tool as nobody; empty when that cannot be done here, with the reason in `skip`.
 std::optional<ProcessResult> runCliAsNobody(const ScratchDir& scratch, const std::vector<std::string>& args,
                                             std::string& skip) {

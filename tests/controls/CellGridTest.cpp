@@ -174,6 +174,8 @@ protected:
         window->show();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        // A click-edit waits for the double-click interval: short here, so tests wait little.
+        QApplication::setDoubleClickInterval(kClickInterval);
 
         QObject::connect(grid, &CellGrid::beginEdit, [this](int row, int column) {
             begins.push_back({row, column});
@@ -183,6 +185,8 @@ protected:
                              ends.push_back({row, column, text, model.text(row, column)});
                          });
     }
+
+    void TearDown() override { QApplication::setDoubleClickInterval(savedInterval); }
 
     // Columns 120 pixels wide (or as given), rows "rRcC", editable columns as given.
     void build(int rows, std::vector<bool> editable, std::vector<int> widths = {}) {
@@ -225,6 +229,8 @@ protected:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
     }
 
+    static constexpr int kClickInterval = 60;
+    const int savedInterval = QApplication::doubleClickInterval();
     TestTable model; // outlives the window and its grid
     std::unique_ptr<QWidget> window;
     CellGrid* grid = nullptr;
@@ -297,6 +303,7 @@ INSTANTIATE_TEST_SUITE_P(
         MoveCase{"ShiftTabFrom0WrapsInRow", kAll, 3, 1, 0, Qt::Key_Tab, Qt::ShiftModifier, 1, 2},
         MoveCase{"BacktabFrom2", kAll, 3, 1, 2, Qt::Key_Backtab, Qt::ShiftModifier, 1, 1},
         MoveCase{"InsertActsLikeTab", kAll, 3, 0, 2, Qt::Key_Insert, Qt::NoModifier, 0, 0},
+        MoveCase{"CtrlTabActsLikeTab", kAll, 3, 1, 1, Qt::Key_Tab, Qt::ControlModifier, 1, 2},
         // Column 0 not editable: it is skipped both ways.
         MoveCase{"SkipsColumn0", kNotFirst, 2, 0, 2, Qt::Key_Tab, Qt::NoModifier, 0, 1},
         MoveCase{"ShiftTabSkipsColumn0", kNotFirst, 2, 0, 1, Qt::Key_Tab, Qt::ShiftModifier, 0, 2},
@@ -308,7 +315,8 @@ INSTANTIATE_TEST_SUITE_P(
         MoveCase{"UpSingleRowEnds", kAll, 1, 0, 1, Qt::Key_Up, Qt::NoModifier, -1, -1},
         MoveCase{"DownSingleRowEnds", kAll, 1, 0, 1, Qt::Key_Down, Qt::NoModifier, -1, -1},
         // Enter confirms and stays.
-        MoveCase{"EnterStays", kAll, 3, 1, 1, Qt::Key_Return, Qt::NoModifier, -1, -1}),
+        MoveCase{"EnterStays", kAll, 3, 1, 1, Qt::Key_Return, Qt::NoModifier, -1, -1},
+        MoveCase{"KeypadEnterStays", kAll, 3, 1, 1, Qt::Key_Enter, Qt::KeypadModifier, -1, -1}),
     [](const ::testing::TestParamInfo<MoveCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CellGridTest, NextEditCellFollowsTheWrapRules) {
@@ -357,7 +365,7 @@ TEST_F(CellGridTest, EscapeCancelsAndTheParentHearsNoText) {
     press(Qt::Key_Escape);
 
     EXPECT_FALSE(grid->IsEditing());
-    EXPECT_FALSE(grid->GetEditBox()->isVisible());
+    EXPECT_EQ(grid->GetEditBox(), nullptr);
     EXPECT_EQ(model.text(1, 1), QStringLiteral("r1c1"));
     ASSERT_EQ(ends.size(), 1U);
     EXPECT_EQ(ends[0].row, 1);
@@ -381,6 +389,21 @@ TEST_F(CellGridTest, MovingTheFocusAwayConfirms) {
     EXPECT_EQ(model.text(0, 2), QStringLiteral("kept"));
     EXPECT_TRUE(elsewhere.hasFocus()) << "the grid must not take the focus back";
     EXPECT_FALSE(grid->IsEditing());
+}
+
+TEST_F(CellGridTest, APopupOrAnotherApplicationLeavesTheEditOpen) {
+    build(2, kAll);
+    ASSERT_NE(grid->EditCell(0, 1), nullptr);
+    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("typed"));
+    for (const Qt::FocusReason reason : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
+        QFocusEvent away(QEvent::FocusOut, reason);
+        QApplication::sendEvent(grid->GetEditBox(), &away);
+        QApplication::processEvents();
+        ASSERT_TRUE(grid->IsEditing()) << reason;
+    }
+    EXPECT_TRUE(ends.empty());
+    EXPECT_TRUE(model.writes.empty());
+    EXPECT_EQ(grid->GetEditBox()->text(), QStringLiteral("typed"));
 }
 
 TEST_F(CellGridTest, EndEditConfirmsOrCancelsWithoutMovingOn) {
@@ -484,7 +507,7 @@ TEST_F(CellGridTest, ColumnZeroScrolledAwayMakesTheEditorFitItsText) {
     ASSERT_NE(grid->EditCell(0, 1), nullptr);
     GridEdit* box = grid->GetEditBox();
     EXPECT_EQ(box->x(), 0) << "a cell starting left of the view puts the box at the left edge";
-    EXPECT_EQ(box->width(), box->FitTextWidth() + 15);
+    EXPECT_EQ(box->width(), box->fitTextWidth() + 15);
     QTest::keyClick(box, Qt::Key_Backspace);
     QTest::keyClick(box, Qt::Key_5);
     EXPECT_EQ(box->width(), 25);
@@ -494,7 +517,7 @@ TEST_F(CellGridTest, EditCellRefusesColumnsThatAreNotEditable) {
     build(3, kNotFirst);
     EXPECT_EQ(grid->EditCell(1, 0), nullptr);
     EXPECT_FALSE(grid->IsEditing());
-    EXPECT_FALSE(grid->GetEditBox()->isVisible());
+    EXPECT_EQ(grid->GetEditBox(), nullptr);
     EXPECT_TRUE(begins.empty()) << "the parent is not told of a refused edit";
     EXPECT_EQ(grid->GetSelectedRow(), 1) << "the row was still made current";
 
@@ -598,14 +621,19 @@ TEST_F(CellGridTest, AClickOnTheSelectedRowEditsTheClickedCellAfterTheDoubleClic
     build(3, kNotFirst);
     clickCell(1, 2); // selects the row: no edit
     ASSERT_EQ(grid->GetSelectedRow(), 1);
-    QTest::qWait(QApplication::doubleClickInterval() + 50);
+    QTest::qWait(3 * kClickInterval);
     EXPECT_FALSE(grid->IsEditing());
 
+    // With a long interval nothing opens before it has passed.
+    QApplication::setDoubleClickInterval(60000);
     clickCell(1, 2);
     QApplication::processEvents();
     EXPECT_FALSE(grid->IsEditing()) << "not before the double-click time";
-    ASSERT_TRUE(
-        QTest::qWaitFor([this] { return grid->IsEditing(); }, QApplication::doubleClickInterval() + 500));
+    grid->CancelPendingEdit();
+
+    QApplication::setDoubleClickInterval(kClickInterval);
+    clickCell(1, 2);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return grid->IsEditing(); }, 5000));
     expectEditorOn(1, 2, QStringLiteral("r1c2"));
 }
 
@@ -626,13 +654,11 @@ TEST_P(CellGridPendingTest, SomethingHappeningBeforeTheClickEditOpensDropsIt) {
     build(4, kNotFirst);
     clickCell(1, 2);
     ASSERT_EQ(grid->GetSelectedRow(), 1);
-    QTest::qWait(QApplication::doubleClickInterval() + 50);
     clickCell(1, 2); // now the click on the selected row
-    QTest::qWait(QApplication::doubleClickInterval() / 3);
     ASSERT_FALSE(grid->IsEditing());
 
     GetParam().meanwhile(*grid, model);
-    QTest::qWait(QApplication::doubleClickInterval() + 200);
+    QTest::qWait(3 * kClickInterval);
     EXPECT_FALSE(grid->IsEditing());
     EXPECT_TRUE(begins.empty());
     EXPECT_TRUE(model.writes.empty());
@@ -763,11 +789,11 @@ TEST_F(CellGridTest, ADoubleClickOrANonEditableCellDoesNotEdit) {
     build(3, kNotFirst);
     clickCell(0, 1);
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, grid->GetCellRect(0, 1).center());
-    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    QTest::qWait(3 * kClickInterval);
     EXPECT_FALSE(grid->IsEditing());
 
     clickCell(0, 0); // column 0 is not editable
-    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    QTest::qWait(3 * kClickInterval);
     EXPECT_FALSE(grid->IsEditing());
     EXPECT_TRUE(begins.empty());
 }
@@ -777,7 +803,7 @@ TEST_F(CellGridTest, AClickWhileEditingConfirmsWithoutOpeningAnother) {
     ASSERT_NE(grid->EditCell(1, 1), nullptr);
     QTest::keyClicks(grid->GetEditBox(), QStringLiteral("x"));
     clickCell(1, 2);
-    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    QTest::qWait(3 * kClickInterval);
     ASSERT_EQ(ends.size(), 1U);
     EXPECT_EQ(model.text(1, 1), QStringLiteral("x"));
     EXPECT_FALSE(grid->IsEditing()) << "the click that ended the edit did not find a focused list";
@@ -798,13 +824,32 @@ TEST_F(CellGridTest, ARowInsertedAboveWhileEditingDoesNotMisdirectTheText) {
     EXPECT_EQ(ends[0].row, 2);
 }
 
+// A command that moves the selection or the focus mark leaves the editor on its cell: nothing is
+// written until the user ends the edit.
+TEST_F(CellGridTest, MovingTheMarkWhileEditingLeavesTheEditorOnItsCell) {
+    build(3, kAll);
+    ASSERT_NE(grid->EditCell(1, 2), nullptr);
+    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("typed"));
+    grid->FocusRow(0);
+    grid->SelectRow(2);
+    QApplication::processEvents();
+    ASSERT_TRUE(grid->IsEditing());
+    EXPECT_TRUE(model.writes.empty());
+    EXPECT_TRUE(ends.empty());
+    EXPECT_EQ(grid->GetEditBox()->geometry().topLeft(), grid->GetCellRect(1, 2).topLeft());
+    press(Qt::Key_Return);
+    EXPECT_EQ(model.text(1, 2), QStringLiteral("typed"));
+    ASSERT_EQ(ends.size(), 1U);
+    EXPECT_EQ(ends[0].row, 1);
+}
+
 TEST_F(CellGridTest, DeletingTheEditedRowCancelsTheEdit) {
     build(3, kAll);
     ASSERT_NE(grid->EditCell(1, 1), nullptr);
     QTest::keyClicks(grid->GetEditBox(), QStringLiteral("lost"));
     model.removeRowAt(1);
     EXPECT_FALSE(grid->IsEditing());
-    EXPECT_FALSE(grid->GetEditBox()->isVisible());
+    EXPECT_EQ(grid->GetEditBox(), nullptr);
     ASSERT_EQ(ends.size(), 1U);
     EXPECT_EQ(ends[0].row, -1);
     EXPECT_FALSE(ends[0].text.has_value());
@@ -1000,6 +1045,30 @@ TEST_F(CellGridTest, DraggingADividerResizesTheColumnAndTheCellsFollow) {
         dark += qGray(image.pixel(130, yy)) < 100 ? 1 : 0;
     }
     EXPECT_GE(dark, grid->RowHeight() / 2 - 1);
+}
+
+// The columns fit the view: when enough rows arrive for a vertical scroll bar, the last column gives
+// up the room it takes, and no horizontal scroll bar appears.
+TEST_F(CellGridTest, TheColumnsKeepFittingWhenAVerticalScrollBarAppears) {
+    build(2, kAll, {100, 100, 100});
+    QApplication::processEvents();
+    const auto rightEdge = [this] { return grid->GetCellRect(0, 2).right() + 1; };
+    EXPECT_EQ(rightEdge(), grid->viewport()->width()) << "the last column fills the view";
+    const int wideView = grid->viewport()->width();
+    for (int r = 0; r < 40; ++r) {
+        model.insertRowAt(0, QStringLiteral("more"));
+    }
+    ASSERT_TRUE(QTest::qWaitFor([this] { return grid->verticalScrollBar()->isVisible(); }, 5000));
+    EXPECT_LT(grid->viewport()->width(), wideView);
+    EXPECT_EQ(rightEdge(), grid->viewport()->width());
+    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(grid->columnWidth(0), 100) << "the other columns keep their widths";
+
+    // Columns wider than the view still scroll sideways, the last one keeping its width.
+    grid->setColumnWidth(0, 300);
+    grid->setColumnWidth(1, 300);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return grid->horizontalScrollBar()->isVisible(); }, 5000));
+    EXPECT_GT(grid->columnWidth(2), 0);
 }
 
 TEST_F(CellGridTest, AClickOnAHeaderItemSortsNothing) {

@@ -1,5 +1,5 @@
-// The in-place edit box on its own: the key that ends an edit, how it is held over a cell, the
-// fit-to-text width and the text checker.
+// The in-place edit box on its own: how it is held over a cell, the fit-to-text width and the
+// text checker.
 #include "GridEdit.h"
 
 #include <QApplication>
@@ -30,86 +30,18 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
 
-    // Opens the box the way the grid does: reset, placed over a cell, showing its text.
+    // Opens the box the way the grid does: placed over a cell, showing its text, with the focus.
     void open(const QString& text, QPoint position = {20, 10}, int cellWidth = 80) {
-        box->ResetEdit();
-        box->SetPosition(position);
-        box->SetHeight(18);
-        box->SetInitialText(text);
-        box->Open(cellWidth);
+        box->setText(text);
+        box->holdOver(QRect(position, QSize(cellWidth, 18)));
+        box->show();
+        box->setFocus();
     }
 
     std::unique_ptr<QWidget> window;
     QLineEdit* other = nullptr;
     GridEdit* box = nullptr;
 };
-
-struct EndKeyCase {
-    const char* name;
-    Qt::Key key;
-    Qt::KeyboardModifiers modifiers;
-    bool confirmed;
-    int endKey;
-    bool shift;
-    bool ctrl;
-};
-
-// Names the case in test listings instead of dumping its bytes.
-void PrintTo(const EndKeyCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class GridEditEndKeyTest : public GridEditTest, public ::testing::WithParamInterface<EndKeyCase> {};
-
-TEST_P(GridEditEndKeyTest, RecordsTheKeyThatEndedTheEdit) {
-    const EndKeyCase& c = GetParam();
-    open(QStringLiteral("abc"));
-    QSignalSpy ended(box, &GridEdit::editEnded);
-    ASSERT_TRUE(box->hasFocus());
-
-    QTest::keyClick(box, c.key, c.modifiers);
-
-    ASSERT_EQ(ended.count(), 1);
-    EXPECT_EQ(ended.at(0).at(0).toBool(), c.confirmed);
-    int key = -1;
-    bool shift = false;
-    bool ctrl = false;
-    EXPECT_EQ(box->GetEndKey(key, shift, ctrl), c.endKey != 0);
-    EXPECT_EQ(key, c.endKey);
-    EXPECT_EQ(shift, c.shift);
-    EXPECT_EQ(ctrl, c.ctrl);
-    EXPECT_EQ(box->text(), QStringLiteral("abc")) << "the key must not change the text";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Keys, GridEditEndKeyTest,
-    ::testing::Values(EndKeyCase{"Tab", Qt::Key_Tab, Qt::NoModifier, true, 9, false, false},
-                      EndKeyCase{"ShiftTab", Qt::Key_Tab, Qt::ShiftModifier, true, 9, true, false},
-                      EndKeyCase{"Backtab", Qt::Key_Backtab, Qt::ShiftModifier, true, 9, true, false},
-                      EndKeyCase{"CtrlTab", Qt::Key_Tab, Qt::ControlModifier, true, 9, false, true},
-                      EndKeyCase{"Up", Qt::Key_Up, Qt::NoModifier, true, 38, false, false},
-                      EndKeyCase{"Down", Qt::Key_Down, Qt::NoModifier, true, 40, false, false},
-                      EndKeyCase{"CtrlDown", Qt::Key_Down, Qt::ControlModifier, true, 40, false, true},
-                      EndKeyCase{"Insert", Qt::Key_Insert, Qt::NoModifier, true, 45, false, false},
-                      EndKeyCase{"Enter", Qt::Key_Return, Qt::NoModifier, true, 0, false, false},
-                      EndKeyCase{"KeypadEnter", Qt::Key_Enter, Qt::KeypadModifier, true, 0, false, false},
-                      EndKeyCase{"Escape", Qt::Key_Escape, Qt::NoModifier, false, 0, false, false}),
-    [](const ::testing::TestParamInfo<EndKeyCase>& info) { return std::string(info.param.name); });
-
-TEST_F(GridEditTest, ResetClearsTheRecordedKeyAndTheRightLimit) {
-    open(QStringLiteral("abc"));
-    QTest::keyClick(box, Qt::Key_Tab, Qt::ShiftModifier | Qt::ControlModifier);
-    ASSERT_NE(box->MaxRight(), -1);
-    box->ResetEdit();
-    int key = -1;
-    bool shift = true;
-    bool ctrl = true;
-    EXPECT_FALSE(box->GetEndKey(key, shift, ctrl));
-    EXPECT_EQ(key, 0);
-    EXPECT_FALSE(shift);
-    EXPECT_FALSE(ctrl);
-    EXPECT_EQ(box->MaxRight(), -1);
-}
 
 TEST_F(GridEditTest, WidensWithItsTextButNeverPastTheParentsRightEdge) {
     open(QString(), {200, 10}, 60);
@@ -124,30 +56,34 @@ TEST_F(GridEditTest, WidensWithItsTextButNeverPastTheParentsRightEdge) {
     }
     EXPECT_TRUE(grew);
     EXPECT_EQ(box->geometry().right() + 1, window->width());
-    EXPECT_EQ(box->MaxRight(), window->width());
+    EXPECT_EQ(box->maxRight(), window->width());
 }
 
-TEST_F(GridEditTest, AdjustGeometryAppliesPositionHeightFitAndLimit) {
-    box->ResetEdit();
+TEST_F(GridEditTest, AdjustedGeometryAppliesPositionHeightFitAndLimit) {
     // Nothing set: the proposal stands (the parent is wide enough).
-    EXPECT_EQ(box->AdjustGeometry(QRect(5, 6, 70, 30)), QRect(5, 6, 70, 30));
+    EXPECT_EQ(box->adjustedGeometry(QRect(5, 6, 70, 30)), QRect(5, 6, 70, 30));
 
-    box->SetPosition({12, 34});
-    box->SetHeight(17);
-    EXPECT_EQ(box->AdjustGeometry(QRect(5, 6, 70, 30)), QRect(12, 34, 70, 17));
+    struct Case {
+        const char* name;
+        QRect cell;
+        QRect expected; // for a proposal of (0, 0, 100, 20)
+    };
+    const Case cases[] = {
+        {"held at the cell", {12, 34, 60, 17}, {12, 34, 100, 17}},
+        {"a cell starting left of the view starts at its edge", {-30, 5, 90, 17}, {0, 5, 100, 17}},
+        {"cut at the right edge", {250, 0, 40, 20}, {250, 0, 50, 20}},
+        {"at the edge nothing is left", {300, 0, 40, 20}, {300, 0, 0, 20}},
+        {"beyond the edge nothing is left", {320, 0, 40, 20}, {320, 0, 0, 20}},
+    };
+    for (const Case& c : cases) {
+        box->holdOver(c.cell);
+        EXPECT_EQ(box->adjustedGeometry(QRect(0, 0, 100, 20)), c.expected) << c.name;
+    }
 
-    // Past the right edge the width is cut; at or beyond it nothing is left.
-    box->SetPosition({250, 0});
-    EXPECT_EQ(box->AdjustGeometry(QRect(0, 0, 100, 20)).width(), 50);
-    box->SetPosition({300, 0});
-    EXPECT_EQ(box->AdjustGeometry(QRect(0, 0, 100, 20)).width(), 0);
-    box->SetPosition({320, 0});
-    EXPECT_EQ(box->AdjustGeometry(QRect(0, 0, 100, 20)).width(), 0);
-
-    box->SetPosition({0, 0});
+    box->holdOver(QRect(0, 0, 100, 20));
     box->setText(QStringLiteral("x"));
-    box->SetFitToText(15);
-    EXPECT_EQ(box->AdjustGeometry(QRect(0, 0, 100, 20)).width(), 25) << "one character: 10 plus the margin";
+    box->setFitToText(15);
+    EXPECT_EQ(box->adjustedGeometry(QRect(0, 0, 100, 20)).width(), 25) << "one character: 10 plus the margin";
 }
 
 TEST_F(GridEditTest, FitWidthIsTheAverageAdvanceTimesTheLength) {
@@ -165,32 +101,13 @@ TEST_F(GridEditTest, FitWidthIsTheAverageAdvanceTimesTheLength) {
     };
     for (const Case& c : cases) {
         box->setText(c.text);
-        EXPECT_EQ(box->FitTextWidth(), c.expected) << c.text.toStdString();
+        EXPECT_EQ(box->fitTextWidth(), c.expected) << c.text.toStdString();
     }
-}
-
-TEST_F(GridEditTest, MovingTheFocusAwayConfirmsButAPopupDoesNot) {
-    open(QStringLiteral("abc"));
-    QSignalSpy ended(box, &GridEdit::editEnded);
-
-    QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
-    QApplication::sendEvent(box, &popup);
-    QFocusEvent deactivated(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-    QApplication::sendEvent(box, &deactivated);
-    EXPECT_EQ(ended.count(), 0);
-
-    other->setFocus(Qt::MouseFocusReason);
-    ASSERT_EQ(ended.count(), 1);
-    EXPECT_TRUE(ended.at(0).at(0).toBool());
-    int key = -1;
-    bool shift = false;
-    bool ctrl = false;
-    EXPECT_FALSE(box->GetEndKey(key, shift, ctrl));
 }
 
 TEST_F(GridEditTest, TheCheckerRefusesTypedAndPastedChangesAsAWhole) {
     std::vector<std::pair<QString, QString>> asked;
-    box->setTextValidator([&asked](const QString& before, const QString& after) {
+    box->setTextChecker([&asked](const QString& before, const QString& after) {
         asked.emplace_back(before, after);
         return !after.contains(QLatin1Char('\n')) && after.size() <= 6;
     });
@@ -216,7 +133,7 @@ TEST_F(GridEditTest, TheCheckerRefusesTypedAndPastedChangesAsAWhole) {
     EXPECT_EQ(box->text(), QStringLiteral("abcxy1"));
 
     EXPECT_FALSE(box->acceptsChange(QStringLiteral("a"), QStringLiteral("a\nb")));
-    box->setTextValidator({});
+    box->setTextChecker({});
     EXPECT_TRUE(box->acceptsChange(QStringLiteral("a"), QStringLiteral("a\nb")));
     QApplication::clipboard()->setText(QStringLiteral("\n"));
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
@@ -227,7 +144,7 @@ TEST_F(GridEditTest, TheCheckerRefusesTypedAndPastedChangesAsAWhole) {
 // check stays on for every change after it.
 TEST_F(GridEditTest, AnOddStartingTextDoesNotSwitchTheCheckerOff) {
     const auto newLines = [](const QString& text) { return text.count(QLatin1Char('\n')); };
-    box->setTextValidator([&newLines](const QString& before, const QString& after) {
+    box->setTextChecker([&newLines](const QString& before, const QString& after) {
         return newLines(after) <= newLines(before);
     });
     open(QStringLiteral("a\nb"));
@@ -242,9 +159,8 @@ TEST_F(GridEditTest, AnOddStartingTextDoesNotSwitchTheCheckerOff) {
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(box->text(), QStringLiteral("a\nbcd"));
 
-    box->ReplaceText(QStringLiteral("\n\n"));
+    box->setText(QStringLiteral("\n\n"));
     EXPECT_EQ(box->text(), QStringLiteral("\n\n")) << "the program's own text is not judged";
-    EXPECT_EQ(box->cursorPosition(), 2);
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(box->text(), QStringLiteral("\n\n"));
 }

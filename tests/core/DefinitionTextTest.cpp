@@ -156,13 +156,13 @@ TEST(RenumberReferences, AppliedAroundAnInsertKeepsEveryCodeOnItsRecord) {
     applyTextChanges(definition, changes, true);
     ParameterRecord inserted;
     inserted.name = "new";
-    definition.insertParameter(1, inserted);
+    definition.parameters.insert(definition.parameters.begin() + 1, inserted);
     EXPECT_EQ(definition.parameters[4].formula, "#P(4) + #R(5) + #N(1)");
     // Each code names the record with the same name as before.
     EXPECT_EQ(definition.parameters[3].name, original.parameters[2].name);
     EXPECT_EQ(definition.parameters[4].name, original.parameters[3].name);
 
-    definition.eraseParameter(1);
+    definition.parameters.erase(definition.parameters.begin() + 1);
     applyTextChanges(definition, changes, false);
     EXPECT_EQ(definition, original);
 }
@@ -173,7 +173,7 @@ TEST(RenumberReferences, DuplicatingBelowKeepsTheCopysCodesToo) {
     definition.parameters[1].hasFormula = 1;
     // Duplicate parameter 2 below itself: the copy becomes 3, the old 3 and 4 become 4 and 5.
     applyTextChanges(definition, renumberParameterReferences(definition, afterInsert(4, 2)), true);
-    definition.insertParameter(2, definition.parameters[1]);
+    definition.parameters.insert(definition.parameters.begin() + 2, definition.parameters[1]);
     EXPECT_EQ(definition.parameters[1].formula, "#P(2) + #P(5)");
     EXPECT_EQ(definition.parameters[2].formula, "#P(2) + #P(5)");
     EXPECT_EQ(definition.parameters[4].formula, "#P(2)*#P(4)");

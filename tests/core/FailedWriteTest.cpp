@@ -9,17 +9,16 @@
 namespace vornak {
 namespace {
 
-class FailingDisk {
-public:
-    explicit FailingDisk(std::size_t bytes) { failFileWritesAfter(bytes); }
-    ~FailingDisk() { failFileWritesAfter(std::nullopt); }
-    FailingDisk(const FailingDisk&) = delete;
-    FailingDisk& operator=(const FailingDisk&) = delete;
-};
+// A writer's hooks that fail every write past `bytes`, as a full disk would.
+FileWriteHooks failingDisk(std::size_t bytes) {
+    FileWriteHooks hooks;
+    hooks.failAfter = bytes;
+    return hooks;
+}
 
 struct WriteCase {
     const char* name;
-    bool (*write)(const ReportDefinition&, const std::string&);
+    bool (*write)(const ReportDefinition&, const std::string&, const FileWriteHooks&);
 };
 
 void PrintTo(const WriteCase& c, std::ostream* os) {
@@ -35,34 +34,29 @@ TEST_P(FailedWriteTest, PreviousFileSurvivesAWriteThatFailsMidway) {
     test::writeBytes(target, previous);
     const ReportDefinition d = test::exampleDefinition();
     for (std::size_t limit : {std::size_t{0}, std::size_t{1}, std::size_t{40}, std::size_t{100}}) {
-        {
-            FailingDisk disk(limit);
-            EXPECT_FALSE(GetParam().write(d, target.string())) << "limit " << limit;
-        }
+        EXPECT_FALSE(GetParam().write(d, target.string(), failingDisk(limit))) << "limit " << limit;
         EXPECT_FALSE(d.saveError().reason.empty());
         EXPECT_EQ(test::readBytes(target), previous) << "limit " << limit;
         EXPECT_EQ(test::filesIn(folder.path()), std::vector<std::filesystem::path>{"doc.rpt"});
     }
     // Once the disk works again, the same call succeeds.
-    EXPECT_TRUE(GetParam().write(d, target.string()));
+    EXPECT_TRUE(GetParam().write(d, target.string(), {}));
     EXPECT_NE(test::readBytes(target), previous);
 }
 
 TEST_P(FailedWriteTest, FailedWriteOfANewFileCreatesNothing) {
     test::ScratchFolder folder;
-    FailingDisk disk(10);
-    EXPECT_FALSE(GetParam().write(test::exampleDefinition(), (folder / "new.rpt").string()));
+    EXPECT_FALSE(GetParam().write(test::exampleDefinition(), (folder / "new.rpt").string(), failingDisk(10)));
     EXPECT_TRUE(test::filesIn(folder.path()).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Writers, FailedWriteTest,
-                         ::testing::Values(WriteCase{"Save", [](const ReportDefinition& d,
-                                                                const std::string& p) { return d.save(p); }},
-                                           WriteCase{"ExportTable",
-                                                     [](const ReportDefinition& d, const std::string& p) {
-                                                         return d.exportTable(p);
-                                                     }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Writers, FailedWriteTest,
+    ::testing::Values(WriteCase{"Save", [](const ReportDefinition& d, const std::string& p,
+                                           const FileWriteHooks& h) { return d.save(p, h); }},
+                      WriteCase{"ExportTable", [](const ReportDefinition& d, const std::string& p,
+                                                  const FileWriteHooks& h) { return d.exportTable(p, h); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(AtomicFileTest, EmptyPathIsRefused) {
     std::string error;
@@ -92,10 +86,7 @@ TEST(FailedLargeWriteTest, FailureAfterSeveralBlocksKeepsThePreviousFile) {
     test::writeBytes(target, test::golden("example.rpt"));
     const ReportDefinition d = largeDefinition();
     ASSERT_GT(serializeDefinition(d).size(), 200'000u);
-    {
-        FailingDisk disk(150'000);
-        EXPECT_FALSE(d.save(target.string()));
-    }
+    EXPECT_FALSE(d.save(target.string(), failingDisk(150'000)));
     EXPECT_EQ(test::readBytes(target), test::golden("example.rpt"));
     EXPECT_EQ(test::filesIn(folder.path()), std::vector<std::filesystem::path>{"doc.rpt"});
 

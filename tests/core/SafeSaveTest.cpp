@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,25 +31,6 @@ struct stat statOf(const fs::path& path) {
     return info;
 }
 
-// Named or unnamed temporary files, for the cases that must hold for both.
-class TemporaryKind {
-public:
-    explicit TemporaryKind(bool unnamed) { allowUnnamedTemporaryFiles(unnamed); }
-    ~TemporaryKind() { allowUnnamedTemporaryFiles(true); }
-    TemporaryKind(const TemporaryKind&) = delete;
-    TemporaryKind& operator=(const TemporaryKind&) = delete;
-};
-
-class StepObserver {
-public:
-    explicit StepObserver(std::function<void(FileStep, std::size_t)> observer) {
-        observeFileSteps(std::move(observer));
-    }
-    ~StepObserver() { observeFileSteps(nullptr); }
-    StepObserver(const StepObserver&) = delete;
-    StepObserver& operator=(const StepObserver&) = delete;
-};
-
 // Big enough to take many writes of the writer's block.
 ReportDefinition largeDefinition() {
     ReportDefinition d = test::exampleDefinition();
@@ -59,9 +41,16 @@ ReportDefinition largeDefinition() {
     return d;
 }
 
+// Named or unnamed temporary files, for the cases that must hold for both.
 class EveryTemporaryKind : public ::testing::TestWithParam<bool> {
 protected:
-    TemporaryKind kind{GetParam()};
+    FileWriteHooks hooks(std::function<void(FileStep, std::size_t)> observer = nullptr) const {
+        FileWriteHooks hooks;
+        hooks.allowUnnamed = GetParam();
+        hooks.observer = std::move(observer);
+        return hooks;
+    }
+
     test::ScratchFolder folder;
     const ReportDefinition model = test::exampleDefinition();
     const std::string expected = serializeDefinition(test::exampleDefinition());
@@ -74,14 +63,15 @@ TEST_P(EveryTemporaryKind, ASaveThroughLinksWritesTheFileTheyNameAndKeepsThemLin
     fs::create_symlink(folder / "relative.rpt", folder / "chain.rpt");
     for (const char* link : {"relative.rpt", "chain.rpt"}) {
         test::writeBytes(folder / "real" / "doc.rpt", "old\r\n");
-        ASSERT_TRUE(model.save((folder / link).string())) << link << ": " << model.saveError().reason;
+        ASSERT_TRUE(model.save((folder / link).string(), hooks()))
+            << link << ": " << model.saveError().reason;
         EXPECT_TRUE(fs::is_symlink(folder / link)) << link;
         EXPECT_EQ(test::readBytes(folder / "real" / "doc.rpt"), expected) << link;
     }
     EXPECT_EQ(fs::read_symlink(folder / "relative.rpt"), "real/doc.rpt");
     // A dangling link creates the file it names.
     fs::create_symlink("real/new.rpt", folder / "dangling.rpt");
-    ASSERT_TRUE(model.exportTable((folder / "dangling.rpt").string())) << model.saveError().reason;
+    ASSERT_TRUE(model.exportTable((folder / "dangling.rpt").string(), hooks())) << model.saveError().reason;
     EXPECT_TRUE(fs::is_symlink(folder / "dangling.rpt"));
     EXPECT_EQ(test::readBytes(folder / "real" / "new.rpt"), serializeTable(model));
     std::vector<fs::path> files = test::filesIn(folder / "real");
@@ -93,13 +83,13 @@ TEST_P(EveryTemporaryKind, AFileWithSeveralLinksKeepsThemAll) {
     test::writeBytes(folder / "a.rpt", "old\r\n");
     fs::create_hard_link(folder / "a.rpt", folder / "b.rpt");
     const ino_t inode = statOf(folder / "a.rpt").st_ino;
-    ASSERT_TRUE(model.save((folder / "a.rpt").string())) << model.saveError().reason;
+    ASSERT_TRUE(model.save((folder / "a.rpt").string(), hooks())) << model.saveError().reason;
     EXPECT_EQ(test::readBytes(folder / "a.rpt"), expected);
     EXPECT_EQ(test::readBytes(folder / "b.rpt"), expected);
     EXPECT_EQ(statOf(folder / "a.rpt").st_ino, inode);
     EXPECT_EQ(statOf(folder / "a.rpt").st_nlink, 2u);
     // A shorter content leaves nothing of the longer old one.
-    ASSERT_TRUE(ReportDefinition().save((folder / "b.rpt").string()));
+    ASSERT_TRUE(ReportDefinition().save((folder / "b.rpt").string(), hooks()));
     EXPECT_EQ(test::readBytes(folder / "a.rpt"), test::golden("empty.rpt"));
     EXPECT_EQ(test::filesIn(folder.path()).size(), 2u);
 }
@@ -107,9 +97,9 @@ TEST_P(EveryTemporaryKind, AFileWithSeveralLinksKeepsThemAll) {
 TEST_P(EveryTemporaryKind, AFullDiskKeepsAMultiplyLinkedFileWhole) {
     test::writeBytes(folder / "a.rpt", "old\r\n");
     fs::create_hard_link(folder / "a.rpt", folder / "b.rpt");
-    failFileWritesAfter(100);
-    EXPECT_FALSE(model.save((folder / "a.rpt").string()));
-    failFileWritesAfter(std::nullopt);
+    FileWriteHooks full = hooks();
+    full.failAfter = 100;
+    EXPECT_FALSE(model.save((folder / "a.rpt").string(), full));
     EXPECT_EQ(model.saveError().problem, FileProblem::NoSpace);
     EXPECT_EQ(test::readBytes(folder / "a.rpt"), "old\r\n");
 }
@@ -118,9 +108,10 @@ TEST_P(EveryTemporaryKind, NamesUpToTheLongestTheSystemAllowsCanBeSaved) {
     for (std::size_t length : {100u, 237u, 238u, 250u, 254u, 255u}) {
         const std::string name = std::string(length - 4, 'n') + ".rpt";
         test::writeBytes(folder / name, "old\r\n");
-        ASSERT_TRUE(model.save((folder / name).string())) << length << ": " << model.saveError().reason;
+        ASSERT_TRUE(model.save((folder / name).string(), hooks()))
+            << length << ": " << model.saveError().reason;
         EXPECT_EQ(test::readBytes(folder / name), expected);
-        ASSERT_TRUE(model.exportTable((folder / ("t" + name.substr(1))).string())) << length;
+        ASSERT_TRUE(model.exportTable((folder / ("t" + name.substr(1))).string(), hooks())) << length;
         fs::remove(folder / name);
         fs::remove(folder / ("t" + name.substr(1)));
         EXPECT_TRUE(test::filesIn(folder.path()).empty()) << length;
@@ -134,25 +125,23 @@ TEST_P(EveryTemporaryKind, TheNewFileIsPrivateUntilItTakesTheOldMode) {
         test::writeBytes(target, "old\r\n");
         ASSERT_EQ(::chmod(target.c_str(), mode), 0);
         std::vector<mode_t> seen;
-        {
-            StepObserver observer([&](FileStep step, std::size_t) {
-                if (step != FileStep::Wrote) {
-                    return;
-                }
-                // Every open file in the folder other than the target is the new content.
-                for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
-                    std::error_code ec;
-                    const fs::path linked = fs::read_symlink(entry.path(), ec);
-                    if (!ec && linked.parent_path() == folder.path() && linked != target) {
-                        struct stat info {};
-                        if (::stat(entry.path().c_str(), &info) == 0) {
-                            seen.push_back(info.st_mode & 07777);
-                        }
+        const auto observer = [&](FileStep step, std::size_t) {
+            if (step != FileStep::Wrote) {
+                return;
+            }
+            // Every open file in the folder other than the target is the new content.
+            for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+                std::error_code ec;
+                const fs::path linked = fs::read_symlink(entry.path(), ec);
+                if (!ec && linked.parent_path() == folder.path() && linked != target) {
+                    struct stat info {};
+                    if (::stat(entry.path().c_str(), &info) == 0) {
+                        seen.push_back(info.st_mode & 07777);
                     }
                 }
-            });
-            ASSERT_TRUE(largeDefinition().save(target.string()));
-        }
+            }
+        };
+        ASSERT_TRUE(largeDefinition().save(target.string(), hooks(observer)));
         ASSERT_FALSE(seen.empty());
         for (mode_t during : seen) {
             EXPECT_EQ(during & 077, 0u) << std::oct << during << " while saving over " << mode;
@@ -162,22 +151,80 @@ TEST_P(EveryTemporaryKind, TheNewFileIsPrivateUntilItTakesTheOldMode) {
     // A new file gets the mode the process would give any new file.
     const mode_t mask = ::umask(022);
     ::umask(mask);
-    ASSERT_TRUE(model.save((folder / "new.rpt").string()));
+    ASSERT_TRUE(model.save((folder / "new.rpt").string(), hooks()));
     EXPECT_EQ(statOf(folder / "new.rpt").st_mode & 0777, 0666 & ~mask);
+}
+
+// Gives `folder` the default ACL u::rw, u:nobody:rw, g::rw, mask::rw, o::- (what setfacl -d -m
+// u::rw,g::rw,o::-,u:nobody:rw makes). False where the filesystem has no ACLs.
+bool setDefaultAcl(const fs::path& folder) {
+    struct Entry {
+        std::uint16_t tag;
+        std::uint16_t permissions;
+        std::uint32_t id;
+    };
+    const std::uint32_t version = 2;
+    const Entry entries[] = {{0x01, 6, 0xFFFFFFFF},
+                             {0x02, 6, 65534},
+                             {0x04, 6, 0xFFFFFFFF},
+                             {0x10, 6, 0xFFFFFFFF},
+                             {0x20, 0, 0xFFFFFFFF}};
+    std::string value(reinterpret_cast<const char*>(&version), sizeof version);
+    value.append(reinterpret_cast<const char*>(entries), sizeof entries);
+    return ::setxattr(folder.c_str(), "system.posix_acl_default", value.data(), value.size(), 0) == 0;
+}
+
+// The access ACL of a file, empty when it has none beyond its mode.
+std::string accessAcl(const fs::path& path) {
+    char value[256];
+    const ssize_t size = ::getxattr(path.c_str(), "system.posix_acl_access", value, sizeof value);
+    return size > 0 ? std::string(value, static_cast<std::size_t>(size)) : std::string();
+}
+
+// A new file gets the permissions any program's new file gets in its folder: from the folder's
+// default ACL where it has one (the umask then does not count), else 0666 without the umask.
+TEST_P(EveryTemporaryKind, ANewFileGetsThePermissionsTheFolderGivesNewFiles) {
+    const fs::path shared = folder / "shared";
+    fs::create_directory(shared);
+    if (!setDefaultAcl(shared)) {
+        GTEST_SKIP() << "the filesystem has no ACLs";
+    }
+    for (const fs::path& where : {shared, folder.path()}) {
+        for (mode_t mask : {mode_t{022}, mode_t{0}, mode_t{077}}) {
+            const mode_t previous = ::umask(mask);
+            const int plain = ::open((where / "plain").c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0666);
+            const bool saved = model.save((where / "new.rpt").string(), hooks());
+            const bool exported = model.exportTable((where / "new.txt").string(), hooks());
+            ::umask(previous);
+            ASSERT_GE(plain, 0);
+            ::close(plain);
+            ASSERT_TRUE(saved && exported) << model.saveError().reason;
+            const mode_t expected = statOf(where / "plain").st_mode & 07777;
+            for (const char* name : {"new.rpt", "new.txt"}) {
+                SCOPED_TRACE((where / name).string() + ", umask " + std::to_string(mask));
+                EXPECT_EQ(statOf(where / name).st_mode & 07777, expected) << std::oct << expected;
+                EXPECT_EQ(accessAcl(where / name), accessAcl(where / "plain"));
+            }
+            for (const char* name : {"plain", "new.rpt", "new.txt"}) {
+                fs::remove(where / name);
+            }
+            // Nothing else is left behind.
+            EXPECT_EQ(test::filesIn(where),
+                      where == shared ? std::vector<fs::path>{} : std::vector<fs::path>{"shared"});
+        }
+    }
 }
 
 // Flushing the file, replacing it and flushing its folder, in this order.
 TEST_P(EveryTemporaryKind, TheFileAndThenItsFolderAreFlushedAroundTheReplace) {
     test::writeBytes(folder / "doc.rpt", "old\r\n");
     std::vector<FileStep> steps;
-    {
-        StepObserver observer([&](FileStep step, std::size_t) {
-            if (step != FileStep::Wrote) {
-                steps.push_back(step);
-            }
-        });
-        ASSERT_TRUE(model.save((folder / "doc.rpt").string()));
-    }
+    const auto observer = [&](FileStep step, std::size_t) {
+        if (step != FileStep::Wrote) {
+            steps.push_back(step);
+        }
+    };
+    ASSERT_TRUE(model.save((folder / "doc.rpt").string(), hooks(observer)));
     EXPECT_EQ(steps,
               (std::vector<FileStep>{FileStep::SyncedFile, FileStep::Replaced, FileStep::SyncedFolder}));
 }
@@ -195,12 +242,11 @@ TEST_P(EveryTemporaryKind, ASignalDuringASaveLeavesNoTemporaryFile) {
         const test::ChildResult child = test::runInChild(
             [&](std::string&) {
                 installTemporaryFileCleanup();
-                observeFileSteps([signal](FileStep step, std::size_t bytes) {
-                    if (step == FileStep::Wrote && bytes > 300'000) {
-                        ::raise(signal);
-                    }
-                });
-                large.save(target.string());
+                large.save(target.string(), hooks([signal](FileStep step, std::size_t bytes) {
+                               if (step == FileStep::Wrote && bytes > 300'000) {
+                                   ::raise(signal);
+                               }
+                           }));
             },
             false);
         EXPECT_FALSE(child.exited) << strsignal(signal);

@@ -2,8 +2,7 @@
 // change reaches the views as the right signals (checked by Qt's own model tester too).
 #include "DocumentTestSupport.h"
 #include "EditText.h"
-#include "ParameterTableModel.h"
-#include "ResultTableModel.h"
+#include "RecordTableModel.h"
 #include "ValueTableModel.h"
 
 #include <QAbstractItemModelTester>
@@ -77,9 +76,9 @@ protected:
 
     test::TempFolder folder;
     DefinitionDocument document;
-    ParameterTableModel parameters{document};
+    RecordTableModel parameters{document, RecordKind::Parameter};
     ValueTableModel values{document};
-    ResultTableModel results{document};
+    RecordTableModel results{document, RecordKind::Result};
     std::optional<test::ModelTesterLog> log;
     std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
 };

@@ -3,8 +3,7 @@
 // everything gives the opened bytes back, redoing everything the last ones.
 #include "DocumentTestSupport.h"
 #include "EditText.h"
-#include "ParameterTableModel.h"
-#include "ResultTableModel.h"
+#include "RecordTableModel.h"
 #include "ValueTableModel.h"
 
 #include <QAbstractItemModelTester>
@@ -92,10 +91,41 @@ private:
         }
     }
 
+    RecordList someList(int p) {
+        switch (pick(3)) {
+        case 0:
+            return RecordList::parameters();
+        case 1:
+            return RecordList::valueRows(p);
+        default:
+            return RecordList::results();
+        }
+    }
+
+    // A few positions of a list, in no order, maybe repeated.
+    std::vector<int> someSet(const RecordList& list) {
+        std::vector<int> set;
+        const int count = document_.recordCount(list);
+        for (int n = pick(4); n >= 0 && count > 0; --n) {
+            set.push_back(pick(count));
+        }
+        return set;
+    }
+
     void act() {
         QUndoStack* stack = document_.undoStack();
         const int p = values_.parameter() >= 0 && pick(3) ? values_.parameter() : pick(parameterCount());
-        switch (pick(20)) {
+        const RecordList list = someList(p);
+        switch (pick(23)) {
+        case 20:
+            document_.removeRecords(list, someSet(list));
+            break;
+        case 21:
+            document_.moveRecords(list, someSet(list), step());
+            break;
+        case 22:
+            document_.duplicateRecords(list, someSet(list));
+            break;
         case 0:
         case 1:
             stack->undo();
@@ -214,9 +244,9 @@ private:
     test::ModelTesterLog log_{true};
     test::TempFolder folder_;
     DefinitionDocument document_;
-    ParameterTableModel parameters_{document_};
+    RecordTableModel parameters_{document_, RecordKind::Parameter};
     ValueTableModel values_{document_};
-    ResultTableModel results_{document_};
+    RecordTableModel results_{document_, RecordKind::Result};
     QAbstractItemModelTester parameterTester_{&parameters_,
                                               QAbstractItemModelTester::FailureReportingMode::Warning};
     QAbstractItemModelTester valueTester_{&values_, QAbstractItemModelTester::FailureReportingMode::Warning};

@@ -96,7 +96,10 @@ private:
     bool act(Moves& moves) {
         const int parameters = static_cast<int>(definition().parameters.size());
         const int results = static_cast<int>(definition().results.size());
-        switch (pick(7)) {
+        switch (pick(9)) {
+        case 7:
+        case 8:
+            return actOnSet(pick(2) == 0 ? RecordList::parameters() : RecordList::results(), moves);
         case 0: {
             const int at = document_.addParameter(pick(parameters + 1));
             if (at < 0) {
@@ -196,6 +199,90 @@ private:
             return true;
         }
         }
+    }
+
+    // Several records at once: a random set removed, moved by one or duplicated, in one step. Where
+    // each record goes is worked out here on the identities alone.
+    bool actOnSet(const RecordList& list, Moves& moves) {
+        const bool isParameters = list.kind == RecordKind::Parameter;
+        std::vector<int>& ids = isParameters ? parameterIds_ : resultIds_;
+        const int count = static_cast<int>(ids.size());
+        std::vector<int> chosen;
+        std::vector<bool> selected(ids.size(), false);
+        for (int i = 0; i < count; ++i) {
+            if (pick(3) == 0) {
+                chosen.push_back(i);
+                selected[static_cast<std::size_t>(i)] = true;
+            }
+        }
+        if (chosen.empty()) {
+            return false;
+        }
+        std::vector<int> next;
+        const int action = pick(3);
+        if (action == 0) {
+            if (!document_.removeRecords(list, chosen)) {
+                return false;
+            }
+            for (int i = 0; i < count; ++i) {
+                if (!selected[static_cast<std::size_t>(i)]) {
+                    next.push_back(ids[static_cast<std::size_t>(i)]);
+                }
+            }
+            lastAction_ = "remove a set";
+        } else if (action == 1) {
+            const int step = pick(2) != 0 ? 1 : -1;
+            const std::vector<int> placed = document_.moveRecords(list, chosen, step);
+            const bool atEdge = step < 0 ? selected.front() : selected.back();
+            if (placed.empty()) {
+                EXPECT_TRUE(atEdge) << "a set off the edges moves";
+                return false;
+            }
+            // Each chosen record swaps with an unchosen neighbour on the side it moves to.
+            next = ids;
+            std::vector<bool> flags = selected;
+            for (int k = 0; k < count - 1; ++k) {
+                const auto i = static_cast<std::size_t>(step < 0 ? k + 1 : count - 2 - k);
+                const auto j = step < 0 ? i - 1 : i + 1;
+                if (flags[i] && !flags[j]) {
+                    std::swap(next[i], next[j]);
+                    std::vector<bool>::swap(flags[i], flags[j]);
+                }
+            }
+            lastAction_ = "move a set by " + std::to_string(step);
+        } else {
+            const std::vector<int> copies = document_.duplicateRecords(list, chosen);
+            if (copies.size() != chosen.size()) {
+                ADD_FAILURE() << "one copy per record";
+                return false;
+            }
+            // Each run's copies right below the run.
+            for (int i = 0; i < count; ++i) {
+                next.push_back(ids[static_cast<std::size_t>(i)]);
+                const bool runEnds = selected[static_cast<std::size_t>(i)] &&
+                                     (i + 1 == count || !selected[static_cast<std::size_t>(i + 1)]);
+                if (runEnds) {
+                    int first = i;
+                    while (first > 0 && selected[static_cast<std::size_t>(first - 1)]) {
+                        --first;
+                    }
+                    for (int c = first; c <= i; ++c) {
+                        next.push_back(nextId_++);
+                    }
+                }
+            }
+            for (std::size_t k = 0; k < copies.size(); ++k) {
+                EXPECT_GE(copies[k], 0);
+            }
+            lastAction_ = "duplicate a set";
+        }
+        std::vector<int>& map = isParameters ? moves.parameters : moves.results;
+        for (std::size_t old = 0; old < ids.size(); ++old) {
+            const auto found = std::find(next.begin(), next.end(), ids[old]);
+            map[old] = found == next.end() ? -1 : static_cast<int>(found - next.begin());
+        }
+        ids = next;
+        return true;
     }
 
     // The record a code names now, as an identity; -1 for a code naming nothing.

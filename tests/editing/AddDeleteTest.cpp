@@ -30,8 +30,8 @@ ReportDefinition threeOfEach() {
         ParameterRecord p;
         p.name = "P" + std::to_string(i + 1);
         p.values = {ValueRow{"v" + std::to_string(i + 1), "", "r"}};
-        d.insertParameter(static_cast<std::size_t>(i), p);
-        d.insertResult(static_cast<std::size_t>(i), ResultRow{"R" + std::to_string(i + 1), "x"});
+        d.parameters.push_back(p);
+        d.results.push_back(ResultRow{"R" + std::to_string(i + 1), "x"});
     }
     return d;
 }

@@ -102,3 +102,24 @@ TEST_F(SettingsStoreTest, UserSettingsCanBeMovedToAFolder) {
     SettingsStore again;
     EXPECT_EQ(again.readRecentFiles(), QStringList{QStringLiteral("/x.rpt")});
 }
+
+// A home whose ~/.config is a plain file: the write fails, and the failure is said once, however
+// often the list is written, naming the file; a store that writes has nothing to say.
+TEST_F(SettingsStoreTest, AnUnwritableFileIsSaidOnce) {
+    QFile plain(dir.filePath(QStringLiteral("config")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    SettingsStore blocked(dir.filePath(QStringLiteral("config/Dulvarex/vornak.conf")));
+    EXPECT_TRUE(blocked.unsaidWriteFailure().isEmpty()) << "nothing was written yet";
+    EXPECT_FALSE(blocked.writeRecentFiles({QStringLiteral("/data/a.rpt")}));
+    const QString said = blocked.unsaidWriteFailure();
+    EXPECT_TRUE(said.startsWith(QStringLiteral("Не удалось записать файл настроек "))) << said.toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("config/Dulvarex/vornak.conf"))) << said.toStdString();
+    EXPECT_TRUE(blocked.unsaidWriteFailure().isEmpty());
+    EXPECT_FALSE(blocked.writeRecentNativePaths({QByteArray("/data/b.rpt")}));
+    EXPECT_TRUE(blocked.unsaidWriteFailure().isEmpty()) << "said once per run";
+
+    SettingsStore fine(file());
+    EXPECT_TRUE(fine.writeRecentFiles({QStringLiteral("/data/a.rpt")}));
+    EXPECT_TRUE(fine.unsaidWriteFailure().isEmpty());
+}

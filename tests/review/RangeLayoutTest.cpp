@@ -93,3 +93,43 @@ TEST(RangeLayout, BarsComeInLineOrderAndKeepTheirRowsAndResults) {
     EXPECT_EQ(layout.minimum, 0);
     EXPECT_EQ(layout.maximum, 30);
 }
+
+TEST(RangeScale, KeepsEveryStretchWideEnoughAndTheRestInProportion) {
+    const struct {
+        const char* name;
+        std::vector<ValueRow> rows;
+        double length;
+        std::vector<double> positions; // of the distinct bounds, ascending
+    } cases[] = {
+        {"in proportion", ranges({{"0", "10"}, {"10", "30"}}), 300, {0, 100, 300}},
+        {"a small range beside a huge one", ranges({{"0", "0,001"}, {"0", "1000000"}}), 300, {0, 12, 300}},
+        {"a small range at the far end",
+         ranges({{"0", "1000000"}, {"1000000", "1000000,5"}}),
+         300,
+         {0, 288, 300}},
+        // Widening one stretch shrinks another below the minimum: it gets the minimum too.
+        {"two rounds", ranges({{"0", "1"}, {"1", "14"}, {"14", "100"}}), 100, {0, 12, 24, 100}},
+        {"no room for the minimum: equal shares",
+         ranges({{"0", "1"}, {"1", "2"}, {"2", "1000"}}),
+         30,
+         {0, 10, 20, 30}},
+        {"near the limits of double", ranges({{"-1e308", "0"}, {"0", "1e308"}}), 200, {0, 100, 200}},
+    };
+    for (const auto& c : cases) {
+        const RangeScale scale(layoutRanges(c.rows), c.length, 12);
+        ASSERT_EQ(scale.positions().size(), c.positions.size()) << c.name;
+        for (std::size_t i = 0; i < c.positions.size(); ++i) {
+            EXPECT_NEAR(scale.positions()[i], c.positions[i], 1e-6) << c.name << " bound " << i;
+            EXPECT_DOUBLE_EQ(scale(scale.bounds()[i]), scale.positions()[i]) << c.name;
+        }
+    }
+}
+
+TEST(RangeScale, IsStraightBetweenBoundsAndStopsAtTheEnds) {
+    const RangeScale scale(layoutRanges(ranges({{"0", "10"}, {"10", "30"}})), 300, 12);
+    EXPECT_DOUBLE_EQ(scale(5), 50);
+    EXPECT_DOUBLE_EQ(scale(20), 200);
+    EXPECT_DOUBLE_EQ(scale(-5), 0);
+    EXPECT_DOUBLE_EQ(scale(40), 300);
+    EXPECT_DOUBLE_EQ(RangeScale()(3), 0) << "no bars, no line";
+}

@@ -175,3 +175,79 @@ TEST(RangeStrip, TakesTheRowsOfAParameterAndNothingForNone) {
     EXPECT_TRUE(strip.rows().empty());
     EXPECT_TRUE(strip.rangeLayout().bars.empty());
 }
+
+TEST(RangeStrip, EveryRangeStaysVisibleAndClickableWhateverTheScale) {
+    const std::vector<std::vector<ValueRow>> cases = {
+        ranges({{"0", "0,001"}, {"0", "1000000"}}),
+        ranges({{"0", "1000000"}, {"0", "0,001"}}),
+        ranges({{"0", "1"}, {"1", "1000000"}, {"1000000", "1000000,5"}}),
+        ranges({{"-1e300", "-1e299"}, {"-1e-9", "1e-9"}, {"1e-9", "2e-9"}}),
+    };
+    for (const auto& rows : cases) {
+        Picture p(rows);
+        p.strip.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&p.strip));
+        const QColor base = p.strip.palette().color(QPalette::Base);
+        QSignalSpy clicked(&p.strip, &RangeStrip::rowClicked);
+        for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+            const QRect bar = p.strip.barRect(row);
+            EXPECT_GE(bar.width(), RangeStrip::minimumBarWidth) << "row " << row;
+            // Its fill shows inside, whatever marks are drawn over it.
+            int filled = 0;
+            for (int y = bar.top() + 2; y < bar.bottom() - 1; ++y) {
+                for (int x = bar.left() + 2; x < bar.right() - 1; ++x) {
+                    const QColor c = p.image.pixelColor(x, y);
+                    filled += c != base && c != RangeStrip::overlapColour() ? 1 : 0;
+                }
+            }
+            EXPECT_GE(filled, 10) << "row " << row;
+            QTest::mouseClick(&p.strip, Qt::LeftButton, Qt::NoModifier, bar.center());
+            ASSERT_EQ(clicked.count(), row + 1);
+            EXPECT_EQ(clicked.last().at(0).toInt(), row);
+        }
+    }
+}
+
+TEST(RangeStrip, BothEndsAreLabelledWholeAndNoLabelsCollide) {
+    const struct {
+        std::vector<ValueRow> rows;
+        int width;
+        const char* lowest;
+        const char* highest;
+    } cases[] = {
+        {ranges({{"0", "10"}, {"10", "99999999999"}}), 400, "0", "99999999999"},
+        {ranges({{"0", "40"}, {"40", "41"}}), 400, "0", "41"},
+        {ranges({{"0", "40"}, {"40", "41"}}), 120, "0", "41"},
+        {ranges({{"-1,5", "0"}, {"0", "0,001"}, {"0,001", "0,002"}}), 200, "-1,5", "0,002"},
+    };
+    for (const auto& c : cases) {
+        const Picture p(c.rows, c.width);
+        const std::vector<RangeStrip::TickLabel> labels = p.strip.tickLabels();
+        ASSERT_GE(labels.size(), 2u);
+        EXPECT_EQ(labels.front().text, QString::fromUtf8(c.lowest));
+        EXPECT_EQ(labels.back().text, QString::fromUtf8(c.highest));
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            EXPECT_TRUE(p.strip.rect().contains(labels[i].rect)) << labels[i].text.toStdString();
+            if (i > 0) {
+                EXPECT_LT(labels[i - 1].rect.right(), labels[i].rect.left()) << labels[i].text.toStdString();
+            }
+        }
+    }
+}
+
+TEST(RangeStrip, MarksTellTheirBoundsAsTheTableWritesThem) {
+    const struct {
+        std::vector<ValueRow> rows;
+        double at; // a value inside the mark
+        const char* tip;
+    } cases[] = {
+        {ranges({{"-3", "-1,5"}, {"0", "2"}}), -1, "Пропуск: от -1,5 до 0 не покрыто ни одним диапазоном"},
+        {ranges({{"-3", "-1,5"}, {"-2,25", "0"}}), -1.75,
+         "Перекрытие: от -2,25 до -1,5 покрыто несколькими диапазонами"},
+    };
+    for (const auto& c : cases) {
+        const Picture p(c.rows);
+        const QPoint at(static_cast<int>(std::lround(p.x(c.at))), p.strip.markBand().center().y());
+        EXPECT_EQ(p.strip.toolTipAt(at), QString::fromUtf8(c.tip));
+    }
+}

@@ -55,6 +55,30 @@ TEST_F(EditorAppTest, TheRunEndsWhenTheMainWindowClosesWhateverElseIsOpen) {
     EXPECT_EQ(app.mainWindow(), nullptr);
 }
 
+// Settings that cannot be written (~/.config a plain file) are said in one error box when the
+// editor closes, and the run still ends well.
+TEST_F(EditorAppTest, SettingsThatCannotBeWrittenAreSaidOnceAndTheRunEndsWell) {
+    QFile plain(dir.filePath(QStringLiteral("config")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    SettingsStore blocked(dir.filePath(QStringLiteral("config/Dulvarex/vornak.conf")));
+    PlatformServices blockedServices = services;
+    blockedServices.settings = &blocked;
+
+    EditorApp app(blockedServices, {});
+    QTimer::singleShot(0, [&] {
+        ASSERT_NE(app.mainWindow(), nullptr);
+        // As after opening a file: the list has something to keep.
+        app.recentFiles().add(QByteArray("/data/opened.rpt"));
+        app.mainWindow()->close();
+    });
+    EXPECT_EQ(app.run(), 0);
+    ASSERT_EQ(messages.requests().size(), 1u);
+    EXPECT_EQ(messages.requests()[0].kind, MessageKind::Error);
+    EXPECT_TRUE(messages.requests()[0].text.contains(QStringLiteral("config/Dulvarex/vornak.conf")))
+        << messages.requests()[0].text.toStdString();
+}
+
 TEST_F(EditorAppTest, ACancelledSavePromptKeepsTheRunGoing) {
     EditorApp app(services, {});
     int closes = 0;

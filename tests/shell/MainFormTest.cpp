@@ -101,11 +101,17 @@ TEST_F(MainForm, ColumnsTakeTheirShareOfTheClientWidth) {
         std::vector<int> widths; // for the client width w
         std::vector<QString> headings;
     } cases[] = {
-        {parameters(), {clientWidth(parameters()) / 8, 7 * clientWidth(parameters()) / 8}, {"N", "Название"}},
+        {parameters(),
+         {clientWidth(parameters()) / 8, clientWidth(parameters()) - clientWidth(parameters()) / 8},
+         {"N", "Название"}},
+        // The last column takes what the others leave.
         {results(),
-         {2 * clientWidth(results()) / 16, 8 * clientWidth(results()) / 16, 5 * clientWidth(results()) / 16},
+         {2 * clientWidth(results()) / 16, 8 * clientWidth(results()) / 16,
+          clientWidth(results()) - 10 * clientWidth(results()) / 16},
          {"N", "Название", "Результат"}},
-        {values(), {2 * clientWidth(values()) / 3, clientWidth(values()) / 3}, {"Значение", "Результат"}},
+        {values(),
+         {2 * clientWidth(values()) / 3, clientWidth(values()) - 2 * clientWidth(values()) / 3},
+         {"Значение", "Результат"}},
     };
     for (const auto& c : cases) {
         ASSERT_EQ(c.grid->GetColumnCount(), static_cast<int>(c.widths.size()));

@@ -10,7 +10,8 @@
 #include <QMenuBar>
 #include <QUndoStack>
 
-#include <thread>
+#include <chrono>
+#include <filesystem>
 
 namespace vornak::testing {
 namespace {
@@ -142,11 +143,14 @@ TEST_F(Undo, SaveAsksBeforeReplacingAFileChangedOrRemovedBehindItsBack) {
     ASSERT_EQ(form->currentFilePath(), path);
 
     const auto writeOther = [&](const QByteArray& bytes) {
-        // Another program writes the file a moment later (a new modification time and size).
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        // Another program writes the file later: a new size, and a modification time an hour on.
+        const std::filesystem::path file(QFile::encodeName(path).toStdString());
+        const auto before = std::filesystem::last_write_time(file);
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
+        f.close();
+        std::filesystem::last_write_time(file, before + std::chrono::hours(1));
     };
     const QByteArray theirs = "R2\r\nwritten by another program\r\n";
     writeOther(theirs);
