@@ -2,18 +2,16 @@
 
 #include "Commands.h"
 #include "DefinitionChecks.h"
+#include "JsonDump.h"
 #include "ReportDefinition.h"
-#include "TextCodec.h"
+#include "Windows1251.h"
 
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QString>
+#include <nlohmann/json.hpp>
 
 #include <cstddef>
 #include <ostream>
 #include <string_view>
+#include <utility>
 
 namespace vornak::cli {
 
@@ -53,21 +51,19 @@ std::string_view fieldName(TextField field) {
     return "unknown";
 }
 
-QString ascii(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QJsonObject findingToJson(const Finding& finding) {
-    QJsonObject object;
-    object["kind"] = ascii(findingKindName(finding.kind));
-    object["place"] = ascii(describePlace(finding));
-    object["field"] = ascii(fieldName(finding.where.field));
+// Keys are kept sorted, as scripts reading the earlier output saw them.
+nlohmann::json findingToJson(const Finding& finding) {
+    nlohmann::json object = nlohmann::json::object();
+    object["kind"] = std::string(findingKindName(finding.kind));
+    // The place quotes no definition text today, but it is built from the definition's words.
+    object["place"] = windows1251ToUtf8(describePlace(finding));
+    object["field"] = std::string(fieldName(finding.where.field));
     object["record"] = finding.where.record;
     object["row"] = finding.where.row;
-    object["number"] = static_cast<double>(finding.number);
-    object["detail"] = vornak::TextCodec::decode(finding.detail);
-    object["offset"] = static_cast<double>(finding.offset);
-    object["message"] = vornak::TextCodec::decode(describeFinding(finding));
+    object["number"] = finding.number;
+    object["detail"] = windows1251ToUtf8(finding.detail);
+    object["offset"] = finding.offset;
+    object["message"] = windows1251ToUtf8(describeFinding(finding));
     return object;
 }
 
@@ -76,18 +72,18 @@ QJsonObject findingToJson(const Finding& finding) {
 int checkFiles(const std::vector<std::string>& files, const CheckOptions& options, std::ostream& out) {
     bool unreadable = false;
     bool anyFinding = false;
-    QJsonArray reports;
+    nlohmann::json reports = nlohmann::json::array();
     for (const std::string& path : files) {
         ReportDefinition definition;
-        QJsonObject report;
-        report["file"] = QFile::decodeName(QByteArray::fromStdString(path));
+        nlohmann::json report = nlohmann::json::object();
+        report["file"] = path;
         if (!definition.load(path)) {
             unreadable = true;
             const std::string reason = describeLoadError(definition.loadError());
             if (options.json) {
                 report["read"] = false;
-                report["error"] = QString::fromStdString(reason);
-                reports.append(report);
+                report["error"] = reason;
+                reports.push_back(std::move(report));
             } else {
                 out << path << ": error: " << reason << '\n';
                 out.flush(); // each file's report is out before the next file is read
@@ -98,15 +94,15 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
         anyFinding = anyFinding || !findings.empty();
         if (options.json) {
             report["read"] = true;
-            report["layout"] = QString::fromStdString(layoutMark(definition));
-            report["parameters"] = static_cast<double>(definition.parameters.size());
-            report["results"] = static_cast<double>(definition.results.size());
-            QJsonArray list;
+            report["layout"] = layoutMark(definition);
+            report["parameters"] = definition.parameters.size();
+            report["results"] = definition.results.size();
+            nlohmann::json list = nlohmann::json::array();
             for (const Finding& finding : findings) {
-                list.append(findingToJson(finding));
+                list.push_back(findingToJson(finding));
             }
-            report["findings"] = list;
-            reports.append(report);
+            report["findings"] = std::move(list);
+            reports.push_back(std::move(report));
             continue;
         }
         out << path << ": ok (" << layoutMark(definition) << ", "
@@ -114,14 +110,14 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
             << countText(definition.results.size(), "result", "results") << ")\n";
         for (const Finding& finding : findings) {
             out << path << ": warning: " << describePlace(finding) << ": "
-                << vornak::TextCodec::toUtf8(describeFinding(finding)) << '\n';
+                << windows1251ToUtf8(describeFinding(finding)) << '\n';
         }
         out.flush();
     }
     if (options.json) {
-        QJsonObject document;
-        document["files"] = reports;
-        out << QJsonDocument(document).toJson(QJsonDocument::Indented).toStdString();
+        nlohmann::json document = nlohmann::json::object();
+        document["files"] = std::move(reports);
+        out << indentedJson(document);
     }
     if (unreadable) {
         return exitFailed;

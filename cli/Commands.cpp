@@ -4,8 +4,8 @@
 #include "FileIdentity.h"
 #include "JsonDump.h"
 #include "ReportDefinition.h"
-#include "TextCodec.h"
 #include "VornakVersion.h"
+#include "Windows1251.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -67,7 +67,7 @@ bool mentionsLine(std::string_view text, int line) {
 // The reader's reason, led by the line number unless the reason names it already.
 std::string describeLoadError(const LoadError& error) {
     // The reason may quote bytes of the file, which are Windows-1251.
-    const std::string reason = TextCodec::toUtf8(error.reason);
+    const std::string reason = windows1251ToUtf8(error.reason);
     if (error.line > 0 && !mentionsLine(reason, error.line)) {
         return "line " + std::to_string(error.line) + ": " + reason;
     }
@@ -192,10 +192,6 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return usageError(err, "usage: " + std::string(programName) + " " + std::string(command->shape));
     }
 
-    if (!TextCodec::isAvailable()) {
-        err << programName << ": the windows-1251 text codec is not available in this Qt build\n";
-        return exitFailed;
-    }
     if (command->name == "check") {
         return checkFiles(files, checkOptions, out);
     }

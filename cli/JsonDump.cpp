@@ -1,12 +1,8 @@
 #include "JsonDump.h"
 
-#include "TextCodec.h"
+#include "Windows1251.h"
 
-#include <QByteArray>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonValue>
-#include <QString>
+#include <nlohmann/json.hpp>
 
 #include <cstddef>
 #include <initializer_list>
@@ -17,13 +13,41 @@ namespace vornak::cli {
 
 namespace {
 
-// QJsonObject sorts its keys, so objects are written here by hand to keep the model's order;
-// Qt still does the escaping of each string.
+// Objects are written here by hand to keep the model's field order; the JSON library escapes
+// each string.
 std::string jsonString(std::string_view windows1251) {
-    const QString text = TextCodec::decode(windows1251);
-    const QByteArray wrapped = QJsonDocument(QJsonArray{QJsonValue(text)}).toJson(QJsonDocument::Compact);
-    // wrapped is ["..."]: drop the brackets.
-    return std::string(wrapped.constData() + 1, static_cast<std::size_t>(wrapped.size() - 2));
+    return jsonText(nlohmann::json(windows1251ToUtf8(windows1251)));
+}
+
+void appendIndent(std::string& out, int depth) {
+    out.append(static_cast<std::size_t>(depth) * 4, ' ');
+}
+
+void appendIndented(std::string& out, const nlohmann::json& value, int depth) {
+    if (!value.is_object() && !value.is_array()) {
+        out += jsonText(value);
+        return;
+    }
+    const bool object = value.is_object();
+    out += object ? "{\n" : "[\n";
+    bool first = true;
+    for (auto item = value.begin(); item != value.end(); ++item) {
+        if (!first) {
+            out += ",\n";
+        }
+        first = false;
+        appendIndent(out, depth + 1);
+        if (object) {
+            out += jsonText(nlohmann::json(item.key()));
+            out += ": ";
+        }
+        appendIndented(out, item.value(), depth + 1);
+    }
+    if (!first) {
+        out += '\n';
+    }
+    appendIndent(out, depth);
+    out += object ? '}' : ']';
 }
 
 class JsonWriter {
@@ -116,6 +140,19 @@ void writeParameter(JsonWriter& json, const ParameterRecord& parameter) {
 }
 
 } // namespace
+
+std::string jsonText(const nlohmann::json& value) {
+    // Text that is not UTF-8 (a file name given as other bytes) shows U+FFFD for each bad byte
+    // instead of ending the program.
+    return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::string indentedJson(const nlohmann::json& value) {
+    std::string out;
+    appendIndented(out, value, 0);
+    out += '\n';
+    return out;
+}
 
 std::string definitionToJson(const ReportDefinition& definition) {
     JsonWriter json;

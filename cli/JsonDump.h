@@ -3,10 +3,18 @@
 
 #include "ReportDefinition.h"
 
+#include <nlohmann/json_fwd.hpp>
+
 #include <string>
 
 namespace vornak::cli {
 
 std::string definitionToJson(const ReportDefinition& definition);
+
+// One JSON value on one line, strings as UTF-8.
+std::string jsonText(const nlohmann::json& value);
+// A JSON document laid out with four spaces a level, keys in the value's order, and a line end
+// after it; an empty array or object still opens and closes on lines of its own.
+std::string indentedJson(const nlohmann::json& value);
 
 } // namespace vornak::cli

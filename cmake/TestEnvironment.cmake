@@ -10,3 +10,12 @@ set(VORNAK_TEST_ENVIRONMENT
   LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0)
 # The launcher gives each test program a fresh private home and this environment.
 set(VORNAK_TEST_LAUNCHER /bin/sh ${CMAKE_SOURCE_DIR}/tests/support/run-isolated ${VORNAK_TEST_ENVIRONMENT})
+
+# Windows programs built here run under wine, in the build's own prefix, without its prompts.
+if(WIN32 AND CMAKE_CROSSCOMPILING)
+  if(NOT VORNAK_WINE OR NOT VORNAK_WINEPREFIX)
+    message(FATAL_ERROR "a Windows build with tests needs VORNAK_WINE and VORNAK_WINEPREFIX (scripts/windows sets them)")
+  endif()
+  set(VORNAK_TEST_LAUNCHER /usr/bin/env WINEPREFIX=${VORNAK_WINEPREFIX} WINEDEBUG=-all
+                           WINEDLLOVERRIDES=mscoree,mshtml= ${VORNAK_WINE})
+endif()

@@ -1,6 +1,7 @@
 #include "TextCodec.h"
 
 #include "ReportDefinition.h"
+#include "Windows1251.h"
 
 #include <QByteArrayView>
 #include <QFile>
@@ -55,12 +56,12 @@ bool TextCodec::isEncodable(const QString& text) {
 }
 
 QString TextCodec::decode(std::string_view bytes) {
-    QStringDecoder decoder(codecName); // fresh: a decoder keeps state between calls
-    return decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    const std::u16string text = windows1251ToUtf16(bytes);
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
 }
 
 std::string TextCodec::toUtf8(std::string_view bytes) {
-    return decode(bytes).toUtf8().toStdString();
+    return windows1251ToUtf8(bytes);
 }
 
 std::string TextCodec::encodePath(const QString& path) {

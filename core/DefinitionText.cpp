@@ -84,6 +84,10 @@ std::vector<TextChange> renumber(const ReportDefinition& definition, const std::
     std::vector<TextChange> changes;
     std::string after;
     forEachCodeText(definition, [&](const TextLocation& where, const std::string& text) {
+        // Most texts hold no code at all: they are passed over here, without the call.
+        if (text.find('#') == std::string::npos) {
+            return;
+        }
         if (!isGone(where, parameters, newNumberOf) && renumbered(text, newNumberOf, matches, after)) {
             changes.push_back({where, text, after});
         }

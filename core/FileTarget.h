@@ -5,7 +5,7 @@
 // header declares:
 //   PosixFile.cpp    Linux and the other POSIX systems (with PosixAttributes.cpp for modes and
 //                    ACLs, TemporaryCleanup.cpp for signals)
-//   WindowsFile.cpp  Windows, with installTemporaryFileCleanup() answering false
+//   WindowsFile.cpp  Windows (its Ctrl+C handler removes temporary files too)
 // Each also defines identifyFile() (FileIdentity.h).
 // Exactly one of them is compiled (core/CMakeLists.txt chooses). Errors cross this boundary as
 // errno values, so that FileErrors.cpp words them the same way on every system.

@@ -85,6 +85,13 @@ OpenResult DefinitionDocument::open(const std::string& path) {
     return {true, {}};
 }
 
+void DefinitionDocument::restore(ReportDefinition definition, const std::string& path,
+                                 const DiskStamp& stamp) {
+    replaceDefinition(std::move(definition), path, path.empty() ? DiskStamp{} : stamp);
+    // Nothing to undo, and still not what the file holds.
+    undoStack_.resetClean();
+}
+
 SaveResult DefinitionDocument::save() {
     if (path_.empty()) {
         SaveError error;

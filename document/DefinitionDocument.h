@@ -127,6 +127,12 @@ public:
     // The same, replacing the nine texts (in file order) too: the defaults at start-up.
     void newDocument(const std::array<QString, reportTextCount>& texts);
     OpenResult open(const std::string& path);
+    // Takes a definition kept aside (a recovery copy) as a document with unsaved changes under
+    // path ("" for untitled), with stamp as what the file looked like when it was last read or
+    // written, so that Save still asks when another program changed it since.
+    void restore(ReportDefinition definition, const std::string& path, const DiskStamp& stamp);
+    // What the file looked like when it was last read or written here (not taken while untitled).
+    const DiskStamp& diskStamp() const { return stamp_; }
     SaveResult save();
     SaveResult saveAs(const std::string& path);
     // Writes the table export; changes nothing in the document.

@@ -1,20 +1,108 @@
 #include "FileDialogs.h"
 
+#include "NativePath.h"
+
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+
+#include <filesystem>
+#include <system_error>
 
 namespace vornak {
 
 std::optional<QString> FileDialogs::open(QWidget* parent, const QString& filter,
                                          const QString& defaultExtension, const QString& initialFileName) {
-    return choose(parent,
-                  {FileDialogKind::Open, QString(), filter, defaultExtension, initialFileName, false});
+    return choose(parent, {FileDialogKind::Open, QString(), filter, defaultExtension, initialFileName, false,
+                           QByteArray()});
 }
 
 // Save dialogs always ask before replacing an existing file.
 std::optional<QString> FileDialogs::save(QWidget* parent, const QString& filter,
                                          const QString& defaultExtension, const QString& initialFileName) {
-    return choose(parent, {FileDialogKind::Save, QString(), filter, defaultExtension, initialFileName, true});
+    return choose(parent, {FileDialogKind::Save, QString(), filter, defaultExtension, initialFileName, true,
+                           QByteArray()});
+}
+
+std::optional<QByteArray> FileDialogs::chooseNative(QWidget* parent, const FileDialogRequest& request) {
+    const std::optional<QString> chosen = choose(parent, request);
+    if (!chosen) {
+        return std::nullopt;
+    }
+    return nativeChoice(*chosen, request.initialNativePath, request.defaultExtension);
+}
+
+std::optional<QByteArray> FileDialogs::openNative(QWidget* parent, const QString& filter,
+                                                  const QString& defaultExtension,
+                                                  const QByteArray& initialNativePath) {
+    return chooseNative(parent, {FileDialogKind::Open, QString(), filter, defaultExtension,
+                                 displayPath(initialNativePath), false, initialNativePath});
+}
+
+std::optional<QByteArray> FileDialogs::saveNative(QWidget* parent, const QString& filter,
+                                                  const QString& defaultExtension,
+                                                  const QByteArray& initialNativePath) {
+    return chooseNative(parent, {FileDialogKind::Save, QString(), filter, defaultExtension,
+                                 displayPath(initialNativePath), true, initialNativePath});
+}
+
+QByteArray nativeChoice(const QString& chosen, const QByteArray& suggested, const QString& defaultExtension) {
+    if (suggested.isEmpty() || chosen.isEmpty()) {
+        return nativePath(chosen);
+    }
+    const qsizetype slash = chosen.lastIndexOf(QLatin1Char('/'));
+    const QString chosenFolder =
+        slash < 0 ? QString() : (slash == 0 ? QStringLiteral("/") : chosen.left(slash));
+    const QString chosenName = slash < 0 ? chosen : chosen.mid(slash + 1);
+
+    const QByteArray suggestedFolder =
+        absoluteNativePath(nativeFolder(suggested).isEmpty() ? QByteArray(".") : nativeFolder(suggested));
+    QByteArray folder;
+    if (slash < 0) {
+        folder = QByteArray();
+    } else if (chosenFolder == displayPath(suggestedFolder) ||
+               chosenFolder == QFile::decodeName(suggestedFolder)) {
+        folder = suggestedFolder;
+    } else {
+        folder = nativePath(chosenFolder);
+    }
+    const auto joined = [&folder](const QByteArray& name) {
+        if (folder.isEmpty()) {
+            return name;
+        }
+        return folder.endsWith('/') ? folder + name : folder + '/' + name;
+    };
+
+    const QByteArray suggestedName = nativeFileName(suggested);
+    QString extension = defaultExtension;
+    if (extension.startsWith(QLatin1Char('.'))) {
+        extension.remove(0, 1);
+    }
+    const QString dotExtension = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
+    const QList<QPair<QString, QByteArray>> shownAs = {
+        {displayPath(suggestedName), suggestedName},
+        {displayPath(suggestedName) + dotExtension, suggestedName + nativePath(dotExtension)},
+    };
+    for (const auto& [shown, bytes] : shownAs) {
+        if (!suggestedName.isEmpty() && chosenName == shown) {
+            return joined(bytes);
+        }
+    }
+    // The system's own decoding, which turns odd bytes into replacement marks: the suggestion,
+    // unless a file really has that name.
+    const QList<QPair<QString, QByteArray>> decodedAs = {
+        {QFile::decodeName(suggestedName), suggestedName},
+        {QFile::decodeName(suggestedName) + dotExtension, suggestedName + nativePath(dotExtension)},
+    };
+    for (const auto& [shown, bytes] : decodedAs) {
+        std::error_code error;
+        if (!suggestedName.isEmpty() && chosenName == shown && bytes != nativePath(chosenName) &&
+            std::filesystem::symlink_status(corePath(joined(nativePath(chosenName))), error).type() ==
+                std::filesystem::file_type::not_found) {
+            return joined(bytes);
+        }
+    }
+    return joined(nativePath(chosenName));
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -31,6 +32,10 @@ public:
     // Yes and No with the warning icon; Escape and the close button answer No.
     virtual MessageAnswer askYesNo(QWidget* parent, const QString& text, const QString& caption,
                                    MessageAnswer defaultButton = MessageAnswer::No) = 0;
+    // A question with buttons of the caller's own texts, in order, with the question icon: the
+    // index of the button chosen; Escape and the close button choose escapeButton.
+    virtual int askChoice(QWidget* parent, const QString& text, const QString& caption,
+                          const QStringList& buttons, int defaultButton, int escapeButton) = 0;
     // An OK box with the error icon.
     virtual void showError(QWidget* parent, const QString& text, const QString& caption) = 0;
     // An OK box with the information icon.

@@ -1,27 +1,48 @@
 #include "QtFileDialogs.h"
 
+#include "NativePath.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+
+#include <filesystem>
+#include <system_error>
 
 namespace vornak {
 
 namespace {
 
 // The question QFileDialog asks itself, in its own (translatable) wording.
-bool confirmReplace(QWidget* parent, const QString& path) {
+bool confirmReplace(QWidget* parent, const QString& fileName) {
     const QString text =
         QCoreApplication::translate("QFileDialog", "%1 already exists.\nDo you want to replace it?")
-            .arg(QFileInfo(path).fileName());
+            .arg(fileName);
     return QMessageBox::warning(parent, QString(), text, QMessageBox::Yes | QMessageBox::No,
                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool exists(const QByteArray& path) {
+    std::error_code error;
+    return std::filesystem::symlink_status(corePath(path), error).type() !=
+               std::filesystem::file_type::not_found &&
+           !error;
 }
 
 } // namespace
 
 std::optional<QString> QtFileDialogs::choose(QWidget* parent, const FileDialogRequest& request) {
+    const std::optional<QByteArray> path = chooseNative(parent, request);
+    if (!path) {
+        return std::nullopt;
+    }
+    return QFile::decodeName(*path);
+}
+
+std::optional<QByteArray> QtFileDialogs::chooseNative(QWidget* parent, const FileDialogRequest& request) {
     QFileDialog dialog(parent);
     if (!request.caption.isEmpty()) {
         dialog.setWindowTitle(request.caption);
@@ -36,7 +57,13 @@ std::optional<QString> QtFileDialogs::choose(QWidget* parent, const FileDialogRe
         dialog.setNameFilters(filters.split(QStringLiteral(";;")));
     }
     dialog.setDefaultSuffix(request.defaultExtension);
-    if (!request.initialFileName.isEmpty()) {
+    if (!request.initialNativePath.isEmpty()) {
+        // The folder as the system decodes it (the dialog lists it that way); the name as it is
+        // shown everywhere else, odd bytes and all, and taken back as those bytes.
+        const QByteArray folder = nativeFolder(absoluteNativePath(request.initialNativePath));
+        dialog.setDirectory(QFile::decodeName(folder));
+        dialog.selectFile(displayFileName(request.initialNativePath));
+    } else if (!request.initialFileName.isEmpty()) {
         const QFileInfo initial(request.initialFileName);
         if (initial.path() != QLatin1String(".") || request.initialFileName.startsWith(QLatin1String("./"))) {
             dialog.setDirectory(initial.absolutePath());
@@ -53,12 +80,13 @@ std::optional<QString> QtFileDialogs::choose(QWidget* parent, const FileDialogRe
             return std::nullopt;
         }
         const QString chosen = QFileInfo(files.first()).absoluteFilePath();
-        const QString path = appendDefaultExtension(chosen, request.defaultExtension);
-        // A dialog that leaves the default extension to us has asked about the name without it;
-        // ask again about the name that will really be written.
-        if (path != chosen && request.kind == FileDialogKind::Save && request.askOverwrite &&
-            QFileInfo::exists(path) && !confirmReplace(&dialog, path)) {
-            dialog.selectFile(QFileInfo(path).fileName());
+        const QString text = appendDefaultExtension(chosen, request.defaultExtension);
+        const QByteArray path = nativeChoice(text, request.initialNativePath, request.defaultExtension);
+        // The dialog asked about the file its text names. A default extension it left to us, or
+        // a suggested name kept as its own bytes, names another: ask about that one.
+        if (path != nativePath(chosen) && request.kind == FileDialogKind::Save && request.askOverwrite &&
+            exists(path) && !confirmReplace(&dialog, displayFileName(path))) {
+            dialog.selectFile(QFileInfo(text).fileName());
             continue;
         }
         return path;

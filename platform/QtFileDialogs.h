@@ -8,6 +8,7 @@ namespace vornak {
 class QtFileDialogs : public FileDialogs {
 public:
     std::optional<QString> choose(QWidget* parent, const FileDialogRequest& request) override;
+    std::optional<QByteArray> chooseNative(QWidget* parent, const FileDialogRequest& request) override;
 };
 
 } // namespace vornak

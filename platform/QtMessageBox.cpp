@@ -1,6 +1,7 @@
 #include "QtMessageBox.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace vornak {
 
@@ -54,6 +55,24 @@ MessageAnswer QtMessageBox::askYesNo(QWidget* parent, const QString& text, const
     box.setEscapeButton(QMessageBox::No);
     box.exec();
     return box.clickedButton() == box.button(QMessageBox::Yes) ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+int QtMessageBox::askChoice(QWidget* parent, const QString& text, const QString& caption,
+                            const QStringList& buttons, int defaultButton, int escapeButton) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton*> added;
+    for (const QString& label : buttons) {
+        added.append(box.addButton(label, QMessageBox::ActionRole));
+    }
+    if (defaultButton >= 0 && defaultButton < added.size()) {
+        box.setDefaultButton(qobject_cast<QPushButton*>(added.at(defaultButton)));
+    }
+    if (escapeButton >= 0 && escapeButton < added.size()) {
+        box.setEscapeButton(added.at(escapeButton));
+    }
+    box.exec();
+    const qsizetype chosen = added.indexOf(box.clickedButton());
+    return chosen >= 0 ? static_cast<int>(chosen) : escapeButton;
 }
 
 void QtMessageBox::showError(QWidget* parent, const QString& text, const QString& caption) {

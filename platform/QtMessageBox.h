@@ -11,6 +11,8 @@ public:
                                  MessageAnswer defaultButton = MessageAnswer::Yes) override;
     MessageAnswer askYesNo(QWidget* parent, const QString& text, const QString& caption,
                            MessageAnswer defaultButton = MessageAnswer::No) override;
+    int askChoice(QWidget* parent, const QString& text, const QString& caption, const QStringList& buttons,
+                  int defaultButton, int escapeButton) override;
     void showError(QWidget* parent, const QString& text, const QString& caption) override;
     void showInformation(QWidget* parent, const QString& text, const QString& caption) override;
 };

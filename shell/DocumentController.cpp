@@ -6,6 +6,7 @@
 #include "MessageBox.h"
 #include "NativePath.h"
 #include "RecentFileList.h"
+#include "RecoverySession.h"
 #include "Texts.h"
 #include "WaitCursor.h"
 
@@ -25,9 +26,9 @@ namespace vornak {
 namespace {
 
 // The name Save table suggests: everything before the last full stop of the path, or nothing.
-QString tableNameFor(const QString& path) {
-    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : path.left(dot);
+QByteArray tableNameFor(const QByteArray& path) {
+    const qsizetype dot = path.lastIndexOf('.');
+    return dot < 0 ? QByteArray() : path.left(dot);
 }
 
 } // namespace
@@ -48,6 +49,27 @@ QString DocumentController::windowTitle() const {
         title += texts::captionSeparator + displayFileName(QByteArray::fromStdString(document_.path()));
     }
     return title + QStringLiteral("[*]");
+}
+
+QByteArray DocumentController::currentNativePath() const {
+    return document_.isUntitled() ? QByteArray() : QByteArray::fromStdString(document_.path());
+}
+
+bool DocumentController::mayClose() {
+    if (!maySaveModified()) {
+        return false;
+    }
+    // Still modified after the prompt let it go: the user said No, and the recovery copy goes too.
+    if (recovery_ != nullptr && document_.isModified()) {
+        recovery_->discard();
+    }
+    return true;
+}
+
+void DocumentController::offerRecoveryCopies() {
+    if (recovery_ != nullptr) {
+        guard_([this] { recovery_->offerCopies(&window_); });
+    }
 }
 
 void DocumentController::updateWindowTitle() {
@@ -83,13 +105,17 @@ void DocumentController::open() {
     if (!maySaveModified()) {
         return;
     }
-    const std::optional<QString> path = services_.fileDialogs->open(
-        &window_, texts::reportFilesFilter, texts::reportExtension, document_.displayPath());
+    const std::optional<QByteArray> path = services_.fileDialogs->openNative(
+        &window_, texts::reportFilesFilter, texts::reportExtension, currentNativePath());
     if (!path) {
         return;
     }
-    if (loadFile(nativePath(*path))) {
-        recentFiles_.add(nativePath(*path));
+    // Another editor holds it with unsaved changes: opening it here too is the user's call.
+    if (recovery_ != nullptr && !recovery_->confirmOpen(&window_, *path)) {
+        return;
+    }
+    if (loadFile(*path)) {
+        recentFiles_.add(*path);
     }
 }
 
@@ -99,6 +125,10 @@ bool DocumentController::openFile(const QString& path) {
 
 bool DocumentController::openFile(const QByteArray& path) {
     openCancelled_ = false;
+    if (recovery_ != nullptr && !recovery_->confirmOpen(&window_, path)) {
+        openCancelled_ = true;
+        return false;
+    }
     if (!maySaveModified()) {
         openCancelled_ = true;
         return false;
@@ -150,13 +180,15 @@ bool DocumentController::save() {
 }
 
 bool DocumentController::saveAs() {
-    const std::optional<QString> path = services_.fileDialogs->save(
-        &window_, texts::reportFilesFilter, texts::reportExtension, document_.displayPath());
+    // The suggestion is the document's own path as bytes: kept, it saves to the same file even when
+    // its name is no text.
+    const std::optional<QByteArray> path = services_.fileDialogs->saveNative(
+        &window_, texts::reportFilesFilter, texts::reportExtension, currentNativePath());
     if (!path) {
         return false;
     }
     // The document takes the new path only once it is stored there.
-    return saveFile(nativePath(*path));
+    return saveFile(*path);
 }
 
 bool DocumentController::saveFile(const QByteArray& path) {
@@ -176,19 +208,20 @@ bool DocumentController::saveFile(const QByteArray& path) {
 }
 
 void DocumentController::saveTable() {
-    const std::optional<QString> path = services_.fileDialogs->save(
-        &window_, texts::textFilesFilter, texts::textExtension, tableNameFor(document_.displayPath()));
+    const std::optional<QByteArray> path = services_.fileDialogs->saveNative(
+        &window_, texts::textFilesFilter, texts::textExtension, tableNameFor(currentNativePath()));
     if (!path) {
         return;
     }
     SaveResult result;
     {
         WaitCursor wait;
-        result = document_.exportTable(corePath(nativePath(*path)));
+        result = document_.exportTable(corePath(*path));
     }
     if (!result) {
         services_.messageBox->showError(
-            &window_, texts::exportFailedText.arg(*path, problemReason(result.error)), texts::appTitle);
+            &window_, texts::exportFailedText.arg(displayPath(*path), problemReason(result.error)),
+            texts::appTitle);
     }
 }
 

@@ -26,6 +26,7 @@ namespace vornak {
 
 class DefinitionDocument;
 class RecentFileList;
+class RecoverySession;
 
 class DocumentController : public QObject {
     Q_OBJECT
@@ -39,6 +40,12 @@ public:
     DocumentController(DefinitionDocument& document, const PlatformServices& services,
                        RecentFileList& recentFiles, QWidget& window, Guard guard);
 
+    // The keeper of recovery copies (may be null: none are kept); it must outlive the controller.
+    void setRecovery(RecoverySession* recovery) { recovery_ = recovery; }
+    RecoverySession* recovery() const { return recovery_; }
+    // Offers back the copies of editors that are gone (nothing without a keeper).
+    void offerRecoveryCopies();
+
     void newFile();
     void open();
     bool save();
@@ -47,6 +54,11 @@ public:
 
     // The save prompt before the document is replaced or closed; true when the caller may go on.
     bool maySaveModified();
+    // The save prompt before the window closes; when the user lets the changes go, their recovery
+    // copy goes too. True when the window may close.
+    bool mayClose();
+    // The file being edited as the system's bytes; empty while untitled.
+    QByteArray currentNativePath() const;
 
     // Opens a named file after the save prompt; true when it was read.
     bool openFile(const QByteArray& nativePath);
@@ -88,6 +100,7 @@ private:
     Guard guard_;
     QList<QAction*> recentActions_;
     bool openCancelled_ = false;
+    RecoverySession* recovery_ = nullptr;
 };
 
 } // namespace vornak

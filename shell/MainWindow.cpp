@@ -9,8 +9,11 @@
 #include "DialogUnits.h"
 #include "DocumentController.h"
 #include "FileDialogs.h"
+#include "FindBar.h"
+#include "FindTools.h"
 #include "FormBinder.h"
 #include "FormWidgets.h"
+#include "NativePath.h"
 #include "ParameterPanel.h"
 #include "Pictures.h"
 #include "ProblemCountLabel.h"
@@ -77,6 +80,10 @@ MainWindow::MainWindow(DefinitionDocument& document, const PlatformServices& ser
     bound.needParameter = {panel_->addValueButton(), panel_->deleteValueButton(), panel_->valueList()};
     binder_ = std::make_unique<FormBinder>(document_, *values, bound, guard);
 
+    // The find bar, while open, lies under the lists.
+    findTools_ = buildFindTools();
+    centralWidget()->layout()->addWidget(findTools_->bar());
+    buildClipboardKeys();
     buildActions();
     buildMenus();
     connect(records_, &RecordActions::stateChanged, this, &MainWindow::refreshCommandStates);
@@ -245,7 +252,7 @@ int MainWindow::selectedParameterIndex() const {
 }
 
 QString MainWindow::currentFilePath() const {
-    return document_.displayPath();
+    return displayPath(currentNativePath());
 }
 
 QByteArray MainWindow::currentNativePath() const {
@@ -268,6 +275,10 @@ ChecksWindow* MainWindow::checksWindow() const {
     return checks_->checksWindow();
 }
 
+ListClipboard* MainWindow::listClipboard() const {
+    return &records_->clipboard();
+}
+
 RangeStrip* MainWindow::rangeStrip() const {
     return panel_->rangeStrip();
 }
@@ -283,7 +294,19 @@ void MainWindow::setVisible(bool visible) {
         // The file named on the command line opens once the window is shown, so that a box saying
         // it cannot be read stands over the window, not alone in a corner before it.
         documents_->openFromCommandLine(commandLine_);
+        // With or without a file named: the work of editors that were ended is offered back.
+        documents_->offerRecoveryCopies();
     }
+}
+
+void MainWindow::endWithoutQuestion() {
+    confirmOpenEdits();
+    if (services_.settings != nullptr) {
+        services_.settings->writeWindowGeometry(saveGeometry());
+    }
+    helpWindow_->hide();
+    hide();
+    emit closed();
 }
 
 void MainWindow::prepareFirstShow() {
@@ -323,7 +346,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // The close box, Alt+F4 and File, Exit: an open cell edit is confirmed, then the save prompt
     // decides.
     bool mayClose = false;
-    runGuarded([this, &mayClose] { mayClose = documents_->maySaveModified(); });
+    runGuarded([this, &mayClose] { mayClose = documents_->mayClose(); });
     if (!mayClose) {
         event->ignore();
         return;

@@ -28,6 +28,8 @@ class ChecksPresenter;
 class ChecksWindow;
 class DefinitionDocument;
 class DocumentController;
+class FindTools;
+class ListClipboard;
 class FormBinder;
 class ParameterPanel;
 class ProblemCountLabel;
@@ -62,6 +64,8 @@ public:
     RecordActions& records() const { return *records_; }
     ParameterPanel& parameterPanel() const { return *panel_; }
     ChecksPresenter& checks() const { return *checks_; }
+    FindTools* findTools() const { return findTools_; }
+    ListClipboard* listClipboard() const;
 
     DefinitionDocument& document() const { return document_; }
     const ReportDefinition& definition() const;
@@ -81,6 +85,9 @@ public:
     ProblemCountLabel* problemCountLabel() const;
     ChecksWindow* checksWindow() const;
     RangeStrip* rangeStrip() const;
+
+    // Ends the window at once, asking nothing and keeping the recovery copy (the session ends).
+    void endWithoutQuestion();
 
     void browse();
     void showHelp();
@@ -107,6 +114,9 @@ private:
                                 QAbstractItemModel* resultModel);
     void buildActions();
     void buildMenus();
+    // Find and replace over the lists and fields, and the lists' clipboard keys (MainWindowTables.cpp).
+    FindTools* buildFindTools();
+    void buildClipboardKeys();
     void refreshCommandStates();
     void confirmOpenEdits();
     // Before the first show: a fresh definition, the first size or the remembered one.
@@ -124,6 +134,7 @@ private:
     DocumentController* documents_ = nullptr;
     RecordActions* records_ = nullptr;
     ChecksPresenter* checks_ = nullptr;
+    FindTools* findTools_ = nullptr;
     std::unique_ptr<FormBinder> binder_;
     std::unique_ptr<UndoKeyRouter> undoKeys_;
     std::map<int, QAction*> actions_;

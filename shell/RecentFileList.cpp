@@ -35,15 +35,33 @@ void RecentFileList::add(const QByteArray& path) {
             break;
         }
     }
+    const QList<QByteArray> before = entries_;
     entries_.prepend(full);
     while (entries_.size() > maxEntries) {
         entries_.removeLast();
+    }
+    if (entries_ != before) {
+        changed();
     }
 }
 
 void RecentFileList::remove(int index) {
     if (index >= 0 && index < entries_.size()) {
         entries_.removeAt(index);
+        changed();
+    }
+}
+
+void RecentFileList::clear() {
+    if (!entries_.isEmpty()) {
+        entries_.clear();
+        changed();
+    }
+}
+
+void RecentFileList::changed() {
+    if (store_ != nullptr) {
+        writeFailed_ = !write(*store_);
     }
 }
 

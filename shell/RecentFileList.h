@@ -28,6 +28,12 @@ public:
 
     RecentFileList() = default;
 
+    // From now on every change is written to store at once (nullptr: only when write() is
+    // called), so that the list survives an editor that does not end normally.
+    void writeThrough(SettingsStore* store) { store_ = store; }
+    // Whether the last write-through failed.
+    bool writeFailed() const { return writeFailed_; }
+
     // Makes the path absolute and puts it at the top. An entry equal to it without regard to
     // letter case is replaced (the new spelling is kept); when the list was full, the oldest entry
     // falls off. An empty path is ignored. The entries are the system's path bytes, whatever
@@ -36,7 +42,7 @@ public:
     void add(const QString& path);
     // Removes entry index (0-based); the entries after it move up. Out of range: nothing happens.
     void remove(int index);
-    void clear() { entries_.clear(); }
+    void clear();
 
     int size() const { return static_cast<int>(entries_.size()); }
     bool isEmpty() const { return entries_.isEmpty(); }
@@ -65,7 +71,11 @@ public:
                                int maxLength = maxDisplayLength);
 
 private:
+    void changed();
+
     QList<QByteArray> entries_;
+    SettingsStore* store_ = nullptr;
+    bool writeFailed_ = false;
 };
 
 } // namespace vornak

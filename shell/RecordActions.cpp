@@ -3,6 +3,7 @@
 #include "CellGrid.h"
 #include "DefinitionDocument.h"
 #include "FormWidgets.h"
+#include "ListClipboard.h"
 #include "MessageBox.h"
 #include "ParameterPanel.h"
 #include "ReferenceTexts.h"
@@ -18,6 +19,13 @@ RecordActions::RecordActions(DefinitionDocument& document, const PlatformService
                              CellGrid& parameters, ParameterPanel& panel, CellGrid& results, QWidget& window)
     : QObject(&window), document_(document), services_(services), parameters_(parameters), panel_(panel),
       values_(*panel.valueList()), results_(results), window_(window) {
+    for (CellGrid* list : {&parameters_, &values_, &results_}) {
+        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    }
+    clipboard_ = new ListClipboard(
+        document_, services_, parameters_, values_, results_, [this] { return panel_.shownParameter(); },
+        window_);
     followDocument();
 }
 

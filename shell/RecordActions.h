@@ -1,7 +1,8 @@
 // The record commands of the main window: add, delete, move and duplicate in the parameter, value
-// and result lists, the question before deleting a record other texts name, and the selection that
-// follows each step. Every change arrives as a document signal, whether a command made it or an
-// undo or redo did, so the same code selects the row it concerns in both cases.
+// and result lists, the question before deleting a record other texts name, the selection that
+// follows each step, and the lists' clipboard of whole rows. Every change arrives as a document signal,
+// whether a command made it or an undo or redo did, so the same code selects the row it concerns in both
+// cases.
 #pragma once
 
 #include "PlatformServices.h"
@@ -14,6 +15,7 @@ class QWidget;
 namespace vornak {
 
 class DefinitionDocument;
+class ListClipboard;
 class ParameterPanel;
 
 class RecordActions : public QObject {
@@ -40,6 +42,8 @@ public:
     bool canDuplicate() const;
     // The list Move and Duplicate act on: the one with the focus, or the one last focused.
     CellGrid* recordList() const;
+    // Copy, cut and paste of whole rows in the three lists (each takes several rows).
+    ListClipboard& clipboard() const { return *clipboard_; }
 
 signals:
     // The list worked in, or its selection, changed: what Move and Duplicate can do may have too.
@@ -60,6 +64,7 @@ private:
     CellGrid& results_;
     QWidget& window_;
     CellGrid* lastList_ = nullptr;
+    ListClipboard* clipboard_ = nullptr;
 };
 
 } // namespace vornak

@@ -60,5 +60,8 @@ int main(int argc, char** argv) {
     // encoding still opens.
     vornak::QtPlatformServices platform(std::make_unique<vornak::QtShellOpener>());
     vornak::EditorApp editor(platform.services(), commandLine.files);
+    // SIGTERM, SIGHUP and the session's end keep what was typed in a recovery copy; the clean-up of
+    // temporary files installed above still runs when the editor then ends.
+    editor.keepWorkWhenEnded();
     return editor.run();
 }

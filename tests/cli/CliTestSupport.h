@@ -16,11 +16,16 @@ public:
     ScratchDir& operator=(const ScratchDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    // The path of `name` (UTF-8 on Windows, bytes elsewhere) as the tool takes it.
+    std::string file(const std::string& name) const;
 
 private:
     std::filesystem::path path_;
 };
+
+// A path given as the tool takes it (UTF-8 on Windows), and back.
+std::filesystem::path pathOf(const std::string& path);
+std::string pathText(const std::filesystem::path& path);
 
 std::string readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);

@@ -1,14 +1,146 @@
 #include "ProcessRunner.h"
 
+#include <stdexcept>
+
+#ifdef _WIN32
+#include "Utf16.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <thread>
+#include <windows.h>
+#else
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
-#include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace vornak::test {
+
+#ifdef _WIN32
+
+namespace {
+
+std::wstring wide(const std::string& utf8) {
+    const std::u16string text = utf8ToUtf16(utf8);
+    return std::wstring(text.begin(), text.end());
+}
+
+// One argument quoted the way the C runtime splits a command line again.
+void appendQuoted(std::wstring& line, const std::wstring& arg) {
+    if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+        line += arg;
+        return;
+    }
+    line += L'"';
+    std::size_t backslashes = 0;
+    for (const wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        if (c == L'"') {
+            line.append(backslashes * 2 + 1, L'\\');
+        } else {
+            line.append(backslashes, L'\\');
+        }
+        backslashes = 0;
+        line += c;
+    }
+    line.append(backslashes * 2, L'\\');
+    line += L'"';
+}
+
+void readAll(HANDLE pipe, std::string& sink) {
+    char buffer[65536];
+    DWORD got = 0;
+    while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        sink.append(buffer, got);
+    }
+}
+
+} // namespace
+
+ProcessResult runProcess(const std::string& program, const std::vector<std::string>& args,
+                         const ProcessOptions& options) {
+    SECURITY_ATTRIBUTES inherit{static_cast<DWORD>(sizeof(SECURITY_ATTRIBUTES)), nullptr, TRUE};
+    HANDLE outRead = nullptr;
+    HANDLE outWrite = nullptr;
+    HANDLE errRead = nullptr;
+    HANDLE errWrite = nullptr;
+    if (!CreatePipe(&errRead, &errWrite, &inherit, 0)) {
+        throw std::runtime_error("pipe failed");
+    }
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    if (options.stdoutToFile) {
+        outWrite = CreateFileW(wide(*options.stdoutToFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (outWrite == INVALID_HANDLE_VALUE) {
+            throw std::runtime_error("cannot open " + *options.stdoutToFile);
+        }
+    } else {
+        if (!CreatePipe(&outRead, &outWrite, &inherit, 0)) {
+            throw std::runtime_error("pipe failed");
+        }
+        SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    }
+
+    std::wstring line;
+    appendQuoted(line, wide(program));
+    for (const std::string& arg : args) {
+        line += L' ';
+        appendQuoted(line, wide(arg));
+    }
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = outWrite;
+    startup.hStdError = errWrite;
+    PROCESS_INFORMATION process{};
+    const std::wstring folder = wide(options.workingDirectory);
+    const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        folder.empty() ? nullptr : folder.c_str(), &startup, &process);
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+    if (!started) {
+        if (outRead != nullptr) {
+            CloseHandle(outRead);
+        }
+        CloseHandle(errRead);
+        throw std::runtime_error("cannot start " + program);
+    }
+    ProcessResult result;
+    // Both pipes at once, so that neither side can block on a full one.
+    std::thread outReader;
+    if (outRead != nullptr) {
+        outReader = std::thread([&] { readAll(outRead, result.out); });
+    }
+    readAll(errRead, result.err);
+    if (outReader.joinable()) {
+        outReader.join();
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    result.exitCode = static_cast<int>(code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    if (outRead != nullptr) {
+        CloseHandle(outRead);
+    }
+    CloseHandle(errRead);
+    return result;
+}
+
+#else
 
 namespace {
 
@@ -105,5 +237,7 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
+
+#endif
 
 } // namespace vornak::test

@@ -1,7 +1,10 @@
 // The Windows-1251 border and the gate for definition texts, whole and by change.
 #include "TextCodec.h"
+#include "Windows1251.h"
 
 #include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <gtest/gtest.h>
 
 using namespace vornak;
@@ -46,6 +49,33 @@ TEST(TextCodec, EveryByteDecodesToItsCharacterAndEncodesBack) {
     }
     EXPECT_TRUE(TextCodec::isEncodable(text));
     EXPECT_EQ(TextCodec::encode(text), all);
+}
+
+// The table the command-line tool uses and the platform's converter agree on every byte, and on
+// which characters of the Basic Multilingual Plane have a byte.
+TEST(TextCodec, TableAgreesWithThePlatformConverter) {
+    for (unsigned b = 0; b < 256; ++b) {
+        const char byte = static_cast<char>(b);
+        QStringDecoder decoder("windows-1251");
+        const QString decoded = decoder.decode(QByteArrayView(&byte, 1));
+        ASSERT_EQ(decoded.size(), 1) << "byte 0x" << std::hex << b;
+        EXPECT_EQ(char32_t{decoded.at(0).unicode()}, windows1251ToUnicode(static_cast<unsigned char>(b)))
+            << "byte 0x" << std::hex << b;
+    }
+    for (char32_t c = 0; c < 0x10000; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            continue;
+        }
+        const QString text(QChar(static_cast<char16_t>(c)));
+        QStringEncoder encoder("windows-1251");
+        const QByteArray bytes = encoder.encode(text);
+        const auto byte = unicodeToWindows1251(c);
+        ASSERT_EQ(!encoder.hasError(), byte.has_value()) << "U+" << std::hex << unsigned(c);
+        if (byte) {
+            ASSERT_EQ(bytes.size(), 1);
+            EXPECT_EQ(static_cast<unsigned char>(bytes.at(0)), *byte) << "U+" << std::hex << unsigned(c);
+        }
+    }
 }
 
 TEST(TextCodec, UnencodableCharactersAreReportedAndSubstituted) {

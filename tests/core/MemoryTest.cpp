@@ -8,10 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fcntl.h>
+#include <filesystem>
 #include <malloc.h>
 #include <new>
-#include <unistd.h>
+
+#ifdef _WIN32
+#define malloc_usable_size _msize
+#endif
 
 namespace {
 
@@ -81,9 +84,9 @@ std::string header(const std::string& countLines) {
 }
 
 // A file of `size` bytes of which only the first are written: the rest reads as zero bytes.
-void writeSparse(const std::filesystem::path& path, const std::string& start, off_t size) {
+void writeSparse(const std::filesystem::path& path, const std::string& start, std::uintmax_t size) {
     test::writeBytes(path, start);
-    ASSERT_EQ(::truncate(path.c_str(), size), 0);
+    std::filesystem::resize_file(path, size);
 }
 
 // Counts announced by a 2 GB file of zeros reserve nothing they could not fill: the load stops at
@@ -97,7 +100,7 @@ TEST(ReaderMemoryTest, HugeCountsInAHugeSparseFileReserveNothing) {
         header("0\r\n2147483647\r\n"),
     };
     for (std::size_t i = 0; i < starts.size(); ++i) {
-        writeSparse(path, starts[i], off_t{2} << 30);
+        writeSparse(path, starts[i], std::uintmax_t{2} << 30);
         ReportDefinition d;
         bool ok = true;
         const HeapUse use = measure([&] { ok = d.load(path.string()); });
@@ -131,7 +134,7 @@ TEST(ReaderMemoryTest, RealRecordsAfterAHugeCountReserveOnlyWhatTheyProve) {
         {"results", results, 12 + 3000 * 2 + 1},
     };
     for (const Case& c : cases) {
-        writeSparse(path, c.start, off_t{3} << 30);
+        writeSparse(path, c.start, std::uintmax_t{3} << 30);
         ReportDefinition d;
         bool ok = true;
         const HeapUse use = measure([&] { ok = d.load(path.string()); });

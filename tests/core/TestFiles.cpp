@@ -135,6 +135,7 @@ ScratchFolder::~ScratchFolder() {
 
 } // namespace vornak::test
 
+#ifndef _WIN32 // child processes and other users: POSIX only
 #include <grp.h>
 #include <pwd.h>
 #include <sys/wait.h>
@@ -214,3 +215,4 @@ ChildResult runInChild(const std::function<void(std::string& report)>& work, boo
 }
 
 } // namespace vornak::test
+#endif

@@ -40,6 +40,7 @@ private:
 
 } // namespace vornak::test
 
+#ifndef _WIN32
 namespace vornak::test {
 
 // What a child process reported: its exit status and what it wrote to the result pipe.
@@ -59,3 +60,4 @@ ChildResult runInChild(const std::function<void(std::string& report)>& work, boo
 bool nobodyIds(unsigned& uid, unsigned& gid);
 
 } // namespace vornak::test
+#endif

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <gtest/gtest.h>
@@ -281,5 +282,60 @@ TEST_F(QtMessageBoxTest, ErrorBoxShowsTextCaptionAndIcon) {
         QTest::keyClick(box, Qt::Key_Return);
     });
     boxes.showError(nullptr, QStringLiteral("Unable to open the link."), QStringLiteral("Error"));
+    EXPECT_EQ(script.pending(), 0u);
+}
+
+// Save As of a file whose name is no text, accepting the suggestion: the same bytes come back, and
+// since the dialog itself looked for the shown text, the question about replacing comes from us.
+TEST_F(QtFileDialogsTest, AcceptingTheSuggestedNameOfBytesGivesThoseBytes) {
+    const QByteArray folder = QFile::encodeName(dir.path());
+    const QByteArray bad = folder + "/bad\xff\xfe.rpt";
+    FILE* raw = std::fopen(bad.constData(), "wb"); // through the bytes: QFile would take another name
+    ASSERT_NE(raw, nullptr);
+    std::fclose(raw);
+    QString shownName;
+    QString question;
+    script.then<QFileDialog>([&](QFileDialog* d) {
+        auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        shownName = edit->text();
+        EXPECT_EQ(d->directory().absolutePath(), dir.path());
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    script.then<QMessageBox>([&](QMessageBox* box) {
+        question = box->text();
+        box->button(QMessageBox::Yes)->click();
+    });
+    EXPECT_EQ(dialogs.saveNative(nullptr, texts::reportFilesFilter, QStringLiteral("rpt"), bad), bad);
+    EXPECT_EQ(shownName, QStringLiteral("bad\\xFF\\xFE.rpt"));
+    EXPECT_TRUE(question.contains(QStringLiteral("bad\\xFF\\xFE.rpt"))) << question.toStdString();
+    EXPECT_EQ(script.pending(), 0u);
+}
+
+// The recovery question's own buttons: Enter takes the default, Escape and the close button the
+// escape button, a click the button clicked.
+TEST_F(QtMessageBoxTest, AChoiceOfOwnButtonsAnswersWithTheButtonsIndex) {
+    const QStringList buttons = {QStringLiteral("Восстановить"), QStringLiteral("Удалить"),
+                                 QStringLiteral("Позже")};
+    script.then<QMessageBox>([&](QMessageBox* box) {
+        EXPECT_EQ(box->text(), QStringLiteral("q"));
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("c"));
+        ASSERT_NE(box->defaultButton(), nullptr);
+        EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("Восстановить"));
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    script.then<QMessageBox>([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    script.then<QMessageBox>([](QMessageBox* box) { box->close(); });
+    script.then<QMessageBox>([](QMessageBox* box) {
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == QStringLiteral("Удалить")) {
+                button->click();
+            }
+        }
+    });
+    EXPECT_EQ(boxes.askChoice(nullptr, QStringLiteral("q"), QStringLiteral("c"), buttons, 0, 2), 0);
+    EXPECT_EQ(boxes.askChoice(nullptr, QStringLiteral("q"), QStringLiteral("c"), buttons, 0, 2), 2);
+    EXPECT_EQ(boxes.askChoice(nullptr, QStringLiteral("q"), QStringLiteral("c"), buttons, 0, 2), 2);
+    EXPECT_EQ(boxes.askChoice(nullptr, QStringLiteral("q"), QStringLiteral("c"), buttons, 0, 2), 1);
     EXPECT_EQ(script.pending(), 0u);
 }

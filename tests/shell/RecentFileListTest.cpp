@@ -3,6 +3,7 @@
 #include "SettingsStore.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -173,4 +174,37 @@ TEST(RecentFileList, ReadAndWriteThroughTheSettingsStore) {
     RecentFileList again;
     again.read(SettingsStore(file));
     EXPECT_EQ(again.entries(), QStringList({"/data/a.rpt", "/home/эксперт/рост & вес.rpt"}));
+}
+
+// The list is in the settings file as soon as it changes, so an editor that is killed keeps it.
+TEST(RecentFileList, EveryChangeIsWrittenAtOnceWhenWrittenThrough) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("vornak.conf"));
+    SettingsStore store(file);
+    RecentFileList list;
+    list.writeThrough(&store);
+    const auto stored = [&file] {
+        RecentFileList read;
+        read.read(SettingsStore(file));
+        return read.nativeEntries();
+    };
+    const QByteArray odd("/data/bad\xff\xfe.rpt");
+    list.add(QByteArray("/data/a.rpt"));
+    list.add(odd);
+    EXPECT_EQ(stored(), (QList<QByteArray>{odd, "/data/a.rpt"}));
+    list.remove(0);
+    EXPECT_EQ(stored(), QList<QByteArray>{"/data/a.rpt"});
+    list.clear();
+    EXPECT_TRUE(stored().isEmpty());
+    EXPECT_FALSE(list.writeFailed());
+
+    // A settings file that cannot be written is noticed.
+    QFile blocker(dir.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SettingsStore broken(dir.filePath(QStringLiteral("blocker/vornak.conf")));
+    list.writeThrough(&broken);
+    list.add(QByteArray("/data/b.rpt"));
+    EXPECT_TRUE(list.writeFailed());
 }

@@ -3,7 +3,11 @@
 namespace vornak {
 
 void ScriptedFileDialogs::enqueue(std::optional<QString> answer) {
-    answers_.push_back(std::move(answer));
+    answers_.push_back(Answer{std::move(answer), false});
+}
+
+void ScriptedFileDialogs::enqueueSuggested() {
+    answers_.push_back(Answer{std::nullopt, true});
 }
 
 std::optional<QString> ScriptedFileDialogs::choose(QWidget* /*parent*/, const FileDialogRequest& request) {
@@ -12,8 +16,10 @@ std::optional<QString> ScriptedFileDialogs::choose(QWidget* /*parent*/, const Fi
         ++unanswered_;
         return std::nullopt;
     }
-    std::optional<QString> answer = std::move(answers_.front());
+    const Answer next = answers_.front();
     answers_.pop_front();
+    const std::optional<QString> answer =
+        next.suggested ? std::optional<QString>(request.initialFileName) : next.path;
     if (!answer) {
         return std::nullopt;
     }

@@ -13,6 +13,8 @@ class ScriptedFileDialogs : public FileDialogs {
 public:
     // Queues the answer of the next dialog: a path, or std::nullopt for Cancel.
     void enqueue(std::optional<QString> answer);
+    // Queues accepting the dialog as it comes up: the suggested name, exactly as it was shown.
+    void enqueueSuggested();
     std::optional<QString> choose(QWidget* parent, const FileDialogRequest& request) override;
 
     const std::vector<FileDialogRequest>& requests() const { return requests_; }
@@ -22,7 +24,11 @@ public:
     void clear();
 
 private:
-    std::deque<std::optional<QString>> answers_;
+    struct Answer {
+        std::optional<QString> path;
+        bool suggested = false;
+    };
+    std::deque<Answer> answers_;
     std::vector<FileDialogRequest> requests_;
     int unanswered_ = 0;
 };

@@ -24,6 +24,23 @@ MessageAnswer ScriptedMessageBox::askYesNo(QWidget* parent, const QString& text,
     return answer == MessageAnswer::Yes ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
+int ScriptedMessageBox::askChoice(QWidget* /*parent*/, const QString& text, const QString& caption,
+                                  const QStringList& buttons, int defaultButton, int escapeButton) {
+    requests_.push_back(MessageRequest{MessageKind::Question, text, caption, MessageAnswer::Yes});
+    choices_.push_back(Choice{text, buttons, defaultButton, escapeButton});
+    if (choiceAnswers_.empty()) {
+        ++unanswered_;
+        return escapeButton;
+    }
+    const int answer = choiceAnswers_.front();
+    choiceAnswers_.pop_front();
+    return answer;
+}
+
+void ScriptedMessageBox::enqueueChoice(int button) {
+    choiceAnswers_.push_back(button);
+}
+
 void ScriptedMessageBox::showError(QWidget* /*parent*/, const QString& text, const QString& caption) {
     requests_.push_back(MessageRequest{MessageKind::Error, text, caption, MessageAnswer::Ok});
 }
@@ -34,6 +51,8 @@ void ScriptedMessageBox::showInformation(QWidget* /*parent*/, const QString& tex
 
 void ScriptedMessageBox::clear() {
     answers_.clear();
+    choiceAnswers_.clear();
+    choices_.clear();
     requests_.clear();
     unanswered_ = 0;
 }

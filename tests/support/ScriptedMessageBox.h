@@ -19,6 +19,18 @@ public:
     // Answered from the same queue; Cancel queued, or nothing, answers No.
     MessageAnswer askYesNo(QWidget* parent, const QString& text, const QString& caption,
                            MessageAnswer defaultButton = MessageAnswer::No) override;
+    // Answered from its own queue (enqueueChoice); nothing queued answers escapeButton. Recorded
+    // in requests() as a question with the default Yes, and in choices() with its buttons.
+    int askChoice(QWidget* parent, const QString& text, const QString& caption, const QStringList& buttons,
+                  int defaultButton, int escapeButton) override;
+    void enqueueChoice(int button);
+    struct Choice {
+        QString text;
+        QStringList buttons;
+        int defaultButton = 0;
+        int escapeButton = 0;
+    };
+    const std::vector<Choice>& choices() const { return choices_; }
     void showError(QWidget* parent, const QString& text, const QString& caption) override;
     void showInformation(QWidget* parent, const QString& text, const QString& caption) override;
 
@@ -31,6 +43,8 @@ public:
 
 private:
     std::deque<MessageAnswer> answers_;
+    std::deque<int> choiceAnswers_;
+    std::vector<Choice> choices_;
     std::vector<MessageRequest> requests_;
     int unanswered_ = 0;
 };

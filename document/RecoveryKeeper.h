@@ -1,0 +1,79 @@
+// Keeps the recovery copy of one document up to date: shortly after a burst of changes ends (and
+// at the latest a few seconds into a long one) the copy is written from the timer, never while a
+// key is handled; a document that has no unsaved changes any more (saved, undone to the file's
+// state, replaced by New or Open) has its copy removed. Whoever ends the editor on a signal or at
+// the end of the session calls writeNow(); whoever closes with the user's "No" calls discard().
+#pragma once
+
+#include "RecoveryStore.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace vornak {
+
+class DefinitionDocument;
+
+class RecoveryKeeper : public QObject {
+    Q_OBJECT
+
+public:
+    // The quiet time after the last change before the copy is written, and the longest a change
+    // waits while changes keep coming.
+    static constexpr int quietMilliseconds = 1000;
+    static constexpr int longestWaitMilliseconds = 5000;
+
+    // clock: milliseconds on a steady clock (tests pass their own); empty for the system's.
+    RecoveryKeeper(DefinitionDocument& document, RecoveryStore store,
+                   std::function<std::int64_t()> clock = {}, QObject* parent = nullptr);
+    ~RecoveryKeeper() override;
+
+    const RecoveryStore& store() const { return store_; }
+    // The name of this document's copies in the store.
+    const std::string& id() const { return id_; }
+
+    // A write is waiting for the burst of changes to end, and how long the timer was set for.
+    bool isPending() const { return timer_.isActive(); }
+    int pendingDelay() const { return timer_.interval(); }
+    // Whether a copy of the document as it is now is in the store.
+    bool isCurrent() const { return current_; }
+
+    // Brings the store in line with the document at once: writes the copy while there are unsaved
+    // changes, removes it otherwise. True when the store now holds what the document needs.
+    bool writeNow();
+    // Removes the copy and forgets the changes made so far (the user chose not to keep them).
+    void discard();
+    // When the unsaved changes began (seconds since the epoch), for a restored document whose
+    // changes are older than this run.
+    void setModifiedSince(std::int64_t seconds) { modifiedSince_ = seconds; }
+
+    // Why the last write failed; empty when it worked.
+    const QString& lastError() const { return lastError_; }
+
+signals:
+    // A copy could not be written (the message says why, in English); the next change tries again.
+    void writeFailed(const QString& reason);
+
+private:
+    void documentChanged();
+    void modifiedChanged(bool modified);
+    std::int64_t now() const;
+
+    DefinitionDocument& document_;
+    RecoveryStore store_;
+    std::function<std::int64_t()> clock_;
+    std::string id_;
+    QTimer timer_;
+    std::int64_t firstUnwritten_ = -1; // when the oldest change not yet in the copy was made
+    std::int64_t modifiedSince_ = 0;
+    bool current_ = false;
+    bool hasCopy_ = false;
+    QString lastError_;
+};
+
+} // namespace vornak

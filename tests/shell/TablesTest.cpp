@@ -1,0 +1,137 @@
+// The form's lists with spreadsheets and find: Ctrl+C puts the selected rows' shown cells on the
+// clipboard in both formats, Ctrl+V of tab-separated or Calc-style HTML rows inserts them below the
+// selection in one undo step, a paste the file could not hold is refused whole naming the cell,
+// parameters travel whole, a field keeps its own clipboard keys, and Ctrl+F finds across the form.
+#include "FindBar.h"
+#include "FindTools.h"
+#include "FormHarness.h"
+#include "RecordClipboard.h"
+
+#include <QClipboard>
+#include <QMimeData>
+
+namespace vornak::testing {
+namespace {
+
+QString u(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+ReportDefinition rangeTable() {
+    ReportDefinition d;
+    d.parameters = {{"Bone", "", ValueKind::Range, 1, 0, {{"22.2", "23.7", "A"}, {"23.7", "27.7", "B"}}},
+                    {"Input", "", ValueKind::Input, 0, 0, {{"0", "", ""}}}};
+    d.results = {{"Height", "#R(1)"}};
+    return d;
+}
+
+class TablesTest : public FormTest {
+protected:
+    void SetUp() override {
+        FormTest::SetUp();
+        start();
+        load(rangeTable());
+    }
+    QClipboard* clipboard() const { return QGuiApplication::clipboard(); }
+    void putText(const QString& text) { clipboard()->setText(text); }
+};
+
+TEST_F(TablesTest, CopyPutsTheSelectedRowsShownCellsInBothFormats) {
+    values()->setFocus();
+    values()->selectAll();
+    pressKey(values(), Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* data = clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->text(), u("22.2\t23.7\tA\n23.7\t27.7\tB"));
+    EXPECT_TRUE(data->html().contains(u("<td>22.2</td><td>23.7</td><td>A</td>")));
+}
+
+TEST_F(TablesTest, PasteInsertsBelowTheSelectionAsOneStepAndSelectsTheRows) {
+    values()->setFocus();
+    values()->SelectRow(0);
+    const int steps = form->document().undoStack()->count();
+    putText(u("1\t2\tx\r\n2\t3\tж\r\n"));
+    pressKey(values(), Qt::Key_V, Qt::ControlModifier);
+    const auto& rows = form->definition().parameters[0].values;
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[1], (ValueRow{"1", "2", "x"}));
+    EXPECT_EQ(rows[2], (ValueRow{"2", "3", "\xe6"}));
+    EXPECT_EQ(form->document().undoStack()->count(), steps + 1);
+    EXPECT_EQ(values()->selectionModel()->selectedRows().size(), 2);
+    form->document().undoStack()->undo();
+    EXPECT_EQ(form->definition().parameters[0].values.size(), 2u);
+}
+
+TEST_F(TablesTest, CalcHtmlPastesAsCells) {
+    results()->setFocus();
+    results()->SelectRow(0);
+    auto* data = new QMimeData;
+    data->setHtml(u("<html><body><table><tr><td height=\"17\" align=\"left\">Вес</td><td>#R(1)*2</td>"
+                    "<td>extra</td></tr></table></body></html>"));
+    clipboard()->setMimeData(data);
+    pressKey(results(), Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(form->definition().results.size(), 2u);
+    EXPECT_EQ(form->definition().results[1], (ResultRow{"\xc2\xe5\xf1", "#R(1)*2"}));
+    // The third column was left out, and the message said so.
+    ASSERT_FALSE(messages.requests().empty());
+    EXPECT_TRUE(messages.requests().back().text.contains(u("лишние столбцы (1)")));
+}
+
+TEST_F(TablesTest, APasteTheFileCannotHoldChangesNothing) {
+    const std::string before = serializeDefinition(form->definition());
+    values()->setFocus();
+    values()->SelectRow(1);
+    putText(u("1\t2\tok\n3\t≥4\tx"));
+    pressKey(values(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(serializeDefinition(form->definition()), before);
+    ASSERT_FALSE(messages.requests().empty());
+    EXPECT_EQ(
+        messages.requests().back().text,
+        u("Вставка отменена: строка 2, столбец «<» — знак «≥» нельзя записать в кодировке Windows-1251. "
+          "Ничего не изменено."));
+    // An Input parameter keeps its one row.
+    clickParameterRow(1);
+    values()->setFocus();
+    putText(u("5"));
+    pressKey(values(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form->definition().parameters[1].values.size(), 1u);
+    EXPECT_TRUE(messages.requests().back().text.contains(u("«Ввод»")));
+}
+
+TEST_F(TablesTest, ParametersTravelWhole) {
+    parameters()->setFocus();
+    parameters()->SelectRow(0);
+    pressKey(parameters(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(clipboard()->mimeData()->hasFormat(QString::fromLatin1(parametersMimeType)));
+    parameters()->SelectRow(1);
+    pressKey(parameters(), Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(form->definition().parameters.size(), 3u);
+    EXPECT_EQ(form->definition().parameters[2], form->definition().parameters[0]);
+}
+
+TEST_F(TablesTest, AFieldKeepsItsOwnClipboard) {
+    putText(u("pasted"));
+    QLineEdit* title = edit(ctl::TitleEdit);
+    title->setFocus();
+    title->clear();
+    pressKey(title, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(title->text(), u("pasted"));
+    EXPECT_EQ(form->definition().parameters[0].values.size(), 2u);
+}
+
+TEST_F(TablesTest, CtrlFFindsAcrossTheFormAndEscapeCloses) {
+    parameters()->setFocus();
+    pressKey(parameters(), Qt::Key_F, Qt::ControlModifier);
+    FindBar* bar = form->findTools()->bar();
+    ASSERT_TRUE(bar->isVisible());
+    typeText(bar->findField(), u("Height"));
+    EXPECT_EQ(bar->matchCountText(), u("1 из 1"));
+    EXPECT_EQ(results()->currentIndex().row(), 0);
+    EXPECT_EQ(results()->currentIndex().column(), 1);
+    pressKey(bar->findField(), Qt::Key_Escape);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_TRUE(parameters()->hasFocus());
+}
+
+} // namespace
+} // namespace vornak::testing
