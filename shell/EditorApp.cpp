@@ -32,15 +32,7 @@ void EditorApp::readSettings() {
 }
 
 std::unique_ptr<MainWindow> EditorApp::createMainWindow() {
-    auto window = std::make_unique<MainWindow>(document_, services_, recentFiles_, arguments_);
-    if (!recoveryFolder_.empty() && services_.messageBox != nullptr) {
-        if (!recovery_) {
-            recovery_ = std::make_unique<RecoverySession>(document_, *services_.messageBox,
-                                                          RecoveryStore(recoveryFolder_));
-        }
-        window->documents().setRecovery(recovery_.get());
-    }
-    return window;
+    return std::make_unique<MainWindow>(document_, services_, recentFiles_, arguments_);
 }
 
 void EditorApp::keepWorkOnEnd() {
@@ -81,6 +73,11 @@ void EditorApp::keepWorkOnEnd() {
 int EditorApp::run() {
     readSettings();
     mainWindow_ = createMainWindow();
+    if (!recoveryFolder_.empty() && services_.messageBox != nullptr) {
+        recovery_ = std::make_unique<RecoverySession>(document_, *services_.messageBox,
+                                                      RecoveryStore(recoveryFolder_));
+        mainWindow_->documents().setRecovery(recovery_.get());
+    }
     if (keepWorkWhenEnded_ && recovery_) {
         keepWorkOnEnd();
     }

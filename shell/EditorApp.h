@@ -35,14 +35,13 @@ public:
     void keepWorkWhenEnded() { keepWorkWhenEnded_ = true; }
     RecoverySession* recovery() const { return recovery_.get(); }
 
-    // Shows the main window and runs until the user closes it, then writes the recent-file list
-    // back (a failure is said once); the process's exit code.
+    // Shows the main window (with the keeper of recovery copies when a folder is set) and runs until the user
+    // closes it, then writes the recent-file list back (a failure is said once); the process's exit code.
     int run();
 
     // The recent-file list, read from the settings store.
     void readSettings();
-    // The main window, built with this application's services, list and arguments, and the keeper
-    // of recovery copies when a folder is set.
+    // The main window, built with this application's services, list and arguments.
     std::unique_ptr<MainWindow> createMainWindow();
 
     DefinitionDocument& document() { return document_; }
