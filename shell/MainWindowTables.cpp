@@ -15,6 +15,8 @@
 #include <QApplication>
 #include <QLineEdit>
 
+#include <functional>
+
 namespace vornak {
 
 FindTools* MainWindow::buildFindTools() {
@@ -37,27 +39,34 @@ FindTools* MainWindow::buildFindTools() {
 }
 
 void MainWindow::buildClipboardKeys() {
-    const auto clipboardAction = [this](const QKeySequence& keys, auto onField, auto onList) {
+    // Each key works on a field's or an open cell editor's own text, or else on the focused list.
+    using FieldWork = std::function<void(QLineEdit&)>;
+    using ListWork = std::function<void(ListClipboard&, CellGrid&)>;
+    const auto clipboardAction = [this](const QKeySequence& keys, FieldWork onField, ListWork onList) {
         auto* action = new QAction(this);
         action->setShortcut(keys);
         action->setShortcutContext(Qt::WindowShortcut);
         addAction(action);
         connect(action, &QAction::triggered, this, [this, onField, onList] {
-            // A field or an open cell editor works on its own text.
             if (auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
-                (field->*onField)();
+                onField(*field);
                 return;
             }
             ListClipboard& clipboard = records_->clipboard();
             if (CellGrid* list = clipboard.activeList()) {
-                runGuarded([&clipboard, list, onList] { (clipboard.*onList)(*list); });
+                runGuarded([&clipboard, list, onList] { onList(clipboard, *list); });
             }
         });
     };
-    clipboardAction(QKeySequence::Copy, &QLineEdit::copy, &ListClipboard::copy);
-    clipboardAction(QKeySequence::Cut, &QLineEdit::cut, &ListClipboard::cut);
-    clipboardAction(QKeySequence::Paste, &QLineEdit::paste,
-                    static_cast<bool (ListClipboard::*)(CellGrid&)>(&ListClipboard::paste));
+    clipboardAction(
+        QKeySequence::Copy, [](QLineEdit& field) { field.copy(); },
+        [](ListClipboard& clipboard, CellGrid& list) { clipboard.copy(list); });
+    clipboardAction(
+        QKeySequence::Cut, [](QLineEdit& field) { field.cut(); },
+        [](ListClipboard& clipboard, CellGrid& list) { clipboard.cut(list); });
+    clipboardAction(
+        QKeySequence::Paste, [](QLineEdit& field) { field.paste(); },
+        [](ListClipboard& clipboard, CellGrid& list) { clipboard.paste(list); });
 }
 
 } // namespace vornak
