@@ -19,8 +19,8 @@ class CellDelegate : public QStyledItemDelegate {
 public:
     /// Hints beyond Qt's own for the row steps; Tab and Insert close with EditNextItem, Shift+Tab with
     /// EditPreviousItem.
-    static constexpr EndEditHint EditItemAbove = static_cast<EndEditHint>(0x100);
-    static constexpr EndEditHint EditItemBelow = static_cast<EndEditHint>(0x101);
+    static constexpr EndEditHint EditItemAbove = static_cast<EndEditHint>(5);
+    static constexpr EndEditHint EditItemBelow = static_cast<EndEditHint>(6);
 
     /// How the cells are drawn.
     struct Look {
