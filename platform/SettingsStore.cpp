@@ -113,6 +113,16 @@ QString SettingsStore::unsaidWriteFailure() {
         .arg(QDir::toNativeSeparators(fileName()));
 }
 
+QByteArray SettingsStore::readWindowGeometry() const {
+    return settings_->value(windowGroup + QStringLiteral("/Geometry")).toByteArray();
+}
+
+bool SettingsStore::writeWindowGeometry(const QByteArray& geometry) {
+    settings_->setValue(windowGroup + QStringLiteral("/Geometry"), geometry);
+    settings_->sync();
+    return settings_->status() == QSettings::NoError;
+}
+
 QString SettingsStore::fileName() const {
     return settings_->fileName();
 }

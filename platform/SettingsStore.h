@@ -1,6 +1,7 @@
 // The per-user settings of the editor, kept with QSettings in the native format for the
 // organisation "Dulvarex" and the application "vornak" (on Linux ~/.config/Dulvarex/vornak.conf).
-// Only the recent-file list is stored: group "Recent File List", keys File1 to File8.
+// The recent-file list (group "Recent File List", keys File1 to File8) and the main window's size
+// and place (group "Main Window", key Geometry).
 #pragma once
 
 #include <QByteArray>
@@ -18,6 +19,7 @@ public:
     static inline const QString applicationName = QStringLiteral("vornak");
     static inline const QString recentFileGroup = QStringLiteral("Recent File List");
     static constexpr int recentFileSlots = 8;
+    static inline const QString windowGroup = QStringLiteral("Main Window");
 
     // The user's own settings file.
     SettingsStore();
@@ -41,6 +43,10 @@ public:
     // is stored as that text (File1=/home/...), any other as bytes, so that every name survives.
     QList<QByteArray> readRecentNativePaths() const;
     bool writeRecentNativePaths(const QList<QByteArray>& paths);
+
+    // The main window's geometry as Qt saves it, or empty when none was stored.
+    QByteArray readWindowGeometry() const;
+    bool writeWindowGeometry(const QByteArray& geometry);
 
     // The sentence, in Russian, that says the settings file could not be written, when the last
     // write failed and the failure has not been said yet; empty otherwise. A run that cannot

@@ -1,6 +1,6 @@
-// The editor's resource numbers: templates, menu, strings, pictures and cursor, the menu commands
-// and the control ids of the three dialog templates. The routing table, the templates and the
-// menu refer to them by these names; the numbers themselves are the original ones and stay.
+// The editor's numbers: the pictures and cursor, the commands of the menu, and the ids of the
+// controls of the main window, the help window and the About box. Tests and the menu table name
+// commands and controls by them.
 #pragma once
 
 namespace vornak {
@@ -10,13 +10,6 @@ namespace ids {
 inline constexpr int AboutBoxTemplate = 100;
 inline constexpr int MainFormTemplate = 102;
 inline constexpr int HelpWindowTemplate = 103;
-// Menu.
-inline constexpr int MainMenu = 129;
-// String table.
-inline constexpr int StringAboutEntry = 101; // "&О программе..." for the system menu
-inline constexpr int StringAppTitle = 128;   // "Vornak"
-// Icon.
-inline constexpr int AppIcon = 128;
 // Bitmaps.
 inline constexpr int BitmapAdd = 130;           // 16 x 15, dashed rectangle with a yellow spark
 inline constexpr int BitmapDelete = 131;        // 16 x 15, red cross
@@ -32,15 +25,13 @@ inline constexpr int HandCursor = 23460; // 32 x 32, hot spot (5, 0)
 } // namespace ids
 
 namespace cmd {
-inline constexpr int Ok = 1;     // default button / Enter
+inline constexpr int Ok = 1; // default button / Enter
 // File menu.
 inline constexpr int FileNew = 57600;
 inline constexpr int FileOpen = 57601;
 inline constexpr int FileSave = 57603;
 inline constexpr int FileSaveAs = 57604;
 inline constexpr int SaveTable = 32782;
-inline constexpr int RecentFileFirst = 57616; // also the placeholder item "Недавние файлы"
-inline constexpr int RecentFileLast = 57631;
 inline constexpr int Exit = 32773;
 // Edit menu.
 inline constexpr int Undo = 57643;
@@ -65,9 +56,6 @@ inline constexpr int SystemAbout = 0x0010;
 // A system-menu command is the About entry when its id, masked with 0xFFF0, equals 0x0010.
 constexpr bool isSystemAboutCommand(unsigned id) {
     return (id & 0xFFF0u) == static_cast<unsigned>(SystemAbout);
-}
-constexpr bool isRecentFileCommand(int id) {
-    return id >= RecentFileFirst && id <= RecentFileLast;
 }
 } // namespace cmd
 
@@ -98,6 +86,10 @@ inline constexpr int NumberCheck = 1026;
 inline constexpr int SurnameCaptionEdit = 1027;
 inline constexpr int FormulaCheck = 1028;
 inline constexpr int FormulaEdit = 1029;
+// The nine report-text fields in the order the file holds the texts.
+inline constexpr int reportTextEdits[9] = {TitleEdit,         DocumentFileEdit,   Input1CaptionEdit,
+                                           Input2CaptionEdit, SurnameCaptionEdit, AuthorEdit,
+                                           SourceEdit,        OrganisationEdit,   DateEdit};
 // Help window, template 103.
 inline constexpr int HelpEdit = 1031;
 // About box, template 100 (the same number as the date edit, in another template).

@@ -1,5 +1,5 @@
-// The three dialog templates (main form 102, help window 103, About box 100) as tables in dialog
-// units, in tab order; windows build their controls from these and convert with DialogUnits.
+// The dialog templates in dialog units: the help window and the About box list their controls in
+// tab order and build from them; the main window takes only its first size and font from its own.
 #pragma once
 
 #include <QRect>
@@ -69,7 +69,6 @@ struct DialogTemplate {
     int fontPointSize;
     int width, height;                     // dialog units
     unsigned style;                        // DialogStyle bits
-    int menuId;                            // 0 when the window has no menu
     std::vector<ControlTemplate> controls; // in tab order
 
     // The control with that id, or nullptr; for ctl::Static the first control without an id.

@@ -1,6 +1,7 @@
 #include "MenuTemplate.h"
 
 #include "CommandIds.h"
+#include "Texts.h"
 
 namespace vornak {
 
@@ -16,8 +17,8 @@ QString MenuItemTemplate::shortcutText() const {
 
 namespace {
 
-MenuItemTemplate item(int id, const QString& text, bool grayed = false) {
-    return MenuItemTemplate{id, text, false, grayed};
+MenuItemTemplate item(int id, const QString& text) {
+    return MenuItemTemplate{id, text, false, false};
 }
 
 MenuItemTemplate separator() {
@@ -36,7 +37,7 @@ const std::vector<MenuPopupTemplate>& mainMenuTemplate() {
              item(cmd::FileSaveAs, QStringLiteral("Сохранить &как...")),
              item(cmd::SaveTable, QStringLiteral("Сохранить &таблицу...")),
              separator(),
-             item(cmd::RecentFileFirst, QStringLiteral("Недавние файлы"), true),
+             MenuItemTemplate{0, texts::recentFilesPlaceholder, false, true},
              separator(),
              item(cmd::Exit, QStringLiteral("В&ыход")),
          }},
@@ -74,7 +75,7 @@ const std::vector<MenuPopupTemplate>& mainMenuTemplate() {
 const MenuItemTemplate* findMenuItem(int commandId) {
     for (const MenuPopupTemplate& popup : mainMenuTemplate()) {
         for (const MenuItemTemplate& entry : popup.items) {
-            if (!entry.separator && entry.id == commandId) {
+            if (!entry.separator && !entry.recentFiles && entry.id == commandId) {
                 return &entry;
             }
         }

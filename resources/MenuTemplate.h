@@ -1,4 +1,4 @@
-// Menu 129, the main form's menu bar: four popups with their items, ids and texts exactly as the
+// The main window's menu bar: four popups with their items, commands and texts exactly as the
 // menu shows them ("&" marks the access letter, the text after "\t" is the shortcut shown).
 #pragma once
 
@@ -8,10 +8,10 @@
 namespace vornak {
 
 struct MenuItemTemplate {
-    int id;       // 0 for a separator
+    int id;       // the command; 0 for a separator and the recent files
     QString text; // empty for a separator
     bool separator;
-    bool grayed; // initially greyed (the recent-file placeholder)
+    bool recentFiles; // the place of the recent files, greyed while there are none
 
     // The text before the first "\t" (the whole text when there is none).
     QString label() const;
@@ -24,9 +24,9 @@ struct MenuPopupTemplate {
     std::vector<MenuItemTemplate> items;
 };
 
-// Menu 129 in order.
+// The popups in order.
 const std::vector<MenuPopupTemplate>& mainMenuTemplate();
-// The item with that command id anywhere in menu 129, or nullptr (separators are not found).
+// The item of that command anywhere in the menu, or nullptr.
 const MenuItemTemplate* findMenuItem(int commandId);
 
 } // namespace vornak

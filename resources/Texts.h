@@ -11,7 +11,8 @@ inline const QString appTitle = QStringLiteral("Vornak");
 inline const QString captionSeparator = QStringLiteral(" - ");
 inline const QString helpWindowTitle = QStringLiteral("Краткая информация по использованию программы");
 inline const QString aboutTitle = QStringLiteral("О программе");
-inline const QString aboutEntry = QStringLiteral("&О программе...");
+inline const QString aboutEntry =
+    QStringLiteral("&О программе..."); // the window menu's entry, where there is one
 
 // Save prompt.
 inline const QString savePromptText = QStringLiteral("Документ изменен. Сохранить?");
@@ -76,6 +77,15 @@ inline const QString kindRange = QStringLiteral("Диапазон");
 inline const QString kindInput = QStringLiteral("Ввод");
 inline const QString numberCheck = QStringLiteral("Число");
 inline const QString formulaCheck = QStringLiteral("Формула:");
+
+// What the picture buttons do, as their tooltips and accessible names say it.
+inline const QString browseTip = QStringLiteral("Выбрать файл документа");
+inline const QString addParameterTip = QStringLiteral("Добавить параметр");
+inline const QString deleteParameterTip = QStringLiteral("Удалить параметр");
+inline const QString addValueTip = QStringLiteral("Добавить значение");
+inline const QString deleteValueTip = QStringLiteral("Удалить значение");
+inline const QString addResultTip = QStringLiteral("Добавить результат");
+inline const QString deleteResultTip = QStringLiteral("Удалить результат");
 
 // Grid columns and new rows.
 inline const QString columnNumber = QStringLiteral("N");

@@ -11,7 +11,7 @@
 
 namespace vornak {
 
-ChecksWindow::ChecksWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
+ChecksWindow::ChecksWindow(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Проверка"));
     setObjectName(QStringLiteral("checksWindow"));
     list_ = new QListWidget(this);
@@ -108,11 +108,20 @@ bool ChecksWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         if (key->key() == Qt::Key_Escape) {
-            close();
+            dismiss();
             return true;
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void ChecksWindow::dismiss() {
+    // In a panel of the main window, the panel decides what Escape hides; on its own, the window
+    // closes.
+    emit dismissed();
+    if (isWindow()) {
+        close();
+    }
 }
 
 void ChecksWindow::showEvent(QShowEvent* event) {
@@ -122,7 +131,7 @@ void ChecksWindow::showEvent(QShowEvent* event) {
 
 void ChecksWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        close();
+        dismiss();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -1,5 +1,6 @@
-// The non-modal "Проверка" window: every finding of the checks in Russian, one a line. A double
-// click or Enter on one asks the owner to take the user to its place; Escape closes the window.
+// The "Проверка" list: every finding of the checks in Russian, one a line, in a panel of the main
+// window or a window of its own. A double click or Enter on one asks the owner to take the user to
+// its place; Escape dismisses it.
 #pragma once
 
 #include "DefinitionChecks.h"
@@ -32,6 +33,8 @@ public:
 signals:
     void findingActivated(vornak::TextLocation where);
     void shown();
+    // Escape was pressed: a window of its own has closed; a panel's owner hides it.
+    void dismissed();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -40,6 +43,7 @@ protected:
 
 private:
     void activateRow(int row);
+    void dismiss();
 
     QListWidget* list_ = nullptr;
     std::vector<Finding> findings_;

@@ -1,6 +1,5 @@
 #include "RecentFileList.h"
 
-#include "CommandIds.h"
 #include "NativePath.h"
 #include "SettingsStore.h"
 #include "Texts.h"
@@ -102,11 +101,11 @@ QString RecentFileList::menuText(int index, const QString& currentFolder) const 
 std::vector<RecentFileList::MenuEntry> RecentFileList::menuEntries(const QString& currentFolder) const {
     std::vector<MenuEntry> items;
     if (entries_.isEmpty()) {
-        items.push_back(MenuEntry{cmd::RecentFileFirst, texts::recentFilesPlaceholder, false});
+        items.push_back(MenuEntry{-1, texts::recentFilesPlaceholder, false});
         return items;
     }
     for (int i = 0; i < size(); ++i) {
-        items.push_back(MenuEntry{cmd::RecentFileFirst + i, menuText(i, currentFolder), true});
+        items.push_back(MenuEntry{i, menuText(i, currentFolder), true});
     }
     return items;
 }

@@ -19,7 +19,7 @@ public:
 
     // One item of the File menu in the recent files' place.
     struct MenuEntry {
-        int command;  // 57616 + index
+        int index;    // the entry in the list, -1 for the placeholder
         QString text; // "&1 name" with every "&" of the name doubled; the placeholder's own text
         bool enabled; // false only for the placeholder of an empty list
 

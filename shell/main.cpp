@@ -1,7 +1,7 @@
 // vornak [OPTION]... [FILE]: starts the editor, opening FILE when one is named.
 #include "AtomicFile.h"
-#include "CEditorApp.h"
 #include "DisplayCheck.h"
+#include "EditorApp.h"
 #include "EditorCommandLine.h"
 #include "PlatformServices.h"
 #include "QtTranslations.h"
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     // The file to open as the bytes the system gave: a name that is no text in the system's
     // encoding still opens.
     vornak::QtPlatformServices platform(std::make_unique<vornak::QtShellOpener>());
-    vornak::CEditorApp editor(platform.services(), commandLine.files);
+    vornak::EditorApp editor(platform.services(), commandLine.files);
     // SIGTERM, SIGHUP and the session's end keep what was typed in a recovery copy; the clean-up of
     // temporary files installed above still runs when the editor then ends.
     editor.keepWorkWhenEnded();

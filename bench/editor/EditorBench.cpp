@@ -9,10 +9,10 @@
 // plain QTableWidgets; the reporter prints each ratio with its target (open at most 0.5: the
 // models show only the visible rows; what showing adds to the read, at 50,000 parameters at most
 // twice what it adds at 5,000). HoldF2, Undo and Redo: at most 4 ms each.
-#include "CMainForm.h"
-#include "DefinitionDocument.h"
 #include "CellGrid.h"
 #include "CommandIds.h"
+#include "DefinitionDocument.h"
+#include "MainWindow.h"
 #include "PlatformServices.h"
 #include "RatioReporter.h"
 #include "RecentFileList.h"
@@ -95,7 +95,7 @@ struct FormRig {
     PlatformServices services{&dialogs, &messages, nullptr, &shell};
     DefinitionDocument document;
     RecentFileList recent;
-    CMainForm form{document, services, recent};
+    MainWindow form{document, services, recent};
 
     explicit FormRig(int parameters = 0) {
         form.show();
@@ -280,7 +280,8 @@ void doStep(FormRig& rig, int kind) {
         d.deleteParameter(0);
         break;
     case 2:
-        d.setKind(0, d.definition().parameters[0].kind == ValueKind::Input ? ValueKind::List : ValueKind::Input);
+        d.setKind(0,
+                  d.definition().parameters[0].kind == ValueKind::Input ? ValueKind::List : ValueKind::Input);
         break;
     default:
         d.setCell(TextLocation{TextField::Value, 1, 1}, QStringLiteral("%1").arg(d.undoStack()->count()));
@@ -343,9 +344,11 @@ public:
         const double open5 = timeOf("BM_Open_Form/5000"), open50 = timeOf("BM_Open_Form/50000");
         const double doc5 = timeOf("BM_Open_Document/5000"), doc50 = timeOf("BM_Open_Document/50000");
         if (open5 > 0 && open50 > 0 && doc5 > 0 && doc50 > 0) {
-            std::printf("open 50,000 parameters / 5,000 = %.2f (the document alone %.2f); what the form adds: "
-                        "%.1f ms / %.1f ms = %.2f (target <= 2)\n",
-                        open50 / open5, doc50 / doc5, open50 - doc50, open5 - doc5, (open50 - doc50) / (open5 - doc5));
+            std::printf(
+                "open 50,000 parameters / 5,000 = %.2f (the document alone %.2f); what the form adds: "
+                "%.1f ms / %.1f ms = %.2f (target <= 2)\n",
+                open50 / open5, doc50 / doc5, open50 - doc50, open5 - doc5,
+                (open50 - doc50) / (open5 - doc5));
         }
         for (const char* name : {"BM_HoldF2/0/iterations:100", "BM_HoldF2/1/iterations:100"}) {
             const double ms = timeOf(name);

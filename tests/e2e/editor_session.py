@@ -1,11 +1,13 @@
 #!/usr/bin/python3
 """End-to-end session with the real editor on an X server (Xvfb) under a window manager (openbox).
 
-Opens a definition given on the command line, adds a parameter with F2, types its name, saves
-with Ctrl+S; adds another, types its name and, with the cell editor still open, closes the window
-with Alt+F4 (the window manager's key), answers Yes at the save prompt, then checks the bytes on
-disk (both names there) and the recent-file entry in the editor's settings file. Every wait polls
-a condition with a time limit; nothing sleeps blindly.
+Opens a definition given on the command line and enlarges the window: the parameter list grows
+with it. Adds a parameter with F2 and types its name: the title carries the unsaved-changes mark;
+two undos take it away again, two redos bring it back, and Ctrl+S saves. Adds another, types its
+name and, with the cell editor still open, closes the window with Alt+F4 (the window manager's
+key), answers Yes at the save prompt, then checks the bytes on disk (both names there) and the
+recent-file entry and remembered size in the editor's settings file. Every wait polls a condition
+with a time limit; nothing sleeps blindly.
 
 usage: editor_session.py VORNAK_BINARY SOURCE_RPT
 """
@@ -90,6 +92,40 @@ def start_window_manager(dpy, env):
     return manager
 
 
+def white_runs(dpy, window, x_fraction):
+    """The longest run of white pixels down the column at x_fraction of the window's width, and
+    along the row through that run's middle: how far an empty list reaches there."""
+    geometry = window.get_geometry()
+    width, height = geometry.width, geometry.height
+    image = window.get_image(0, 0, width, height, X.ZPixmap, 0xFFFFFFFF)
+    data = image.data
+    stride = len(data) // height
+
+    def white(x, y):
+        offset = y * stride + x * 4
+        return data[offset] >= 0xF8 and data[offset + 1] >= 0xF8 and data[offset + 2] >= 0xF8
+
+    def longest(points):
+        best, best_end, run = 0, 0, 0
+        for i, (x, y) in enumerate(points):
+            run = run + 1 if white(x, y) else 0
+            if run > best:
+                best, best_end = run, i
+        return best, best_end - best + 1
+
+    x = int(width * x_fraction)
+    down, top = longest([(x, y) for y in range(height)])
+    across, _ = longest([(i, top + down // 2) for i in range(width)])
+    return down, across
+
+
+def resize(dpy, window, width, height):
+    window.configure(width=width, height=height)
+    dpy.sync()
+    wait_for("the window to take its new size",
+             lambda: (lambda g: g.width == width and g.height == height)(window.get_geometry()))
+
+
 def read_lines(path):
     with open(path, "rb") as f:
         return f.read().split(b"\r\n")
@@ -122,11 +158,34 @@ def main():
             window.set_input_focus(X.RevertToParent, X.CurrentTime)
             dpy.sync()
 
+            # Larger: the parameter list (the left column) takes the new room both ways.
+            before = wait_for("the window to be drawn", lambda: (lambda r: r if r[0] > 50 else None)(
+                white_runs(dpy, window, 0.25)))
+            geometry = window.get_geometry()
+            resize(dpy, window, geometry.width + 300, geometry.height + 200)
+            after = wait_for("the lists to grow", lambda: (lambda r: r if r[0] > before[0] + 150 else None)(
+                white_runs(dpy, window, 0.25)), limit=10)
+            if after[1] <= before[1] + 100:
+                raise SystemExit(f"the parameter list did not widen: {before} -> {after}")
+            if os.environ.get("VORNAK_SCREENSHOT_DIR"):
+                subprocess.run(["import", "-window", "root",
+                                os.path.join(os.environ["VORNAK_SCREENSHOT_DIR"], "e2e-enlarged.png")],
+                               env=env, check=False)
+
+            clean, marked = "Vornak - stature.rpt", "Vornak - stature.rpt*"
             press(dpy, "F2")
             type_text(dpy, "Rost")
             press(dpy, "Return")
+            window = wait_for("the unsaved-changes mark", lambda: find_window(dpy, marked))
+            press(dpy, "z", ("Control_L",))
+            press(dpy, "z", ("Control_L",))
+            window = wait_for("the mark to go after undo", lambda: find_window(dpy, clean))
+            press(dpy, "y", ("Control_L",))
+            press(dpy, "y", ("Control_L",))
+            window = wait_for("the mark after redo", lambda: find_window(dpy, marked))
             press(dpy, "s", ("Control_L",))
             wait_for("the save to reach the disk", lambda: open(document, "rb").read() != original)
+            window = wait_for("the mark to go after the save", lambda: find_window(dpy, clean))
 
             # A second parameter whose name is still in the open cell editor when Alt+F4 closes
             # the window: the edit is confirmed, the prompt asks, Yes (the default) saves it.
@@ -162,6 +221,8 @@ def main():
         text = wait_for("the settings file", lambda: os.path.exists(settings) and open(settings).read())
         if f"File1={document}" not in text:
             raise SystemExit(f"File1 is not the saved document:\n{text}")
+        if "[Main%20Window]" not in text or "Geometry=" not in text:
+            raise SystemExit(f"the window's size and place are not remembered:\n{text}")
         print("end-to-end session passed")
     finally:
         shutil.rmtree(work, ignore_errors=True)

@@ -85,11 +85,15 @@ def run_case(dpy, binary, source, work, kill_signal):
     try:
         wait_for("the recovery question", lambda: find_window(dpy, QUESTION))
         press(dpy, "Return")  # Восстановить
-        window = wait_for("the restored window", lambda: not find_window(dpy, QUESTION) and find_window(dpy, TITLE))
+        # Restored as unsaved changes: the title carries the mark until the save.
+        window = wait_for(
+            "the restored window", lambda: not find_window(dpy, QUESTION) and find_window(dpy, TITLE + "*")
+        )
         focus(dpy, window)
         press(dpy, "s", ("Control_L",))
         wait_for("the save", lambda: read_title(document) == typed.encode())
         wait_for("the copy to go", lambda: not copies(state))
+        wait_for("the mark to go after the save", lambda: find_window(dpy, TITLE))
         press(dpy, "F4", ("Alt_L",))
         editor.wait(timeout=30)
     finally:

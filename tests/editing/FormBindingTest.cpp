@@ -67,7 +67,8 @@ TEST_F(Binding, KindSwitchesShowTheSameCellsUnderNewHeadingsAndConvertNothing) {
     // Widths from the client width: thirds for Range.
     const int w = values()->viewport()->width();
     EXPECT_EQ(values()->columnWidth(0), w / 3);
-    EXPECT_EQ(values()->columnWidth(2), w / 3);
+    EXPECT_GE(values()->columnWidth(2), w / 3) << "the last column takes what rounding leaves";
+    EXPECT_LE(values()->columnWidth(2), w / 3 + 2);
 }
 
 TEST_F(Binding, EveryKindLaysOutItsOwnHeadingsAndWidths) {
@@ -87,7 +88,12 @@ TEST_F(Binding, EveryKindLaysOutItsOwnHeadingsAndWidths) {
         EXPECT_EQ(headings(values()), l.headings);
         ASSERT_EQ(values()->GetColumnCount(), static_cast<int>(l.widths.size()));
         for (int c = 0; c < values()->GetColumnCount(); ++c) {
-            EXPECT_EQ(values()->columnWidth(c), l.widths[static_cast<std::size_t>(c)])
+            // The last column takes what rounding leaves.
+            const int wanted = l.widths[static_cast<std::size_t>(c)];
+            const bool last = c + 1 == values()->GetColumnCount();
+            EXPECT_GE(values()->columnWidth(c), wanted)
+                << l.headings.join('|').toStdString() << " column " << c;
+            EXPECT_LE(values()->columnWidth(c), wanted + (last ? 2 : 0))
                 << l.headings.join('|').toStdString() << " column " << c;
             EXPECT_TRUE(values()->IsColumnEditable(c))
                 << l.headings.join('|').toStdString() << " column " << c;

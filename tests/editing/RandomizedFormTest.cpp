@@ -304,7 +304,7 @@ TEST_F(RandomizedForm, ListsAndModelAgreeAfterEveryStepAndTheFileReadsBack) {
     start();
     // The start, as a file: undoing every step must give these bytes again.
     const QByteArray originalPath = QFile::encodeName(dir.filePath(QStringLiteral("original.rpt")));
-    ASSERT_TRUE(form->SaveFile(originalPath));
+    ASSERT_TRUE(form->documents().saveFile(originalPath));
     const QByteArray originalBytes = fileBytes(originalPath);
     ASSERT_FALSE(originalBytes.isEmpty());
 
@@ -330,7 +330,7 @@ TEST_F(RandomizedForm, ListsAndModelAgreeAfterEveryStepAndTheFileReadsBack) {
     form->runGuarded([] {});
     ASSERT_EQ(disagreement(*form), "");
     const QByteArray finalPath = QFile::encodeName(dir.filePath(QStringLiteral("final.rpt")));
-    ASSERT_TRUE(form->SaveFile(finalPath));
+    ASSERT_TRUE(form->documents().saveFile(finalPath));
     ReportDefinition readBack;
     ASSERT_TRUE(readBack.load(finalPath.toStdString()))
         << readBack.loadError().reason << " at line " << readBack.loadError().line;
@@ -360,7 +360,7 @@ TEST_F(RandomizedForm, ListsAndModelAgreeAfterEveryStepAndTheFileReadsBack) {
     // The definition read back shows in a second form exactly as the model holds it.
     DefinitionDocument otherDocument;
     RecentFileList otherRecent;
-    CMainForm second(otherDocument, services, otherRecent, {finalPath});
+    MainWindow second(otherDocument, services, otherRecent, {finalPath});
     second.show();
     QApplication::processEvents();
     EXPECT_TRUE(otherDocument.definition() == readBack);

@@ -29,8 +29,15 @@ struct Rig {
     ReportDefinition definition = definitionWithEmptyNames(1);
     QWidget owner;
     ProblemCountLabel* label = new ProblemCountLabel(&owner);
-    ChecksWindow* window = new ChecksWindow(&owner);
+    ChecksWindow* window = toolWindow(&owner);
     ChecksController controller{&definition, label, window};
+
+    // The list as a window of its own over its owner.
+    static ChecksWindow* toolWindow(QWidget* owner) {
+        auto* w = new ChecksWindow(owner);
+        w->setWindowFlag(Qt::Tool);
+        return w;
+    }
 };
 
 } // namespace

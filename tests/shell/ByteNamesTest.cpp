@@ -40,7 +40,7 @@ TEST_F(ByteNames, SaveAsKeepingTheSuggestedNameWritesTheSameFile) {
     const QByteArray path = badFile();
     startWithBytes({path});
     ASSERT_EQ(form->currentNativePath(), path);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak - bad\\xFF\\xFE.rpt"));
+    EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak - bad\\xFF\\xFE.rpt"));
     const int before = filesInFolder();
 
     form->runCommand(cmd::AddResult);

@@ -4,8 +4,7 @@
 // never lose the user's changes.
 #include "FormHarness.h"
 
-#include "BitmapMenuBinder.h"
-#include "CEditorApp.h"
+#include "EditorApp.h"
 #include "FailingDisk.h"
 
 #include <QDir>
@@ -51,16 +50,20 @@ public:
         ASSERT_TRUE(form->isModified());
     }
 
-    QMenu* fileMenu() const { return form->formMenuBar()->actions().at(0)->menu(); }
+    QMenu* fileMenu() const { return form->menuBar()->actions().at(0)->menu(); }
 
     // Opens the File menu as the user does and returns its recent-file items.
     QList<QAction*> recentItems() {
         QMenu* menu = fileMenu();
         menu->popup(form->mapToGlobal(QPoint(0, 0)));
         QApplication::processEvents();
+        // The items shown between the first two separators.
         QList<QAction*> items;
+        int separators = 0;
         for (QAction* a : menu->actions()) {
-            if (cmd::isRecentFileCommand(BitmapMenuBinder::CommandId(a))) {
+            if (a->isSeparator()) {
+                ++separators;
+            } else if (separators == 1 && a->isVisible()) {
                 items.append(a);
             }
         }
@@ -82,7 +85,7 @@ TEST_F(DocumentCommands, OpenShowsTheFileTitlesTheCaptionAndListsIt) {
     EXPECT_EQ(asked.defaultExtension, QStringLiteral("rpt"));
     EXPECT_TRUE(asked.initialFileName.isEmpty());
 
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak - stature.rpt"));
+    EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak - stature.rpt"));
     EXPECT_EQ(form->currentFilePath(), path);
     EXPECT_FALSE(form->isModified());
     EXPECT_EQ(rowCount(parameters()), 1);
@@ -109,7 +112,7 @@ TEST_F(DocumentCommands, SaveOfAnUntitledDefinitionAsksForANameThenWritesWithout
     ASSERT_EQ(fileDialogs.requests().size(), 1u);
     EXPECT_EQ(fileDialogs.requests()[0].kind, FileDialogKind::Save);
     EXPECT_TRUE(fileDialogs.requests()[0].askOverwrite);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak - new.rpt"));
+    EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak - new.rpt"));
     EXPECT_FALSE(form->isModified());
     EXPECT_EQ(recentFiles.entries(), QStringList{path});
 
@@ -214,7 +217,7 @@ TEST_F(DocumentCommands, NewKeepsTheTextsAndStartsOneParameterAndOneResult) {
     EXPECT_EQ(model.parameters[0].values.size(), 1u);
     EXPECT_EQ(model.results.size(), 1u);
     EXPECT_EQ(rowCount(parameters()), 1);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak"));
+    EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak"));
     EXPECT_FALSE(form->isModified());
 }
 
@@ -242,7 +245,7 @@ TEST_F(DocumentCommands, SaveTableSuggestsThePathUpToItsLastDotAndWritesTheLastS
     EXPECT_TRUE(written.startsWith(QByteArray(bytes(QStringLiteral("Старый")).c_str()) + "\r\n"))
         << "the title of the last open, not the one typed since";
     EXPECT_EQ(form->isModified(), modifiedBefore);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak - stature.rpt"));
+    EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak - stature.rpt"));
     EXPECT_EQ(recentFiles.entries(), QStringList{path});
 }
 
@@ -265,7 +268,7 @@ TEST_F(DocumentCommands, AnUnreadableFileIsReportedAndLeavesANewDefinition) {
     ASSERT_FALSE(reason.isEmpty());
     EXPECT_TRUE(reason.at(0).isUpper()) << reason.toStdString();
     EXPECT_FALSE(reason.contains(QStringLiteral("line"))) << reason.toStdString();
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak"));
+    EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak"));
     EXPECT_TRUE(form->currentFilePath().isEmpty());
     EXPECT_FALSE(form->isModified());
     EXPECT_EQ(model.parameters.size(), 1u);
@@ -299,7 +302,7 @@ TEST_F(DocumentCommands, AFailedSaveIsReportedAndChangesNothing) {
     form->runCommand(cmd::FileSaveAs);
     EXPECT_EQ(messages.requests().size(), 2u);
     EXPECT_EQ(form->currentFilePath(), path);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak - doc.rpt"));
+    EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak - doc.rpt*"));
     EXPECT_EQ(recentFiles.entries(), QStringList{path});
     EXPECT_TRUE(form->isModified());
     EXPECT_FALSE(QFile::exists(elsewhere));
@@ -336,9 +339,9 @@ TEST_F(DocumentCommands, YesAtThePromptStopsTheCommandWhenTheSaveDoesNotHappen) 
 class RecentFiles : public DocumentCommands {};
 
 TEST_F(RecentFiles, ItemsAreRefreshedWhenTheFileMenuOpens) {
-    CEditorApp app(services, {});
+    EditorApp app(services, {});
     RecentFileList& recentFiles = app.recentFiles();
-    form = app.createMainForm();
+    form = app.createMainWindow();
     form->show();
     activate();
     QList<QAction*> items = recentItems();
@@ -360,7 +363,6 @@ TEST_F(RecentFiles, ItemsAreRefreshedWhenTheFileMenuOpens) {
     ASSERT_EQ(items.size(), 8);
     for (int i = 0; i < 8; ++i) {
         EXPECT_TRUE(items[i]->isEnabled());
-        EXPECT_EQ(BitmapMenuBinder::CommandId(items[i]), cmd::RecentFileFirst + i);
         EXPECT_TRUE(items[i]->text().startsWith(QStringLiteral("&%1 ").arg(i + 1)))
             << items[i]->text().toStdString();
         EXPECT_TRUE(items[i]->text().contains(QStringLiteral("&&"))) << "the name's & is doubled";
@@ -371,17 +373,17 @@ TEST_F(RecentFiles, ItemsAreRefreshedWhenTheFileMenuOpens) {
 // The File menu drawn over the form, as the screen shows it: the recent entry appears among the
 // items. Set VORNAK_SCREENSHOT_DIR to keep the picture as file-menu.png.
 TEST_F(RecentFiles, FileMenuIsDrawnOverTheFormWithTheRecentEntry) {
-    CEditorApp app(services, {});
+    EditorApp app(services, {});
     const QString path = dir.filePath(QStringLiteral("stature.rpt"));
     ASSERT_TRUE(QFile::copy(QStringLiteral(VORNAK_TEST_DATA "/example.rpt"), path));
-    form = app.createMainForm();
+    form = app.createMainWindow();
     form->move(0, 0);
     form->show();
     activate();
     fileDialogs.enqueue(path);
     form->runCommand(cmd::FileOpen);
     QMenu* menu = fileMenu();
-    QMenuBar* bar = form->formMenuBar();
+    QMenuBar* bar = form->menuBar();
     menu->popup(bar->mapToGlobal(bar->actionGeometry(bar->actions().at(0)).bottomLeft()));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
     QApplication::processEvents();
@@ -414,14 +416,14 @@ TEST_F(RecentFiles, FileMenuIsDrawnOverTheFormWithTheRecentEntry) {
 TEST_F(RecentFiles, AnEntryThatCannotBeReadIsRemovedButACancelKeepsIt) {
     const QString good = definitionFile(QStringLiteral("good.rpt"), QStringLiteral("p"));
     const QString missing = dir.filePath(QStringLiteral("missing.rpt"));
-    CEditorApp app(services, {});
+    EditorApp app(services, {});
     app.recentFiles().add(missing);
     app.recentFiles().add(good);
-    std::unique_ptr<CMainForm> f = app.createMainForm();
+    std::unique_ptr<MainWindow> f = app.createMainWindow();
     f->show();
 
     // Entry 2 (the missing file): reported, then removed.
-    EXPECT_TRUE(f->runCommand(cmd::RecentFileFirst + 1));
+    f->documents().openRecent(1);
     ASSERT_EQ(messages.requests().size(), 1u);
     EXPECT_EQ(messages.requests()[0].kind, MessageKind::Error);
     EXPECT_EQ(app.recentFiles().entries(), QStringList{good});
@@ -429,33 +431,33 @@ TEST_F(RecentFiles, AnEntryThatCannotBeReadIsRemovedButACancelKeepsIt) {
     // A change, then entry 1 with Cancel at the prompt: nothing happens and the entry stays.
     f->runCommand(cmd::AddResult);
     messages.enqueue(MessageAnswer::Cancel);
-    f->runCommand(cmd::RecentFileFirst);
+    f->documents().openRecent(0);
     EXPECT_EQ(app.recentFiles().entries(), QStringList{good});
     EXPECT_TRUE(f->currentFilePath().isEmpty());
     EXPECT_TRUE(f->isModified());
 
     // No at the prompt: the file opens.
     messages.enqueue(MessageAnswer::No);
-    f->runCommand(cmd::RecentFileFirst);
+    f->documents().openRecent(0);
     EXPECT_EQ(f->currentFilePath(), good);
-    EXPECT_EQ(f->windowTitle(), QStringLiteral("Vornak - good.rpt"));
+    EXPECT_EQ(shownTitle(*f), QStringLiteral("Vornak - good.rpt"));
     f->hide();
 }
 
 TEST_F(RecentFiles, TheListIsWrittenToTheSettingsFileAtExitAndReadBack) {
     const QString path = definitionFile(QStringLiteral("kept.rpt"), QStringLiteral("p"));
     {
-        CEditorApp app(services, {QFile::encodeName(path)});
+        EditorApp app(services, {QFile::encodeName(path)});
         QTimer::singleShot(0, [&] {
-            EXPECT_EQ(app.mainForm()->currentFilePath(), path) << "the command line's file is opened";
-            app.mainForm()->close();
+            EXPECT_EQ(app.mainWindow()->currentFilePath(), path) << "the command line's file is opened";
+            app.mainWindow()->close();
         });
         EXPECT_EQ(app.run(), 0);
     }
     SettingsStore reread(dir.filePath(QStringLiteral("vornak.conf")));
     EXPECT_EQ(reread.readRecentFiles(), QStringList{path});
-    CEditorApp again(services, {});
-    again.LoadStdProfileSettings();
+    EditorApp again(services, {});
+    again.readSettings();
     EXPECT_EQ(again.recentFiles().entries(), QStringList{path});
 }
 

@@ -3,9 +3,10 @@
 // replaces the toolkit's abort with advice.
 #include "FormHarness.h"
 
-#include "CEditorApp.h"
 #include "DisplayCheck.h"
+#include "EditorApp.h"
 #include "QtTranslations.h"
+#include "UsageHelpDialog.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,36 +18,46 @@
 namespace vornak::testing {
 namespace {
 
-using EditorApp = FormTest;
+using EditorAppTest = FormTest;
 
-TEST_F(EditorApp, RunReadsTheRecentFilesBuildsTheFormAndWritesTheListBack) {
+TEST_F(EditorAppTest, RunReadsTheRecentFilesBuildsTheFormAndWritesTheListBack) {
     QStringList eight;
     for (int i = 1; i <= 8; ++i) {
         eight << QStringLiteral("/data/definition%1.rpt").arg(i);
     }
     ASSERT_TRUE(settings->writeRecentFiles(eight));
 
-    CEditorApp app(services, {});
+    EditorApp app(services, {});
     bool sawForm = false;
     // Once the form runs: check it, then close it as the user does.
     QTimer::singleShot(0, [&] {
-        CMainForm* f = app.mainForm();
+        MainWindow* f = app.mainWindow();
         ASSERT_NE(f, nullptr);
         sawForm = f->isVisible();
         EXPECT_EQ(app.recentFiles().entries(), eight);
         EXPECT_EQ(app.definition().parameters.size(), 1u);
-        EXPECT_EQ(f->windowModality(), Qt::WindowModal) << "the help window must stay usable";
         f->close();
     });
     EXPECT_EQ(app.run(), 0);
     EXPECT_TRUE(sawForm);
-    EXPECT_EQ(app.mainForm(), nullptr) << "the form is destroyed once it has closed";
+    EXPECT_EQ(app.mainWindow(), nullptr) << "the form is destroyed once it has closed";
     EXPECT_EQ(settings->readRecentFiles(), eight);
+}
+
+TEST_F(EditorAppTest, TheRunEndsWhenTheMainWindowClosesWhateverElseIsOpen) {
+    EditorApp app(services, {});
+    QTimer::singleShot(0, [&] {
+        app.mainWindow()->runCommand(cmd::Help);
+        ASSERT_TRUE(app.mainWindow()->usageHelpWindow()->isVisible());
+        app.mainWindow()->runCommand(cmd::Exit);
+    });
+    EXPECT_EQ(app.run(), 0);
+    EXPECT_EQ(app.mainWindow(), nullptr);
 }
 
 // Settings that cannot be written (~/.config a plain file) are said in one error box when the
 // editor closes, and the run still ends well.
-TEST_F(EditorApp, SettingsThatCannotBeWrittenAreSaidOnceAndTheRunEndsWell) {
+TEST_F(EditorAppTest, SettingsThatCannotBeWrittenAreSaidOnceAndTheRunEndsWell) {
     QFile plain(dir.filePath(QStringLiteral("config")));
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     plain.close();
@@ -54,12 +65,12 @@ TEST_F(EditorApp, SettingsThatCannotBeWrittenAreSaidOnceAndTheRunEndsWell) {
     PlatformServices blockedServices = services;
     blockedServices.settings = &blocked;
 
-    CEditorApp app(blockedServices, {});
+    EditorApp app(blockedServices, {});
     QTimer::singleShot(0, [&] {
-        ASSERT_NE(app.mainForm(), nullptr);
+        ASSERT_NE(app.mainWindow(), nullptr);
         // As after opening a file: the list has something to keep.
         app.recentFiles().add(QByteArray("/data/opened.rpt"));
-        app.mainForm()->close();
+        app.mainWindow()->close();
     });
     EXPECT_EQ(app.run(), 0);
     ASSERT_EQ(messages.requests().size(), 1u);
@@ -68,21 +79,27 @@ TEST_F(EditorApp, SettingsThatCannotBeWrittenAreSaidOnceAndTheRunEndsWell) {
         << messages.requests()[0].text.toStdString();
 }
 
-TEST_F(EditorApp, RecentFileCommandsGoToTheApplicationObject) {
-    CEditorApp app(services, {});
-    std::unique_ptr<CMainForm> f = app.createMainForm();
-    for (int id : {cmd::RecentFileFirst, cmd::RecentFileFirst + 7, cmd::RecentFileLast}) {
-        EXPECT_TRUE(f->hasCommandHandler(id)) << id;
-        EXPECT_TRUE(app.hasCommandHandler(id)) << id;
-    }
-    EXPECT_FALSE(app.hasCommandHandler(cmd::RecentFileLast + 1));
-    EXPECT_FALSE(app.hasCommandHandler(cmd::AddParameter)) << "the form's own commands stay with the form";
-    EXPECT_FALSE(f->runCommand(cmd::RecentFileLast + 1));
+TEST_F(EditorAppTest, ACancelledSavePromptKeepsTheRunGoing) {
+    EditorApp app(services, {});
+    int closes = 0;
+    QTimer::singleShot(0, [&] {
+        MainWindow* f = app.mainWindow();
+        f->runCommand(cmd::AddResult);
+        messages.enqueue(MessageAnswer::Cancel);
+        f->close();
+        ++closes;
+        EXPECT_TRUE(f->isVisible()) << "Cancel keeps the window";
+        messages.enqueue(MessageAnswer::No);
+        f->close();
+        ++closes;
+    });
+    EXPECT_EQ(app.run(), 0);
+    EXPECT_EQ(closes, 2);
 }
 
-TEST_F(EditorApp, TheFormGetsTheArgumentsAndTheServices) {
-    CEditorApp app(services, {QByteArray("-flag"), QByteArray("/x/y.rpt")});
-    std::unique_ptr<CMainForm> f = app.createMainForm();
+TEST_F(EditorAppTest, TheFormGetsTheArgumentsAndTheServices) {
+    EditorApp app(services, {QByteArray("-flag"), QByteArray("/x/y.rpt")});
+    std::unique_ptr<MainWindow> f = app.createMainWindow();
     f->show();
     fileDialogs.enqueue(std::nullopt);
     qobject_cast<QAbstractButton*>(f->control(ctl::BrowseButton))->click();

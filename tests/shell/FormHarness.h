@@ -3,12 +3,13 @@
 // and a check that the three lists, the parameter controls and the model agree.
 #pragma once
 
-#include "CMainForm.h"
 #include "CellGrid.h"
 #include "ChecksController.h"
 #include "CommandIds.h"
 #include "DefinitionDocument.h"
+#include "DocumentController.h"
 #include "GridEdit.h"
+#include "MainWindow.h"
 #include "RecentFileList.h"
 #include "ReportDefinition.h"
 #include "ScriptedFileDialogs.h"
@@ -34,25 +35,12 @@
 
 namespace vornak::testing {
 
-// A form whose OpenFile only records what it was asked to open.
-class RecordingForm : public CMainForm {
-public:
-    using CMainForm::CMainForm;
-    using CMainForm::OpenFile;
-    bool OpenFile(const QByteArray& path) override {
-        opened.append(QFile::decodeName(path));
-        openedBytes.append(path);
-        modifiedWhenOpened = isModified();
-        parameterRowsWhenOpened = parameterGrid()->model()->rowCount();
-        visibleWhenOpened = isVisible();
-        return false;
-    }
-    QStringList opened;
-    QList<QByteArray> openedBytes;
-    bool modifiedWhenOpened = true;
-    int parameterRowsWhenOpened = -1;
-    bool visibleWhenOpened = false;
-};
+// The title as the window system shows it: Qt's placeholder becomes "*" while the document has
+// unsaved changes and disappears otherwise.
+inline QString shownTitle(const QWidget& window) {
+    QString title = window.windowTitle();
+    return title.replace(QStringLiteral("[*]"), window.isWindowModified() ? QStringLiteral("*") : QString());
+}
 
 // What a grid shows in a cell, and how many rows it has: the view's model is all it shows.
 inline QString cellText(const CellGrid* grid, int row, int column) {
@@ -115,7 +103,7 @@ public:
     // Builds and shows the form (which initialises it) and waits until it is active.
     // The command line is given as text here and reaches the form as the system's bytes; a file
     // it names is opened once the window is shown, which this waits for.
-    template <typename Form = CMainForm> Form& start(const QStringList& commandLine = {}) {
+    template <typename Form = MainWindow> Form& start(const QStringList& commandLine = {}) {
         QList<QByteArray> arguments;
         for (const QString& argument : commandLine) {
             arguments.append(QFile::encodeName(argument));
@@ -123,7 +111,7 @@ public:
         return startWithBytes<Form>(arguments);
     }
 
-    template <typename Form = CMainForm> Form& startWithBytes(const QList<QByteArray>& commandLine) {
+    template <typename Form = MainWindow> Form& startWithBytes(const QList<QByteArray>& commandLine) {
         auto owned = std::make_unique<Form>(document, services, recentFiles, commandLine);
         Form& ref = *owned;
         form = std::move(owned);
@@ -188,12 +176,12 @@ public:
     DefinitionDocument document;
     const ReportDefinition& model = document.definition(); // the one copy, read only
     RecentFileList recentFiles;
-    std::unique_ptr<CMainForm> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 // Everything the lists and the parameter controls show, compared with the model; an empty text
 // when they agree, otherwise what differs.
-inline std::string disagreement(const CMainForm& form) {
+inline std::string disagreement(const MainWindow& form) {
     std::ostringstream out;
     const ReportDefinition& model = form.definition();
     const CellGrid* parameters = form.parameterGrid();

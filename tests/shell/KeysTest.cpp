@@ -2,7 +2,7 @@
 // an open cell editor included, and never reach the focused widget; every auto-repeat counts.
 #include "FormHarness.h"
 
-#include "CUsageHelpDialog.h"
+#include "UsageHelpDialog.h"
 
 #include <QSignalSpy>
 
@@ -13,7 +13,7 @@ using Keys = FormTest;
 
 TEST_F(Keys, EachKeyRunsItsCommandAndNoOther) {
     start();
-    QSignalSpy ran(form.get(), &CMainForm::commandRun);
+    QSignalSpy ran(form.get(), &MainWindow::commandRun);
     const struct {
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
@@ -155,7 +155,7 @@ TEST_F(Keys, AddKeysWorkWhateverHasTheFocusAndAreConsumed) {
 
 TEST_F(Keys, DocumentKeysRunTheirCommandsFromAnEditAndACellEditor) {
     start();
-    QSignalSpy ran(form.get(), &CMainForm::commandRun);
+    QSignalSpy ran(form.get(), &MainWindow::commandRun);
     const struct {
         Qt::Key key;
         int command;

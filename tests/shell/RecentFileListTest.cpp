@@ -128,17 +128,16 @@ TEST(RecentFileList, DisplayNames) {
 TEST(RecentFileList, MenuEntriesNumberTheFilesAndDoubleAmpersands) {
     const RecentFileList list = listOf({"/work/R&D.rpt", "/data/a&b/c.rpt", "/data/x.rpt"});
     const std::vector<RecentFileList::MenuEntry> expected = {
-        {57616, QStringLiteral("&1 R&&D.rpt"), true},
-        {57617, QStringLiteral("&2 /data/a&&b/c.rpt"), true},
-        {57618, QStringLiteral("&3 /data/x.rpt"), true},
+        {0, QStringLiteral("&1 R&&D.rpt"), true},
+        {1, QStringLiteral("&2 /data/a&&b/c.rpt"), true},
+        {2, QStringLiteral("&3 /data/x.rpt"), true},
     };
     EXPECT_EQ(list.menuEntries(QStringLiteral("/work")), expected);
 }
 
 TEST(RecentFileList, EmptyListShowsTheGreyedPlaceholder) {
     const RecentFileList list;
-    const std::vector<RecentFileList::MenuEntry> expected = {
-        {57616, QStringLiteral("Недавние файлы"), false}};
+    const std::vector<RecentFileList::MenuEntry> expected = {{-1, QStringLiteral("Недавние файлы"), false}};
     EXPECT_EQ(list.menuEntries(QStringLiteral("/work")), expected);
 }
 
@@ -150,7 +149,7 @@ TEST(RecentFileList, NineFilesGiveEightItems) {
     const auto items = list.menuEntries(QStringLiteral("/data"));
     ASSERT_EQ(items.size(), 8u);
     for (int i = 0; i < 8; ++i) {
-        EXPECT_EQ(items[i].command, 57616 + i);
+        EXPECT_EQ(items[i].index, i);
         EXPECT_EQ(items[i].text, QStringLiteral("&%1 %2.rpt").arg(i + 1).arg(9 - i));
     }
 }

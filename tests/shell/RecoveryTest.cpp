@@ -1,11 +1,12 @@
-// Recovery copies through the real form: the copies of ended editors are offered back at start-up
+// Recovery copies through the real main window: the copies of ended editors are offered back at start-up
 // and restored as unsaved changes under their own path, Ctrl+S writes them there (asking first when
 // the file changed since), the copy goes with a save or with No at the prompt, a damaged copy is
 // reported and kept, a file another running editor holds is opened only when the user says so, and
 // SIGTERM keeps what was typed and ends the editor without a question.
 #include "FormHarness.h"
 
-#include "CEditorApp.h"
+#include "DocumentController.h"
+#include "EditorApp.h"
 #include "NativePath.h"
 #include "RecoverySession.h"
 #include "RecoveryStore.h"
@@ -79,9 +80,9 @@ public:
         EXPECT_TRUE(d.save(path));
         return path;
     }
-    CMainForm& startWithRecovery(const QList<QByteArray>& commandLine = {}) {
-        auto owned = std::make_unique<CMainForm>(document, services, recentFiles, commandLine);
-        owned->setRecovery(session.get());
+    MainWindow& startWithRecovery(const QList<QByteArray>& commandLine = {}) {
+        auto owned = std::make_unique<MainWindow>(document, services, recentFiles, commandLine);
+        owned->documents().setRecovery(session.get());
         form = std::move(owned);
         form->show();
         activate();
@@ -112,7 +113,7 @@ TEST_F(Recovery, ACopyIsOfferedBackRestoredUnderItsPathAndSavedThere) {
 
     EXPECT_TRUE(form->isModified());
     EXPECT_EQ(form->currentNativePath(), nativePath(file));
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak - stature.rpt"));
+    EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak - stature.rpt*")) << "restored as unsaved changes";
     EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("typed"));
     EXPECT_FALSE(store->find(old).has_value()) << "the old copy went once the new one was written";
     EXPECT_EQ(copies(), 1U);
@@ -170,7 +171,7 @@ TEST_F(Recovery, UntitledLaterRemoveAndOneRestorePerWindow) {
     EXPECT_TRUE(store->find(waits).has_value());
     EXPECT_TRUE(form->isModified());
     EXPECT_TRUE(form->currentNativePath().isEmpty()) << "an untitled copy is restored untitled";
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vornak"));
+    EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak*"));
     EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("untitled"));
 }
 
@@ -228,16 +229,16 @@ TEST_F(Recovery, AFileAnotherRunningEditorHoldsOpensOnlyWhenTheUserSaysSo) {
     startWithRecovery();
     EXPECT_TRUE(messages.choices().empty()) << "a running editor's copy is not offered";
     messages.enqueue(MessageAnswer::No);
-    EXPECT_FALSE(form->OpenFile(nativePath(file)));
+    EXPECT_FALSE(form->documents().openFile(nativePath(file)));
     ASSERT_EQ(messages.requests().size(), 1U);
     const QString question = messages.requests()[0].text;
     EXPECT_TRUE(question.contains(QString::number(other))) << question.toStdString();
     EXPECT_TRUE(question.contains(QStringLiteral("shared.rpt")));
-    EXPECT_TRUE(form->openWasCancelled()) << "a recent entry is kept";
+    EXPECT_TRUE(form->documents().openWasCancelled()) << "a recent entry is kept";
     EXPECT_TRUE(form->currentNativePath().isEmpty());
 
     messages.enqueue(MessageAnswer::Yes);
-    EXPECT_TRUE(form->OpenFile(nativePath(file)));
+    EXPECT_TRUE(form->documents().openFile(nativePath(file)));
     EXPECT_EQ(form->currentNativePath(), nativePath(file));
     ::kill(other, SIGKILL);
     ::waitpid(other, nullptr, 0);
@@ -254,11 +255,11 @@ TEST_F(Recovery, SigtermKeepsWhatWasTypedAndEndsWithoutAQuestion) {
     ::setenv("VORNAK_TEST_RECOVERY_STATE", folder.c_str(), 1);
     EXPECT_EXIT(
         {
-            CEditorApp app(services, {});
+            EditorApp app(services, {});
             app.setRecoveryFolder(folder);
             app.keepWorkWhenEnded();
             QTimer::singleShot(0, [&app] {
-                QLineEdit* title = qobject_cast<QLineEdit*>(app.mainForm()->control(ctl::TitleEdit));
+                QLineEdit* title = qobject_cast<QLineEdit*>(app.mainWindow()->control(ctl::TitleEdit));
                 title->setFocus();
                 title->selectAll();
                 typeText(title, QStringLiteral("Набрано до сигнала"));

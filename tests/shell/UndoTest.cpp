@@ -24,8 +24,8 @@ QString label(const QAction* action) {
 
 TEST_F(Undo, EditMenuNamesTheStepAndIsGreyedWithoutOne) {
     start();
-    QMenu* edit = form->formMenuBar()->actions().at(1)->menu();
-    ASSERT_EQ(form->formMenuBar()->actions().at(1)->text(), QStringLiteral("&Правка"));
+    QMenu* edit = form->menuBar()->actions().at(1)->menu();
+    ASSERT_EQ(form->menuBar()->actions().at(1)->text(), QStringLiteral("&Правка"));
     QAction* undo = form->action(cmd::Undo);
     QAction* redo = form->action(cmd::Redo);
     ASSERT_TRUE(edit->actions().contains(undo));
@@ -47,8 +47,39 @@ TEST_F(Undo, EditMenuNamesTheStepAndIsGreyedWithoutOne) {
 
     // The menu's update pass keeps what cannot run greyed.
     form->runCommand(cmd::Undo);
-    EXPECT_FALSE(form->hasCommandHandler(cmd::Undo));
-    EXPECT_TRUE(form->hasCommandHandler(cmd::Redo));
+    EXPECT_FALSE(form->commandAvailable(cmd::Undo));
+    EXPECT_TRUE(form->commandAvailable(cmd::Redo));
+}
+
+TEST_F(Undo, TheTitleMarksUnsavedChangesUntilSavedOrUndoneBackToTheFile) {
+    start();
+    ReportDefinition d;
+    d.parameters.push_back({});
+    d.results.push_back({});
+    load(d, QStringLiteral("doc.rpt"));
+    const QString clean = QStringLiteral("Vornak - doc.rpt");
+    const QString marked = QStringLiteral("Vornak - doc.rpt*");
+    EXPECT_EQ(shownTitle(*form), clean);
+
+    QLineEdit* title = edit(ctl::TitleEdit);
+    title->setFocus();
+    typeText(title, QStringLiteral("ж"));
+    EXPECT_EQ(shownTitle(*form), marked) << "typing";
+    form->runCommand(cmd::Undo);
+    EXPECT_EQ(shownTitle(*form), clean) << "undone back to the file";
+    form->runCommand(cmd::Redo);
+    EXPECT_EQ(shownTitle(*form), marked) << "redone";
+    form->runCommand(cmd::FileSave);
+    EXPECT_EQ(shownTitle(*form), clean) << "saved";
+    form->runCommand(cmd::Undo);
+    EXPECT_EQ(shownTitle(*form), marked) << "undone past the saved state";
+
+    // Untitled, the mark goes after the program's name.
+    messages.enqueue(MessageAnswer::No);
+    form->runCommand(cmd::FileNew);
+    EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak"));
+    form->runCommand(cmd::AddResult);
+    EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak*"));
 }
 
 TEST_F(Undo, CtrlZInACellEditorTakesBackTheTypingFirst) {

@@ -1,4 +1,4 @@
-#include "CUsageHelpDialog.h"
+#include "UsageHelpDialog.h"
 
 #include "CommandIds.h"
 #include "DialogTemplates.h"
@@ -10,9 +10,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-using namespace vornak;
+namespace vornak {
 
-CUsageHelpDialog::CUsageHelpDialog(QWidget* parent) : QDialog(parent) {
+UsageHelpDialog::UsageHelpDialog(QWidget* parent) : QDialog(parent) {
     const DialogTemplate& layout = helpWindowTemplate();
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -37,25 +37,25 @@ CUsageHelpDialog::CUsageHelpDialog(QWidget* parent) : QDialog(parent) {
     helpEdit_->setPlainText(QString(helpText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
-CUsageHelpDialog::~CUsageHelpDialog() = default;
+UsageHelpDialog::~UsageHelpDialog() = default;
 
-void CUsageHelpDialog::ShowAndActivate() {
+void UsageHelpDialog::showAndActivate() {
     show();
     raise();
     activateWindow();
 }
 
-void CUsageHelpDialog::accept() {
+void UsageHelpDialog::accept() {
 }
 
-void CUsageHelpDialog::reject() {
+void UsageHelpDialog::reject() {
     if (mainWindow_ != nullptr) {
         mainWindow_->activateWindow();
     }
     QDialog::reject();
 }
 
-void CUsageHelpDialog::showEvent(QShowEvent* event) {
+void UsageHelpDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // From line 1 with nothing selected, every time the window becomes visible.
     QTextCursor cursor = helpEdit_->textCursor();
@@ -64,3 +64,5 @@ void CUsageHelpDialog::showEvent(QShowEvent* event) {
     helpEdit_->verticalScrollBar()->setValue(0);
     helpEdit_->ensureCursorVisible();
 }
+
+} // namespace vornak

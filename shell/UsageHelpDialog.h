@@ -1,4 +1,4 @@
-// CUsageHelpDialog: the modeless usage help window. It shows the fixed help text on value kinds,
+// UsageHelpDialog: the modeless usage help window. It shows the fixed help text on value kinds,
 // formula codes, functions and the Word document codes, read-only but selectable, from its first
 // line each time it becomes visible; Escape and the close box only hide it.
 #pragma once
@@ -8,23 +8,25 @@
 
 class QPlainTextEdit;
 
-class CUsageHelpDialog : public QDialog {
+namespace vornak {
+
+class UsageHelpDialog : public QDialog {
     Q_OBJECT
 
 public:
     // Built hidden; with no parent it is a window of its own that does not follow the main form.
-    explicit CUsageHelpDialog(QWidget* parent = nullptr);
-    ~CUsageHelpDialog() override;
+    explicit UsageHelpDialog(QWidget* parent = nullptr);
+    ~UsageHelpDialog() override;
 
     // The window the keyboard focus goes back to when the help window is hidden.
-    void SetMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }
-    QWidget* MainWindow() const { return mainWindow_; }
+    void setMainWindow(QWidget* mainWindow) { mainWindow_ = mainWindow; }
+    QWidget* mainWindow() const { return mainWindow_; }
 
     // Shows the window (from line 1 when it was hidden) and makes it the active window.
-    void ShowAndActivate();
+    void showAndActivate();
 
     // The read-only edit 1031.
-    QPlainTextEdit* HelpEdit() const { return helpEdit_; }
+    QPlainTextEdit* helpEdit() const { return helpEdit_; }
 
     // Enter leaves the window open and changes nothing.
     void accept() override;
@@ -38,3 +40,5 @@ private:
     QPlainTextEdit* helpEdit_ = nullptr;
     QPointer<QWidget> mainWindow_;
 };
+
+} // namespace vornak

@@ -1,4 +1,4 @@
-#include "CAboutDialog.h"
+#include "AboutDialog.h"
 
 #include "CommandIds.h"
 #include "DialogTemplates.h"
@@ -11,7 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-using namespace vornak;
+namespace vornak {
 
 namespace {
 
@@ -20,7 +20,7 @@ constexpr int iconSize = 32;
 
 } // namespace
 
-CAboutDialog::CAboutDialog(const PlatformServices& services, QWidget* parent) : QDialog(parent) {
+AboutDialog::AboutDialog(const PlatformServices& services, QWidget* parent) : QDialog(parent) {
     const DialogTemplate& layout = aboutBoxTemplate();
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
@@ -86,4 +86,6 @@ CAboutDialog::CAboutDialog(const PlatformServices& services, QWidget* parent) : 
     }
 }
 
-CAboutDialog::~CAboutDialog() = default;
+AboutDialog::~AboutDialog() = default;
+
+} // namespace vornak

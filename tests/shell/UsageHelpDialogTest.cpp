@@ -1,6 +1,6 @@
 // The usage help window: its exact text, read-only but selectable, shown from line 1 each time it
 // becomes visible, Enter ignored, Escape and the close box hiding it and handing the focus back.
-#include "CUsageHelpDialog.h"
+#include "UsageHelpDialog.h"
 #include "TextCodec.h"
 
 #include <QApplication>
@@ -14,11 +14,13 @@
 
 #include <gtest/gtest.h>
 
+using namespace vornak;
+
 namespace {
 
 // The window's text as the file era stored it: its lines joined by CR LF, in Windows-1251.
-std::string shownBytes(const CUsageHelpDialog& help) {
-    const QString text = help.HelpEdit()->toPlainText().replace(QChar(u'\n'), QStringLiteral("\r\n"));
+std::string shownBytes(const UsageHelpDialog& help) {
+    const QString text = help.helpEdit()->toPlainText().replace(QChar(u'\n'), QStringLiteral("\r\n"));
     return vornak::TextCodec::encode(text);
 }
 
@@ -37,8 +39,8 @@ struct Form {
 
 } // namespace
 
-TEST(CUsageHelpDialog, ShowsTheHelpTextByteForByte) {
-    CUsageHelpDialog help;
+TEST(UsageHelpDialog, ShowsTheHelpTextByteForByte) {
+    UsageHelpDialog help;
     EXPECT_EQ(help.windowTitle(), QStringLiteral("Краткая информация по использованию программы"));
     const std::string bytes = shownBytes(help);
     EXPECT_EQ(bytes.size(), 1275u);
@@ -46,7 +48,7 @@ TEST(CUsageHelpDialog, ShowsTheHelpTextByteForByte) {
         QCryptographicHash::hash(QByteArray::fromStdString(bytes), QCryptographicHash::Sha256).toHex();
     EXPECT_EQ(digest, QByteArray("b4898d3b7a08cabcd11281d6222418ace9cc5ef9090f7ca6b2c6ec2f87258e6a"));
 
-    const QStringList lines = help.HelpEdit()->toPlainText().split(QChar(u'\n'));
+    const QStringList lines = help.helpEdit()->toPlainText().split(QChar(u'\n'));
     ASSERT_EQ(lines.size(), 31);
     for (int line : {8, 17, 20, 26}) {
         EXPECT_TRUE(lines[line - 1].isEmpty()) << "line " << line;
@@ -57,21 +59,21 @@ TEST(CUsageHelpDialog, ShowsTheHelpTextByteForByte) {
     EXPECT_EQ(lines[30], QStringLiteral("#X(n) - результат № n в таблице результатов"));
 }
 
-TEST(CUsageHelpDialog, IsCreatedHiddenAsAWindowOfItsOwn) {
-    CUsageHelpDialog help;
+TEST(UsageHelpDialog, IsCreatedHiddenAsAWindowOfItsOwn) {
+    UsageHelpDialog help;
     EXPECT_FALSE(help.isVisible());
     EXPECT_TRUE(help.isWindow());
     EXPECT_EQ(help.parentWidget(), nullptr);
     EXPECT_FALSE(help.isModal());
 }
 
-TEST(CUsageHelpDialog, TextCanBeSelectedAndCopiedButNotChanged) {
+TEST(UsageHelpDialog, TextCanBeSelectedAndCopiedButNotChanged) {
     Form form;
-    CUsageHelpDialog help;
-    help.SetMainWindow(&form.window);
-    help.ShowAndActivate();
+    UsageHelpDialog help;
+    help.setMainWindow(&form.window);
+    help.showAndActivate();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&help));
-    QPlainTextEdit* edit = help.HelpEdit();
+    QPlainTextEdit* edit = help.helpEdit();
     const QString before = edit->toPlainText();
 
     QTest::keyClick(edit, Qt::Key_Delete);
@@ -86,13 +88,13 @@ TEST(CUsageHelpDialog, TextCanBeSelectedAndCopiedButNotChanged) {
     EXPECT_EQ(QApplication::clipboard()->text(), firstLine);
 }
 
-TEST(CUsageHelpDialog, ShowsLineOneWithNothingSelectedEachTimeItBecomesVisible) {
+TEST(UsageHelpDialog, ShowsLineOneWithNothingSelectedEachTimeItBecomesVisible) {
     Form form;
-    CUsageHelpDialog help;
-    help.SetMainWindow(&form.window);
-    help.ShowAndActivate();
+    UsageHelpDialog help;
+    help.setMainWindow(&form.window);
+    help.showAndActivate();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&help));
-    QPlainTextEdit* edit = help.HelpEdit();
+    QPlainTextEdit* edit = help.helpEdit();
     EXPECT_EQ(edit->textCursor().position(), 0);
     EXPECT_FALSE(edit->textCursor().hasSelection());
 
@@ -103,46 +105,46 @@ TEST(CUsageHelpDialog, ShowsLineOneWithNothingSelectedEachTimeItBecomesVisible) 
     edit->verticalScrollBar()->setValue(edit->verticalScrollBar()->maximum());
 
     // Help again while visible only activates: the selection stays.
-    help.ShowAndActivate();
+    help.showAndActivate();
     EXPECT_TRUE(edit->textCursor().hasSelection());
 
     help.reject();
     ASSERT_FALSE(help.isVisible());
-    help.ShowAndActivate();
+    help.showAndActivate();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&help));
     EXPECT_EQ(edit->textCursor().position(), 0);
     EXPECT_FALSE(edit->textCursor().hasSelection());
     EXPECT_EQ(edit->verticalScrollBar()->value(), 0);
 }
 
-TEST(CUsageHelpDialog, EnterDoesNothing) {
+TEST(UsageHelpDialog, EnterDoesNothing) {
     Form form;
-    CUsageHelpDialog help;
-    help.SetMainWindow(&form.window);
-    help.ShowAndActivate();
+    UsageHelpDialog help;
+    help.setMainWindow(&form.window);
+    help.showAndActivate();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&help));
-    const QString before = help.HelpEdit()->toPlainText();
+    const QString before = help.helpEdit()->toPlainText();
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
-        QTest::keyClick(help.HelpEdit(), key);
+        QTest::keyClick(help.helpEdit(), key);
         QTest::keyClick(&help, key);
     }
     EXPECT_TRUE(help.isVisible());
-    EXPECT_EQ(help.HelpEdit()->toPlainText(), before);
+    EXPECT_EQ(help.helpEdit()->toPlainText(), before);
 }
 
-TEST(CUsageHelpDialog, EscapeAndTheCloseBoxHideItAndGiveTheFocusBack) {
+TEST(UsageHelpDialog, EscapeAndTheCloseBoxHideItAndGiveTheFocusBack) {
     enum class Way { Escape, CloseBox };
     for (Way way : {Way::Escape, Way::CloseBox}) {
         SCOPED_TRACE(way == Way::Escape ? "Escape" : "close box");
         Form form;
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form.window));
-        CUsageHelpDialog help;
-        help.SetMainWindow(&form.window);
-        help.ShowAndActivate();
+        UsageHelpDialog help;
+        help.setMainWindow(&form.window);
+        help.showAndActivate();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&help));
 
         if (way == Way::Escape) {
-            QTest::keyClick(help.HelpEdit(), Qt::Key_Escape);
+            QTest::keyClick(help.helpEdit(), Qt::Key_Escape);
         } else {
             help.close();
         }
@@ -151,8 +153,8 @@ TEST(CUsageHelpDialog, EscapeAndTheCloseBoxHideItAndGiveTheFocusBack) {
         EXPECT_EQ(QApplication::focusWidget(), form.edit);
 
         // Hidden, not gone: the next Help shows the same window and text.
-        help.ShowAndActivate();
+        help.showAndActivate();
         EXPECT_TRUE(help.isVisible());
-        EXPECT_EQ(help.HelpEdit()->toPlainText().split(QChar(u'\n')).size(), 31);
+        EXPECT_EQ(help.helpEdit()->toPlainText().split(QChar(u'\n')).size(), 31);
     }
 }

@@ -1,6 +1,6 @@
 // The About box: its texts and link, the link's defaults and failures, modality, and the four
 // ways of closing it.
-#include "CAboutDialog.h"
+#include "AboutDialog.h"
 #include "HyperlinkLabel.h"
 #include "PlatformServices.h"
 #include "ScriptedMessageBox.h"
@@ -44,9 +44,9 @@ QStringList labelTexts(const QDialog& dialog) {
 
 } // namespace
 
-TEST(CAboutDialog, ShowsItsTextsIconAndWebAddress) {
+TEST(AboutDialog, ShowsItsTextsIconAndWebAddress) {
     AboutFixture f;
-    CAboutDialog about(f.services);
+    AboutDialog about(f.services);
     EXPECT_EQ(about.windowTitle(), QStringLiteral("О программе"));
     EXPECT_EQ(labelTexts(about), (QStringList{
                                      QStringLiteral("Программа \"Vornak\" позволяет"),
@@ -54,9 +54,9 @@ TEST(CAboutDialog, ShowsItsTextsIconAndWebAddress) {
                                      QStringLiteral("некоторые значения по введенным параметрам."),
                                      QStringLiteral("Программист: Ведунов П.Р."),
                                  }));
-    ASSERT_NE(about.OkButton(), nullptr);
-    EXPECT_EQ(about.OkButton()->text(), QStringLiteral("OK"));
-    EXPECT_TRUE(about.OkButton()->isDefault());
+    ASSERT_NE(about.okButton(), nullptr);
+    EXPECT_EQ(about.okButton()->text(), QStringLiteral("OK"));
+    EXPECT_TRUE(about.okButton()->isDefault());
 
     bool hasIcon = false;
     for (const QLabel* label : about.findChildren<QLabel*>()) {
@@ -66,7 +66,7 @@ TEST(CAboutDialog, ShowsItsTextsIconAndWebAddress) {
 
     about.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
-    HyperlinkLabel* link = about.WebLink();
+    HyperlinkLabel* link = about.webLink();
     ASSERT_NE(link, nullptr);
     EXPECT_EQ(link->text(), texts::aboutWebAddress);
     // Every default of the link.
@@ -82,9 +82,9 @@ TEST(CAboutDialog, ShowsItsTextsIconAndWebAddress) {
 }
 
 // Hovering over the box's texts shows the version; the link keeps its own tip, the address.
-TEST(CAboutDialog, TooltipOverTheTextsNamesTheVersion) {
+TEST(AboutDialog, TooltipOverTheTextsNamesTheVersion) {
     AboutFixture f;
-    CAboutDialog about(f.services);
+    AboutDialog about(f.services);
     about.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
     const QString version = QStringLiteral("Vornak ") + QString::fromLatin1(VORNAK_VERSION);
@@ -105,16 +105,16 @@ TEST(CAboutDialog, TooltipOverTheTextsNamesTheVersion) {
     ASSERT_NE(description, nullptr);
     EXPECT_EQ(tipOver(description), version);
     EXPECT_EQ(tipOver(&about), version);
-    EXPECT_EQ(tipOver(about.WebLink()), texts::aboutWebAddress);
+    EXPECT_EQ(tipOver(about.webLink()), texts::aboutWebAddress);
     QToolTip::hideText();
 }
 
-TEST(CAboutDialog, LinkOpensTheAddressAndReportsFailuresWhileTheBoxStaysOpen) {
+TEST(AboutDialog, LinkOpensTheAddressAndReportsFailuresWhileTheBoxStaysOpen) {
     AboutFixture f;
-    CAboutDialog about(f.services);
+    AboutDialog about(f.services);
     about.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
-    HyperlinkLabel* link = about.WebLink();
+    HyperlinkLabel* link = about.webLink();
 
     f.shell.enqueueFailure(ShellFailure::NoApplication);
     QTest::mouseClick(link, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
@@ -133,11 +133,11 @@ TEST(CAboutDialog, LinkOpensTheAddressAndReportsFailuresWhileTheBoxStaysOpen) {
     EXPECT_TRUE(about.isVisible());
 
     // A new box shows the link as not yet followed.
-    CAboutDialog next(f.services);
-    EXPECT_FALSE(next.WebLink()->IsVisited());
+    AboutDialog next(f.services);
+    EXPECT_FALSE(next.webLink()->IsVisited());
 }
 
-TEST(CAboutDialog, OkEnterEscapeAndTheCloseBoxCloseIt) {
+TEST(AboutDialog, OkEnterEscapeAndTheCloseBoxCloseIt) {
     enum class Way { Ok, Enter, Escape, CloseBox };
     const struct {
         Way way;
@@ -154,13 +154,13 @@ TEST(CAboutDialog, OkEnterEscapeAndTheCloseBoxCloseIt) {
         AboutFixture f;
         QWidget form;
         form.show();
-        CAboutDialog about(f.services, &form);
+        AboutDialog about(f.services, &form);
         bool blockedForm = false;
         QTimer::singleShot(0, &about, [&] {
             blockedForm = QApplication::activeModalWidget() == &about;
             switch (c.way) {
             case Way::Ok:
-                QTest::mouseClick(about.OkButton(), Qt::LeftButton);
+                QTest::mouseClick(about.okButton(), Qt::LeftButton);
                 break;
             case Way::Enter:
                 QTest::keyClick(&about, Qt::Key_Return);

@@ -1,0 +1,87 @@
+#include "FormWidgets.h"
+
+#include "CellGrid.h"
+#include "DefinitionTextValidator.h"
+#include "DialogUnits.h"
+#include "Pictures.h"
+#include "TextCodec.h"
+
+#include <QEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace vornak {
+
+QLineEdit* makeTextEdit(QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    // A refused paste leaves the text as it was.
+    edit->setValidator(new DefinitionTextValidator(edit));
+    edit->setAcceptDrops(false);
+    return edit;
+}
+
+QPushButton* makePictureButton(int bitmapId, const QString& text, QWidget* parent) {
+    auto* button = new QPushButton(parent);
+    button->setAutoDefault(false);
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setToolTip(text);
+    button->setAccessibleName(text);
+    const QPixmap picture = bitmapPixmap(bitmapId);
+    if (!picture.isNull()) { // a missing picture leaves the button without one
+        button->setIcon(QIcon(picture));
+        button->setIconSize(picture.size());
+    }
+    return button;
+}
+
+CellGrid* makeRecordGrid(QWidget* parent) {
+    auto* grid = new CellGrid(parent);
+    grid->setTextValidator([](const QString& before, const QString& after) {
+        return definitionTextChangeAllowed(before, after);
+    });
+    bool linesOn = false;
+    QColor lineColour;
+    grid->GetGridLines(linesOn, lineColour);
+    grid->SetShowSelAlways(true);
+    grid->SetTypeToEdit(true);
+    grid->SetGridLines(true, lineColour, true);
+    grid->SetTextFont(DialogUnits::templateFont(QStringLiteral("Times New Roman"), 9), true);
+    return grid;
+}
+
+void selectRecordRow(CellGrid* grid, int row) {
+    if (row < 0 || grid->model() == nullptr || row >= grid->model()->rowCount()) {
+        grid->clearSelection();
+        return;
+    }
+    grid->SelectRow(row);
+    grid->FocusRow(row);
+    grid->EnsureCellVisible(row, 0);
+}
+
+ColumnShares::ColumnShares(CellGrid& grid, std::function<std::vector<int>()> shares, int denominator)
+    : QObject(&grid), grid_(grid), shares_(std::move(shares)), denominator_(denominator) {
+    grid_.viewport()->installEventFilter(this);
+}
+
+void ColumnShares::apply() {
+    // The viewport is the width beside a vertical scroll bar: columns sized to it never call up a
+    // horizontal one.
+    const int width = grid_.viewport()->width();
+    int column = 0;
+    for (int share : shares_()) {
+        if (column < grid_.GetColumnCount()) {
+            grid_.setColumnWidth(column, share * width / denominator_);
+        }
+        ++column;
+    }
+}
+
+bool ColumnShares::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid_.viewport() && event->type() == QEvent::Resize) {
+        apply();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+} // namespace vornak

@@ -1,0 +1,145 @@
+// The editor's main window: the menu bar, the report texts, the parameter list, the selected
+// parameter's panel, the result list and the checks panel, laid out to grow with the window. It
+// builds its parts — the document controller, the record actions, the parameter panel and the
+// checks presenter — and wires the commands' actions to them.
+#pragma once
+
+#include "PlatformServices.h"
+#include "ReportDefinition.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class CellGrid;
+class QAbstractItemModel;
+class QAction;
+class QLineEdit;
+class QPushButton;
+
+namespace vornak {
+
+class ChecksPresenter;
+class ChecksWindow;
+class DefinitionDocument;
+class DocumentController;
+class FindTools;
+class ListClipboard;
+class FormBinder;
+class ParameterPanel;
+class ProblemCountLabel;
+class RangeStrip;
+class RecentFileList;
+class RecordActions;
+class UndoKeyRouter;
+class UsageHelpDialog;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // The window works on document, which must outlive it; services and recentFiles likewise.
+    // commandLine holds the program's arguments without the program name, as the system's bytes.
+    MainWindow(DefinitionDocument& document, const PlatformServices& services, RecentFileList& recentFiles,
+               QList<QByteArray> commandLine = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The action of a command id (cmd::...), or null.
+    QAction* action(int commandId) const;
+    // Whether the command can run now (Undo needs a step to undo, Move Up a record above).
+    bool commandAvailable(int commandId) const;
+    // Triggers the command's action; false when there is none or it cannot run now.
+    bool runCommand(int commandId);
+    // The one gate for everything that runs a command or replaces or closes the document (menu,
+    // keys, buttons, close box, drops, recent files, the command line, a finding): an open cell
+    // edit is confirmed and a pending click-edit dropped, then command runs.
+    void runGuarded(const std::function<void()>& command);
+
+    DocumentController& documents() const { return *documents_; }
+    RecordActions& records() const { return *records_; }
+    ParameterPanel& parameterPanel() const { return *panel_; }
+    ChecksPresenter& checks() const { return *checks_; }
+    FindTools* findTools() const { return findTools_; }
+    ListClipboard* listClipboard() const;
+
+    DefinitionDocument& document() const { return document_; }
+    const ReportDefinition& definition() const;
+    // The parameter the panel shows, or -1.
+    int selectedParameterIndex() const;
+    // The file being edited: as shown, and as the system's bytes. Empty while untitled.
+    QString currentFilePath() const;
+    QByteArray currentNativePath() const;
+    bool isModified() const;
+
+    CellGrid* parameterGrid() const { return parameterList_; }
+    CellGrid* valueGrid() const;
+    CellGrid* resultGrid() const { return resultList_; }
+    // The control with a form id (ctl::...), or null.
+    QWidget* control(int controlId) const;
+    UsageHelpDialog* usageHelpWindow() const { return helpWindow_.get(); }
+    ProblemCountLabel* problemCountLabel() const;
+    ChecksWindow* checksWindow() const;
+    RangeStrip* rangeStrip() const;
+
+    // Ends the window at once, asking nothing and keeping the recovery copy (the session ends).
+    void endWithoutQuestion();
+
+    void browse();
+    void showHelp();
+    void showAbout();
+
+signals:
+    // A command has run (menu item, button or key).
+    void commandRun(int commandId);
+    // The user closed the window and the save prompt let it go.
+    void closed();
+
+public:
+    void setVisible(bool visible) override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QWidget* buildCentralWidget(ProblemCountLabel* count, QAbstractItemModel* parameterModel,
+                                QAbstractItemModel* resultModel);
+    void buildActions();
+    void buildMenus();
+    // Find and replace over the lists and fields, and the lists' clipboard keys (MainWindowTables.cpp).
+    FindTools* buildFindTools();
+    void buildClipboardKeys();
+    void refreshCommandStates();
+    void confirmOpenEdits();
+    // Before the first show: a fresh definition, the first size or the remembered one.
+    void prepareFirstShow();
+    QLineEdit* textEdit(int controlId) const;
+
+    DefinitionDocument& document_;
+    PlatformServices services_;
+    RecentFileList& recentFiles_;
+    QList<QByteArray> commandLine_;
+    std::unique_ptr<UsageHelpDialog> helpWindow_;
+    CellGrid* parameterList_ = nullptr;
+    CellGrid* resultList_ = nullptr;
+    ParameterPanel* panel_ = nullptr;
+    DocumentController* documents_ = nullptr;
+    RecordActions* records_ = nullptr;
+    ChecksPresenter* checks_ = nullptr;
+    FindTools* findTools_ = nullptr;
+    std::unique_ptr<FormBinder> binder_;
+    std::unique_ptr<UndoKeyRouter> undoKeys_;
+    std::map<int, QAction*> actions_;
+    std::map<int, QWidget*> controls_;
+    bool prepared_ = false;
+};
+
+} // namespace vornak

@@ -1,0 +1,219 @@
+#include "RecordActions.h"
+
+#include "CellGrid.h"
+#include "DefinitionDocument.h"
+#include "FormWidgets.h"
+#include "ListClipboard.h"
+#include "MessageBox.h"
+#include "ParameterPanel.h"
+#include "ReferenceTexts.h"
+#include "Texts.h"
+
+#include <QApplication>
+
+#include <algorithm>
+
+namespace vornak {
+
+RecordActions::RecordActions(DefinitionDocument& document, const PlatformServices& services,
+                             CellGrid& parameters, ParameterPanel& panel, CellGrid& results, QWidget& window)
+    : QObject(&window), document_(document), services_(services), parameters_(parameters), panel_(panel),
+      values_(*panel.valueList()), results_(results), window_(window) {
+    for (CellGrid* list : {&parameters_, &values_, &results_}) {
+        list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    }
+    clipboard_ = new ListClipboard(
+        document_, services_, parameters_, values_, results_, [this] { return panel_.shownParameter(); },
+        window_);
+    followDocument();
+}
+
+void RecordActions::followDocument() {
+    // Moving and duplicating act on the list the user last worked in.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        for (CellGrid* list : {&parameters_, &values_, &results_}) {
+            if (now != nullptr && (now == list || list->isAncestorOf(now))) {
+                lastList_ = list;
+                emit stateChanged();
+            }
+        }
+    });
+    for (CellGrid* list : {&parameters_, &values_, &results_}) {
+        connect(list, &CellGrid::rowSelected, this, &RecordActions::stateChanged);
+        connect(list, &CellGrid::rowDeselected, this, &RecordActions::stateChanged);
+    }
+
+    // The parameter list's selection chooses the parameter the panel shows; the value list follows
+    // its parameter when it moves, and the selection goes with it.
+    connect(&parameters_, &CellGrid::rowSelected, this, [this](int row) {
+        if (row != panel_.shownParameter()) {
+            panel_.showParameter(row);
+        }
+    });
+    connect(&panel_, &ParameterPanel::parameterShown, this, [this](int parameter) {
+        if (parameter >= 0 && parameters_.GetSelectedRow() != parameter) {
+            selectRecordRow(&parameters_, parameter);
+        }
+    });
+
+    connect(&document_, &DefinitionDocument::documentReset, this, [this] {
+        selectRecordRow(&parameters_, 0);
+        selectRecordRow(&results_, 0);
+        panel_.showParameter(document_.definition().parameters.empty() ? -1 : 0);
+        emit stateChanged();
+    });
+    // A parameter that appears (added, duplicated, or its deletion undone) becomes current; after
+    // one goes, the one now in its place does (none after the last). Moved rows stay selected; a
+    // deleted value row or result leaves no selection behind.
+    connect(&document_, &DefinitionDocument::recordsChanged, this, [this](const RecordChange& change) {
+        const int moved = change.to + change.count - 1;
+        switch (change.list.kind) {
+        case RecordKind::Parameter:
+            if (change.type == RecordChange::Type::Remove) {
+                const int count = static_cast<int>(document_.definition().parameters.size());
+                const int next = std::min(change.first, count - 1);
+                selectRecordRow(&parameters_, next);
+                panel_.showParameter(next);
+            } else if (change.type == RecordChange::Type::Insert) {
+                selectRecordRow(&parameters_, change.first);
+                panel_.showParameter(change.first);
+            } else {
+                selectRecordRow(&parameters_, moved);
+            }
+            break;
+        case RecordKind::ValueRow:
+            if (change.list.parameter != panel_.shownParameter()) {
+                break;
+            }
+            if (change.type == RecordChange::Type::Remove) {
+                values_.clearSelection(); // no other row takes the deleted one's selection
+            } else {
+                selectRecordRow(&values_, change.type == RecordChange::Type::Insert ? change.first : moved);
+            }
+            break;
+        case RecordKind::Result:
+            if (change.type == RecordChange::Type::Remove) {
+                results_.clearSelection();
+            } else {
+                selectRecordRow(&results_, change.type == RecordChange::Type::Insert ? change.first : moved);
+            }
+            break;
+        }
+    });
+}
+
+CellGrid* RecordActions::recordList() const {
+    return lastList_ != nullptr ? lastList_ : &parameters_;
+}
+
+bool RecordActions::canMove(int step) const {
+    const CellGrid* list = recordList();
+    const int row = list->GetSelectedRow();
+    const int rows = list->model() != nullptr ? list->model()->rowCount() : 0;
+    if (row < 0 || row >= rows) {
+        return false;
+    }
+    return step < 0 ? row > 0 : row + 1 < rows;
+}
+
+bool RecordActions::canDuplicate() const {
+    // Value rows and results are added with F3 and F4.
+    const CellGrid* list = recordList();
+    const int rows = list->model() != nullptr ? list->model()->rowCount() : 0;
+    return list == &parameters_ && list->GetSelectedRow() >= 0 && list->GetSelectedRow() < rows;
+}
+
+void RecordActions::addParameter() {
+    // Below the selected row, or first when none is selected; it becomes current with its first
+    // value row.
+    document_.addParameter(parameters_.GetSelectedRow() + 1);
+    parameters_.setFocus(Qt::OtherFocusReason);
+}
+
+void RecordActions::deleteParameter() {
+    const int row = parameters_.GetSelectedRow();
+    if (row >= 0 && confirmDeleteReferenced(true, row)) {
+        document_.deleteParameter(row);
+    }
+}
+
+void RecordActions::addValue() {
+    const int parameter = panel_.shownParameter();
+    if (parameter < 0) {
+        return; // no parameter to add a row to
+    }
+    const ParameterRecord& record = document_.definition().parameters[static_cast<std::size_t>(parameter)];
+    if (record.kind == ValueKind::Input && !record.values.empty()) {
+        return; // an input parameter has its one row
+    }
+    if (document_.addValueRow(parameter, values_.GetSelectedRow() + 1) >= 0) {
+        values_.setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void RecordActions::deleteValue() {
+    const int row = values_.GetSelectedRow();
+    if (panel_.shownParameter() >= 0 && row >= 0) {
+        document_.deleteValueRow(panel_.shownParameter(), row);
+    }
+}
+
+void RecordActions::addResult() {
+    if (document_.addResult(results_.GetSelectedRow() + 1) >= 0) {
+        results_.setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void RecordActions::deleteResult() {
+    const int row = results_.GetSelectedRow();
+    if (row >= 0 && confirmDeleteReferenced(false, row)) {
+        document_.deleteResult(row);
+    }
+}
+
+void RecordActions::moveUp() {
+    move(-1);
+}
+
+void RecordActions::moveDown() {
+    move(+1);
+}
+
+void RecordActions::move(int step) {
+    CellGrid* list = recordList();
+    const int row = list->GetSelectedRow();
+    if (row >= 0) {
+        if (list == &parameters_) {
+            document_.moveParameter(row, step);
+        } else if (list == &values_) {
+            document_.moveValueRow(panel_.shownParameter(), row, step);
+        } else {
+            document_.moveResult(row, step);
+        }
+    }
+    list->setFocus(Qt::OtherFocusReason);
+}
+
+void RecordActions::duplicate() {
+    if (canDuplicate()) {
+        document_.duplicateParameter(parameters_.GetSelectedRow());
+        parameters_.setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool RecordActions::confirmDeleteReferenced(bool parameter, int index) {
+    const ReferencedRecord record = parameter ? ReferencedRecord::Parameter : ReferencedRecord::Result;
+    const std::vector<TextLocation> referrers = referrersOf(document_.definition(), record, index + 1);
+    if (referrers.empty()) {
+        return true;
+    }
+    const ReportDefinition& definition = document_.definition();
+    const std::string& name = parameter ? definition.parameters[static_cast<std::size_t>(index)].name
+                                        : definition.results[static_cast<std::size_t>(index)].name;
+    return services_.messageBox->askYesNo(&window_,
+                                          deleteReferencedQuestion(record, index + 1, name, referrers),
+                                          texts::savePromptCaption, MessageAnswer::No) == MessageAnswer::Yes;
+}
+
+} // namespace vornak
