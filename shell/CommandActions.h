@@ -23,6 +23,11 @@ class CommandActions : public QObject {
 
 public:
     struct Command {
+        Command(int id, std::function<void()> run, QList<QKeySequence> keys = {}, int picture = 0,
+                std::function<bool()> available = {}, bool guarded = true)
+            : id(id), run(std::move(run)), keys(std::move(keys)), picture(picture),
+              available(std::move(available)), guarded(guarded) {}
+
         int id = 0; // cmd::..., an item of the menu template
         std::function<void()> run;
         QList<QKeySequence> keys;
