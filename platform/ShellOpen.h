@@ -7,14 +7,13 @@
 
 namespace vornak {
 
-// The shell's error values (as the original platform numbers them) that failures on this platform
-// map to; the link's messages are keyed by them.
+// The error numbers the link's messages are keyed by: each failure below is reported as one of them.
 namespace shellerror {
 inline constexpr int FileNotFound = 2;
 inline constexpr int NoAssociation = 31;
 } // namespace shellerror
 
-// The ways opening fails on this platform.
+// The ways opening fails.
 enum class ShellFailure {
     NoApplication, // nothing on the desktop takes the address
     MissingFile,   // a local file or folder that does not exist
