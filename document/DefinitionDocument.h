@@ -51,6 +51,7 @@
 //               records and rows from 1 (locationOf(ReportText::Title) for the nine texts).
 #pragma once
 
+#include "CodeTextIndex.h"
 #include "DefinitionText.h"
 #include "DiskStamp.h"
 #include "FileProblem.h"
@@ -186,6 +187,9 @@ public:
     void applyMove(const RecordList& list, int first, int count, int to);
     // Copies of the records [first, first + count) of a list.
     RecordBlock copyRecords(const RecordList& list, int first, int count) const;
+    // The parameters (0-based, ascending) whose formula or value rows' results hold a "#": the only
+    // ones whose texts a renumbering has to read. Kept in step with every change.
+    std::vector<int> parametersWithCodes() const { return codeTexts_.parametersWithCodes(); }
 
 signals:
     void definitionChanged();
@@ -217,6 +221,7 @@ private:
     void setPath(std::string path);
 
     ReportDefinition definition_;
+    CodeTextIndex codeTexts_;
     QUndoStack undoStack_;
     std::string path_;
     DiskStamp stamp_;
