@@ -466,9 +466,26 @@ void DefinitionDocument::applyText(const TextLocation& where, const std::string&
 }
 
 void DefinitionDocument::applyTextChanges(const std::vector<TextChange>& changes, bool forward) {
-    for (const TextChange& change : changes) {
-        applyText(change.where, forward ? change.after : change.before);
+    if (changes.empty()) {
+        return;
     }
+    std::vector<TextLocation> where;
+    where.reserve(changes.size());
+    for (const TextChange& change : changes) {
+        std::string& text = textAt(definition_, change.where);
+        const std::string& bytes = forward ? change.after : change.before;
+        codeTexts_.textReplaced(change.where, text, bytes);
+        text = bytes;
+        where.push_back(change.where);
+    }
+    // A renumbering rewrites up to every result and value row: the lists hear of it once. The
+    // texts shown outside them are few and told one by one.
+    for (const TextLocation& one : where) {
+        if (one.field == TextField::ParameterFormula || one.field == TextField::ReportText) {
+            emit textChanged(one);
+        }
+    }
+    emit textsChanged(where);
 }
 
 void DefinitionDocument::applyKind(int parameter, std::uint8_t kind, std::vector<ValueRow> rows) {
