@@ -26,7 +26,13 @@ int countOf(const ParameterRecord& record) {
 
 } // namespace
 
+void CodeTextIndex::invalidate() {
+    stale_ = true;
+    counts_.clear();
+}
+
 void CodeTextIndex::rebuild(const ReportDefinition& definition) {
+    stale_ = false;
     counts_.assign(definition.parameters.size(), 0);
     for (std::size_t p = 0; p < counts_.size(); ++p) {
         counts_[p] = countOf(definition.parameters[p]);
@@ -35,6 +41,9 @@ void CodeTextIndex::rebuild(const ReportDefinition& definition) {
 
 void CodeTextIndex::textReplaced(const TextLocation& where, const std::string& before,
                                  const std::string& after) {
+    if (stale_) {
+        return;
+    }
     if (where.field != TextField::ParameterFormula && where.field != TextField::ValueResult) {
         return;
     }
@@ -42,6 +51,9 @@ void CodeTextIndex::textReplaced(const TextLocation& where, const std::string& b
 }
 
 void CodeTextIndex::parametersInserted(int first, const std::vector<ParameterRecord>& records) {
+    if (stale_) {
+        return;
+    }
     std::vector<int> added;
     added.reserve(records.size());
     for (const ParameterRecord& record : records) {
@@ -51,26 +63,44 @@ void CodeTextIndex::parametersInserted(int first, const std::vector<ParameterRec
 }
 
 void CodeTextIndex::parametersRemoved(int first, int count) {
+    if (stale_) {
+        return;
+    }
     counts_.erase(counts_.begin() + first, counts_.begin() + first + count);
 }
 
 void CodeTextIndex::parametersMoved(int first, int count, int to) {
+    if (stale_) {
+        return;
+    }
     moveBlock(counts_, first, count, to);
 }
 
 void CodeTextIndex::valueRowsInserted(int parameter, const std::vector<ValueRow>& rows) {
+    if (stale_) {
+        return;
+    }
     counts_.at(static_cast<std::size_t>(parameter)) += countOf(rows);
 }
 
 void CodeTextIndex::valueRowsRemoved(int parameter, const std::vector<ValueRow>& rows) {
+    if (stale_) {
+        return;
+    }
     counts_.at(static_cast<std::size_t>(parameter)) -= countOf(rows);
 }
 
 void CodeTextIndex::parameterReplaced(int parameter, const ParameterRecord& record) {
+    if (stale_) {
+        return;
+    }
     counts_.at(static_cast<std::size_t>(parameter)) = countOf(record);
 }
 
-std::vector<int> CodeTextIndex::parametersWithCodes() const {
+std::vector<int> CodeTextIndex::parametersWithCodes(const ReportDefinition& definition) {
+    if (stale_) {
+        rebuild(definition);
+    }
     std::vector<int> found;
     for (std::size_t p = 0; p < counts_.size(); ++p) {
         if (counts_[p] > 0) {
@@ -78,12 +108,6 @@ std::vector<int> CodeTextIndex::parametersWithCodes() const {
         }
     }
     return found;
-}
-
-bool CodeTextIndex::matches(const ReportDefinition& definition) const {
-    CodeTextIndex fresh;
-    fresh.rebuild(definition);
-    return fresh.counts_ == counts_;
 }
 
 } // namespace vornak

@@ -34,7 +34,7 @@ DefinitionDocument::DefinitionDocument(QObject* parent) : QObject(parent) {
     });
     definition_.parameters.push_back(newParameter());
     definition_.results.push_back(newResult());
-    codeTexts_.rebuild(definition_);
+    codeTexts_.invalidate();
 }
 
 DefinitionDocument::~DefinitionDocument() = default;
@@ -126,7 +126,7 @@ void DefinitionDocument::replaceDefinition(ReportDefinition definition, std::str
     undoStack_.clear();
     resetting_ = false;
     definition_ = std::move(definition);
-    codeTexts_.rebuild(definition_);
+    codeTexts_.invalidate();
     stamp_ = stamp;
     setPath(std::move(path));
     emit documentReset();

@@ -193,7 +193,7 @@ public:
     RecordBlock copyRecords(const RecordList& list, int first, int count) const;
     // The parameters (0-based, ascending) whose formula or value rows' results hold a "#": the only
     // ones whose texts a renumbering has to read. Kept in step with every change.
-    std::vector<int> parametersWithCodes() const { return codeTexts_.parametersWithCodes(); }
+    std::vector<int> parametersWithCodes() { return codeTexts_.parametersWithCodes(definition_); }
 
 signals:
     void definitionChanged();
