@@ -1,6 +1,7 @@
 #include "TemporaryCleanup.h"
 
 #include "AtomicFile.h"
+#include "SignalChain.h"
 
 #include <atomic>
 #include <cerrno>
@@ -41,32 +42,13 @@ extern "C" void cleanupHandler(int signal, siginfo_t* info, void* context) {
     const int savedErrno = errno;
     removeTemporaryFiles();
     for (int i = 0; i < 3; ++i) {
-        if (cleanedSignals[i] != signal) {
-            continue;
-        }
-        const struct sigaction& previous = previousActions[i];
-        if ((previous.sa_flags & SA_SIGINFO) != 0 && previous.sa_sigaction != nullptr) {
-            previous.sa_sigaction(signal, info, context);
-            errno = savedErrno;
-            return;
-        }
-        if (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN &&
-            previous.sa_handler != nullptr) {
-            previous.sa_handler(signal);
+        if (cleanedSignals[i] == signal && callPreviousHandler(previousActions[i], signal, info, context)) {
             errno = savedErrno;
             return;
         }
     }
     // End the process as the signal would have without us.
-    struct sigaction defaultAction {};
-    defaultAction.sa_handler = SIG_DFL;
-    sigemptyset(&defaultAction.sa_mask);
-    ::sigaction(signal, &defaultAction, nullptr);
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, signal);
-    ::sigprocmask(SIG_UNBLOCK, &set, nullptr);
-    ::raise(signal);
+    raiseWithDefaultAction(signal);
     errno = savedErrno;
 }
 

@@ -36,6 +36,11 @@ inline constexpr int Exit = 32773;
 // Edit menu.
 inline constexpr int Undo = 57643;
 inline constexpr int Redo = 57644;
+inline constexpr int Cut = 57635;     // rows of a list, or a field's text
+inline constexpr int Copy = 57634;
+inline constexpr int Paste = 57637;
+inline constexpr int Find = 57636;    // the find bar
+inline constexpr int Replace = 57641; // the find bar with its replace field
 inline constexpr int MoveUp = 32783;
 inline constexpr int MoveDown = 32784;
 inline constexpr int Duplicate = 32785;

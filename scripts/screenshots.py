@@ -40,6 +40,16 @@ RANGES = "\r\n".join([
 ]) + "\r\n"
 
 
+# A long table, as experts keep them: femur length against forty stature classes.
+LONG_TABLE = "\r\n".join(
+    ["R2", "ОПРЕДЕЛЕНИЕ РОСТА ПО ДЛИНЕ БЕДРЕННОЙ КОСТИ", "PrintForm.doc", "", "", "", "", "", "", "", "1",
+     "Длина бедренной кости, см", "1", "1", "0", "40"]
+    + [cell for row in range(40)
+       for cell in (f"{38 + row * 0.5:.1f}".replace(".", ","), f"{38.5 + row * 0.5:.1f}".replace(".", ","),
+                    f"{150 + row} см")]
+    + ["1", "Рост", "#R(1)"]) + "\r\n"
+
+
 def wait_for(what, condition, limit=LIMIT):
     deadline = time.monotonic() + limit
     while time.monotonic() < deadline:
@@ -260,6 +270,9 @@ def main():
         ranges = os.path.join(work, "demo.rpt")
         with open(ranges, "wb") as f:
             f.write(RANGES.encode("cp1251"))
+        long_table = os.path.join(work, "femur.rpt")
+        with open(long_table, "wb") as f:
+            f.write(LONG_TABLE.encode("cp1251"))
 
         dpy = display.Display()
         manager = subprocess.Popen(["openbox", "--sm-disable"], env=env, stdout=subprocess.DEVNULL,
@@ -329,6 +342,25 @@ def main():
             focus(dpy, client)
             settle()
             shoot(dpy, rect_of(frame_of(dpy, client)), os.path.join(out, "checks-and-range-strip.png"))
+
+            # The find bar, Ctrl+F, finding a bound used in two rows.
+            press(dpy, "f", ("Control_L",))
+            settle()
+            for key in ("4", "1"):
+                press(dpy, key)
+            press(dpy, "Return")
+            settle()
+            shoot(dpy, rect_of(frame_of(dpy, client)), os.path.join(out, "find-bar.png"))
+            stop(editor)
+
+            # An enlarged window: the lists take the room, forty rows of a range table in view.
+            editor, client = start_editor(binary, long_table, env, dpy)
+            client.configure(width=1000, height=740)
+            dpy.sync()
+            wait_for("the enlarged window", lambda: client.get_geometry().height >= 700)
+            focus(dpy, client)
+            settle()
+            shoot(dpy, rect_of(frame_of(dpy, client)), os.path.join(out, "enlarged-long-table.png"))
             stop(editor)
         finally:
             manager.terminate()

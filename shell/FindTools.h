@@ -1,5 +1,5 @@
 // Find and replace as the main window has them: the find bar (for the window to place under the
-// lists), the two commands "Найти..." (Ctrl+F) and "Заменить..." (Ctrl+H) as actions on the window,
+// lists), the two commands Find (Ctrl+F) and Replace (Ctrl+H) as actions on the window,
 // and what shows the matches in the window's lists and fields. Closing the bar puts the keyboard back
 // where the user was.
 #pragma once

@@ -60,8 +60,9 @@ void selectRecordRow(CellGrid* grid, int row) {
 }
 
 ColumnShares::ColumnShares(CellGrid& grid, std::function<std::vector<int>()> shares, int denominator)
-    : QObject(&grid), grid_(grid), shares_(std::move(shares)), denominator_(denominator) {
-    grid_.viewport()->installEventFilter(this);
+    : QObject(&grid), grid_(grid), viewport_(grid.viewport()), shares_(std::move(shares)),
+      denominator_(denominator) {
+    viewport_->installEventFilter(this);
 }
 
 void ColumnShares::apply() {
@@ -78,7 +79,9 @@ void ColumnShares::apply() {
 }
 
 bool ColumnShares::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == grid_.viewport() && event->type() == QEvent::Resize) {
+    // The viewport is held apart from the grid: its last events come while the grid is half
+    // destroyed and can no longer be asked for it.
+    if (event->type() == QEvent::Resize && watched == viewport_) {
         apply();
     }
     return QObject::eventFilter(watched, event);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -44,6 +45,7 @@ protected:
 
 private:
     CellGrid& grid_;
+    QPointer<QWidget> viewport_;
     std::function<std::vector<int>()> shares_;
     int denominator_;
 };

@@ -46,8 +46,10 @@ public:
     // Ctrl+X: copies the selected rows, then deletes them as removeSelected does.
     bool cut(CellGrid& list);
 
-private:
+    // The document's list one of the three shows.
     RecordList listOf(const CellGrid& list) const;
+
+private:
     bool pasteParameters(CellGrid& list, const QMimeData* data, int position, bool& handled);
     void refuse(const QString& text);
     void inform(const QString& text);

@@ -17,7 +17,6 @@
 #include <memory>
 
 class CellGrid;
-class QAbstractItemModel;
 class QAction;
 class QLineEdit;
 class QPushButton;
@@ -25,6 +24,7 @@ class QPushButton;
 namespace vornak {
 
 class ChecksPresenter;
+class CommandActions;
 class ChecksWindow;
 class DefinitionDocument;
 class DocumentController;
@@ -110,13 +110,11 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    QWidget* buildCentralWidget(ProblemCountLabel* count, QAbstractItemModel* parameterModel,
-                                QAbstractItemModel* resultModel);
-    void buildActions();
-    void buildMenus();
-    // Find and replace over the lists and fields, and the lists' clipboard keys (MainWindowTables.cpp).
+    // The commands, their keys, buttons and menus (MainWindowActions.cpp).
+    void buildCommands();
+    void buildClipboardCommands();
+    // Find and replace over the lists and fields.
     FindTools* buildFindTools();
-    void buildClipboardKeys();
     void refreshCommandStates();
     void confirmOpenEdits();
     // Before the first show: a fresh definition, the first size or the remembered one.
@@ -137,7 +135,7 @@ private:
     FindTools* findTools_ = nullptr;
     std::unique_ptr<FormBinder> binder_;
     std::unique_ptr<UndoKeyRouter> undoKeys_;
-    std::map<int, QAction*> actions_;
+    CommandActions* commands_ = nullptr;
     std::map<int, QWidget*> controls_;
     bool prepared_ = false;
 };

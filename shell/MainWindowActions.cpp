@@ -1,26 +1,28 @@
-// The main window's commands as actions: one QAction per command, with its keys (window context,
-// so they work in every control of the window, open cell editors included, and every auto-repeat
-// counts) and its picture, shared by the menu, the buttons and the keys. Every command, and
-// everything else that replaces or closes the document, goes through runGuarded, the one place
-// that first confirms an open cell edit.
+// The main window's commands wired to its parts: what each menu item, key and button runs, when it
+// can run, and the find tools over the window's lists and fields. Every command, and everything
+// else that replaces or closes the document, goes through runGuarded, the one place that first
+// confirms an open cell edit.
 #include "MainWindow.h"
 
 #include "CellGrid.h"
 #include "ChecksPresenter.h"
+#include "CommandActions.h"
 #include "CommandIds.h"
 #include "DefinitionDocument.h"
 #include "DocumentController.h"
+#include "FindTools.h"
+#include "ListClipboard.h"
 #include "MenuTemplate.h"
 #include "ParameterPanel.h"
-#include "Pictures.h"
 #include "RecordActions.h"
+#include "RowSelection.h"
 #include "Texts.h"
 #include "UsageHelpDialog.h"
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QKeySequence>
-#include <QMenu>
+#include <QApplication>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QUndoStack>
 
@@ -51,66 +53,66 @@ QString undoRedoText(const QString& label, const QString& step, int commandId) {
 
 } // namespace
 
-void MainWindow::buildActions() {
+void MainWindow::buildCommands() {
+    commands_ = new CommandActions(*this, [this](const std::function<void()>& run) { runGuarded(run); });
+    connect(commands_, &CommandActions::commandRun, this, &MainWindow::commandRun);
     DocumentController* d = documents_;
     RecordActions* r = records_;
     QUndoStack* stack = document_.undoStack();
-    const struct {
-        int id;
-        std::function<void()> run;
-        QList<QKeySequence> keys;
-        int picture;
-    } commands[] = {
+    const CommandActions::Command table[] = {
         {cmd::FileNew, [d] { d->newFile(); }, ctrlWithOrWithoutShift(Qt::Key_N), ids::BitmapBlankPage},
         {cmd::FileOpen, [d] { d->open(); }, ctrlWithOrWithoutShift(Qt::Key_O), ids::BitmapOpenFolder},
         {cmd::FileSave, [d] { d->save(); }, ctrlWithOrWithoutShift(Qt::Key_S), ids::BitmapDiskette},
-        {cmd::FileSaveAs, [d] { d->saveAs(); }, {}, 0},
-        {cmd::SaveTable, [d] { d->saveTable(); }, {}, 0},
-        {cmd::Exit, [this] { close(); }, {}, 0},
+        {cmd::FileSaveAs, [d] { d->saveAs(); }},
+        {cmd::SaveTable, [d] { d->saveTable(); }},
+        {cmd::Exit, [this] { close(); }},
         {cmd::Undo,
          [this, stack] {
              document_.finishTyping();
              stack->undo();
          },
          {QKeySequence(Qt::CTRL | Qt::Key_Z)},
-         0},
+         0,
+         [stack] { return stack->canUndo(); }},
         {cmd::Redo,
          [stack] { stack->redo(); },
          {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
-         0},
-        {cmd::MoveUp, [r] { r->moveUp(); }, {QKeySequence(Qt::CTRL | Qt::Key_Up)}, 0},
-        {cmd::MoveDown, [r] { r->moveDown(); }, {QKeySequence(Qt::CTRL | Qt::Key_Down)}, 0},
-        {cmd::Duplicate, [r] { r->duplicate(); }, {QKeySequence(Qt::CTRL | Qt::Key_D)}, 0},
-        {cmd::Checks, [this] { checks_->showChecks(); }, {QKeySequence(Qt::Key_F7)}, 0},
+         0,
+         [stack] { return stack->canRedo(); }},
+        {cmd::MoveUp,
+         [r] { r->moveUp(); },
+         {QKeySequence(Qt::CTRL | Qt::Key_Up)},
+         0,
+         [r] { return r->canMove(-1); }},
+        {cmd::MoveDown,
+         [r] { r->moveDown(); },
+         {QKeySequence(Qt::CTRL | Qt::Key_Down)},
+         0,
+         [r] { return r->canMove(+1); }},
+        {cmd::Duplicate,
+         [r] { r->duplicate(); },
+         {QKeySequence(Qt::CTRL | Qt::Key_D)},
+         0,
+         [r] { return r->canDuplicate(); }},
+        {cmd::Checks, [this] { checks_->showChecks(); }, {QKeySequence(Qt::Key_F7)}},
         {cmd::AddParameter, [r] { r->addParameter(); }, withCtrlAndShift(Qt::Key_F2),
          ids::BitmapParameterPage},
         {cmd::AddValue, [r] { r->addValue(); }, withCtrlAndShift(Qt::Key_F3), ids::BitmapValuePage},
         {cmd::AddResult, [r] { r->addResult(); }, withCtrlAndShift(Qt::Key_F4), ids::BitmapResultPage},
-        {cmd::DeleteParameter, [r] { r->deleteParameter(); }, {}, 0},
-        {cmd::DeleteValue, [r] { r->deleteValue(); }, {}, 0},
-        {cmd::DeleteResult, [r] { r->deleteResult(); }, {}, 0},
-        {cmd::Help, [this] { showHelp(); }, {QKeySequence(Qt::Key_F1)}, 0},
+        {cmd::DeleteParameter, [r] { r->deleteParameter(); }},
+        {cmd::DeleteValue, [r] { r->deleteValue(); }},
+        {cmd::DeleteResult, [r] { r->deleteResult(); }},
+        {cmd::Help, [this] { showHelp(); }, {QKeySequence(Qt::Key_F1)}},
         {cmd::About, [this] { showAbout(); }, {}, ids::BitmapQuestion},
     };
-    for (const auto& command : commands) {
-        auto* action = new QAction(findMenuItem(command.id)->text, this);
-        action->setShortcuts(command.keys);
-        action->setShortcutContext(Qt::WindowShortcut);
-        action->setAutoRepeat(true);
-        if (command.picture != 0) {
-            action->setIcon(QIcon(bitmapPixmap(command.picture)));
-        }
-        const int id = command.id;
-        connect(action, &QAction::triggered, this, [this, id, run = command.run] {
-            runGuarded(run);
-            emit commandRun(id);
-        });
-        // Added to the window, the keys work wherever the focus is inside it, menus closed or not.
-        addAction(action);
-        actions_[id] = action;
+    for (const CommandActions::Command& command : table) {
+        commands_->add(command);
     }
+    buildClipboardCommands();
+    commands_->adopt(cmd::Find, findTools_->findAction());
+    commands_->adopt(cmd::Replace, findTools_->replaceAction());
     // F1 opens the help from the help window too.
-    helpWindow_->addAction(actions_.at(cmd::Help));
+    helpWindow_->addAction(action(cmd::Help));
 
     // The add and delete buttons trigger the same actions as the menu and the keys.
     for (const auto& [button, command] :
@@ -120,67 +122,88 @@ void MainWindow::buildActions() {
                                                     {ctl::DeleteValueButton, cmd::DeleteValue},
                                                     {ctl::AddResultButton, cmd::AddResult},
                                                     {ctl::DeleteResultButton, cmd::DeleteResult}}) {
-        connect(static_cast<QAbstractButton*>(control(button)), &QAbstractButton::clicked,
-                actions_.at(command), &QAction::trigger);
+        connect(static_cast<QAbstractButton*>(control(button)), &QAbstractButton::clicked, action(command),
+                &QAction::trigger);
     }
     connect(static_cast<QAbstractButton*>(control(ctl::BrowseButton)), &QAbstractButton::clicked, this,
             [this] { runGuarded([this] { browse(); }); });
 
+    commands_->fillMenuBar(*menuBar(), [d](QMenu& menu, QAction& place) { d->fillRecentFiles(menu, place); });
     connect(stack, &QUndoStack::indexChanged, this, &MainWindow::refreshCommandStates);
     connect(stack, &QUndoStack::cleanChanged, this, &MainWindow::refreshCommandStates);
     connect(stack, &QUndoStack::undoTextChanged, this, &MainWindow::refreshCommandStates);
     connect(stack, &QUndoStack::redoTextChanged, this, &MainWindow::refreshCommandStates);
+    connect(records_, &RecordActions::stateChanged, this, &MainWindow::refreshCommandStates);
     refreshCommandStates();
 }
 
-void MainWindow::buildMenus() {
-    for (const MenuPopupTemplate& popupTemplate : mainMenuTemplate()) {
-        QMenu* popup = menuBar()->addMenu(popupTemplate.title);
-        for (const MenuItemTemplate& item : popupTemplate.items) {
-            if (item.separator) {
-                popup->addSeparator();
-            } else if (item.recentFiles) {
-                // Greyed while the list is empty; the files take its place each time the menu opens.
-                QAction* placeholder = popup->addAction(item.text);
-                placeholder->setEnabled(false);
-                connect(popup, &QMenu::aboutToShow, this,
-                        [this, popup, placeholder] { documents_->fillRecentFiles(*popup, *placeholder); });
-            } else {
-                popup->addAction(actions_.at(item.id));
-            }
+void MainWindow::buildClipboardCommands() {
+    // Each works on a field's or an open cell editor's own text, or else on the focused list.
+    // Plain callables, not member pointers: GCC's optimiser takes captured member pointers for
+    // uninitialised.
+    using FieldWork = std::function<void(QLineEdit&)>;
+    using ListWork = std::function<void(ListClipboard&, CellGrid&)>;
+    const auto clipboardCommand = [this](int id, const QKeySequence& keys, FieldWork onField,
+                                         ListWork onList) {
+        commands_->add({id,
+                        [this, onField, onList] {
+                            if (auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
+                                onField(*field);
+                                return;
+                            }
+                            ListClipboard& clipboard = records_->clipboard();
+                            if (CellGrid* list = clipboard.activeList()) {
+                                runGuarded([&clipboard, list, onList] { onList(clipboard, *list); });
+                            }
+                        },
+                        {keys},
+                        0,
+                        {},
+                        false});
+    };
+    clipboardCommand(
+        cmd::Cut, QKeySequence::Cut, [](QLineEdit& field) { field.cut(); },
+        [](ListClipboard& clipboard, CellGrid& list) { clipboard.cut(list); });
+    clipboardCommand(
+        cmd::Copy, QKeySequence::Copy, [](QLineEdit& field) { field.copy(); },
+        [](ListClipboard& clipboard, CellGrid& list) { clipboard.copy(list); });
+    clipboardCommand(
+        cmd::Paste, QKeySequence::Paste, [](QLineEdit& field) { field.paste(); },
+        [](ListClipboard& clipboard, CellGrid& list) { clipboard.paste(list); });
+}
+
+FindTools* MainWindow::buildFindTools() {
+    FormMatchDisplay::Parts parts;
+    parts.parameters = parameterList_;
+    parts.values = panel_->valueList();
+    parts.results = resultList_;
+    parts.formula = panel_->formulaEdit();
+    parts.reportField = [this](ReportText text) {
+        return textEdit(ctl::reportTextEdits[static_cast<int>(text) - 1]);
+    };
+    parts.showParameter = [this](int index) {
+        selectRows(*parameterList_, {index});
+        if (panel_->shownParameter() != index) {
+            panel_->showParameter(index);
         }
-    }
+    };
+    parts.shownParameter = [this] { return panel_->shownParameter(); };
+    return new FindTools(document_, std::move(parts), *this);
 }
 
 QAction* MainWindow::action(int commandId) const {
-    const auto it = actions_.find(commandId);
-    return it == actions_.end() ? nullptr : it->second;
+    return commands_->action(commandId);
 }
 
 bool MainWindow::commandAvailable(int commandId) const {
-    switch (commandId) {
-    case cmd::Undo:
-        return document_.undoStack()->canUndo();
-    case cmd::Redo:
-        return document_.undoStack()->canRedo();
-    case cmd::MoveUp:
-        return records_->canMove(-1);
-    case cmd::MoveDown:
-        return records_->canMove(+1);
-    case cmd::Duplicate:
-        return records_->canDuplicate();
-    default:
-        return action(commandId) != nullptr;
-    }
+    return commands_->available(commandId);
 }
 
 void MainWindow::refreshCommandStates() {
-    for (int id : {cmd::Undo, cmd::Redo, cmd::MoveUp, cmd::MoveDown, cmd::Duplicate}) {
-        actions_.at(id)->setEnabled(commandAvailable(id));
-    }
+    commands_->refresh();
     const QUndoStack* stack = document_.undoStack();
-    actions_.at(cmd::Undo)->setText(undoRedoText(texts::undoLabel, stack->undoText(), cmd::Undo));
-    actions_.at(cmd::Redo)->setText(undoRedoText(texts::redoLabel, stack->redoText(), cmd::Redo));
+    action(cmd::Undo)->setText(undoRedoText(texts::undoLabel, stack->undoText(), cmd::Undo));
+    action(cmd::Redo)->setText(undoRedoText(texts::redoLabel, stack->redoText(), cmd::Redo));
 }
 
 bool MainWindow::runCommand(int commandId) {

@@ -7,9 +7,11 @@
 #include "MessageBox.h"
 #include "ParameterPanel.h"
 #include "ReferenceTexts.h"
+#include "RowSelection.h"
 #include "Texts.h"
 
 #include <QApplication>
+#include <QItemSelectionModel>
 
 #include <algorithm>
 
@@ -52,7 +54,10 @@ void RecordActions::followDocument() {
         }
     });
     connect(&panel_, &ParameterPanel::parameterShown, this, [this](int parameter) {
-        if (parameter >= 0 && parameters_.GetSelectedRow() != parameter) {
+        // One of several selected rows keeps the selection as it is (a Ctrl+click shows the row it
+        // adds).
+        const QItemSelectionModel* selection = parameters_.selectionModel();
+        if (parameter >= 0 && (selection == nullptr || !selection->isRowSelected(parameter, QModelIndex()))) {
             selectRecordRow(&parameters_, parameter);
         }
     });
@@ -107,21 +112,32 @@ CellGrid* RecordActions::recordList() const {
     return lastList_ != nullptr ? lastList_ : &parameters_;
 }
 
+std::vector<int> RecordActions::rowsToActOn(const CellGrid& list) const {
+    std::vector<int> rows = selectedRows(list);
+    const int current = list.GetSelectedRow();
+    const int count = list.model() != nullptr ? list.model()->rowCount() : 0;
+    if (rows.empty() && current >= 0 && current < count) {
+        rows.push_back(current);
+    }
+    return rows;
+}
+
 bool RecordActions::canMove(int step) const {
+    // The selection moves as a whole, so it cannot when its first row is at the top (up) or its
+    // last at the bottom (down).
     const CellGrid* list = recordList();
-    const int row = list->GetSelectedRow();
-    const int rows = list->model() != nullptr ? list->model()->rowCount() : 0;
-    if (row < 0 || row >= rows) {
+    const std::vector<int> rows = rowsToActOn(*list);
+    const int count = list->model() != nullptr ? list->model()->rowCount() : 0;
+    if (rows.empty()) {
         return false;
     }
-    return step < 0 ? row > 0 : row + 1 < rows;
+    return step < 0 ? rows.front() > 0 : rows.back() + 1 < count;
 }
 
 bool RecordActions::canDuplicate() const {
     // Value rows and results are added with F3 and F4.
     const CellGrid* list = recordList();
-    const int rows = list->model() != nullptr ? list->model()->rowCount() : 0;
-    return list == &parameters_ && list->GetSelectedRow() >= 0 && list->GetSelectedRow() < rows;
+    return list == &parameters_ && !rowsToActOn(*list).empty();
 }
 
 void RecordActions::addParameter() {
@@ -132,10 +148,19 @@ void RecordActions::addParameter() {
 }
 
 void RecordActions::deleteParameter() {
-    const int row = parameters_.GetSelectedRow();
-    if (row >= 0 && confirmDeleteReferenced(true, row)) {
-        document_.deleteParameter(row);
+    deleteRows(parameters_, true);
+}
+
+void RecordActions::deleteRows(CellGrid& list, bool referenced) {
+    const std::vector<int> rows = rowsToActOn(list);
+    if (rows.size() > 1) {
+        clipboard_->removeSelected(list);
+        return;
     }
+    if (rows.empty() || (referenced && !confirmDeleteReferenced(&list == &parameters_, rows.front()))) {
+        return;
+    }
+    document_.removeRecords(clipboard_->listOf(list), rows);
 }
 
 void RecordActions::addValue() {
@@ -153,9 +178,8 @@ void RecordActions::addValue() {
 }
 
 void RecordActions::deleteValue() {
-    const int row = values_.GetSelectedRow();
-    if (panel_.shownParameter() >= 0 && row >= 0) {
-        document_.deleteValueRow(panel_.shownParameter(), row);
+    if (panel_.shownParameter() >= 0) {
+        deleteRows(values_, false);
     }
 }
 
@@ -166,10 +190,7 @@ void RecordActions::addResult() {
 }
 
 void RecordActions::deleteResult() {
-    const int row = results_.GetSelectedRow();
-    if (row >= 0 && confirmDeleteReferenced(false, row)) {
-        document_.deleteResult(row);
-    }
+    deleteRows(results_, true);
 }
 
 void RecordActions::moveUp() {
@@ -182,14 +203,11 @@ void RecordActions::moveDown() {
 
 void RecordActions::move(int step) {
     CellGrid* list = recordList();
-    const int row = list->GetSelectedRow();
-    if (row >= 0) {
-        if (list == &parameters_) {
-            document_.moveParameter(row, step);
-        } else if (list == &values_) {
-            document_.moveValueRow(panel_.shownParameter(), row, step);
-        } else {
-            document_.moveResult(row, step);
+    const std::vector<int> rows = rowsToActOn(*list);
+    if (!rows.empty() && (list != &values_ || panel_.shownParameter() >= 0)) {
+        const std::vector<int> moved = document_.moveRecords(clipboard_->listOf(*list), rows, step);
+        if (!moved.empty()) {
+            selectRows(*list, moved);
         }
     }
     list->setFocus(Qt::OtherFocusReason);
@@ -197,7 +215,11 @@ void RecordActions::move(int step) {
 
 void RecordActions::duplicate() {
     if (canDuplicate()) {
-        document_.duplicateParameter(parameters_.GetSelectedRow());
+        const std::vector<int> copies =
+            document_.duplicateRecords(RecordList::parameters(), rowsToActOn(parameters_));
+        if (copies.size() > 1) {
+            selectRows(parameters_, copies);
+        }
         parameters_.setFocus(Qt::OtherFocusReason);
     }
 }

@@ -9,6 +9,8 @@
 
 #include <QObject>
 
+#include <vector>
+
 class CellGrid;
 class QWidget;
 
@@ -52,6 +54,11 @@ signals:
 private:
     void followDocument();
     void move(int step);
+    // The selected rows of a list, or its current row when none is selected.
+    std::vector<int> rowsToActOn(const CellGrid& list) const;
+    // Deletes the selected rows of a list: one record as before, several in one step after one
+    // question listing what names them.
+    void deleteRows(CellGrid& list, bool referenced);
     // Before deleting a parameter or result other texts name: the question listing them. True
     // when the deletion may go on.
     bool confirmDeleteReferenced(bool parameter, int index);

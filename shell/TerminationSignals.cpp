@@ -1,5 +1,7 @@
 #include "TerminationSignals.h"
 
+#include "SignalChain.h"
+
 #include <QSocketNotifier>
 
 #include <atomic>
@@ -37,24 +39,10 @@ int slotOf(int signal) {
 [[noreturn]] void passOn(int signal, siginfo_t* info, void* context) {
     const int slot = slotOf(signal);
     if (slot >= 0 && installed[slot]) {
-        const struct sigaction& previous = previousActions[slot];
-        if ((previous.sa_flags & SA_SIGINFO) != 0 && previous.sa_sigaction != nullptr) {
-            previous.sa_sigaction(signal, info, context);
-        } else if (previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN &&
-                   previous.sa_handler != nullptr) {
-            previous.sa_handler(signal);
-        }
+        callPreviousHandler(previousActions[slot], signal, info, context);
     }
     // Still here: end the way the signal ends a process by default.
-    struct sigaction defaultAction {};
-    defaultAction.sa_handler = SIG_DFL;
-    sigemptyset(&defaultAction.sa_mask);
-    ::sigaction(signal, &defaultAction, nullptr);
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, signal);
-    ::pthread_sigmask(SIG_UNBLOCK, &set, nullptr);
-    ::raise(signal);
+    raiseWithDefaultAction(signal);
     ::_exit(128 + signal);
 }
 

@@ -93,14 +93,15 @@ TEST(MenuTemplate, Structure) {
             }
         }
     }
-    EXPECT_EQ(idsSeen.size(), 20u);
-    EXPECT_EQ(separators, (std::vector<std::vector<std::size_t>>{{5, 7}, {2, 6}, {3}, {1}}));
+    EXPECT_EQ(idsSeen.size(), 25u);
+    EXPECT_EQ(separators, (std::vector<std::vector<std::size_t>>{{5, 7}, {2, 6, 9, 13}, {3}, {1}}));
     const std::map<int, QString> expectedShortcuts = {
         {cmd::FileNew, "Ctrl+N"},  {cmd::FileOpen, "Ctrl+O"},    {cmd::FileSave, "Ctrl+S"},
         {cmd::AddParameter, "F2"}, {cmd::AddValue, "F3"},        {cmd::AddResult, "F4"},
         {cmd::Help, "F1"},         {cmd::Undo, "Ctrl+Z"},        {cmd::Redo, "Ctrl+Y"},
         {cmd::MoveUp, "Ctrl+Up"},  {cmd::MoveDown, "Ctrl+Down"}, {cmd::Duplicate, "Ctrl+D"},
-        {cmd::Checks, "F7"},
+        {cmd::Checks, "F7"},       {cmd::Cut, "Ctrl+X"},        {cmd::Copy, "Ctrl+C"},
+        {cmd::Paste, "Ctrl+V"},    {cmd::Find, "Ctrl+F"},        {cmd::Replace, "Ctrl+H"},
     };
     EXPECT_EQ(shortcuts, expectedShortcuts);
     // The recent files have their place in the File menu between the two separators.

@@ -6,6 +6,7 @@
 #include "FindTools.h"
 #include "FormHarness.h"
 #include "RecordClipboard.h"
+#include "RowSelection.h"
 
 #include <QClipboard>
 #include <QMimeData>
@@ -35,6 +36,74 @@ protected:
     QClipboard* clipboard() const { return QGuiApplication::clipboard(); }
     void putText(const QString& text) { clipboard()->setText(text); }
 };
+
+// Five parameters; the result names the fourth, so deleting it asks first.
+ReportDefinition fiveParameters() {
+    ReportDefinition d;
+    for (const char* name : {"A", "B", "C", "D", "E"}) {
+        d.parameters.push_back({name, "", ValueKind::List, 0, 0, {{"1", "", "x"}}});
+    }
+    d.results = {{"Sum", "#P(4)+#P(5)"}};
+    return d;
+}
+
+std::string names(const ReportDefinition& d) {
+    std::string all;
+    for (const ParameterRecord& p : d.parameters) {
+        all += p.name;
+    }
+    return all;
+}
+
+TEST_F(TablesTest, MoveDuplicateAndDeleteTakeEverySelectedRowInOneStep) {
+    load(fiveParameters());
+    QUndoStack* stack = form->document().undoStack();
+    parameters()->setFocus();
+    clickParameterRow(1);
+    const QRect fourth = parameters()->GetCellRect(3, 0);
+    QTest::mouseClick(parameters()->viewport(), Qt::LeftButton, Qt::ControlModifier, fourth.center());
+    ASSERT_EQ(selectedRows(*parameters()), (std::vector<int>{1, 3}));
+
+    pressKey(parameters(), Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(names(form->definition()), "BADCE");
+    EXPECT_EQ(form->definition().results[0].result, "#P(3)+#P(5)") << "the code follows D";
+    EXPECT_EQ(selectedRows(*parameters()), (std::vector<int>{0, 2}));
+    EXPECT_EQ(stack->count(), 1);
+    pressKey(parameters(), Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(names(form->definition()), "BADCE") << "the first row is at the top: nothing moves";
+
+    pressKey(parameters(), Qt::Key_D, Qt::ControlModifier);
+    EXPECT_EQ(names(form->definition()), "BBADDCE");
+    EXPECT_EQ(selectedRows(*parameters()), (std::vector<int>{1, 4}));
+    EXPECT_EQ(stack->count(), 2);
+
+    // The copies are named by nothing: they go without a question.
+    const std::size_t asked = messages.requests().size();
+    click(ctl::DeleteParameterButton);
+    EXPECT_EQ(names(form->definition()), "BADCE");
+    EXPECT_EQ(messages.requests().size(), asked);
+    EXPECT_EQ(stack->count(), 3);
+
+    // D and E are named by the result: one question for both; No keeps them, Yes deletes both.
+    clickParameterRow(2);
+    const QRect fifth = parameters()->GetCellRect(4, 0);
+    QTest::mouseClick(parameters()->viewport(), Qt::LeftButton, Qt::ControlModifier, fifth.center());
+    messages.enqueue(MessageAnswer::No);
+    click(ctl::DeleteParameterButton);
+    EXPECT_EQ(names(form->definition()), "BADCE");
+    EXPECT_EQ(messages.requests().size(), asked + 1);
+    messages.enqueue(MessageAnswer::Yes);
+    click(ctl::DeleteParameterButton);
+    EXPECT_EQ(names(form->definition()), "BAC");
+    EXPECT_EQ(messages.requests().size(), asked + 2);
+    EXPECT_EQ(stack->count(), 4);
+
+    for (int step = 0; step < 4; ++step) {
+        stack->undo();
+    }
+    EXPECT_EQ(names(form->definition()), "ABCDE");
+    EXPECT_EQ(form->definition().results[0].result, "#P(4)+#P(5)");
+}
 
 TEST_F(TablesTest, CopyPutsTheSelectedRowsShownCellsInBothFormats) {
     values()->setFocus();
