@@ -125,10 +125,15 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
             alignment = Qt::AlignLeft;
         }
         painter->setPen(text);
-        const QStyle* style = view != nullptr ? view->style() : QApplication::style();
-        style->drawItemText(
-            painter, textRect, static_cast<int>(alignment | Qt::AlignTop | Qt::TextSingleLine), colours, true,
-            option.fontMetrics.elidedText(shown, Qt::ElideRight, textRect.width()), QPalette::NoRole);
+        const bool kept = alignment == Qt::AlignLeft && option.direction == Qt::LeftToRight &&
+                          drawKeptText(painter, textRect, option.fontMetrics, shown);
+        if (!kept) {
+            const QStyle* style = view != nullptr ? view->style() : QApplication::style();
+            style->drawItemText(painter, textRect,
+                                static_cast<int>(alignment | Qt::AlignTop | Qt::TextSingleLine), colours,
+                                true, option.fontMetrics.elidedText(shown, Qt::ElideRight, textRect.width()),
+                                QPalette::NoRole);
+        }
     }
 
     // The focused row carries a dotted rectangle around all its cells.
@@ -140,6 +145,51 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         drawDottedEdges(painter, cell, *look_.gridLines, false, false, true);
     }
     painter->restore();
+}
+
+bool CellDelegate::drawKeptText(QPainter* painter, const QRect& textRect, const QFontMetrics& metrics,
+                                const QString& shown) const {
+    // Texts with control characters (a CR read from a file, a tab) or right-to-left script take the
+    // general path, which shows them as a single line the way the style does.
+    for (const QChar c : shown) {
+        if (c.unicode() < 0x20 || c.isSurrogate()) {
+            return false;
+        }
+        switch (c.direction()) {
+        case QChar::DirR:
+        case QChar::DirAL:
+        case QChar::DirRLE:
+        case QChar::DirRLO:
+        case QChar::DirRLI:
+            return false;
+        default:
+            break;
+        }
+    }
+    if (painter->font() != keptFont_) {
+        keptTexts_.clear();
+        keptFont_ = painter->font();
+    }
+    // A bound on what is kept: enough for every page of the lists, never the whole definition.
+    constexpr qsizetype mostKept = 4096;
+    const std::pair<QString, int> key(shown, textRect.width());
+    auto found = keptTexts_.constFind(key);
+    if (found == keptTexts_.constEnd()) {
+        if (keptTexts_.size() >= mostKept) {
+            keptTexts_.clear();
+        }
+        QStaticText laid(metrics.elidedText(shown, Qt::ElideRight, textRect.width()));
+        laid.setTextFormat(Qt::PlainText);
+        laid.prepare(painter->transform(), keptFont_);
+        found = keptTexts_.insert(key, laid);
+    }
+    const QSizeF size = found->size();
+    const bool overflows = size.width() > textRect.width() || size.height() > textRect.height();
+    if (overflows) {
+        painter->setClipRect(textRect, Qt::IntersectClip);
+    }
+    painter->drawStaticText(textRect.topLeft(), *found);
+    return true;
 }
 
 bool CellDelegate::eventFilter(QObject* object, QEvent* event) {

@@ -4,7 +4,10 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
+#include <QHash>
 #include <QPointer>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 
 #include <functional>
@@ -50,7 +53,16 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
+    // Draws a cell's text; false when it is not one the kept layouts serve (then drawn as before).
+    bool drawKeptText(QPainter* painter, const QRect& textRect, const QFontMetrics& metrics,
+                      const QString& shown) const;
+
     Look look_;
+    // Laying a text out is most of what painting a cell costs, and the lists paint the same texts
+    // again and again (a page after a renumbering, a scroll back): the elided, laid-out texts are
+    // kept, by text and width, for the font they were made with.
+    mutable QHash<std::pair<QString, int>, QStaticText> keptTexts_;
+    mutable QFont keptFont_;
     std::function<bool(const QString& before, const QString& after)> checker_;
     mutable QPointer<GridEdit> editor_;
     mutable std::optional<bool> storeResult_;

@@ -29,6 +29,25 @@ template <typename Definition, typename Visit> void forEachCodeText(Definition& 
     }
 }
 
+// The same for the parameters listed (0-based, ascending) and every result row: for a caller that
+// knows which parameters hold no code.
+template <typename Visit>
+void forEachCodeTextOf(const ReportDefinition& definition, const std::vector<int>& parameters,
+                       Visit&& visit) {
+    for (const int p : parameters) {
+        const auto& parameter = definition.parameters.at(static_cast<std::size_t>(p));
+        const int record = p + 1;
+        visit(TextLocation{TextField::ParameterFormula, record, 0}, parameter.formula);
+        for (std::size_t v = 0; v < parameter.values.size(); ++v) {
+            visit(TextLocation{TextField::ValueResult, record, static_cast<int>(v + 1)},
+                  parameter.values[v].result);
+        }
+    }
+    for (std::size_t r = 0; r < definition.results.size(); ++r) {
+        visit(TextLocation{TextField::ResultText, static_cast<int>(r + 1), 0}, definition.results[r].result);
+    }
+}
+
 bool namesParameter(char letter) {
     return letter == 'P' || letter == 'R' || letter == 'N';
 }
@@ -78,12 +97,13 @@ bool isGone(const TextLocation& where, bool parameters, const std::vector<int>& 
     return newNumberOf[static_cast<std::size_t>(where.record - 1)] <= 0;
 }
 
-template <typename Matches>
-std::vector<TextChange> renumber(const ReportDefinition& definition, const std::vector<int>& newNumberOf,
-                                 bool parameters, Matches matches) {
+// `forEach(visit)` visits the texts to look at, in file order.
+template <typename ForEach, typename Matches>
+std::vector<TextChange> renumber(ForEach&& forEach, const std::vector<int>& newNumberOf, bool parameters,
+                                 Matches matches) {
     std::vector<TextChange> changes;
     std::string after;
-    forEachCodeText(definition, [&](const TextLocation& where, const std::string& text) {
+    forEach([&](const TextLocation& where, const std::string& text) {
         // Most texts hold no code at all: they are passed over here, without the call.
         if (text.find('#') == std::string::npos) {
             return;
@@ -93,6 +113,18 @@ std::vector<TextChange> renumber(const ReportDefinition& definition, const std::
         }
     });
     return changes;
+}
+
+auto everyCodeText(const ReportDefinition& definition) {
+    return [&definition](auto&& visit) { forEachCodeText(definition, visit); };
+}
+
+auto codeTextsOf(const ReportDefinition& definition, const std::vector<int>& parameters) {
+    return [&definition, &parameters](auto&& visit) { forEachCodeTextOf(definition, parameters, visit); };
+}
+
+bool namesResult(char letter) {
+    return letter == 'X';
 }
 
 template <typename Matches>
@@ -186,12 +218,24 @@ void applyTextChanges(ReportDefinition& definition, const std::vector<TextChange
 
 std::vector<TextChange> renumberParameterReferences(const ReportDefinition& definition,
                                                     const std::vector<int>& newNumberOf) {
-    return renumber(definition, newNumberOf, true, namesParameter);
+    return renumber(everyCodeText(definition), newNumberOf, true, namesParameter);
 }
 
 std::vector<TextChange> renumberResultReferences(const ReportDefinition& definition,
                                                  const std::vector<int>& newNumberOf) {
-    return renumber(definition, newNumberOf, false, [](char letter) { return letter == 'X'; });
+    return renumber(everyCodeText(definition), newNumberOf, false, namesResult);
+}
+
+std::vector<TextChange> renumberParameterReferences(const ReportDefinition& definition,
+                                                    const std::vector<int>& newNumberOf,
+                                                    const std::vector<int>& parametersWithCodes) {
+    return renumber(codeTextsOf(definition, parametersWithCodes), newNumberOf, true, namesParameter);
+}
+
+std::vector<TextChange> renumberResultReferences(const ReportDefinition& definition,
+                                                 const std::vector<int>& newNumberOf,
+                                                 const std::vector<int>& parametersWithCodes) {
+    return renumber(codeTextsOf(definition, parametersWithCodes), newNumberOf, false, namesResult);
 }
 
 std::vector<int> numbersAfterInsert(int count, int position) {
@@ -232,7 +276,7 @@ std::vector<TextLocation> parameterReferences(const ReportDefinition& definition
 }
 
 std::vector<TextLocation> resultReferences(const ReportDefinition& definition, int number) {
-    return references(definition, number, [](char letter) { return letter == 'X'; });
+    return references(definition, number, namesResult);
 }
 
 } // namespace vornak

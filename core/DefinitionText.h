@@ -62,6 +62,16 @@ std::vector<TextChange> renumberParameterReferences(const ReportDefinition& defi
 std::vector<TextChange> renumberResultReferences(const ReportDefinition& definition,
                                                  const std::vector<int>& newNumberOf);
 
+// The same two, looking only at the formulas and value-row results of the parameters listed
+// (0-based, ascending), and at every result row: for a caller that keeps track of which parameters
+// hold a "#" in those texts. With every such parameter listed the changes are those above.
+std::vector<TextChange> renumberParameterReferences(const ReportDefinition& definition,
+                                                    const std::vector<int>& newNumberOf,
+                                                    const std::vector<int>& parametersWithCodes);
+std::vector<TextChange> renumberResultReferences(const ReportDefinition& definition,
+                                                 const std::vector<int>& newNumberOf,
+                                                 const std::vector<int>& parametersWithCodes);
+
 // The mappings for the edits the editor makes, in the form the two functions above take; positions
 // are 0-based, `count` is the number of records before the edit. Inserting (or duplicating) before
 // `position`; erasing the record at `position`; moving the record at `from` so that it stands at `to`.

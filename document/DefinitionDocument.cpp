@@ -34,6 +34,7 @@ DefinitionDocument::DefinitionDocument(QObject* parent) : QObject(parent) {
     });
     definition_.parameters.push_back(newParameter());
     definition_.results.push_back(newResult());
+    codeTexts_.invalidate();
 }
 
 DefinitionDocument::~DefinitionDocument() = default;
@@ -125,6 +126,7 @@ void DefinitionDocument::replaceDefinition(ReportDefinition definition, std::str
     undoStack_.clear();
     resetting_ = false;
     definition_ = std::move(definition);
+    codeTexts_.invalidate();
     stamp_ = stamp;
     setPath(std::move(path));
     emit documentReset();
@@ -457,14 +459,33 @@ ResultRow DefinitionDocument::newResult() {
 // --- Changes -----------------------------------------------------------------------------------
 
 void DefinitionDocument::applyText(const TextLocation& where, const std::string& bytes) {
-    textAt(definition_, where) = bytes;
+    std::string& text = textAt(definition_, where);
+    codeTexts_.textReplaced(where, text, bytes);
+    text = bytes;
     emit textChanged(where);
 }
 
 void DefinitionDocument::applyTextChanges(const std::vector<TextChange>& changes, bool forward) {
-    for (const TextChange& change : changes) {
-        applyText(change.where, forward ? change.after : change.before);
+    if (changes.empty()) {
+        return;
     }
+    std::vector<TextLocation> where;
+    where.reserve(changes.size());
+    for (const TextChange& change : changes) {
+        std::string& text = textAt(definition_, change.where);
+        const std::string& bytes = forward ? change.after : change.before;
+        codeTexts_.textReplaced(change.where, text, bytes);
+        text = bytes;
+        where.push_back(change.where);
+    }
+    // A renumbering rewrites up to every result and value row: the lists hear of it once. The
+    // texts shown outside them are few and told one by one.
+    for (const TextLocation& one : where) {
+        if (one.field == TextField::ParameterFormula || one.field == TextField::ReportText) {
+            emit textChanged(one);
+        }
+    }
+    emit textsChanged(where);
 }
 
 void DefinitionDocument::applyKind(int parameter, std::uint8_t kind, std::vector<ValueRow> rows) {
@@ -472,6 +493,7 @@ void DefinitionDocument::applyKind(int parameter, std::uint8_t kind, std::vector
     ParameterRecord& record = definition_.parameters[at(parameter)];
     record.kind = static_cast<ValueKind>(kind);
     record.values = std::move(rows);
+    codeTexts_.parameterReplaced(parameter, record);
     emit kindChanged(parameter);
     emit parameterChanged(parameter);
 }
@@ -486,7 +508,13 @@ void DefinitionDocument::applyInsert(const RecordList& list, int first, RecordBl
     const RecordChange change{RecordChange::Type::Insert, list, first, blockSize(records), 0};
     emit recordsAboutToChange(change);
     withRecords(list, [&](auto& items) {
-        auto& block = std::get<std::remove_reference_t<decltype(items)>>(records);
+        using Items = std::remove_reference_t<decltype(items)>;
+        auto& block = std::get<Items>(records);
+        if constexpr (std::is_same_v<Items, std::vector<ParameterRecord>>) {
+            codeTexts_.parametersInserted(first, block);
+        } else if constexpr (std::is_same_v<Items, std::vector<ValueRow>>) {
+            codeTexts_.valueRowsInserted(list.parameter, block);
+        }
         items.insert(items.begin() + first, std::make_move_iterator(block.begin()),
                      std::make_move_iterator(block.end()));
     });
@@ -501,6 +529,12 @@ RecordBlock DefinitionDocument::applyRemove(const RecordList& list, int first, i
         std::remove_reference_t<decltype(items)> block(std::make_move_iterator(begin),
                                                        std::make_move_iterator(begin + count));
         items.erase(begin, begin + count);
+        using Items = std::remove_reference_t<decltype(items)>;
+        if constexpr (std::is_same_v<Items, std::vector<ParameterRecord>>) {
+            codeTexts_.parametersRemoved(first, count);
+        } else if constexpr (std::is_same_v<Items, std::vector<ValueRow>>) {
+            codeTexts_.valueRowsRemoved(list.parameter, block);
+        }
         return block;
     });
     emit recordsChanged(change);
@@ -511,6 +545,9 @@ void DefinitionDocument::applyMove(const RecordList& list, int first, int count,
     const RecordChange change{RecordChange::Type::Move, list, first, count, to};
     emit recordsAboutToChange(change);
     withRecords(list, [&](auto& items) { moveBlock(items, first, count, to); });
+    if (list.kind == RecordKind::Parameter) {
+        codeTexts_.parametersMoved(first, count, to);
+    }
     emit recordsChanged(change);
 }
 

@@ -37,7 +37,11 @@
 //   Signals     definitionChanged: once after every step, merged keystroke, undo, redo, New and Open
 //               (for whatever looks at the whole definition, such as the checks).
 //               documentAboutToBeReset / documentReset (new, open), pathChanged, modifiedChanged,
-//               textChanged(location), parameterChanged(p) (kind or flags), kindAboutToChange(p) /
+//               textChanged(location): one text changed; textsChanged(locations): one step
+//               rewrote several texts at once (a renumbering, a replace-all), for the lists to
+//               follow as one change; those of them outside the lists (formulas, the nine texts)
+//               are also told one by one with textChanged.
+//               parameterChanged(p) (kind or flags), kindAboutToChange(p) /
 //               kindChanged(p) (the value rows' columns change; rows may be dropped or restored),
 //               recordsAboutToChange(change) / recordsChanged(change): one contiguous block of a
 //               list inserted, removed or moved (RecordChange.h), codesRenumbered(n).
@@ -51,6 +55,7 @@
 //               records and rows from 1 (locationOf(ReportText::Title) for the nine texts).
 #pragma once
 
+#include "CodeTextIndex.h"
 #include "DefinitionText.h"
 #include "DiskStamp.h"
 #include "FileProblem.h"
@@ -186,6 +191,9 @@ public:
     void applyMove(const RecordList& list, int first, int count, int to);
     // Copies of the records [first, first + count) of a list.
     RecordBlock copyRecords(const RecordList& list, int first, int count) const;
+    // The parameters (0-based, ascending) whose formula or value rows' results hold a "#": the only
+    // ones whose texts a renumbering has to read. Kept in step with every change.
+    std::vector<int> parametersWithCodes() { return codeTexts_.parametersWithCodes(definition_); }
 
 signals:
     void definitionChanged();
@@ -195,6 +203,8 @@ signals:
     void modifiedChanged(bool modified);
 
     void textChanged(const vornak::TextLocation& where);
+    // Several texts rewritten in one step, each named once, in no particular order.
+    void textsChanged(const std::vector<vornak::TextLocation>& where);
     void parameterChanged(int parameter);
     void kindAboutToChange(int parameter);
     void kindChanged(int parameter);
@@ -217,6 +227,7 @@ private:
     void setPath(std::string path);
 
     ReportDefinition definition_;
+    CodeTextIndex codeTexts_;
     QUndoStack undoStack_;
     std::string path_;
     DiskStamp stamp_;

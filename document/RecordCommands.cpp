@@ -171,8 +171,10 @@ std::vector<TextChange> RecordCommand::renumbering() const {
     if (same) {
         return {};
     }
-    return parameters ? renumberParameterReferences(definition, newNumberOf)
-                      : renumberResultReferences(definition, newNumberOf);
+    // Only the parameters with a code in their texts are read, and the results.
+    const std::vector<int> withCodes = document_.parametersWithCodes();
+    return parameters ? renumberParameterReferences(definition, newNumberOf, withCodes)
+                      : renumberResultReferences(definition, newNumberOf, withCodes);
 }
 
 void RecordCommand::redo() {

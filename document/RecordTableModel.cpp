@@ -43,13 +43,38 @@ RecordTableModel::RecordTableModel(DefinitionDocument& document, RecordKind kind
     connect(&document, &DefinitionDocument::recordsAboutToChange, this, &RecordTableModel::aboutToChange);
     connect(&document, &DefinitionDocument::recordsChanged, this, &RecordTableModel::changed);
     connect(&document, &DefinitionDocument::textChanged, this, [this](const TextLocation& where) {
-        for (std::size_t column = 0; column < columns_.size(); ++column) {
-            if (columns_[column].field == where.field) {
-                const QModelIndex cell = index(where.record - 1, static_cast<int>(column));
-                emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
-            }
+        const int column = columnOf(where.field);
+        if (column >= 0) {
+            const QModelIndex cell = index(where.record - 1, column);
+            emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
         }
     });
+    // Many texts at once: one change over the rows and columns they span.
+    connect(&document, &DefinitionDocument::textsChanged, this,
+            [this](const std::vector<TextLocation>& where) {
+                int top = rowCount(), bottom = -1, left = columnCount(), right = -1;
+                for (const TextLocation& one : where) {
+                    const int column = columnOf(one.field);
+                    if (column >= 0) {
+                        top = std::min(top, one.record - 1);
+                        bottom = std::max(bottom, one.record - 1);
+                        left = std::min(left, column);
+                        right = std::max(right, column);
+                    }
+                }
+                if (bottom >= 0) {
+                    emit dataChanged(index(top, left), index(bottom, right), {Qt::DisplayRole, Qt::EditRole});
+                }
+            });
+}
+
+int RecordTableModel::columnOf(TextField field) const {
+    for (std::size_t column = 0; column < columns_.size(); ++column) {
+        if (columns_[column].field == field) {
+            return static_cast<int>(column);
+        }
+    }
+    return -1;
 }
 
 void RecordTableModel::aboutToChange(const RecordChange& change) {

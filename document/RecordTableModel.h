@@ -45,6 +45,8 @@ private:
     void aboutToChange(const RecordChange& change);
     void changed(const RecordChange& change);
     void renumberFrom(int row);
+    // The column that shows a field's texts, or -1.
+    int columnOf(TextField field) const;
 
     DefinitionDocument& document_;
     RecordKind kind_;

@@ -4,6 +4,8 @@
 #include "EditText.h"
 #include "Texts.h"
 
+#include <algorithm>
+
 namespace vornak {
 
 namespace {
@@ -95,6 +97,23 @@ ValueTableModel::ValueTableModel(DefinitionDocument& document, QObject* parent)
             emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::EditRole});
         }
     });
+    // Many texts at once: one change over the shown rows and columns they span.
+    connect(&document, &DefinitionDocument::textsChanged, this,
+            [this](const std::vector<TextLocation>& where) {
+                int top = rowCount(), bottom = -1, left = columnCount(), right = -1;
+                for (const TextLocation& one : where) {
+                    const int column = shows(one.record - 1) ? columnOf(*kind(), one.field) : -1;
+                    if (column >= 0) {
+                        top = std::min(top, one.row - 1);
+                        bottom = std::max(bottom, one.row - 1);
+                        left = std::min(left, column);
+                        right = std::max(right, column);
+                    }
+                }
+                if (bottom >= 0) {
+                    emit dataChanged(index(top, left), index(bottom, right), {Qt::DisplayRole, Qt::EditRole});
+                }
+            });
 }
 
 void ValueTableModel::aboutToChange(const RecordChange& change) {

@@ -108,7 +108,10 @@ const RangeScale& RangeStrip::scale(const Plot& g) const {
 }
 
 double RangeStrip::xFor(double value) const {
-    const Plot g = plot();
+    return xFor(value, plot());
+}
+
+double RangeStrip::xFor(double value, const Plot& g) const {
     return g.left + scale(g)(value);
 }
 
@@ -121,8 +124,8 @@ int RangeStrip::drawnLane(const RangeBar& bar) const {
 }
 
 QRect RangeStrip::barRect(const RangeBar& bar, const Plot& g) const {
-    const int x1 = static_cast<int>(std::lround(xFor(bar.lower)));
-    const int x2 = std::max(x1 + 1, static_cast<int>(std::lround(xFor(bar.upper))));
+    const int x1 = static_cast<int>(std::lround(xFor(bar.lower, g)));
+    const int x2 = std::max(x1 + 1, static_cast<int>(std::lround(xFor(bar.upper, g))));
     const int top = g.lanesTop + drawnLane(bar) * g.laneHeight;
     return QRect(QPoint(x1, top + 1), QPoint(x2, top + g.laneHeight - 2));
 }
@@ -137,9 +140,9 @@ QRect RangeStrip::barRect(int index) const {
     return {};
 }
 
-QRect RangeStrip::stretchRect(const RangeStretch& stretch, int top, int bottom) const {
-    double x1 = xFor(stretch.from);
-    double x2 = xFor(stretch.to);
+QRect RangeStrip::stretchRect(const Plot& g, const RangeStretch& stretch, int top, int bottom) const {
+    double x1 = xFor(stretch.from, g);
+    double x2 = xFor(stretch.to, g);
     if (x2 - x1 < minimumMarkWidth) {
         const double middle = (x1 + x2) / 2;
         x1 = middle - minimumMarkWidth / 2.0;
@@ -181,7 +184,7 @@ void RangeStrip::paintEvent(QPaintEvent*) {
     if (!layout_.bars.empty()) {
         // Uncovered stretches are hatched across the lanes, so the hole shows where the eye is.
         for (const RangeStretch& gap : layout_.gaps) {
-            painter.fillRect(stretchRect(gap, g.lanesTop, lanesBottom - 1),
+            painter.fillRect(stretchRect(g, gap, g.lanesTop, lanesBottom - 1),
                              QBrush(gapColour(), Qt::BDiagPattern));
         }
 
@@ -206,15 +209,15 @@ void RangeStrip::paintEvent(QPaintEvent*) {
         painter.setPen(QPen(overlapColour(), 2));
         painter.setBrush(Qt::NoBrush);
         for (const RangeStretch& overlap : layout_.overlaps) {
-            painter.drawRect(stretchRect(overlap, g.lanesTop + 1, lanesBottom - 2));
+            painter.drawRect(stretchRect(g, overlap, g.lanesTop + 1, lanesBottom - 2));
         }
 
         // The marks on the line itself, solid.
         for (const RangeStretch& gap : layout_.gaps) {
-            painter.fillRect(stretchRect(gap, g.band.top(), g.band.bottom()), gapColour());
+            painter.fillRect(stretchRect(g, gap, g.band.top(), g.band.bottom()), gapColour());
         }
         for (const RangeStretch& overlap : layout_.overlaps) {
-            painter.fillRect(stretchRect(overlap, g.band.top(), g.band.bottom()), overlapColour());
+            painter.fillRect(stretchRect(g, overlap, g.band.top(), g.band.bottom()), overlapColour());
         }
 
         painter.setPen(pal.color(QPalette::Text));
@@ -252,7 +255,7 @@ std::vector<RangeStrip::TickLabel> RangeStrip::tickLabels() const {
     const auto label = [&](double value, int maxWidth) {
         const QString text = fm.elidedText(boundLabel(value), Qt::ElideRight, maxWidth);
         const int w = fm.horizontalAdvance(text);
-        const int x = static_cast<int>(std::lround(xFor(value)));
+        const int x = static_cast<int>(std::lround(xFor(value, g)));
         const int left = std::clamp(x - w / 2, margin, std::max(margin, width() - margin - w));
         return TickLabel{value, text, QRect(left, g.labelTop, w, fm.height())};
     };
@@ -281,7 +284,7 @@ std::vector<RangeStrip::TickLabel> RangeStrip::tickLabels() const {
 
 void RangeStrip::drawTicks(QPainter& painter, const Plot& g) const {
     for (const double value : scale(g).bounds()) {
-        const int x = static_cast<int>(std::lround(xFor(value)));
+        const int x = static_cast<int>(std::lround(xFor(value, g)));
         painter.drawLine(x, g.axisY, x, g.axisY + 3);
     }
     for (const TickLabel& label : tickLabels()) {
@@ -341,13 +344,13 @@ QString RangeStrip::toolTipAt(const QPoint& pos) const {
         }
     }
     for (const RangeStretch& gap : layout_.gaps) {
-        if (stretchRect(gap, g.lanesTop, g.band.bottom()).contains(pos)) {
+        if (stretchRect(g, gap, g.lanesTop, g.band.bottom()).contains(pos)) {
             return QStringLiteral("Пропуск: от %1 до %2 не покрыто ни одним диапазоном")
                 .arg(boundLabel(gap.from), boundLabel(gap.to));
         }
     }
     for (const RangeStretch& overlap : layout_.overlaps) {
-        if (stretchRect(overlap, g.lanesTop, g.band.bottom()).contains(pos)) {
+        if (stretchRect(g, overlap, g.lanesTop, g.band.bottom()).contains(pos)) {
             return QStringLiteral("Перекрытие: от %1 до %2 покрыто несколькими диапазонами")
                 .arg(boundLabel(overlap.from), boundLabel(overlap.to));
         }

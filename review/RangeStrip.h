@@ -80,9 +80,11 @@ private:
         QRect noteLine;
     };
     Plot plot() const;
+    // xFor on a plot already worked out: working one out measures text.
+    double xFor(double value, const Plot& g) const;
     int drawnLane(const RangeBar& bar) const;
     QRect barRect(const RangeBar& bar, const Plot& g) const;
-    QRect stretchRect(const RangeStretch& stretch, int top, int bottom) const;
+    QRect stretchRect(const Plot& g, const RangeStretch& stretch, int top, int bottom) const;
     const RangeScale& scale(const Plot& g) const;
     // A bound as the first row that has it wrote it.
     QString boundLabel(double value) const;

@@ -1217,30 +1217,52 @@ TEST_F(CellGridTest, FocusRectangleAndHighlightFollowTheKeyboardFocus) {
 }
 
 TEST_F(CellGridTest, CellTextStartsTwoPixelsInAndOnePixelDown) {
-    QFont font(QStringLiteral("Times New Roman"));
-    font.setPointSize(9);
-    font.setStyleStrategy(QFont::NoAntialias);
-    grid->SetTextFont(font);
-    build(1, {true, true}, {80, 200});
-    model.setText(0, 1, QStringLiteral("Жар"));
-    grid->SetGridLines(false);
-    QApplication::processEvents();
+    // Texts as the lists hold them, one cut short with an ellipsis, with the font drawn plain and
+    // smoothed, and painted again after the column narrows: each as a plain drawText places it.
+    struct Case {
+        QString text;
+        bool smooth;
+        int width;
+    };
+    const QString longText = QStringLiteral("Параметр с очень длинным названием, который не помещается");
+    const Case cases[] = {
+        {QStringLiteral("Жар"), false, 200},
+        {QStringLiteral("#P(12)*2.5+60"), false, 200},
+        {QStringLiteral("№ 5 ✓ Рост 150 см"), true, 200},
+        {longText, false, 200},
+        {longText, true, 200},
+        {longText, true, 120},
+        {QStringLiteral("Жар"), true, 30},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString() + (c.smooth ? " smooth " : " plain ") + std::to_string(c.width));
+        QFont font(QStringLiteral("Times New Roman"));
+        font.setPointSize(9);
+        font.setStyleStrategy(c.smooth ? QFont::PreferAntialias : QFont::NoAntialias);
+        grid->SetTextFont(font);
+        build(1, {true, true, true}, {80, c.width, 40}); // the last column takes the rest
+        model.setText(0, 1, c.text);
+        grid->SetGridLines(false);
+        QApplication::processEvents();
 
-    const QRect cell = grid->GetCellRect(0, 1);
-    const QImage shot = grid->viewport()->grab().toImage().copy(cell);
+        const QRect cell = grid->GetCellRect(0, 1);
+        const QImage shot = grid->viewport()->grab().toImage().copy(cell);
 
-    // The same text placed by the cell rule: left-aligned at the top of the cell narrowed by 2
-    // on either side and lowered by 1.
-    QImage expected(cell.size(), shot.format());
-    expected.fill(grid->palette().color(QPalette::Active, QPalette::Base));
-    {
-        QPainter painter(&expected);
-        painter.setFont(grid->viewport()->font());
-        painter.setPen(grid->palette().color(QPalette::Active, QPalette::Text));
-        painter.drawText(QRect(2, 1, cell.width() - 4, cell.height() - 1),
-                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, QStringLiteral("Жар"));
+        // The same text placed by the cell rule: left-aligned at the top of the cell narrowed by 2
+        // on either side and lowered by 1, cut to fit.
+        QImage expected(cell.size(), shot.format());
+        expected.fill(grid->palette().color(QPalette::Active, QPalette::Base));
+        {
+            QPainter painter(&expected);
+            painter.setFont(grid->viewport()->font());
+            painter.setPen(grid->palette().color(QPalette::Active, QPalette::Text));
+            const QRect textRect(2, 1, cell.width() - 4, cell.height() - 1);
+            painter.drawText(
+                textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                QFontMetrics(grid->viewport()->font()).elidedText(c.text, Qt::ElideRight, textRect.width()));
+        }
+        EXPECT_EQ(shot, expected);
     }
-    EXPECT_EQ(shot, expected);
 }
 
 } // namespace

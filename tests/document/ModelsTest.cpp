@@ -197,6 +197,60 @@ TEST_F(ModelsTest, InsertingRenumbersTheRowsBelow) {
     EXPECT_TRUE(renumbered) << "the number column below the new row is announced as changed";
 }
 
+// Whether one of the dataChanged signals caught by the spy spans the cell.
+bool announced(const QSignalSpy& changed, int row, int column) {
+    for (const QList<QVariant>& signal : changed) {
+        const QModelIndex from = signal.at(0).toModelIndex();
+        const QModelIndex to = signal.at(1).toModelIndex();
+        if (from.row() <= row && row <= to.row() && from.column() <= column && column <= to.column()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST_F(ModelsTest, RewrittenCodesReachEachListAsOneChange) {
+    // A parameter in at the top rewrites codes in results, a shown value row and two formulas.
+    QSignalSpy resultsChanged(&results, &QAbstractItemModel::dataChanged);
+    QSignalSpy valuesChanged(&values, &QAbstractItemModel::dataChanged);
+    QSignalSpy textChanged(&document, &DefinitionDocument::textChanged);
+    struct Case {
+        const char* step;
+        QString resultText;
+        QString valueResult;
+    };
+    const Case cases[] = {{"do", "#P(2)+#P(3)+#P(4)", "#P(3)"},
+                          {"undo", "#P(1)+#P(2)+#P(3)", "#P(2)"},
+                          {"redo", "#P(2)+#P(3)+#P(4)", "#P(3)"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.step);
+        resultsChanged.clear();
+        valuesChanged.clear();
+        textChanged.clear();
+        if (c.step == std::string("do")) {
+            ASSERT_EQ(document.addParameter(0), 0);
+        } else if (c.step == std::string("undo")) {
+            document.undoStack()->undo();
+        } else {
+            document.undoStack()->redo();
+        }
+        EXPECT_EQ(resultsChanged.count(), 1) << "one change for the whole list";
+        EXPECT_TRUE(announced(resultsChanged, 0, 2));
+        EXPECT_EQ(cell(results, 0, 2), c.resultText);
+        // The value list follows the first parameter wherever it goes; its row 3 names parameter 2.
+        EXPECT_TRUE(announced(valuesChanged, 2, 1));
+        EXPECT_EQ(cell(values, 2, 1), c.valueResult);
+        // The formulas are shown outside the lists: told one by one, and no list cell is.
+        int formulas = 0;
+        for (const QList<QVariant>& signal : textChanged) {
+            const auto where = signal.at(0).value<TextLocation>();
+            EXPECT_EQ(where.field, TextField::ParameterFormula);
+            ++formulas;
+        }
+        EXPECT_EQ(formulas, 2);
+    }
+}
+
 TEST_F(ModelsTest, ValueModelFollowsItsParameter) {
     values.setParameter(1);
     QSignalSpy followed(&values, &ValueTableModel::parameterChanged);

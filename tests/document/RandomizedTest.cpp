@@ -28,6 +28,7 @@ public:
             act();
             record();
             checkModels();
+            checkCodeIndex();
             if (::testing::Test::HasFailure()) {
                 return;
             }
@@ -238,6 +239,29 @@ private:
         } else {
             ASSERT_EQ(values_.rowCount(), 0);
         }
+    }
+
+    // The document's note of which parameters hold codes agrees with a fresh look at the texts, so
+    // that a renumbering through it rewrites exactly what one over every text would.
+    void checkCodeIndex() {
+        const ReportDefinition& d = document_.definition();
+        std::vector<int> expected;
+        for (int p = 0; p < parameterCount(); ++p) {
+            const ParameterRecord& record = d.parameters[static_cast<std::size_t>(p)];
+            bool holds = record.formula.find('#') != std::string::npos;
+            for (const ValueRow& row : record.values) {
+                holds = holds || row.result.find('#') != std::string::npos;
+            }
+            if (holds) {
+                expected.push_back(p);
+            }
+        }
+        ASSERT_EQ(document_.parametersWithCodes(), expected);
+        const std::vector<int> parametersDown = numbersAfterInsert(parameterCount(), 0);
+        ASSERT_EQ(renumberParameterReferences(d, parametersDown, expected),
+                  renumberParameterReferences(d, parametersDown));
+        const std::vector<int> resultsUp = numbersAfterErase(resultCount(), 0);
+        ASSERT_EQ(renumberResultReferences(d, resultsUp, expected), renumberResultReferences(d, resultsUp));
     }
 
     std::mt19937 random_;
