@@ -186,9 +186,14 @@ bool CellDelegate::drawKeptText(QPainter* painter, const QRect& textRect, const 
     const QSizeF size = found->size();
     const bool overflows = size.width() > textRect.width() || size.height() > textRect.height();
     if (overflows) {
+        // Clipped for the text alone: the focus rectangle drawn after it keeps the whole cell.
+        painter->save();
         painter->setClipRect(textRect, Qt::IntersectClip);
     }
     painter->drawStaticText(textRect.topLeft(), *found);
+    if (overflows) {
+        painter->restore();
+    }
     return true;
 }
 
