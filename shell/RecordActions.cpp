@@ -112,21 +112,11 @@ CellGrid* RecordActions::recordList() const {
     return lastList_ != nullptr ? lastList_ : &parameters_;
 }
 
-std::vector<int> RecordActions::rowsToActOn(const CellGrid& list) const {
-    std::vector<int> rows = selectedRows(list);
-    const int current = list.GetSelectedRow();
-    const int count = list.model() != nullptr ? list.model()->rowCount() : 0;
-    if (rows.empty() && current >= 0 && current < count) {
-        rows.push_back(current);
-    }
-    return rows;
-}
-
 bool RecordActions::canMove(int step) const {
     // The selection moves as a whole, so it cannot when its first row is at the top (up) or its
     // last at the bottom (down).
     const CellGrid* list = recordList();
-    const std::vector<int> rows = rowsToActOn(*list);
+    const std::vector<int> rows = selectedRows(*list);
     const int count = list->model() != nullptr ? list->model()->rowCount() : 0;
     if (rows.empty()) {
         return false;
@@ -137,7 +127,7 @@ bool RecordActions::canMove(int step) const {
 bool RecordActions::canDuplicate() const {
     // Value rows and results are added with F3 and F4.
     const CellGrid* list = recordList();
-    return list == &parameters_ && !rowsToActOn(*list).empty();
+    return list == &parameters_ && !selectedRows(*list).empty();
 }
 
 void RecordActions::addParameter() {
@@ -152,7 +142,7 @@ void RecordActions::deleteParameter() {
 }
 
 void RecordActions::deleteRows(CellGrid& list, bool referenced) {
-    const std::vector<int> rows = rowsToActOn(list);
+    const std::vector<int> rows = selectedRows(list);
     if (rows.size() > 1) {
         clipboard_->removeSelected(list);
         return;
@@ -203,7 +193,7 @@ void RecordActions::moveDown() {
 
 void RecordActions::move(int step) {
     CellGrid* list = recordList();
-    const std::vector<int> rows = rowsToActOn(*list);
+    const std::vector<int> rows = selectedRows(*list);
     if (!rows.empty() && (list != &values_ || panel_.shownParameter() >= 0)) {
         const std::vector<int> moved = document_.moveRecords(clipboard_->listOf(*list), rows, step);
         if (!moved.empty()) {
@@ -216,7 +206,7 @@ void RecordActions::move(int step) {
 void RecordActions::duplicate() {
     if (canDuplicate()) {
         const std::vector<int> copies =
-            document_.duplicateRecords(RecordList::parameters(), rowsToActOn(parameters_));
+            document_.duplicateRecords(RecordList::parameters(), selectedRows(parameters_));
         if (copies.size() > 1) {
             selectRows(parameters_, copies);
         }

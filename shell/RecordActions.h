@@ -54,8 +54,6 @@ signals:
 private:
     void followDocument();
     void move(int step);
-    // The selected rows of a list, or its current row when none is selected.
-    std::vector<int> rowsToActOn(const CellGrid& list) const;
     // Deletes the selected rows of a list: one record as before, several in one step after one
     // question listing what names them.
     void deleteRows(CellGrid& list, bool referenced);

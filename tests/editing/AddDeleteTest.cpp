@@ -242,20 +242,31 @@ TEST_F(AddDelete, DeletingWithNothingSelectedDeletesNothingAndIsNoChange) {
         {cmd::DeleteValue, &FormTest::values},
         {cmd::DeleteResult, &FormTest::results},
     };
-    for (const auto& c : cases) {
-        form.reset();
-        start();
-        ASSERT_FALSE(form->isModified());
-        ReportDefinition before = model;
-        (this->*c.grid)()->SelectRow(-1, false);
-        const int rowsBefore = rowCount((this->*c.grid)());
-        form->runCommand(c.command);
-        EXPECT_EQ(model.parameters.size(), before.parameters.size());
-        EXPECT_EQ(model.results, before.results);
-        EXPECT_EQ(rowCount((this->*c.grid)()), rowsBefore);
-        // Nothing changed, so nothing is to be undone and nothing to be saved.
-        EXPECT_FALSE(form->isModified());
-        EXPECT_FALSE(form->commandAvailable(cmd::Undo));
+    // Nothing selected by the program, or by a click on the empty part of the list (which leaves
+    // the focus mark on the row it was on).
+    for (const bool byClick : {false, true}) {
+        for (const auto& c : cases) {
+            form.reset();
+            start();
+            ASSERT_FALSE(form->isModified());
+            ReportDefinition before = model;
+            CellGrid* grid = (this->*c.grid)();
+            if (byClick) {
+                const QPoint below(grid->viewport()->width() / 2, grid->viewport()->height() - 2);
+                QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, below);
+                ASSERT_EQ(grid->GetSelectedRow(), -1);
+            } else {
+                grid->SelectRow(-1, false);
+            }
+            const int rowsBefore = rowCount((this->*c.grid)());
+            form->runCommand(c.command);
+            EXPECT_EQ(model.parameters.size(), before.parameters.size());
+            EXPECT_EQ(model.results, before.results);
+            EXPECT_EQ(rowCount((this->*c.grid)()), rowsBefore);
+            // Nothing changed, so nothing is to be undone and nothing to be saved.
+            EXPECT_FALSE(form->isModified());
+            EXPECT_FALSE(form->commandAvailable(cmd::Undo));
+        }
     }
 }
 
