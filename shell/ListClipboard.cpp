@@ -8,6 +8,7 @@
 #include "RecordClipboard.h"
 #include "RecordRows.h"
 #include "RowSelection.h"
+#include "Texts.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -225,7 +226,7 @@ bool ListClipboard::removeSelected(CellGrid& list) {
             const QString question =
                 deleteRecordsQuestion(record, named, static_cast<int>(rows.size()), referrers);
             if (services_.messageBox == nullptr ||
-                services_.messageBox->askYesNo(&window_, question, QStringLiteral("Предупреждение."),
+                services_.messageBox->askYesNo(&window_, question, texts::savePromptCaption,
                                                MessageAnswer::No) != MessageAnswer::Yes) {
                 return false;
             }

@@ -44,6 +44,23 @@ def window_name(dpy, window):
     return name if isinstance(name, str) else ""
 
 
+def window_titles(dpy):
+    """The titles of every viewable window (for a message when a wait times out)."""
+    found = set()
+
+    def walk(window):
+        try:
+            if window.get_attributes().map_state == X.IsViewable:
+                found.add(window_name(dpy, window))
+            for child in window.query_tree().children:
+                walk(child)
+        except Exception:  # windows come and go while we walk
+            pass
+
+    walk(dpy.screen().root)
+    return found - {""}
+
+
 def find_window(dpy, title):
     def walk(window):
         try:

@@ -21,7 +21,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from editor_session import (  # noqa: E402
-    find_window, press, start_window_manager, type_text, wait_for, window_name)
+    find_window, press, start_window_manager, type_text, wait_for, window_titles)
 
 from Xlib import X, display  # noqa: E402
 from Xlib.ext import xtest  # noqa: E402
@@ -36,22 +36,6 @@ def focus(dpy, window):
     xtest.fake_input(dpy, X.MotionNotify, x=-origin.x + geometry.width // 2, y=-origin.y + geometry.height // 2)
     window.set_input_focus(X.RevertToParent, X.CurrentTime)
     dpy.sync()
-
-
-def window_titles(dpy):
-    found = set()
-
-    def walk(window):
-        try:
-            if window.get_attributes().map_state == X.IsViewable:
-                found.add(window_name(dpy, window))
-            for child in window.query_tree().children:
-                walk(child)
-        except Exception:  # windows come and go while we walk
-            pass
-
-    walk(dpy.screen().root)
-    return found - {""}
 
 
 def copies(state):
