@@ -331,9 +331,10 @@ QList<QByteArray> DocumentController::droppedFiles(const QMimeData* mime) {
 }
 
 bool DocumentController::eventFilter(QObject* watched, QEvent* event) {
+    // The event's type first: while the window is being destroyed other events still pass here.
     const QEvent::Type type = event->type();
-    if (watched != &window_ ||
-        (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)) {
+    if ((type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) ||
+        watched != &window_) {
         return QObject::eventFilter(watched, event);
     }
     auto* drop = static_cast<QDropEvent*>(event); // the drag enter and move events are drop events too
