@@ -155,9 +155,19 @@ private:
     }
 
     bool read(std::string& text, const Place& where) {
-        switch (source_.next(text)) {
-        case LineSource::Status::Line:
+        const LineSource::Status status = source_.next(text);
+        if (status == LineSource::Status::Line) [[likely]] {
             return true;
+        }
+        cannotRead(status, where);
+        return false;
+    }
+
+    // Records why the line at the source's position could not be read.
+    void cannotRead(LineSource::Status status, const Place& where) {
+        switch (status) {
+        case LineSource::Status::Line:
+            break;
         case LineSource::Status::End:
             if (source_.lineNumber() == 1) {
                 fail(FileProblem::Empty, where.text());
@@ -165,19 +175,18 @@ private:
                 fail(FileProblem::Truncated,
                      "the file ends at line " + std::to_string(source_.lineNumber()) + ", " + where.text());
             }
-            return false;
+            break;
         case LineSource::Status::TooLong:
             fail(FileProblem::LineTooLong, "line " + std::to_string(source_.lineNumber()) +
                                                " is longer than " + std::to_string(maxLineBytes) + " bytes");
-            return false;
+            break;
         case LineSource::Status::ReadError:
             fail(source_.problem() != FileProblem::None ? source_.problem() : FileProblem::ReadFailed,
                  source_.error().empty()
                      ? "the file could not be read past line " + std::to_string(source_.lineNumber() - 1)
                      : source_.error() + " (after line " + std::to_string(source_.lineNumber() - 1) + ")");
-            return false;
+            break;
         }
-        return false;
     }
 
     void fail(FileProblem problem, std::string reason) {
