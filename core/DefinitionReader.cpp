@@ -13,6 +13,22 @@
 namespace vornak {
 namespace {
 
+// Where in the definition a line was expected, for the message when it cannot be read; the text
+// is put together only then.
+struct Place {
+    const char* what;
+    int number = 0; // a record's number, or 0 for none
+
+    std::string text() const {
+        std::string text(what);
+        if (number > 0) {
+            text += ' ';
+            text += std::to_string(number);
+        }
+        return text;
+    }
+};
+
 class BodyReader {
 public:
     BodyReader(LineSource& source, ReportDefinition& model, LoadError& error)
@@ -20,7 +36,7 @@ public:
 
     bool readFirstLine(std::string& mark) {
         part_ = DefinitionPart::Mark;
-        return read(mark, "the file is empty");
+        return read(mark, Place{"the file is empty"});
     }
 
     bool readBody(bool r1Layout) {
@@ -29,13 +45,13 @@ public:
              {&model_.title, &model_.documentFile, &model_.input1Caption, &model_.input2Caption,
               &model_.surnameCaption, &model_.author, &model_.source, &model_.organisation, &model_.date}) {
             ++record_;
-            if (!read(*text, "inside the nine report texts")) {
+            if (!read(*text, Place{"inside the nine report texts"})) {
                 return false;
             }
         }
         at(DefinitionPart::ParameterCount, 0);
         int parameterCount = 0;
-        if (!readNumber(parameterCount, "where the parameter count belongs")) {
+        if (!readNumber(parameterCount, Place{"where the parameter count belongs"})) {
             return false;
         }
         for (int p = 0; p < parameterCount; ++p) {
@@ -46,18 +62,19 @@ public:
         }
         at(DefinitionPart::ResultCount, 0);
         int resultCount = 0;
-        if (!readNumber(resultCount, "where the result count belongs")) {
+        if (!readNumber(resultCount, Place{"where the result count belongs"})) {
             return false;
         }
         for (int r = 0; r < resultCount; ++r) {
             at(DefinitionPart::Result, r + 1);
-            const std::string where = "inside result " + std::to_string(r + 1);
-            ResultRow row;
+            const Place where{"inside result", r + 1};
+            // Read in place; a result that cannot be read whole is taken out again.
+            makeRoom(model_.results, resultCount);
+            ResultRow& row = model_.results.emplace_back();
             if (!read(row.name, where) || !read(row.result, where)) {
+                model_.results.pop_back();
                 return false;
             }
-            makeRoom(model_.results, resultCount);
-            model_.results.push_back(std::move(row));
         }
         return true;
     }
@@ -79,7 +96,7 @@ private:
 
     bool readParameter(int number, bool r1Layout) {
         at(DefinitionPart::Parameter, number);
-        const std::string where = "inside parameter " + std::to_string(number);
+        const Place where{"inside parameter", number};
         ParameterRecord record;
         int kind = 0;
         int isNumber = 0;
@@ -105,12 +122,12 @@ private:
         model_.parameters.push_back(std::move(record));
         auto& values = model_.parameters.back().values;
         for (int v = 0; v < rowCount; ++v) {
-            ValueRow row;
+            makeRoom(values, rowCount);
+            ValueRow& row = values.emplace_back();
             if (!read(row.value, where) || !read(row.upperBound, where) || !read(row.result, where)) {
+                values.pop_back();
                 return false;
             }
-            makeRoom(values, rowCount);
-            values.push_back(std::move(row));
         }
         return true;
     }
@@ -129,7 +146,7 @@ private:
         sequence.reserve(size + std::max<std::size_t>(std::min(remaining, proven), 1));
     }
 
-    bool readNumber(int& value, const std::string& where) {
+    bool readNumber(int& value, const Place& where) {
         if (!read(line_, where)) {
             return false;
         }
@@ -137,30 +154,39 @@ private:
         return true;
     }
 
-    bool read(std::string& text, const std::string& where) {
-        switch (source_.next(text)) {
-        case LineSource::Status::Line:
+    bool read(std::string& text, const Place& where) {
+        const LineSource::Status status = source_.next(text);
+        if (status == LineSource::Status::Line) [[likely]] {
             return true;
+        }
+        cannotRead(status, where);
+        return false;
+    }
+
+    // Records why the line at the source's position could not be read.
+    void cannotRead(LineSource::Status status, const Place& where) {
+        switch (status) {
+        case LineSource::Status::Line:
+            break;
         case LineSource::Status::End:
             if (source_.lineNumber() == 1) {
-                fail(FileProblem::Empty, where);
+                fail(FileProblem::Empty, where.text());
             } else {
                 fail(FileProblem::Truncated,
-                     "the file ends at line " + std::to_string(source_.lineNumber()) + ", " + where);
+                     "the file ends at line " + std::to_string(source_.lineNumber()) + ", " + where.text());
             }
-            return false;
+            break;
         case LineSource::Status::TooLong:
             fail(FileProblem::LineTooLong, "line " + std::to_string(source_.lineNumber()) +
                                                " is longer than " + std::to_string(maxLineBytes) + " bytes");
-            return false;
+            break;
         case LineSource::Status::ReadError:
             fail(source_.problem() != FileProblem::None ? source_.problem() : FileProblem::ReadFailed,
                  source_.error().empty()
                      ? "the file could not be read past line " + std::to_string(source_.lineNumber() - 1)
                      : source_.error() + " (after line " + std::to_string(source_.lineNumber() - 1) + ")");
-            return false;
+            break;
         }
-        return false;
     }
 
     void fail(FileProblem problem, std::string reason) {

@@ -49,7 +49,7 @@ bool LineSource::refill() {
     return got > 0;
 }
 
-LineSource::Status LineSource::next(std::string& line) {
+LineSource::Status LineSource::nextAcrossBlocks(std::string& line) {
     line.clear();
     if (failed_) {
         return Status::ReadError;

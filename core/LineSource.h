@@ -6,8 +6,11 @@
 
 #include "AtomicFile.h"
 #include "FileProblem.h"
+#include "ReportDefinition.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,11 +38,33 @@ public:
 
     // Reads the next line into `line`. Anything but Line leaves the source failed for good; a line
     // that is too long delivers its first maxLineBytes bytes.
-    Status next(std::string& line);
+    Status next(std::string& line) {
+        // Nearly every line lies whole in the block and is taken in one step, here; a line that
+        // runs past the block or is too long, and the end of the input, go the long way.
+        if (!failed_ && pos_ < end_) {
+            const char* start = block_.get() + pos_;
+            // Far enough for the longest text, its CR and its LF.
+            const auto* newline =
+                static_cast<const char*>(std::memchr(start, '\n', std::min(end_ - pos_, maxLineBytes + 2)));
+            if (newline != nullptr) {
+                const auto take = static_cast<std::size_t>(newline - start);
+                const std::size_t text = take > 0 && newline[-1] == '\r' ? take - 1 : take;
+                if (text <= maxLineBytes) {
+                    ++lineNumber_;
+                    line.clear();
+                    line.append(start, text);
+                    pos_ += take + 1;
+                    return Status::Line;
+                }
+            }
+        }
+        return nextAcrossBlocks(line);
+    }
     // 1-based number of the line that next() delivered last (or failed on).
     int lineNumber() const { return lineNumber_; }
 
 private:
+    Status nextAcrossBlocks(std::string& line);
     bool refill();
     Status tooLong(std::string& line);
 

@@ -191,7 +191,8 @@ TEST(ReaderMemoryTest, AnAllocationFailingAnywhereInLoadIsReportedAsNotEnoughMem
         ReportDefinition d;
         ASSERT_TRUE(d.load(path));
     });
-    ASSERT_GT(total, 10);
+    // The block, the file, the records' sequences and the longer texts: enough to fail each in turn.
+    ASSERT_GT(total, 5);
     for (long long n = 0; n < total; ++n) {
         ReportDefinition d;
         bool ok = true;

@@ -81,6 +81,52 @@ TEST(ReaderSafetyTest, TheBlockSizeNeverChangesWhatIsRead) {
     }
 }
 
+// The lines one input is cut into, and how the source ends: whether a line lies whole in a block
+// or runs across blocks, what is delivered is the same.
+struct LineCase {
+    const char* name;
+    std::string bytes;
+    std::vector<std::string> lines;
+    LineSource::Status last; // what follows the last line delivered
+};
+
+TEST(ReaderSafetyTest, LinesAreTheSameWhereverTheBlocksEnd) {
+    const std::string longest(maxLineBytes, 'x');
+    const std::vector<LineCase> cases{
+        {"CrLfAndBareLf", "a\r\nbc\n\r\n\n", {"a", "bc", "", ""}, LineSource::Status::End},
+        {"OnlyTheCrBeforeTheLfIsTheLineEnd",
+         "\r\r\na\rb\r\n\r",
+         {"\r", "a\rb", "\r"},
+         LineSource::Status::End},
+        {"LastLineWithoutEnd", "a\r\nlast", {"a", "last"}, LineSource::Status::End},
+        {"LongestLineWithCr", longest + "\r\nz\n", {longest, "z"}, LineSource::Status::End},
+        {"LongestLineWithoutCr", longest + "\nz", {longest, "z"}, LineSource::Status::End},
+        {"OneByteTooManyBeforeCr", longest + "y\r\nz\n", {longest}, LineSource::Status::TooLong},
+        {"OneByteTooManyBeforeLf", "a\n" + longest + "y\nz\n", {"a", longest}, LineSource::Status::TooLong},
+        {"FarTooLong", std::string(3 * maxLineBytes, 'x') + "\n", {longest}, LineSource::Status::TooLong},
+        {"LongestLineAndCrWithoutEnd", longest + "\r", {longest}, LineSource::Status::TooLong},
+    };
+    for (const LineCase& c : cases) {
+        for (std::size_t block : {1u, 2u, 3u, 7u, 2047u, 2048u, 2049u, 2050u, 4096u, 65536u}) {
+            LineSource source(LineSource::InMemory{c.bytes}, block);
+            std::vector<std::string> got;
+            std::string line;
+            LineSource::Status status = LineSource::Status::Line;
+            while ((status = source.next(line)) == LineSource::Status::Line) {
+                got.push_back(line);
+            }
+            if (status == LineSource::Status::TooLong) {
+                got.push_back(line); // the line's first bytes come with the refusal
+            }
+            EXPECT_EQ(got, c.lines) << c.name << ", block " << block;
+            EXPECT_EQ(status, c.last) << c.name << ", block " << block;
+            EXPECT_EQ(source.lineNumber(),
+                      static_cast<int>(c.lines.size()) + (status == LineSource::Status::TooLong ? 0 : 1))
+                << c.name << ", block " << block;
+        }
+    }
+}
+
 std::string r2(const std::vector<std::string>& body) {
     std::vector<std::string> lines{"R2", "t", "d", "i1", "i2", "s", "a", "src", "org", "date"};
     lines.insert(lines.end(), body.begin(), body.end());
