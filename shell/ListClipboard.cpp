@@ -34,7 +34,7 @@ ListClipboard::ListClipboard(DefinitionDocument& document, const PlatformService
 
 CellGrid* ListClipboard::activeList() const {
     for (CellGrid* list : {&parameters_, &values_, &results_}) {
-        if (list->hasFocus() && !list->IsEditing()) {
+        if (list->hasFocus() && !list->isEditing()) {
             return list;
         }
     }

@@ -226,8 +226,8 @@ void MainWindow::confirmOpenEdits() {
     // The open editors are closed directly, not by moving the focus: a command can arrive while
     // the window is inactive (a dropped file), when a focus change would not reach the editor.
     for (CellGrid* grid : {parameterList_, panel_->valueList(), resultList_}) {
-        grid->CancelPendingEdit();
-        grid->EndEdit(true);
+        grid->cancelPendingEdit();
+        grid->finishEdit(true);
     }
 }
 
