@@ -32,17 +32,10 @@ void drawDottedEdges(QPainter* painter, const QRect& cell, const QColor& colour,
 
 } // namespace
 
-void CellDelegate::setTextChecker(GridEdit::Checker checker) {
-    checker_ = std::move(checker);
-    if (editor_ != nullptr) {
-        editor_->setTextChecker(checker_);
-    }
-}
-
 QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& /*option*/,
                                     const QModelIndex& /*index*/) const {
     editor_ = new GridEdit(parent);
-    editor_->setTextChecker(checker_);
+    editor_->setTextChecker(textChecker);
     return editor_;
 }
 
@@ -159,41 +152,25 @@ bool CellDelegate::drawKeptText(QPainter* painter, const QRect& textRect, const 
 
 bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
     auto* box = qobject_cast<GridEdit*>(object);
-    if (box != nullptr && event->type() == QEvent::FocusOut) {
-        // The box's own context menu and a switch to another application leave the edit open.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason) {
-            return false;
-        }
+    const auto* focus = event->type() == QEvent::FocusOut ? static_cast<QFocusEvent*>(event) : nullptr;
+    if (box != nullptr && focus != nullptr &&
+        (focus->reason() == Qt::PopupFocusReason || focus->reason() == Qt::ActiveWindowFocusReason)) {
+        return false; // the box's own context menu or a switch to another application: the edit stays
     }
-    if (box == nullptr || event->type() != QEvent::KeyPress) {
+    // Enter confirms, Escape cancels; the others confirm and ask for the next cell.
+    static const QHash<int, EndEditHint> hints = {
+        {Qt::Key_Return, NoHint},    {Qt::Key_Enter, NoHint},        {Qt::Key_Escape, RevertModelCache},
+        {Qt::Key_Tab, EditNextItem}, {Qt::Key_Insert, EditNextItem}, {Qt::Key_Backtab, EditPreviousItem},
+        {Qt::Key_Up, EditItemAbove}, {Qt::Key_Down, EditItemBelow}};
+    const auto* key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
+    if (box == nullptr || key == nullptr || !hints.contains(key->key())) {
         return QStyledItemDelegate::eventFilter(object, event);
     }
-    const auto* key = static_cast<QKeyEvent*>(event);
-    const bool shift = key->modifiers() & Qt::ShiftModifier;
-    EndEditHint hint = NoHint;
-    switch (key->key()) {
-    case Qt::Key_Escape:
-        emit closeEditor(box, RevertModelCache);
-        return true;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        hint = shift || key->key() == Qt::Key_Backtab ? EditPreviousItem : EditNextItem;
-        break;
-    case Qt::Key_Insert:
-        hint = EditNextItem;
-        break;
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-        hint = key->key() == Qt::Key_Up ? EditItemAbove : EditItemBelow;
-        break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        break;
-    default:
-        return QStyledItemDelegate::eventFilter(object, event);
+    const bool shiftTab = key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier);
+    const EndEditHint hint = shiftTab ? EditPreviousItem : hints.value(key->key());
+    if (hint != RevertModelCache) {
+        emit commitData(box);
     }
-    emit commitData(box);
     emit closeEditor(box, hint);
     return true;
 }

@@ -2,8 +2,8 @@
 // was typed, turns the keys that move on into closeEditor hints, and paints the cells.
 #pragma once
 
-#include <QColor>
-#include <QFont>
+#include "GridEdit.h"
+
 #include <QHash>
 #include <QPointer>
 #include <QStaticText>
@@ -12,14 +12,12 @@
 #include <optional>
 #include <utility>
 
-#include "GridEdit.h"
-
 class CellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
 public:
-    /// Row steps beside Qt's own column steps (Tab and Insert: EditNextItem, Shift+Tab:
-    /// EditPreviousItem); they stay inside the enum's range, as a value past it is undefined.
+    /// The row steps beside Qt's column steps (EditNextItem, EditPreviousItem); inside the enum's
+    /// range, as a value past it is undefined.
     static constexpr EndEditHint EditItemAbove = static_cast<EndEditHint>(5);
     static constexpr EndEditHint EditItemBelow = static_cast<EndEditHint>(6);
 
@@ -27,8 +25,8 @@ public:
 
     bool showSelectionAlways = false; // selected rows highlighted also while the list has no focus
     std::optional<QColor> gridLines;  // dotted lines of this colour at column edges and under rows
+    GridEdit::Checker textChecker;    // given to each editor as it opens
 
-    void setTextChecker(GridEdit::Checker checker);
     GridEdit* openEditor() const { return editor_; }
     /// The text the model took in the last store since the previous call; nullopt when refused or none.
     std::optional<QString> takeStoredText() { return std::exchange(stored_, std::nullopt); }
@@ -53,7 +51,6 @@ private:
     // again and again: the elided, laid-out texts are kept by text and width for one font.
     mutable QHash<std::pair<QString, int>, QStaticText> keptTexts_;
     mutable QFont keptFont_;
-    GridEdit::Checker checker_;
     mutable QPointer<GridEdit> editor_;
     mutable std::optional<QString> stored_;
 };

@@ -1,6 +1,5 @@
 #include "CellGrid.h"
 
-#include "CellDelegate.h"
 #include "GridHeader.h"
 
 #include <QApplication>
@@ -10,9 +9,11 @@
 #include <QScrollBar>
 
 #include <algorithm>
-#include <vector>
+#include <set>
 
 namespace {
+
+constexpr int kRowMargin = 4; // a row's height over its font's
 
 bool isTypedText(const QKeyEvent* event) {
     const QString text = event->text();
@@ -21,15 +22,11 @@ bool isTypedText(const QKeyEvent* event) {
            std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isPrint() || c.isSurrogate(); });
 }
 
-std::vector<int> rowsOf(const QItemSelection& selection) {
-    std::vector<int> rows;
-    for (const QItemSelectionRange& range : selection) {
-        for (int r = range.top(); r <= range.bottom(); ++r) {
-            rows.push_back(r);
-        }
+std::set<int> rowsOf(const QItemSelection& selection) {
+    std::set<int> rows;
+    for (const QModelIndex& index : selection.indexes()) {
+        rows.insert(index.row());
     }
-    std::sort(rows.begin(), rows.end());
-    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 
@@ -45,9 +42,7 @@ CellGrid::CellGrid(QWidget* parent) : QTableView(parent), delegate_(new CellDele
     setSelectionBehavior(SelectRows);
     setEditTriggers(SelectedClicked); // typing and Insert are handled in keyPressEvent
     setTabKeyNavigation(false);       // Tab leaves the list, as in a dialog
-    setShowGrid(false);
-    setWordWrap(false);
-    setCornerButtonEnabled(false);
+    setShowGrid(false);               // the delegate draws the lines
     setHorizontalScrollMode(ScrollPerPixel);
     setVerticalScrollMode(ScrollPerPixel);
     clickEditTimer_.setSingleShot(true);
@@ -57,7 +52,7 @@ CellGrid::CellGrid(QWidget* parent) : QTableView(parent), delegate_(new CellDele
             editCell(cell.row(), cell.column());
         }
     });
-    changeEvent(std::make_unique<QEvent>(QEvent::FontChange).get()); // the rows' height
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + kRowMargin);
 }
 
 void CellGrid::setModel(QAbstractItemModel* newModel) {
@@ -98,14 +93,17 @@ void CellGrid::setShowSelectionAlways(bool on) {
     viewport()->update();
 }
 
-void CellGrid::setTextChecker(GridEdit::Checker checker) {
-    delegate_->setTextChecker(std::move(checker));
+void CellGrid::setTextChecker(const GridEdit::Checker& checker) {
+    delegate_->textChecker = checker;
+    if (editor_ != nullptr) {
+        editor_->setTextChecker(checker);
+    }
 }
 
 int CellGrid::selectedRow() const {
-    const std::vector<int> rows =
-        selectionModel() != nullptr ? rowsOf(selectionModel()->selection()) : std::vector<int>();
-    return rows.empty() ? -1 : rows.front();
+    const std::set<int> rows =
+        selectionModel() != nullptr ? rowsOf(selectionModel()->selection()) : std::set<int>();
+    return rows.empty() ? -1 : *rows.begin();
 }
 
 QModelIndex CellGrid::cellIndex(int row, int column) const {
@@ -120,30 +118,20 @@ bool CellGrid::canEdit(const QModelIndex& index) const {
            columnWidth(index.column()) > 0 && !isColumnHidden(index.column());
 }
 
-int CellGrid::firstEditableColumn(int row) const {
-    for (int c = 0; cellIndex(row, c).isValid(); ++c) {
-        if (canEdit(cellIndex(row, c))) {
-            return c;
-        }
-    }
-    return -1;
-}
-
 GridEdit* CellGrid::editCell(int row, int column) {
     executeDelayedItemsLayout();
-    if (!cellIndex(row, column == -1 ? firstEditableColumn(row) : column).isValid()) {
-        return nullptr;
-    }
-    column = column == -1 ? firstEditableColumn(row) : column;
-    dropPendingClick();
-    finishEdit(true);
+    column = column == -1 ? nextEditCell(row, -1, 0, 1).second : column;
     if (!cellIndex(row, column).isValid()) {
         return nullptr;
     }
-    // The row becomes the only selected row and the current one; handlers of that change may take the
-    // row or the column away.
-    selectionModel()->setCurrentIndex(cellIndex(row, column),
-                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    dropPendingClick();
+    finishEdit(true);
+    // The row becomes the only selected and the current one. Storing the text before, and what the
+    // change of rows sets off, may take the cell away.
+    if (cellIndex(row, column).isValid()) {
+        selectionModel()->setCurrentIndex(cellIndex(row, column),
+                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
     const QModelIndex index = cellIndex(row, column);
     if (!canEdit(index)) {
         return nullptr;
@@ -204,8 +192,9 @@ std::pair<int, int> CellGrid::nextEditCell(int row, int column, int rowStep, int
     if (rowStep != 0 && rows > 0) {
         row = (row + rowStep + rows) % rows; // one above the first is the last, and back
     }
-    // The search runs to the edge, then from the other edge back to the start; it never changes the row.
-    for (int i = 1; columnStep != 0 && i < columns; ++i) {
+    // The search runs to the edge, then from the other edge back to the start column, which wins
+    // when nothing else does; it never changes the row.
+    for (int i = 1; columnStep != 0 && i <= columns; ++i) {
         const int c = ((column + columnStep * i) % columns + columns) % columns;
         if (canEdit(cellIndex(row, c))) {
             return {row, c};
@@ -215,19 +204,10 @@ std::pair<int, int> CellGrid::nextEditCell(int row, int column, int rowStep, int
 }
 
 void CellGrid::ensureCellVisible(int row, int column) {
-    const QModelIndex index = cellIndex(row, column);
-    if (!index.isValid()) {
-        return;
-    }
+    // Qt's own rule: the row, then the cell's right or left edge; a cell wider than the view shows
+    // its left edge.
     executeDelayedItemsLayout();
-    scrollTo(index);
-    QScrollBar* bar = horizontalScrollBar();
-    const int beyond = columnViewportPosition(column) + columnWidth(column) - viewport()->width();
-    if (beyond > 0) {
-        bar->setValue(bar->value() + beyond);
-    }
-    // When the cell is wider than the view its left edge wins.
-    bar->setValue(bar->value() + std::min(columnViewportPosition(column), 0));
+    QTableView::scrollTo(cellIndex(row, column));
 }
 
 // ---- editing ----
@@ -275,13 +255,11 @@ void CellGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
     editor_ = nullptr;
     // Qt hides the editor, lets it go and hands the focus back to the list if the editor had it.
     QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
-    endOpenEdit(text,
-                hint == CellDelegate::EditItemAbove   ? -1
-                : hint == CellDelegate::EditItemBelow ? 1
-                                                      : 0,
-                hint == QAbstractItemDelegate::EditNextItem       ? 1
-                : hint == QAbstractItemDelegate::EditPreviousItem ? -1
-                                                                  : 0);
+    const int rowStep =
+        hint == CellDelegate::EditItemBelow ? 1 : (hint == CellDelegate::EditItemAbove ? -1 : 0);
+    const int columnStep =
+        hint == CellDelegate::EditNextItem ? 1 : (hint == CellDelegate::EditPreviousItem ? -1 : 0);
+    endOpenEdit(text, rowStep, columnStep);
 }
 
 void CellGrid::endOpenEdit(std::optional<QString> text, int rowStep, int columnStep) {
@@ -364,19 +342,17 @@ void CellGrid::focusInEvent(QFocusEvent* event) {
         focusArrivedByMouse_ = true;
         QTimer::singleShot(0, this, [this] { focusArrivedByMouse_ = false; });
     }
-    viewport()->update();
 }
 
 void CellGrid::focusOutEvent(QFocusEvent* event) {
     QTableView::focusOutEvent(event);
     dropPendingClick();
-    viewport()->update();
 }
 
 void CellGrid::changeEvent(QEvent* event) {
     QTableView::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4); // the font and a margin
+        verticalHeader()->setDefaultSectionSize(fontMetrics().height() + kRowMargin);
     }
 }
 
@@ -416,12 +392,7 @@ void CellGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     keepEditorOpen_ = true;
     QTableView::currentChanged(current, previous);
     keepEditorOpen_ = false;
-    for (const QModelIndex& index : {previous, current}) {
-        if (index.isValid()) { // the focus rectangle spans the whole row
-            viewport()->update(0, rowViewportPosition(index.row()), viewport()->width(),
-                               rowHeight(index.row()));
-        }
-    }
+    viewport()->update(); // the focus rectangle spans the whole row
     if (previous.row() != current.row()) {
         dropPendingClick(); // a click-edit belongs to the row that was current at the click
     }
@@ -433,15 +404,16 @@ void CellGrid::selectionChanged(const QItemSelection& selected, const QItemSelec
     if (clickCell_.isValid() && !selectionModel()->isRowSelected(clickCell_.row(), rootIndex())) {
         dropPendingClick();
     }
-    const std::vector<int> gained = rowsOf(selected);
-    const std::vector<int> lost = rowsOf(deselected);
+    // A row that both gains and loses cells stays selected: neither is reported.
+    const std::set<int> gained = rowsOf(selected);
+    const std::set<int> lost = rowsOf(deselected);
     for (int r : lost) {
-        if (!std::binary_search(gained.begin(), gained.end(), r)) {
+        if (gained.count(r) == 0) {
             emit rowDeselected(r);
         }
     }
     for (int r : gained) {
-        if (!std::binary_search(lost.begin(), lost.end(), r)) {
+        if (lost.count(r) == 0) {
             emit rowSelected(r);
         }
     }

@@ -3,17 +3,11 @@
 // editor; Tab, Shift+Tab, Insert, Up and Down confirm and move on with their wraps.
 #pragma once
 
-#include "GridEdit.h"
+#include "CellDelegate.h"
 
 #include <QPersistentModelIndex>
-#include <QPointer>
 #include <QTableView>
 #include <QTimer>
-
-#include <optional>
-#include <utility>
-
-class CellDelegate;
 
 class CellGrid : public QTableView {
     Q_OBJECT
@@ -26,20 +20,19 @@ public:
     /// QAbstractItemView::edit(index) opens the editor on that cell by the grid's rules.
     using QTableView::edit;
 
-    /// Dotted grid lines at the column edges and under the rows.
+    /// Dotted lines at the column edges and under the rows.
     void setGridLines(bool on, const QColor& colour = Qt::black);
-    /// Keeps the selected row highlighted while the grid has no keyboard focus.
+    /// Keeps the selected rows highlighted while the grid has no keyboard focus.
     void setShowSelectionAlways(bool on);
     /// A typed character (Backspace included) opens the current row's first editable cell.
     void setTypeToEdit(bool on) { typeToEdit_ = on; }
-    /// Judges each change of an editor's text by the text before and after it; false keeps the text
-    /// before. Empty: accept all.
-    void setTextChecker(GridEdit::Checker checker);
+    /// Judges each change of an editor's text by the texts before and after it. Empty: accept all.
+    void setTextChecker(const GridEdit::Checker& checker);
 
     /// First selected row, or -1.
     int selectedRow() const;
-    /// Opens the editor on a cell at once (column -1: the row's first editable column with a width)
-    /// and makes its row the selected and current one. Null when none opened.
+    /// Opens the editor on a cell (column -1: the row's first editable column with a width) and makes
+    /// its row the selected and current one. Null when none opened.
     GridEdit* editCell(int row, int column = -1);
     /// The same, queued behind the events already waiting, so that the current edit has fully closed.
     void postEditCell(int row, int column = -1);
@@ -48,21 +41,20 @@ public:
     /// Column of the cell being edited, or last edited.
     int editedColumn() const { return editColumn_; }
     /// Ends an open edit as moving the focus away does (confirm) or as Escape does, without moving
-    /// on. False when no edit was open.
+    /// on. False when none was open.
     bool finishEdit(bool confirm = true);
     /// Drops a pending click-edit and a queued postEditCell; commands call it before they run.
     void cancelPendingEdit();
-    /// The cell a step leads to: rowStep ±1 wraps over the rows; columnStep ±1 finds the nearest
-    /// editable column with a width, wrapping within the row.
+    /// Where a step leads: rowStep ±1 wraps over the rows; columnStep ±1 finds the nearest editable
+    /// column with a width, wrapping within the row.
     std::pair<int, int> nextEditCell(int row, int column, int rowStep, int columnStep) const;
-    /// Scrolls the whole row into view, then the cell's right (then left) edge.
+    /// Scrolls the row into view, then the cell's right or left edge (the left one when it is wider).
     void ensureCellVisible(int row, int column);
 
 signals:
     void editStarted(int row, int column);
     void editTextEdited(const QString& text);
-    /// The confirmed text (already in the model), or nullopt when cancelled or refused by the model.
-    /// Row is -1 when the row went away meanwhile.
+    /// The text the model took, or nullopt when cancelled or refused; row -1: the row went away.
     void editFinished(int row, int column, const std::optional<QString>& text);
     void rowSelected(int row);
     void rowDeselected(int row);
@@ -86,7 +78,6 @@ protected:
 private:
     QModelIndex cellIndex(int row, int column) const; // invalid outside the model
     bool canEdit(const QModelIndex& index) const;
-    int firstEditableColumn(int row) const;
     void endOpenEdit(std::optional<QString> text, int rowStep = 0, int columnStep = 0);
     void onModelChanged();
     void dropPendingClick();
@@ -103,5 +94,5 @@ private:
     bool doubleClicked_ = false;
     bool keepEditorOpen_ = false; // while Qt's view reacts to a new current cell
     unsigned postedEdits_ = 0;    // bumping it drops every queued postEditCell
-    QObject watch_; // context of the model's and editor's connections: goes first, before the view
+    QObject watch_; // context of the model's and the editor's connections; goes before the view does
 };

@@ -6,17 +6,15 @@
 
 #include <algorithm>
 #include <limits>
-#include <utility>
 
 GridEdit::GridEdit(QWidget* parent) : QLineEdit(parent) {
     setFrame(false);
-    // Without the line edit's own insets the text sits where the cell drew it.
-    setTextMargins(0, 0, 0, 0);
+    setTextMargins(0, 0, 0, 0); // the text sits where the cell drew it
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setAcceptDrops(false); // dropped files belong to the window, not to a cell
     setMaxLength(std::numeric_limits<int>::max());
     connect(this, &QLineEdit::textChanged, this, [this] {
-        if (cell_ && placement() != geometry()) {
+        if (cell_) {
             setGeometry(placement());
         }
     });
@@ -31,49 +29,31 @@ void GridEdit::holdOver(const QRect& cell, std::optional<int> fitMargin) {
 QRect GridEdit::placement() const {
     const QRect cell = cell_.value_or(geometry());
     const int left = std::max(cell.left(), 0);
-    int width = 0;
-    if (fitMargin_) {
-        width = fitTextWidth() + *fitMargin_;
-    } else {
-        // Room for the text and the caret after it.
-        const QFontMetrics metrics = fontMetrics();
-        width = std::max(cell.right() + 1 - left,
-                         metrics.horizontalAdvance(text()) + metrics.averageCharWidth() + 5);
-    }
-    if (parentWidget() != nullptr) {
-        // A box that starts at or past the edge keeps no width at all.
+    const QFontMetrics metrics = fontMetrics();
+    // Room for the text and the caret after it.
+    int width = fitMargin_ ? fitTextWidth() + *fitMargin_
+                           : std::max(cell.right() + 1 - left,
+                                      metrics.horizontalAdvance(text()) + metrics.averageCharWidth() + 5);
+    if (parentWidget() != nullptr) { // a box that starts at or past the edge keeps no width at all
         width = std::min(width, std::max(parentWidget()->contentsRect().right() + 1 - left, 0));
     }
     return {left, cell.top(), width, cell.height()};
 }
 
 int GridEdit::fitTextWidth() const {
-    const QString current = text();
-    const qsizetype n = current.size();
+    const qsizetype n = text().size();
     if (n <= 1) {
         return n == 0 ? 0 : 10;
     }
     // Distance from the first character's start to the last one's, stretched to n characters.
-    const qint64 span = fontMetrics().horizontalAdvance(current.left(n - 1));
-    return static_cast<int>(span * n / (n - 1));
+    return static_cast<int>(qint64{fontMetrics().horizontalAdvance(text().left(n - 1))} * n / (n - 1));
 }
 
 void GridEdit::setTextChecker(Checker checker) {
-    checker_ = std::move(checker);
-    if (!checker_) {
-        setValidator(nullptr);
-    } else if (validator() == nullptr) {
-        // Taking part in QLineEdit's own input handling refuses typing, pasting and input-method
-        // commits as a whole when what they add fails.
-        setValidator(
-            new vornak::TextChangeValidator(this, [this](const QString& before, const QString& after) {
-                return acceptsChange(before, after);
-            }));
-    }
-}
-
-bool GridEdit::acceptsChange(const QString& before, const QString& after) const {
-    return !checker_ || checker_(before, after);
+    // Taking part in QLineEdit's own input handling refuses a typed, pasted or composed change whole.
+    const QValidator* old = validator();
+    setValidator(checker ? new vornak::TextChangeValidator(this, std::move(checker)) : nullptr);
+    delete old;
 }
 
 void GridEdit::paintEvent(QPaintEvent* event) {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QLineEdit>
-#include <QRect>
 
 #include <functional>
 #include <optional>
@@ -16,20 +15,17 @@ public:
 
     explicit GridEdit(QWidget* parent = nullptr);
 
-    /// Holds the box over a cell and keeps it there while the text changes. Without a fit margin the
-    /// box is as wide as the cell or the text, whichever is wider; with one, the text's fit width plus
-    /// the margin.
+    /// Holds the box over a cell while its text changes: as wide as the cell or the text, or with a
+    /// fit margin, the fit width plus the margin.
     void holdOver(const QRect& cell, std::optional<int> fitMargin = std::nullopt);
-    /// Where the box belongs for its current text: the cell's top-left corner (a cell starting left of
-    /// the view starts at its edge), the row's height, and never past the parent's right edge.
+    /// Where the box belongs: the cell's corner (not left of the view), the row's height, and never
+    /// past the parent's right edge.
     QRect placement() const;
     /// Average character advance times the length; 10 for a single character.
     int fitTextWidth() const;
-
-    /// Judges each typed, pasted or dropped change; a refused one leaves the text before. Texts the
-    /// program puts in are not judged. Empty: accept all.
+    /// Judges each typed, pasted or dropped change by the text before and after it; the program's own
+    /// texts are not judged. Empty: accept all.
     void setTextChecker(Checker checker);
-    bool acceptsChange(const QString& before, const QString& after) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -37,5 +33,4 @@ protected:
 private:
     std::optional<QRect> cell_;
     std::optional<int> fitMargin_;
-    Checker checker_;
 };
