@@ -234,18 +234,9 @@ bool CellGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* /*eve
            editCell(index.row(), index.column()) != nullptr;
 }
 
-void CellGrid::commitData(QWidget* editor) {
-    if (!keepEditorOpen_ || editor != editor_) {
-        QTableView::commitData(editor);
-    }
-}
-
 void CellGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
     if (editor == nullptr || editor != editor_) {
         QTableView::closeEditor(editor, hint);
-        return;
-    }
-    if (keepEditorOpen_) {
         return;
     }
     std::optional<QString> text = delegate_->takeStoredText();
@@ -387,11 +378,10 @@ QModelIndex CellGrid::moveCursor(CursorAction cursorAction, Qt::KeyboardModifier
 }
 
 void CellGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
-    // Qt's view would confirm the open editor here. The editor belongs to its cell, not to the current
-    // one: it stays open when a command moves the mark, and must not write into a row being removed.
-    keepEditorOpen_ = true;
-    QTableView::currentChanged(current, previous);
-    keepEditorOpen_ = false;
+    // Qt's view would confirm an editor on the previous cell. The editor belongs to its cell, not to
+    // the current one: it stays open when a command moves the mark, and must not write into a row
+    // being removed.
+    QTableView::currentChanged(current, QModelIndex());
     viewport()->update(); // the focus rectangle spans the whole row
     if (previous.row() != current.row()) {
         dropPendingClick(); // a click-edit belongs to the row that was current at the click

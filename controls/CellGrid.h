@@ -22,7 +22,7 @@ public:
 
     /// Dotted lines at the column edges and under the rows.
     void setGridLines(bool on, const QColor& colour = Qt::black);
-    /// Keeps the selected rows highlighted while the grid has no keyboard focus.
+    /// Selected rows stay highlighted while the grid has no keyboard focus.
     void setShowSelectionAlways(bool on);
     /// A typed character (Backspace included) opens the current row's first editable cell.
     void setTypeToEdit(bool on) { typeToEdit_ = on; }
@@ -61,7 +61,6 @@ signals:
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
-    void commitData(QWidget* editor) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -92,7 +91,6 @@ private:
     bool pressFoundFocus_ = false;
     bool focusArrivedByMouse_ = false;
     bool doubleClicked_ = false;
-    bool keepEditorOpen_ = false; // while Qt's view reacts to a new current cell
-    unsigned postedEdits_ = 0;    // bumping it drops every queued postEditCell
+    unsigned postedEdits_ = 0; // bumping it drops every queued postEditCell
     QObject watch_; // context of the model's and the editor's connections; goes before the view does
 };
