@@ -102,7 +102,7 @@ void CellGrid::setTextChecker(const GridEdit::Checker& checker) {
 
 int CellGrid::selectedRow() const {
     const std::set<int> rows =
-        selectionModel() != nullptr ? rowsOf(selectionModel()->selection()) : std::set<int>();
+        rowsOf(selectionModel() != nullptr ? selectionModel()->selection() : QItemSelection());
     return rows.empty() ? -1 : *rows.begin();
 }
 
@@ -395,16 +395,13 @@ void CellGrid::selectionChanged(const QItemSelection& selected, const QItemSelec
         dropPendingClick();
     }
     // A row that both gains and loses cells stays selected: neither is reported.
-    const std::set<int> gained = rowsOf(selected);
-    const std::set<int> lost = rowsOf(deselected);
-    for (int r : lost) {
-        if (gained.count(r) == 0) {
+    std::set<int> gained = rowsOf(selected);
+    for (int r : rowsOf(deselected)) {
+        if (gained.erase(r) == 0) {
             emit rowDeselected(r);
         }
     }
     for (int r : gained) {
-        if (lost.count(r) == 0) {
-            emit rowSelected(r);
-        }
+        emit rowSelected(r);
     }
 }
