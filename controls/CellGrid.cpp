@@ -88,11 +88,6 @@ void CellGrid::setGridLines(bool on, const QColor& colour) {
     viewport()->update();
 }
 
-void CellGrid::setShowSelectionAlways(bool on) {
-    delegate_->showSelectionAlways = on;
-    viewport()->update();
-}
-
 void CellGrid::setTextChecker(const GridEdit::Checker& checker) {
     delegate_->textChecker = checker;
     if (editor_ != nullptr) {
@@ -239,10 +234,7 @@ void CellGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
         QTableView::closeEditor(editor, hint);
         return;
     }
-    std::optional<QString> text = delegate_->takeStoredText();
-    if (hint == QAbstractItemDelegate::RevertModelCache) {
-        text.reset();
-    }
+    const std::optional<QString> stored = delegate_->takeStoredText();
     editor_ = nullptr;
     // Qt hides the editor, lets it go and hands the focus back to the list if the editor had it.
     QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
@@ -250,7 +242,7 @@ void CellGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint h
         hint == CellDelegate::EditItemBelow ? 1 : (hint == CellDelegate::EditItemAbove ? -1 : 0);
     const int columnStep =
         hint == CellDelegate::EditNextItem ? 1 : (hint == CellDelegate::EditPreviousItem ? -1 : 0);
-    endOpenEdit(text, rowStep, columnStep);
+    endOpenEdit(hint == QAbstractItemDelegate::RevertModelCache ? std::nullopt : stored, rowStep, columnStep);
 }
 
 void CellGrid::endOpenEdit(std::optional<QString> text, int rowStep, int columnStep) {

@@ -23,7 +23,10 @@ public:
     /// Dotted lines at the column edges and under the rows.
     void setGridLines(bool on, const QColor& colour = Qt::black);
     /// Selected rows stay highlighted while the grid has no keyboard focus.
-    void setShowSelectionAlways(bool on);
+    void setShowSelectionAlways(bool on) {
+        delegate_->showSelectionAlways = on;
+        viewport()->update();
+    }
     /// A typed character (Backspace included) opens the current row's first editable cell.
     void setTypeToEdit(bool on) { typeToEdit_ = on; }
     /// Judges each change of an editor's text by the texts before and after it. Empty: accept all.
