@@ -1,5 +1,6 @@
 #include "RecordTableModel.h"
 
+#include "ChangedCells.h"
 #include "DefinitionDocument.h"
 #include "EditText.h"
 #include "Texts.h"
@@ -52,19 +53,9 @@ RecordTableModel::RecordTableModel(DefinitionDocument& document, RecordKind kind
     // Many texts at once: one change over the rows and columns they span.
     connect(&document, &DefinitionDocument::textsChanged, this,
             [this](const std::vector<TextLocation>& where) {
-                int top = rowCount(), bottom = -1, left = columnCount(), right = -1;
-                for (const TextLocation& one : where) {
-                    const int column = columnOf(one.field);
-                    if (column >= 0) {
-                        top = std::min(top, one.record - 1);
-                        bottom = std::max(bottom, one.record - 1);
-                        left = std::min(left, column);
-                        right = std::max(right, column);
-                    }
-                }
-                if (bottom >= 0) {
-                    emit dataChanged(index(top, left), index(bottom, right), {Qt::DisplayRole, Qt::EditRole});
-                }
+                announceChangedCells(*this, where, [this](const TextLocation& one) {
+                    return std::pair(one.record - 1, columnOf(one.field));
+                });
             });
 }
 

@@ -1,5 +1,6 @@
 #include "ValueTableModel.h"
 
+#include "ChangedCells.h"
 #include "DefinitionDocument.h"
 #include "EditText.h"
 #include "Texts.h"
@@ -100,19 +101,9 @@ ValueTableModel::ValueTableModel(DefinitionDocument& document, QObject* parent)
     // Many texts at once: one change over the shown rows and columns they span.
     connect(&document, &DefinitionDocument::textsChanged, this,
             [this](const std::vector<TextLocation>& where) {
-                int top = rowCount(), bottom = -1, left = columnCount(), right = -1;
-                for (const TextLocation& one : where) {
-                    const int column = shows(one.record - 1) ? columnOf(*kind(), one.field) : -1;
-                    if (column >= 0) {
-                        top = std::min(top, one.row - 1);
-                        bottom = std::max(bottom, one.row - 1);
-                        left = std::min(left, column);
-                        right = std::max(right, column);
-                    }
-                }
-                if (bottom >= 0) {
-                    emit dataChanged(index(top, left), index(bottom, right), {Qt::DisplayRole, Qt::EditRole});
-                }
+                announceChangedCells(*this, where, [this](const TextLocation& one) {
+                    return std::pair(one.row - 1, shows(one.record - 1) ? columnOf(*kind(), one.field) : -1);
+                });
             });
 }
 

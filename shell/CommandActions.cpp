@@ -1,11 +1,14 @@
 #include "CommandActions.h"
 
+#include "CommandIds.h"
 #include "MenuTemplate.h"
 #include "Pictures.h"
+#include "Texts.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QUndoStack>
 #include <QWidget>
 
 namespace vornak {
@@ -39,6 +42,33 @@ QAction* CommandActions::add(Command command) {
         availability_[id] = std::move(command.available);
     }
     return action;
+}
+
+QList<QKeySequence> CommandActions::withAnyCtrlShift(Qt::Key key) {
+    return {QKeySequence(key), QKeySequence(Qt::CTRL | key), QKeySequence(Qt::SHIFT | key),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | key)};
+}
+
+QList<QKeySequence> CommandActions::ctrlWithAnyShiftAlt(Qt::Key key) {
+    return {QKeySequence(Qt::CTRL | key), QKeySequence(Qt::CTRL | Qt::SHIFT | key),
+            QKeySequence(Qt::CTRL | Qt::ALT | key), QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | key)};
+}
+
+void CommandActions::followUndoStack(const QUndoStack& stack) {
+    const auto follow = [this, &stack] {
+        refresh();
+        const auto label = [](const QString& verb, const QString& step, int id) {
+            const QString named = step.isEmpty() ? verb : verb + texts::undoRedoSeparator + step;
+            return named + QLatin1Char('\t') + findMenuItem(id)->shortcutText();
+        };
+        action(cmd::Undo)->setText(label(texts::undoLabel, stack.undoText(), cmd::Undo));
+        action(cmd::Redo)->setText(label(texts::redoLabel, stack.redoText(), cmd::Redo));
+    };
+    connect(&stack, &QUndoStack::indexChanged, this, follow);
+    connect(&stack, &QUndoStack::undoTextChanged, this, follow);
+    connect(&stack, &QUndoStack::redoTextChanged, this, follow);
+    connect(&stack, &QUndoStack::cleanChanged, this, follow);
+    follow();
 }
 
 void CommandActions::adopt(int id, QAction* action) {

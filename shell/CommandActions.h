@@ -14,6 +14,7 @@
 class QAction;
 class QMenu;
 class QMenuBar;
+class QUndoStack;
 class QWidget;
 
 namespace vornak {
@@ -46,6 +47,15 @@ public:
     QAction* add(Command command);
     // An action built elsewhere takes the command's place in the menu, with the menu's text.
     void adopt(int id, QAction* action);
+
+    // Keys that run a command whatever Ctrl and Shift do (F2 with Ctrl, Shift or both still adds).
+    static QList<QKeySequence> withAnyCtrlShift(Qt::Key key);
+    // Ctrl+letter, Shift and Alt not looked at (Ctrl+Shift+S saves too).
+    static QList<QKeySequence> ctrlWithAnyShiftAlt(Qt::Key key);
+
+    // Undo and Redo name their step ("&Отменить: удаление параметра\tCtrl+Z"), and every command
+    // is greyed or not again after each change of the stack.
+    void followUndoStack(const QUndoStack& stack);
 
     // The action of a command id, or null.
     QAction* action(int id) const;

@@ -11,7 +11,11 @@
 #include "WaitCursor.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDate>
 #include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QMenu>
 #include <QMetaObject>
 #include <QMimeData>
@@ -41,6 +45,8 @@ DocumentController::DocumentController(DefinitionDocument& document, const Platf
     connect(&document_, &DefinitionDocument::documentReset, this, &DocumentController::updateWindowTitle);
     connect(&document_, &DefinitionDocument::modifiedChanged, this, &DocumentController::updateWindowTitle);
     updateWindowTitle();
+    window_.setAcceptDrops(true);
+    window_.installEventFilter(this);
 }
 
 QString DocumentController::windowTitle() const {
@@ -53,6 +59,37 @@ QString DocumentController::windowTitle() const {
 
 QByteArray DocumentController::currentNativePath() const {
     return document_.isUntitled() ? QByteArray() : QByteArray::fromStdString(document_.path());
+}
+
+QString DocumentController::currentFilePath() const {
+    return displayPath(currentNativePath());
+}
+
+void DocumentController::newStartupDocument() {
+    document_.newDocument({texts::defaultTitle, texts::defaultDocumentFile, texts::defaultInput1Caption,
+                           texts::defaultInput2Caption, texts::defaultSurnameCaption, texts::defaultAuthor,
+                           texts::defaultSource, texts::defaultOrganisation,
+                           QDate::currentDate().toString(texts::dateFormat)});
+}
+
+void DocumentController::openStartupFiles(const QList<QByteArray>& commandLine) {
+    openFromCommandLine(commandLine);
+    // With or without a file named.
+    offerRecoveryCopies();
+}
+
+void DocumentController::browseDocumentFile(const QString& fieldText) {
+    QString start = fieldText;
+    if (!document_.isUntitled() && QFileInfo(start).isRelative()) {
+        start = QFileInfo(currentFilePath()).dir().filePath(start);
+    }
+    const std::optional<QString> chosen =
+        services_.fileDialogs->open(&window_, texts::wordFilesFilter, QString(), start);
+    // A name the definition file cannot hold (a line break, a character outside Windows-1251)
+    // would be written damaged: it is refused and the document stays as it was.
+    if (chosen && !document_.setDocumentFile(QFileInfo(*chosen).fileName())) {
+        QApplication::beep();
+    }
 }
 
 bool DocumentController::mayClose() {
@@ -291,6 +328,25 @@ QList<QByteArray> DocumentController::droppedFiles(const QMimeData* mime) {
         }
     }
     return paths;
+}
+
+bool DocumentController::eventFilter(QObject* watched, QEvent* event) {
+    // The event's type first: while the window is being destroyed other events still pass here.
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) ||
+        watched != &window_) {
+        return QObject::eventFilter(watched, event);
+    }
+    auto* drop = static_cast<QDropEvent*>(event); // the drag enter and move events are drop events too
+    const QList<QByteArray> paths = droppedFiles(drop->mimeData());
+    if (paths.isEmpty()) {
+        return false;
+    }
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop) {
+        openDropped(paths);
+    }
+    return true;
 }
 
 void DocumentController::openDropped(const QList<QByteArray>& paths) {

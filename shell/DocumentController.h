@@ -1,6 +1,7 @@
 // The file side of the main window: New, Open, Save, Save As, Save table, the save prompt, the
 // recent files of the File menu, files dropped on the window, the file named on the command line,
-// and the window's title with its unsaved-changes mark.
+// the definition the editor starts with, Browse for the document file, and the window's title with
+// its unsaved-changes mark.
 //
 // A save that fails is reported and changes nothing else: the document keeps its path, title and
 // modified flag, and a prompt that asked for the save does not let its command go on. A file that
@@ -57,8 +58,18 @@ public:
     // The save prompt before the window closes; when the user lets the changes go, their recovery
     // copy goes too. True when the window may close.
     bool mayClose();
-    // The file being edited as the system's bytes; empty while untitled.
+    // The file being edited as the system's bytes, and as shown; empty while untitled.
     QByteArray currentNativePath() const;
+    QString currentFilePath() const;
+
+    // The definition shown at start-up: the form's default texts and today's date, unmodified.
+    void newStartupDocument();
+    // Once the window is shown: the file the command line names, then the work of editors that
+    // were ended, offered back.
+    void openStartupFiles(const QList<QByteArray>& commandLine);
+    // Browse: the chosen file's name becomes the document file. The dialog starts at fieldText, a
+    // relative name being the definition's neighbour.
+    void browseDocumentFile(const QString& fieldText);
 
     // Opens a named file after the save prompt; true when it was read.
     bool openFile(const QByteArray& nativePath);
@@ -82,17 +93,20 @@ public:
     // False when none names a file.
     bool openFromCommandLine(const QList<QByteArray>& arguments);
 
-    // The local files of a drop as the system's path bytes.
-    static QList<QByteArray> droppedFiles(const QMimeData* mime);
-    // Opens the first dropped file, after the drop has finished.
-    void openDropped(const QList<QByteArray>& nativePaths);
-
     // "Vornak - name.rpt[*]": the title shown while the document has that file; Qt turns the
     // placeholder into the modified mark.
     QString windowTitle() const;
     void updateWindowTitle();
 
+protected:
+    // Files dropped anywhere on the window: the first one opens once the drop has finished.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // The local files of a drop as the system's path bytes.
+    static QList<QByteArray> droppedFiles(const QMimeData* mime);
+    void openDropped(const QList<QByteArray>& nativePaths);
+
     DefinitionDocument& document_;
     PlatformServices services_;
     RecentFileList& recentFiles_;

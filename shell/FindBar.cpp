@@ -93,6 +93,13 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     findLabel->setMinimumWidth(labelWidth);
     replaceLabel->setMinimumWidth(labelWidth);
 
+    // Tab goes from field to field before the options and buttons.
+    QWidget* const order[] = {findField_, replaceField_, replaceOne_, replaceAll_, matchCase_,
+                              wholeWord_, previous_,     next_,       close_};
+    for (std::size_t i = 1; i < std::size(order); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+
     findField_->installEventFilter(this);
     replaceField_->installEventFilter(this);
     connect(findField_, &QLineEdit::textChanged, this, &FindBar::searchChanged);

@@ -1,18 +1,28 @@
 #include "FormBinder.h"
 
+#include "CellGrid.h"
 #include "DefinitionDocument.h"
 #include "EditText.h"
+#include "ParameterPanel.h"
 #include "ValueTableModel.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QUndoStack>
 
 #include <algorithm>
 
 namespace vornak {
+
+FormBinder::Controls FormBinder::controlsOf(const ParameterPanel& panel,
+                                            const std::array<QLineEdit*, 9>& reportTexts) {
+    return {reportTexts,        panel.formulaEdit(),
+            panel.kindGroup(),  panel.numberBox(),
+            panel.formulaBox(), {panel.addValueButton(), panel.deleteValueButton(), panel.valueList()}};
+}
 
 FormBinder::FormBinder(DefinitionDocument& document, ValueTableModel& values, Controls controls, Guard guard)
     : document_(document), values_(values), controls_(std::move(controls)), guard_(std::move(guard)) {

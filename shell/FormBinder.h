@@ -21,6 +21,7 @@ class QWidget;
 namespace vornak {
 
 class DefinitionDocument;
+class ParameterPanel;
 class ValueTableModel;
 
 class FormBinder : public QObject {
@@ -37,6 +38,9 @@ public:
         QCheckBox* hasFormula = nullptr;
         std::vector<QWidget*> needParameter; // usable only while a parameter is shown
     };
+
+    // What the binder ties to the document: the nine report fields and the panel's controls.
+    static Controls controlsOf(const ParameterPanel& panel, const std::array<QLineEdit*, 9>& reportTexts);
 
     // guard runs each user command (it confirms open cell edits first).
     FormBinder(DefinitionDocument& document, ValueTableModel& values, Controls controls, Guard guard);

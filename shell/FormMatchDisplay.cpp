@@ -2,6 +2,7 @@
 
 #include "CellGrid.h"
 #include "CellMatchHighlight.h"
+#include "ParameterPanel.h"
 #include "RowSelection.h"
 #include "ValueTableModel.h"
 
@@ -35,7 +36,7 @@ bool within(const QWidget* widget, const QWidget* focus) {
 
 FormMatchDisplay::FormMatchDisplay(const DefinitionDocument& document, Parts parts)
     : document_(document), parts_(std::move(parts)) {
-    CellGrid* lists[3] = {parts_.parameters, parts_.values, parts_.results};
+    CellGrid* lists[3] = {parts_.parameters, parts_.panel->valueList(), parts_.results};
     for (int i = 0; i < 3; ++i) {
         highlights_[i] = new CellMatchHighlight(*lists[i]);
     }
@@ -45,7 +46,7 @@ const CellMatchHighlight* FormMatchDisplay::highlightOf(const CellGrid* list) co
     if (list == parts_.parameters) {
         return highlights_[0];
     }
-    if (list == parts_.values) {
+    if (list == parts_.panel->valueList()) {
         return highlights_[1];
     }
     return list == parts_.results ? highlights_[2] : nullptr;
@@ -57,17 +58,17 @@ void FormMatchDisplay::showMatch(const TextMatch& match) {
     const int record = match.where.record - 1;
     switch (match.where.field) {
     case TextField::ReportText:
-        if (parts_.reportField) {
-            markField(parts_.reportField(static_cast<ReportText>(match.where.record)), match);
+        if (record >= 0 && record < reportTextCount) {
+            markField(parts_.reportTexts[static_cast<std::size_t>(record)], match);
         }
         return;
     case TextField::ParameterName:
-        parts_.showParameter(record);
+        showParameter(record);
         markCell(parts_.parameters, 0, record, 1, match);
         return;
     case TextField::ParameterFormula:
-        parts_.showParameter(record);
-        markField(parts_.formula, match);
+        showParameter(record);
+        markField(parts_.panel->formulaEdit(), match);
         return;
     case TextField::Value:
     case TextField::UpperBound:
@@ -75,16 +76,24 @@ void FormMatchDisplay::showMatch(const TextMatch& match) {
         if (record < 0 || static_cast<std::size_t>(record) >= definition.parameters.size()) {
             return;
         }
-        parts_.showParameter(record);
+        showParameter(record);
         const auto kind =
             static_cast<std::uint8_t>(definition.parameters[static_cast<std::size_t>(record)].kind);
-        markCell(parts_.values, 1, match.where.row - 1, valueColumn(kind, match.where.field), match);
+        markCell(parts_.panel->valueList(), 1, match.where.row - 1, valueColumn(kind, match.where.field),
+                 match);
         return;
     }
     case TextField::ResultName:
     case TextField::ResultText:
         markCell(parts_.results, 2, record, match.where.field == TextField::ResultName ? 1 : 2, match);
         return;
+    }
+}
+
+void FormMatchDisplay::showParameter(int index) {
+    selectRows(*parts_.parameters, {index});
+    if (parts_.panel->shownParameter() != index) {
+        parts_.panel->showParameter(index);
     }
 }
 
@@ -125,15 +134,15 @@ std::optional<TextMatch> FormMatchDisplay::currentPlace() const {
     if (focus == nullptr) {
         return std::nullopt;
     }
-    if (const auto* field = qobject_cast<const QLineEdit*>(focus); field != nullptr && parts_.reportField) {
+    if (const auto* field = qobject_cast<const QLineEdit*>(focus)) {
         for (int r = 1; r <= reportTextCount; ++r) {
-            if (parts_.reportField(static_cast<ReportText>(r)) == field) {
+            if (parts_.reportTexts[static_cast<std::size_t>(r - 1)] == field) {
                 return TextMatch{locationOf(static_cast<ReportText>(r)), field->cursorPosition(), 0};
             }
         }
-        if (field == parts_.formula && parts_.shownParameter() >= 0) {
-            return TextMatch{
-                {TextField::ParameterFormula, parts_.shownParameter() + 1, 0}, field->cursorPosition(), 0};
+        const int shown = parts_.panel->shownParameter();
+        if (field == parts_.panel->formulaEdit() && shown >= 0) {
+            return TextMatch{{TextField::ParameterFormula, shown + 1, 0}, field->cursorPosition(), 0};
         }
     }
     if (within(parts_.parameters, focus)) {
@@ -142,9 +151,9 @@ std::optional<TextMatch> FormMatchDisplay::currentPlace() const {
             return TextMatch{{TextField::ParameterName, current.row() + 1, 0}, 0, 0};
         }
     }
-    if (within(parts_.values, focus)) {
-        const auto* model = qobject_cast<const ValueTableModel*>(parts_.values->model());
-        const QModelIndex current = parts_.values->currentIndex();
+    if (within(parts_.panel->valueList(), focus)) {
+        const auto* model = qobject_cast<const ValueTableModel*>(parts_.panel->valueList()->model());
+        const QModelIndex current = parts_.panel->valueList()->currentIndex();
         if (model != nullptr && current.isValid()) {
             if (const auto where = model->locationOf(current)) {
                 return TextMatch{*where, 0, 0};

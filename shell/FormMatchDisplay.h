@@ -9,7 +9,7 @@
 
 #include <QPointer>
 
-#include <functional>
+#include <array>
 
 class CellGrid;
 class QLineEdit;
@@ -17,19 +17,15 @@ class QLineEdit;
 namespace vornak {
 
 class CellMatchHighlight;
+class ParameterPanel;
 
 class FormMatchDisplay : public MatchDisplay {
 public:
     struct Parts {
         CellGrid* parameters = nullptr;
-        CellGrid* values = nullptr;
+        ParameterPanel* panel = nullptr; // its value list and formula field
         CellGrid* results = nullptr;
-        QLineEdit* formula = nullptr;
-        std::function<QLineEdit*(ReportText)> reportField;
-        // Selects a parameter's row and shows the parameter in the panel (0-based).
-        std::function<void(int)> showParameter;
-        // The parameter the panel shows, or -1.
-        std::function<int()> shownParameter;
+        std::array<QLineEdit*, reportTextCount> reportTexts{}; // in file order
     };
 
     FormMatchDisplay(const DefinitionDocument& document, Parts parts);
@@ -42,6 +38,8 @@ public:
     const CellMatchHighlight* highlightOf(const CellGrid* list) const;
 
 private:
+    // Selects a parameter's row and shows the parameter in the panel (0-based).
+    void showParameter(int index);
     void markCell(CellGrid* list, int highlight, int row, int column, const TextMatch& match);
     void markField(QLineEdit* field, const TextMatch& match);
 

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 
 #include <algorithm>
 #include <set>
@@ -30,6 +31,39 @@ ListClipboard::ListClipboard(DefinitionDocument& document, const PlatformService
                              std::function<int()> shownParameter, QWidget& window)
     : QObject(&window), document_(document), services_(services), parameters_(parameters), values_(values),
       results_(results), shownParameter_(std::move(shownParameter)), window_(window) {
+}
+
+void ListClipboard::runOnFocus(Operation operation,
+                               const std::function<void(const std::function<void()>&)>& guard) {
+    if (auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
+        switch (operation) {
+        case Operation::Cut:
+            field->cut();
+            break;
+        case Operation::Copy:
+            field->copy();
+            break;
+        case Operation::Paste:
+            field->paste();
+            break;
+        }
+        return;
+    }
+    if (CellGrid* list = activeList()) {
+        guard([this, list, operation] {
+            switch (operation) {
+            case Operation::Cut:
+                cut(*list);
+                break;
+            case Operation::Copy:
+                copy(*list);
+                break;
+            case Operation::Paste:
+                paste(*list);
+                break;
+            }
+        });
+    }
 }
 
 CellGrid* ListClipboard::activeList() const {

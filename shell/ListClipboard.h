@@ -31,6 +31,11 @@ public:
     ListClipboard(DefinitionDocument& document, const PlatformServices& services, CellGrid& parameters,
                   CellGrid& values, CellGrid& results, std::function<int()> shownParameter, QWidget& window);
 
+    enum class Operation { Cut, Copy, Paste };
+    // Ctrl+X, Ctrl+C and Ctrl+V wherever the focus is: on a field's or an open cell editor's own
+    // text, or else on the focused list's rows, run through guard (which confirms open edits).
+    void runOnFocus(Operation operation, const std::function<void(const std::function<void()>&)>& guard);
+
     // The list with the keyboard focus while no cell editor is open in it, or null.
     CellGrid* activeList() const;
 

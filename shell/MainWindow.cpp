@@ -1,35 +1,27 @@
 #include "MainWindow.h"
 
-#include "AboutDialog.h"
 #include "CellGrid.h"
 #include "ChecksPresenter.h"
 #include "CommandIds.h"
-#include "DefinitionDocument.h"
 #include "DialogTemplates.h"
 #include "DialogUnits.h"
 #include "DocumentController.h"
-#include "FileDialogs.h"
 #include "FindBar.h"
 #include "FindTools.h"
 #include "FormBinder.h"
 #include "FormLayout.h"
-#include "NativePath.h"
 #include "ParameterPanel.h"
 #include "Pictures.h"
 #include "ProblemCountLabel.h"
 #include "RecordActions.h"
 #include "RecordTableModel.h"
 #include "SettingsStore.h"
-#include "Texts.h"
 #include "UndoKeyRouter.h"
 #include "UsageHelpDialog.h"
 #include "ValueTableModel.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDate>
-#include <QDir>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
@@ -68,26 +60,19 @@ MainWindow::MainWindow(DefinitionDocument& document, const PlatformServices& ser
 
     ChecksPresenter::Targets targets{parameterList_, panel_, resultList_, {}, count};
     for (std::size_t i = 0; i < targets.reportTexts.size(); ++i) {
-        targets.reportTexts[i] = textEdit(ctl::reportTextEdits[i]);
+        targets.reportTexts[i] = qobject_cast<QLineEdit*>(control(ctl::reportTextEdits[i]));
     }
     checks_ = new ChecksPresenter(document_, services_, *this, targets, guard);
 
-    FormBinder::Controls bound;
-    bound.reportTexts = targets.reportTexts;
-    bound.formula = panel_->formulaEdit();
-    bound.kinds = panel_->kindGroup();
-    bound.number = panel_->numberBox();
-    bound.hasFormula = panel_->formulaBox();
-    bound.needParameter = {panel_->addValueButton(), panel_->deleteValueButton(), panel_->valueList()};
-    binder_ = std::make_unique<FormBinder>(document_, *values, bound, guard);
+    binder_ = std::make_unique<FormBinder>(document_, *values,
+                                           FormBinder::controlsOf(*panel_, targets.reportTexts), guard);
 
     // The find bar, while open, lies under the lists.
-    findTools_ = buildFindTools();
+    findTools_ = new FindTools(document_, {parameterList_, panel_, resultList_, targets.reportTexts}, *this);
     centralWidget()->layout()->addWidget(findTools_->bar());
     buildCommands();
     undoKeys_ = std::make_unique<UndoKeyRouter>(
         *this, [this](const QLineEdit* edit) { return binder_->isBound(edit); });
-    setAcceptDrops(true);
 }
 
 MainWindow::~MainWindow() {
@@ -108,50 +93,6 @@ QWidget* MainWindow::control(int controlId) const {
     return it == controls_.end() ? nullptr : it->second;
 }
 
-QLineEdit* MainWindow::textEdit(int controlId) const {
-    return qobject_cast<QLineEdit*>(control(controlId));
-}
-
-const ReportDefinition& MainWindow::definition() const {
-    return document_.definition();
-}
-
-int MainWindow::selectedParameterIndex() const {
-    return panel_->shownParameter();
-}
-
-QString MainWindow::currentFilePath() const {
-    return displayPath(currentNativePath());
-}
-
-QByteArray MainWindow::currentNativePath() const {
-    return QByteArray::fromStdString(document_.path());
-}
-
-bool MainWindow::isModified() const {
-    return document_.isModified();
-}
-
-CellGrid* MainWindow::valueGrid() const {
-    return panel_->valueList();
-}
-
-ProblemCountLabel* MainWindow::problemCountLabel() const {
-    return checks_->problemCount();
-}
-
-ChecksWindow* MainWindow::checksWindow() const {
-    return checks_->checksWindow();
-}
-
-ListClipboard* MainWindow::listClipboard() const {
-    return &records_->clipboard();
-}
-
-RangeStrip* MainWindow::rangeStrip() const {
-    return panel_->rangeStrip();
-}
-
 void MainWindow::setVisible(bool visible) {
     const bool first = visible && !prepared_;
     if (first) {
@@ -160,30 +101,28 @@ void MainWindow::setVisible(bool visible) {
     }
     QMainWindow::setVisible(visible);
     if (first) {
-        // The file named on the command line opens once the window is shown, so that a box saying
-        // it cannot be read stands over the window, not alone in a corner before it.
-        documents_->openFromCommandLine(commandLine_);
-        // With or without a file named: the work of editors that were ended is offered back.
-        documents_->offerRecoveryCopies();
+        // Once the window is shown, so that a box saying a file cannot be read stands over the
+        // window, not alone in a corner before it.
+        documents_->openStartupFiles(commandLine_);
     }
 }
 
 void MainWindow::endWithoutQuestion() {
-    confirmOpenEdits();
-    if (services_.settings != nullptr) {
-        services_.settings->writeWindowGeometry(saveGeometry());
-    }
-    helpWindow_->hide();
+    records_->confirmOpenEdits();
+    leave();
     hide();
     emit closed();
 }
 
+void MainWindow::leave() {
+    if (services_.settings != nullptr) {
+        services_.settings->writeWindowGeometry(saveGeometry());
+    }
+    helpWindow_->hide();
+}
+
 void MainWindow::prepareFirstShow() {
-    // A new definition with the defaults shown at start-up; nothing to undo, unmodified.
-    document_.newDocument({texts::defaultTitle, texts::defaultDocumentFile, texts::defaultInput1Caption,
-                           texts::defaultInput2Caption, texts::defaultSurnameCaption, texts::defaultAuthor,
-                           texts::defaultSource, texts::defaultOrganisation,
-                           QDate::currentDate().toString(texts::dateFormat)});
+    documents_->newStartupDocument();
     // The place the user left the window in; the first time, the form's size below the menu bar,
     // or larger where the fonts need more room.
     const QByteArray remembered =
@@ -195,7 +134,7 @@ void MainWindow::prepareFirstShow() {
                QSize(0, menuBar()->sizeHint().height()));
     }
     // The keyboard starts in the first field, the title.
-    textEdit(ctl::TitleEdit)->setFocus(Qt::OtherFocusReason);
+    control(ctl::TitleEdit)->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
@@ -220,56 +159,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (services_.settings != nullptr) {
-        services_.settings->writeWindowGeometry(saveGeometry());
-    }
-    helpWindow_->hide();
+    leave();
     event->accept();
     emit closed();
-}
-
-void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (!DocumentController::droppedFiles(event->mimeData()).isEmpty()) {
-        event->acceptProposedAction();
-    }
-}
-
-void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
-    if (!DocumentController::droppedFiles(event->mimeData()).isEmpty()) {
-        event->acceptProposedAction();
-    }
-}
-
-void MainWindow::dropEvent(QDropEvent* event) {
-    const QList<QByteArray> paths = DocumentController::droppedFiles(event->mimeData());
-    if (!paths.isEmpty()) {
-        event->acceptProposedAction();
-        documents_->openDropped(paths);
-    }
-}
-
-void MainWindow::browse() {
-    // A relative name is the definition's neighbour: the dialog opens in the definition's folder.
-    QString start = textEdit(ctl::DocumentFileEdit)->text();
-    if (!document_.isUntitled() && QFileInfo(start).isRelative()) {
-        start = QFileInfo(currentFilePath()).dir().filePath(start);
-    }
-    const std::optional<QString> chosen =
-        services_.fileDialogs->open(this, texts::wordFilesFilter, QString(), start);
-    // A name the definition file cannot hold (a line break, a character outside Windows-1251)
-    // would be written damaged: it is refused and the document stays as it was.
-    if (chosen && !document_.setDocumentFile(QFileInfo(*chosen).fileName())) {
-        QApplication::beep();
-    }
-}
-
-void MainWindow::showHelp() {
-    helpWindow_->showAndActivate();
-}
-
-void MainWindow::showAbout() {
-    AboutDialog about(services_, this);
-    about.exec();
 }
 
 } // namespace vornak

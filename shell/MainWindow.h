@@ -5,12 +5,10 @@
 #pragma once
 
 #include "PlatformServices.h"
-#include "ReportDefinition.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QMainWindow>
-#include <QString>
 
 #include <functional>
 #include <map>
@@ -18,22 +16,16 @@
 
 class CellGrid;
 class QAction;
-class QLineEdit;
-class QPushButton;
 
 namespace vornak {
 
 class ChecksPresenter;
 class CommandActions;
-class ChecksWindow;
 class DefinitionDocument;
 class DocumentController;
 class FindTools;
-class ListClipboard;
 class FormBinder;
 class ParameterPanel;
-class ProblemCountLabel;
-class RangeStrip;
 class RecentFileList;
 class RecordActions;
 class UndoKeyRouter;
@@ -60,38 +52,21 @@ public:
     // edit is confirmed and a pending click-edit dropped, then command runs.
     void runGuarded(const std::function<void()>& command);
 
+    DefinitionDocument& document() const { return document_; }
     DocumentController& documents() const { return *documents_; }
     RecordActions& records() const { return *records_; }
     ParameterPanel& parameterPanel() const { return *panel_; }
     ChecksPresenter& checks() const { return *checks_; }
     FindTools* findTools() const { return findTools_; }
-    ListClipboard* listClipboard() const;
-
-    DefinitionDocument& document() const { return document_; }
-    const ReportDefinition& definition() const;
-    // The parameter the panel shows, or -1.
-    int selectedParameterIndex() const;
-    // The file being edited: as shown, and as the system's bytes. Empty while untitled.
-    QString currentFilePath() const;
-    QByteArray currentNativePath() const;
-    bool isModified() const;
-
     CellGrid* parameterGrid() const { return parameterList_; }
-    CellGrid* valueGrid() const;
     CellGrid* resultGrid() const { return resultList_; }
     // The control with a form id (ctl::...), or null.
     QWidget* control(int controlId) const;
     UsageHelpDialog* usageHelpWindow() const { return helpWindow_.get(); }
-    ProblemCountLabel* problemCountLabel() const;
-    ChecksWindow* checksWindow() const;
-    RangeStrip* rangeStrip() const;
 
     // Ends the window at once, asking nothing and keeping the recovery copy (the session ends).
     void endWithoutQuestion();
-
-    void browse();
-    void showHelp();
-    void showAbout();
+    void setVisible(bool visible) override;
 
 signals:
     // A command has run (menu item, button or key).
@@ -99,27 +74,17 @@ signals:
     // The user closed the window and the save prompt let it go.
     void closed();
 
-public:
-    void setVisible(bool visible) override;
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
 private:
     // The commands, their keys, buttons and menus (MainWindowActions.cpp).
     void buildCommands();
-    void buildClipboardCommands();
-    // Find and replace over the lists and fields.
-    FindTools* buildFindTools();
-    void refreshCommandStates();
-    void confirmOpenEdits();
     // Before the first show: a fresh definition, the first size or the remembered one.
     void prepareFirstShow();
-    QLineEdit* textEdit(int controlId) const;
+    // Keeps the window's place for the next start and puts the help window away.
+    void leave();
 
     DefinitionDocument& document_;
     PlatformServices services_;

@@ -4,6 +4,7 @@
 // confirms an open cell edit.
 #include "MainWindow.h"
 
+#include "AboutDialog.h"
 #include "CellGrid.h"
 #include "ChecksPresenter.h"
 #include "CommandActions.h"
@@ -12,57 +13,33 @@
 #include "DocumentController.h"
 #include "FindTools.h"
 #include "ListClipboard.h"
-#include "MenuTemplate.h"
 #include "ParameterPanel.h"
 #include "RecordActions.h"
-#include "RowSelection.h"
-#include "Texts.h"
 #include "UsageHelpDialog.h"
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QUndoStack>
 
+#include <tuple>
+
 namespace vornak {
 
-namespace {
-
-// Keys that run a command whatever Ctrl and Shift do: F2 with Ctrl, Shift or both still adds.
-QList<QKeySequence> withCtrlAndShift(Qt::Key key) {
-    return {QKeySequence(key), QKeySequence(Qt::CTRL | key), QKeySequence(Qt::SHIFT | key),
-            QKeySequence(Qt::CTRL | Qt::SHIFT | key)};
-}
-
-// Ctrl+letter, with Shift and Alt not looked at: Ctrl+Shift+S saves too.
-QList<QKeySequence> ctrlWithOrWithoutShift(Qt::Key key) {
-    return {QKeySequence(Qt::CTRL | key), QKeySequence(Qt::CTRL | Qt::SHIFT | key),
-            QKeySequence(Qt::CTRL | Qt::ALT | key), QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | key)};
-}
-
-// The label an undo or redo item shows: "&Отменить: удаление параметра\tCtrl+Z".
-QString undoRedoText(const QString& label, const QString& step, int commandId) {
-    QString text = label;
-    if (!step.isEmpty()) {
-        text += texts::undoRedoSeparator + step;
-    }
-    return text + QLatin1Char('\t') + findMenuItem(commandId)->shortcutText();
-}
-
-} // namespace
-
 void MainWindow::buildCommands() {
-    commands_ = new CommandActions(*this, [this](const std::function<void()>& run) { runGuarded(run); });
+    const auto guard = [this](const std::function<void()>& run) { runGuarded(run); };
+    commands_ = new CommandActions(*this, guard);
     connect(commands_, &CommandActions::commandRun, this, &MainWindow::commandRun);
     DocumentController* d = documents_;
     RecordActions* r = records_;
     QUndoStack* stack = document_.undoStack();
+    const auto ctrlKey = &CommandActions::ctrlWithAnyShiftAlt;
+    const auto fKey = &CommandActions::withAnyCtrlShift;
     const CommandActions::Command table[] = {
-        {cmd::FileNew, [d] { d->newFile(); }, ctrlWithOrWithoutShift(Qt::Key_N), ids::BitmapBlankPage},
-        {cmd::FileOpen, [d] { d->open(); }, ctrlWithOrWithoutShift(Qt::Key_O), ids::BitmapOpenFolder},
-        {cmd::FileSave, [d] { d->save(); }, ctrlWithOrWithoutShift(Qt::Key_S), ids::BitmapDiskette},
+        {cmd::FileNew, [d] { d->newFile(); }, ctrlKey(Qt::Key_N), ids::BitmapBlankPage},
+        {cmd::FileOpen, [d] { d->open(); }, ctrlKey(Qt::Key_O), ids::BitmapOpenFolder},
+        {cmd::FileSave, [d] { d->save(); }, ctrlKey(Qt::Key_S), ids::BitmapDiskette},
         {cmd::FileSaveAs, [d] { d->saveAs(); }},
         {cmd::SaveTable, [d] { d->saveTable(); }},
         {cmd::Exit, [this] { close(); }},
@@ -95,20 +72,30 @@ void MainWindow::buildCommands() {
          0,
          [r] { return r->canDuplicate(); }},
         {cmd::Checks, [this] { checks_->showChecks(); }, {QKeySequence(Qt::Key_F7)}},
-        {cmd::AddParameter, [r] { r->addParameter(); }, withCtrlAndShift(Qt::Key_F2),
-         ids::BitmapParameterPage},
-        {cmd::AddValue, [r] { r->addValue(); }, withCtrlAndShift(Qt::Key_F3), ids::BitmapValuePage},
-        {cmd::AddResult, [r] { r->addResult(); }, withCtrlAndShift(Qt::Key_F4), ids::BitmapResultPage},
+        {cmd::AddParameter, [r] { r->addParameter(); }, fKey(Qt::Key_F2), ids::BitmapParameterPage},
+        {cmd::AddValue, [r] { r->addValue(); }, fKey(Qt::Key_F3), ids::BitmapValuePage},
+        {cmd::AddResult, [r] { r->addResult(); }, fKey(Qt::Key_F4), ids::BitmapResultPage},
         {cmd::DeleteParameter, [r] { r->deleteParameter(); }},
         {cmd::DeleteValue, [r] { r->deleteValue(); }},
         {cmd::DeleteResult, [r] { r->deleteResult(); }},
-        {cmd::Help, [this] { showHelp(); }, {QKeySequence(Qt::Key_F1)}},
-        {cmd::About, [this] { showAbout(); }, {}, ids::BitmapQuestion},
+        {cmd::Help, [this] { helpWindow_->showAndActivate(); }, {QKeySequence(Qt::Key_F1)}},
+        {cmd::About, [this] { AboutDialog(services_, this).exec(); }, {}, ids::BitmapQuestion},
     };
     for (const CommandActions::Command& command : table) {
         commands_->add(command);
     }
-    buildClipboardCommands();
+    // Not guarded: in a field or an open cell editor they work on its own text.
+    using Clip = ListClipboard::Operation;
+    for (const auto& [id, keys, operation] : {std::tuple{cmd::Cut, QKeySequence::Cut, Clip::Cut},
+                                              std::tuple{cmd::Copy, QKeySequence::Copy, Clip::Copy},
+                                              std::tuple{cmd::Paste, QKeySequence::Paste, Clip::Paste}}) {
+        commands_->add({id,
+                        [this, operation, guard] { records_->clipboard().runOnFocus(operation, guard); },
+                        {QKeySequence(keys)},
+                        0,
+                        {},
+                        false});
+    }
     commands_->adopt(cmd::Find, findTools_->findAction());
     commands_->adopt(cmd::Replace, findTools_->replaceAction());
     // F1 opens the help from the help window too.
@@ -126,69 +113,16 @@ void MainWindow::buildCommands() {
                 &QAction::trigger);
     }
     connect(static_cast<QAbstractButton*>(control(ctl::BrowseButton)), &QAbstractButton::clicked, this,
-            [this] { runGuarded([this] { browse(); }); });
+            [this] {
+                runGuarded([this] {
+                    documents_->browseDocumentFile(
+                        qobject_cast<QLineEdit*>(control(ctl::DocumentFileEdit))->text());
+                });
+            });
 
     commands_->fillMenuBar(*menuBar(), [d](QMenu& menu, QAction& place) { d->fillRecentFiles(menu, place); });
-    connect(stack, &QUndoStack::indexChanged, this, &MainWindow::refreshCommandStates);
-    connect(stack, &QUndoStack::cleanChanged, this, &MainWindow::refreshCommandStates);
-    connect(stack, &QUndoStack::undoTextChanged, this, &MainWindow::refreshCommandStates);
-    connect(stack, &QUndoStack::redoTextChanged, this, &MainWindow::refreshCommandStates);
-    connect(records_, &RecordActions::stateChanged, this, &MainWindow::refreshCommandStates);
-    refreshCommandStates();
-}
-
-void MainWindow::buildClipboardCommands() {
-    // Each works on a field's or an open cell editor's own text, or else on the focused list.
-    // Plain callables, not member pointers: GCC's optimiser takes captured member pointers for
-    // uninitialised.
-    using FieldWork = std::function<void(QLineEdit&)>;
-    using ListWork = std::function<void(ListClipboard&, CellGrid&)>;
-    const auto clipboardCommand = [this](int id, const QKeySequence& keys, FieldWork onField,
-                                         ListWork onList) {
-        commands_->add({id,
-                        [this, onField, onList] {
-                            if (auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
-                                onField(*field);
-                                return;
-                            }
-                            ListClipboard& clipboard = records_->clipboard();
-                            if (CellGrid* list = clipboard.activeList()) {
-                                runGuarded([&clipboard, list, onList] { onList(clipboard, *list); });
-                            }
-                        },
-                        {keys},
-                        0,
-                        {},
-                        false});
-    };
-    clipboardCommand(
-        cmd::Cut, QKeySequence::Cut, [](QLineEdit& field) { field.cut(); },
-        [](ListClipboard& clipboard, CellGrid& list) { clipboard.cut(list); });
-    clipboardCommand(
-        cmd::Copy, QKeySequence::Copy, [](QLineEdit& field) { field.copy(); },
-        [](ListClipboard& clipboard, CellGrid& list) { clipboard.copy(list); });
-    clipboardCommand(
-        cmd::Paste, QKeySequence::Paste, [](QLineEdit& field) { field.paste(); },
-        [](ListClipboard& clipboard, CellGrid& list) { clipboard.paste(list); });
-}
-
-FindTools* MainWindow::buildFindTools() {
-    FormMatchDisplay::Parts parts;
-    parts.parameters = parameterList_;
-    parts.values = panel_->valueList();
-    parts.results = resultList_;
-    parts.formula = panel_->formulaEdit();
-    parts.reportField = [this](ReportText text) {
-        return textEdit(ctl::reportTextEdits[static_cast<int>(text) - 1]);
-    };
-    parts.showParameter = [this](int index) {
-        selectRows(*parameterList_, {index});
-        if (panel_->shownParameter() != index) {
-            panel_->showParameter(index);
-        }
-    };
-    parts.shownParameter = [this] { return panel_->shownParameter(); };
-    return new FindTools(document_, std::move(parts), *this);
+    commands_->followUndoStack(*stack);
+    connect(records_, &RecordActions::stateChanged, commands_, &CommandActions::refresh);
 }
 
 QAction* MainWindow::action(int commandId) const {
@@ -197,13 +131,6 @@ QAction* MainWindow::action(int commandId) const {
 
 bool MainWindow::commandAvailable(int commandId) const {
     return commands_->available(commandId);
-}
-
-void MainWindow::refreshCommandStates() {
-    commands_->refresh();
-    const QUndoStack* stack = document_.undoStack();
-    action(cmd::Undo)->setText(undoRedoText(texts::undoLabel, stack->undoText(), cmd::Undo));
-    action(cmd::Redo)->setText(undoRedoText(texts::redoLabel, stack->redoText(), cmd::Redo));
 }
 
 bool MainWindow::runCommand(int commandId) {
@@ -217,18 +144,8 @@ bool MainWindow::runCommand(int commandId) {
 }
 
 void MainWindow::runGuarded(const std::function<void()>& command) {
-    confirmOpenEdits();
+    records_->confirmOpenEdits();
     command();
-}
-
-void MainWindow::confirmOpenEdits() {
-    // A click-edit still waiting would otherwise open on a row the command has moved away from.
-    // The open editors are closed directly, not by moving the focus: a command can arrive while
-    // the window is inactive (a dropped file), when a focus change would not reach the editor.
-    for (CellGrid* grid : {parameterList_, panel_->valueList(), resultList_}) {
-        grid->cancelPendingEdit();
-        grid->finishEdit(true);
-    }
 }
 
 } // namespace vornak

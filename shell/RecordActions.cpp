@@ -228,4 +228,14 @@ bool RecordActions::confirmDeleteReferenced(bool parameter, int index) {
                                           texts::savePromptCaption, MessageAnswer::No) == MessageAnswer::Yes;
 }
 
+void RecordActions::confirmOpenEdits() {
+    // A click-edit still waiting would otherwise open on a row the command has moved away from.
+    // The open editors are closed directly, not by moving the focus: a command can arrive while
+    // the window is inactive (a dropped file), when a focus change would not reach the editor.
+    for (CellGrid* grid : {&parameters_, &values_, &results_}) {
+        grid->cancelPendingEdit();
+        grid->finishEdit(true);
+    }
+}
+
 } // namespace vornak

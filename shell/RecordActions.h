@@ -44,6 +44,8 @@ public:
     bool canDuplicate() const;
     // The list Move and Duplicate act on: the one with the focus, or the one last focused.
     CellGrid* recordList() const;
+    // Confirms the open cell edits of the three lists and drops their pending click-edits.
+    void confirmOpenEdits();
     // Copy, cut and paste of whole rows in the three lists (each takes several rows).
     ListClipboard& clipboard() const { return *clipboard_; }
 

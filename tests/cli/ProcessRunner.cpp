@@ -4,15 +4,9 @@
 
 #ifdef _WIN32
 #include "Utf16.h"
+#include "WindowsApi.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <thread>
-#include <windows.h>
 #else
 #include <cerrno>
 #include <cstdlib>

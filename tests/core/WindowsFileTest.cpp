@@ -3,16 +3,9 @@
 #include "AtomicFile.h"
 #include "ReportDefinition.h"
 #include "TestFiles.h"
+#include "WindowsApi.h"
 
 #include <gtest/gtest.h>
-
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
 
 #include <string>
 #include <vector>

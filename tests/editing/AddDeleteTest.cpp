@@ -60,7 +60,7 @@ TEST_F(AddDelete, NewParameterGoesBelowTheSelectedRowOrFirst) {
         }
         button(ctl::AddParameterButton)->click();
         EXPECT_EQ(names(model), c.after) << "selected " << c.selected;
-        EXPECT_EQ(form->selectedParameterIndex(), c.current);
+        EXPECT_EQ(form->parameterPanel().shownParameter(), c.current);
         EXPECT_EQ(parameters()->selectedRow(), c.current);
         EXPECT_EQ(parameters()->currentIndex().row(), c.current);
         EXPECT_TRUE(parameters()->hasFocus());
@@ -74,7 +74,7 @@ TEST_F(AddDelete, NewParameterGoesBelowTheSelectedRowOrFirst) {
                   (ValueRow{bytes(QStringLiteral("Значение")), "", bytes(QStringLiteral("Результат"))}));
         EXPECT_FALSE(edit(ctl::FormulaEdit)->isEnabled());
         EXPECT_TRUE(qobject_cast<QRadioButton*>(button(ctl::KindList))->isChecked());
-        EXPECT_TRUE(form->isModified());
+        EXPECT_TRUE(form->document().isModified());
     }
 }
 
@@ -107,10 +107,10 @@ TEST_F(AddDelete, DeletingAParameterShowsTheOneNowInItsPlace) {
         }
         button(ctl::DeleteParameterButton)->click();
         EXPECT_EQ(names(model), c.after) << "selected " << c.selected;
-        EXPECT_EQ(form->selectedParameterIndex(), c.current);
+        EXPECT_EQ(form->parameterPanel().shownParameter(), c.current);
         // The row shown is the row selected: the list and the value list never disagree.
         EXPECT_EQ(parameters()->selectedRow(), c.selected >= 0 ? c.current : -1);
-        EXPECT_EQ(form->isModified(), c.selected >= 0) << "nothing deleted is no change";
+        EXPECT_EQ(form->document().isModified(), c.selected >= 0) << "nothing deleted is no change";
         EXPECT_EQ(disagreement(*form), "") << "selected " << c.selected;
         EXPECT_EQ(QApplication::focusWidget(), focusBefore) << "the focus stays where it was";
     }
@@ -127,7 +127,7 @@ TEST_F(AddDelete, DeletingAParameterShowsTheOneNowInItsPlace) {
     form->runCommand(cmd::Undo);
     EXPECT_EQ(names(model), (std::vector<std::string>{"P1", "P2", "P3"}));
     EXPECT_EQ(model.parameters[2].formula, "#P(3)+#N(2)");
-    EXPECT_EQ(form->selectedParameterIndex(), 1) << "the restored parameter is shown";
+    EXPECT_EQ(form->parameterPanel().shownParameter(), 1) << "the restored parameter is shown";
     EXPECT_EQ(disagreement(*form), "");
 }
 
@@ -136,7 +136,7 @@ TEST_F(AddDelete, DeletingTheOnlyParameterLeavesNoneCurrentAndNoStrayValueRows) 
     clickParameterRow(0);
     form->runCommand(cmd::DeleteParameter);
     EXPECT_TRUE(model.parameters.empty());
-    EXPECT_EQ(form->selectedParameterIndex(), -1);
+    EXPECT_EQ(form->parameterPanel().shownParameter(), -1);
     EXPECT_EQ(rowCount(parameters()), 0);
     EXPECT_EQ(disagreement(*form), "");
 
@@ -149,7 +149,7 @@ TEST_F(AddDelete, DeletingTheOnlyParameterLeavesNoneCurrentAndNoStrayValueRows) 
 
     // Adding brings back parameter 1, current and shown.
     form->runCommand(cmd::AddParameter);
-    EXPECT_EQ(form->selectedParameterIndex(), 0);
+    EXPECT_EQ(form->parameterPanel().shownParameter(), 0);
     EXPECT_EQ(cellText(parameters(), 0, 0), QStringLiteral("1"));
     EXPECT_EQ(disagreement(*form), "");
     EXPECT_TRUE(button(ctl::KindRange)->isEnabled());
@@ -171,7 +171,7 @@ TEST_F(AddDelete, NewValueRowDependsOnTheKindShown) {
         form->runCommand(cmd::AddParameter);
         click(c.radio);
         // Rows A and B, with A selected: the new row goes between them and is selected.
-        const std::size_t current = static_cast<std::size_t>(form->selectedParameterIndex());
+        const std::size_t current = static_cast<std::size_t>(form->parameterPanel().shownParameter());
         editCell(values(), 0, 0, QStringLiteral("A"));
         form->runCommand(cmd::AddValue);
         editCell(values(), 1, 0, QStringLiteral("B"));
@@ -212,10 +212,10 @@ TEST_F(AddDelete, InputParameterHoldsOneRow) {
     ReportDefinition input;
     input.parameters.push_back(ParameterRecord{"p", "", ValueKind::Input, 0, 0, {ValueRow{"x", "", ""}}});
     load(input);
-    ASSERT_FALSE(form->isModified());
+    ASSERT_FALSE(form->document().isModified());
     form->runCommand(cmd::AddValue);
     EXPECT_EQ(model.parameters[0].values.size(), 1u);
-    EXPECT_FALSE(form->isModified());
+    EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(disagreement(*form), "");
 }
 
@@ -248,7 +248,7 @@ TEST_F(AddDelete, DeletingWithNothingSelectedDeletesNothingAndIsNoChange) {
         for (const auto& c : cases) {
             form.reset();
             start();
-            ASSERT_FALSE(form->isModified());
+            ASSERT_FALSE(form->document().isModified());
             ReportDefinition before = model;
             CellGrid* grid = (this->*c.grid)();
             if (byClick) {
@@ -264,7 +264,7 @@ TEST_F(AddDelete, DeletingWithNothingSelectedDeletesNothingAndIsNoChange) {
             EXPECT_EQ(model.results, before.results);
             EXPECT_EQ(rowCount((this->*c.grid)()), rowsBefore);
             // Nothing changed, so nothing is to be undone and nothing to be saved.
-            EXPECT_FALSE(form->isModified());
+            EXPECT_FALSE(form->document().isModified());
             EXPECT_FALSE(form->commandAvailable(cmd::Undo));
         }
     }

@@ -59,7 +59,7 @@ TEST_F(Binding, KindSwitchesShowTheSameCellsUnderNewHeadingsAndConvertNothing) {
         EXPECT_EQ(model.parameters[0].values, original) << "a kind switch changed a cell";
         EXPECT_EQ(headings(values()), s.headings);
         EXPECT_EQ(disagreement(*form), "");
-        EXPECT_TRUE(form->isModified()) << "every click on a kind radio counts as a change";
+        EXPECT_TRUE(form->document().isModified()) << "every click on a kind radio counts as a change";
     }
     // Range shows the upper bound kept from before.
     EXPECT_EQ(cellText(values(), 0, 1), QStringLiteral("up1"));
@@ -123,7 +123,7 @@ TEST_F(Binding, InputKeepsOnlyTheFirstRowWithAllItsCells) {
 
     // A parameter already of kind Input with several rows (from a file): the click keeps one.
     clickParameterRow(1);
-    ASSERT_EQ(form->selectedParameterIndex(), 1);
+    ASSERT_EQ(form->parameterPanel().shownParameter(), 1);
     EXPECT_EQ(rowCount(values()), 2) << "shown as read, before the click";
     click(ctl::KindInput);
     ASSERT_EQ(model.parameters[1].values.size(), 1u);
@@ -138,23 +138,23 @@ TEST_F(Binding, SelectingAParameterShowsItsOwnKindFlagsAndFormulaWithoutModifyin
     withFormula.hasFormula = 1;
     withFormula.formula = "#P(1)*2";
     loadIntoForm(*this, {parameter("L", ValueKind::List, {row("a", "", "b")}), withFormula}, {});
-    EXPECT_FALSE(form->isModified());
+    EXPECT_FALSE(form->document().isModified());
 
     clickParameterRow(1);
-    EXPECT_EQ(form->selectedParameterIndex(), 1);
+    EXPECT_EQ(form->parameterPanel().shownParameter(), 1);
     EXPECT_TRUE(button(ctl::KindRange)->isChecked());
     EXPECT_EQ(edit(ctl::FormulaEdit)->text(), QStringLiteral("#P(1)*2"));
     EXPECT_TRUE(edit(ctl::FormulaEdit)->isEnabled());
     EXPECT_EQ(headings(values()), (QStringList{">=", "<", "Результат"}));
     EXPECT_EQ(disagreement(*form), "");
-    EXPECT_FALSE(form->isModified());
+    EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(model.parameters[0].kind, ValueKind::List) << "showing a parameter leaves the others' kinds";
 
     clickParameterRow(0);
-    EXPECT_EQ(form->selectedParameterIndex(), 0);
+    EXPECT_EQ(form->parameterPanel().shownParameter(), 0);
     EXPECT_FALSE(edit(ctl::FormulaEdit)->isEnabled());
     EXPECT_EQ(disagreement(*form), "");
-    EXPECT_FALSE(form->isModified());
+    EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(model.parameters[1].kind, ValueKind::Range);
 }
 
@@ -184,7 +184,7 @@ TEST_F(Binding, FormulaAndNumberBoxes) {
     EXPECT_TRUE(formula->text().isEmpty());
     EXPECT_TRUE(model.parameters[0].formula.empty());
     EXPECT_EQ(disagreement(*form), "");
-    EXPECT_TRUE(form->isModified());
+    EXPECT_TRUE(form->document().isModified());
 }
 
 TEST_F(Binding, TypingInATextEditIsOneStepOfTheDocument) {
@@ -195,14 +195,14 @@ TEST_F(Binding, TypingInATextEditIsOneStepOfTheDocument) {
     typeText(author, QStringLiteral(" и др."));
     // The document holds what the edit shows at once: there is no copy to take at save time.
     EXPECT_EQ(model.author, bytes(QStringLiteral("Ведунов П.Р. и др.")));
-    EXPECT_TRUE(form->isModified());
+    EXPECT_TRUE(form->document().isModified());
     EXPECT_EQ(form->document().undoStack()->count(), 1) << "the typing merged into one step";
 
     // Ctrl+Z in the field takes the typing back, Ctrl+Y brings it again.
     pressKey(author, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(author->text(), QStringLiteral("Ведунов П.Р."));
     EXPECT_EQ(model.author, bytes(QStringLiteral("Ведунов П.Р.")));
-    EXPECT_FALSE(form->isModified()) << "back at the saved state";
+    EXPECT_FALSE(form->document().isModified()) << "back at the saved state";
     pressKey(author, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(author->text(), QStringLiteral("Ведунов П.Р. и др."));
 
@@ -252,9 +252,9 @@ TEST_F(Binding, EndOfACellEditStoresIntoTheCellTheLayoutChooses) {
 
 TEST_F(Binding, CancelledEditIsNoChange) {
     start();
-    ASSERT_FALSE(form->isModified());
+    ASSERT_FALSE(form->document().isModified());
     editCell(results(), 0, 1, QStringLiteral("x"), false);
-    EXPECT_FALSE(form->isModified());
+    EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(model.results[0].name, bytes(QStringLiteral("Название")));
 }
 
@@ -284,12 +284,12 @@ TEST_F(Binding, ReloadListsShowsTheModelWithTheFirstParameterCurrent) {
     start();
     clickParameterRow(0);
     form->runCommand(cmd::AddParameter);
-    ASSERT_EQ(form->selectedParameterIndex(), 1);
+    ASSERT_EQ(form->parameterPanel().shownParameter(), 1);
 
     ParameterRecord second = parameter("B", ValueKind::Input, {row("init", "", "res")});
     loadIntoForm(*this, {parameter("A", ValueKind::Range, {row("1", "2", "3"), row("4", "5", "6")}), second},
                  {ResultRow{"r1", "x1"}, ResultRow{"r2", "x2"}, ResultRow{"r3", "x3"}});
-    EXPECT_EQ(form->selectedParameterIndex(), 0);
+    EXPECT_EQ(form->parameterPanel().shownParameter(), 0);
     EXPECT_EQ(parameters()->selectedRow(), 0);
     EXPECT_EQ(results()->selectedRow(), 0);
     EXPECT_EQ(values()->selectedRow(), 0);

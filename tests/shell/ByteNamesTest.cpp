@@ -39,7 +39,7 @@ public:
 TEST_F(ByteNames, SaveAsKeepingTheSuggestedNameWritesTheSameFile) {
     const QByteArray path = badFile();
     startWithBytes({path});
-    ASSERT_EQ(form->currentNativePath(), path);
+    ASSERT_EQ(form->documents().currentNativePath(), path);
     EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak - bad\\xFF\\xFE.rpt"));
     const int before = filesInFolder();
 
@@ -50,8 +50,8 @@ TEST_F(ByteNames, SaveAsKeepingTheSuggestedNameWritesTheSameFile) {
     EXPECT_EQ(fileDialogs.requests()[0].initialNativePath, path);
     EXPECT_EQ(fileDialogs.requests()[0].initialFileName, displayPath(path));
 
-    EXPECT_FALSE(form->isModified());
-    EXPECT_EQ(form->currentNativePath(), path);
+    EXPECT_FALSE(form->document().isModified());
+    EXPECT_EQ(form->documents().currentNativePath(), path);
     EXPECT_EQ(filesInFolder(), before) << "no look-alike file was made";
     ReportDefinition read;
     ASSERT_TRUE(read.load(corePath(path)));

@@ -43,8 +43,8 @@ public:
         QApplication::processEvents();
     }
     static void selectRow(CellGrid* grid, int row) { grid->selectRow(row); }
-    ProblemCountLabel* count() const { return form->problemCountLabel(); }
-    ChecksWindow* window() const { return form->checksWindow(); }
+    ProblemCountLabel* count() const { return form->checks().problemCount(); }
+    ChecksWindow* window() const { return form->checks().checksWindow(); }
     // Opens the window and activates its finding in a row, as Enter there does.
     void activateFinding(int row) {
         form->runCommand(cmd::Checks);
@@ -120,7 +120,7 @@ TEST_F(ChecksTest, AFindingLeadsToItsCellOrField) {
 
     activateFinding(1);
     EXPECT_EQ(parameters()->selectedRow(), 1);
-    EXPECT_EQ(form->selectedParameterIndex(), 1);
+    EXPECT_EQ(form->parameterPanel().shownParameter(), 1);
     EXPECT_EQ(values()->selectedRow(), 2);
     ASSERT_TRUE(values()->isEditing());
     EXPECT_EQ(values()->editedColumn(), 1);
@@ -138,7 +138,7 @@ TEST_F(ChecksTest, AFindingLeadsToItsCellOrField) {
     EXPECT_EQ(parameters()->editedColumn(), 1);
 
     activateFinding(0);
-    EXPECT_EQ(form->selectedParameterIndex(), 0);
+    EXPECT_EQ(form->parameterPanel().shownParameter(), 0);
     EXPECT_TRUE(edit(ctl::FormulaEdit)->hasFocus());
     EXPECT_TRUE(model == d); // nothing was changed on the way
 }
@@ -201,11 +201,11 @@ TEST_F(ChecksTest, RenumberedCodesAreNotedOnce) {
 
 TEST_F(ChecksTest, TheRangeStripFollowsTheValueList) {
     startWith(cleanDefinition());
-    RangeStrip* strip = form->rangeStrip();
+    RangeStrip* strip = form->parameterPanel().rangeStrip();
     const QRect fullList = values()->geometry();
 
     clickParameterRow(1);
-    ASSERT_EQ(form->selectedParameterIndex(), 1);
+    ASSERT_EQ(form->parameterPanel().shownParameter(), 1);
     ASSERT_TRUE(strip->isVisible());
     EXPECT_EQ(strip->rows(), model.parameters[1].values);
     // The strip takes the bottom of the list's place; the two do not overlap.

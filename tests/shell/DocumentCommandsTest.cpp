@@ -47,7 +47,7 @@ public:
     // An edit the user makes: a new result row.
     void change() {
         form->runCommand(cmd::AddResult);
-        ASSERT_TRUE(form->isModified());
+        ASSERT_TRUE(form->document().isModified());
     }
 
     QMenu* fileMenu() const { return form->menuBar()->actions().at(0)->menu(); }
@@ -86,8 +86,8 @@ TEST_F(DocumentCommands, OpenShowsTheFileTitlesTheCaptionAndListsIt) {
     EXPECT_TRUE(asked.initialFileName.isEmpty());
 
     EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak - stature.rpt"));
-    EXPECT_EQ(form->currentFilePath(), path);
-    EXPECT_FALSE(form->isModified());
+    EXPECT_EQ(form->documents().currentFilePath(), path);
+    EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(rowCount(parameters()), 1);
     EXPECT_EQ(cellText(parameters(), 0, 1), QStringLiteral("Рост"));
     EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("Заголовок"));
@@ -113,7 +113,7 @@ TEST_F(DocumentCommands, SaveOfAnUntitledDefinitionAsksForANameThenWritesWithout
     EXPECT_EQ(fileDialogs.requests()[0].kind, FileDialogKind::Save);
     EXPECT_TRUE(fileDialogs.requests()[0].askOverwrite);
     EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak - new.rpt"));
-    EXPECT_FALSE(form->isModified());
+    EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(recentFiles.entries(), QStringList{path});
 
     ReportDefinition read;
@@ -150,12 +150,12 @@ TEST_F(DocumentCommands, PromptAnswersOnNewAndOpen) {
         SCOPED_TRACE(c.name);
         const QString path = definitionFile(QStringLiteral("doc.rpt"), QStringLiteral("p"));
         fileDialogs.clear();
-        if (form->isModified()) {
+        if (form->document().isModified()) {
             messages.enqueue(MessageAnswer::No);
         }
         fileDialogs.enqueue(path);
         form->runCommand(cmd::FileOpen);
-        ASSERT_EQ(form->currentFilePath(), path);
+        ASSERT_EQ(form->documents().currentFilePath(), path);
         change();
         messages.clear();
         fileDialogs.clear();
@@ -168,14 +168,14 @@ TEST_F(DocumentCommands, PromptAnswersOnNewAndOpen) {
         ASSERT_EQ(messages.requests().size(), 1u);
         EXPECT_EQ(fileBytes(path) != before, c.savedFirst);
         if (c.command == cmd::FileNew) {
-            EXPECT_EQ(form->currentFilePath().isEmpty(), c.wentOn);
+            EXPECT_EQ(form->documents().currentFilePath().isEmpty(), c.wentOn);
             EXPECT_EQ(model.results.size(), c.wentOn ? 1u : 2u);
-            EXPECT_EQ(form->isModified(), !c.wentOn);
+            EXPECT_EQ(form->document().isModified(), !c.wentOn);
         } else {
             EXPECT_EQ(fileDialogs.requests().size(), c.wentOn ? 1u : 0u);
             // A cancelled Open changes nothing: after No the changes are still there, unsaved.
             EXPECT_EQ(model.results.size(), 2u);
-            EXPECT_EQ(form->isModified(), !c.savedFirst);
+            EXPECT_EQ(form->document().isModified(), !c.savedFirst);
         }
     }
 }
@@ -199,7 +199,7 @@ TEST_F(DocumentCommands, AnEditStillOpenWhileAnotherWindowIsActiveReachesTheFile
     ReportDefinition read;
     ASSERT_TRUE(read.load(TextCodec::encodePath(path)));
     EXPECT_EQ(read.parameters.at(0).values.at(0).value, "12,5");
-    EXPECT_FALSE(form->isModified());
+    EXPECT_FALSE(form->document().isModified());
 }
 
 TEST_F(DocumentCommands, NewKeepsTheTextsAndStartsOneParameterAndOneResult) {
@@ -218,7 +218,7 @@ TEST_F(DocumentCommands, NewKeepsTheTextsAndStartsOneParameterAndOneResult) {
     EXPECT_EQ(model.results.size(), 1u);
     EXPECT_EQ(rowCount(parameters()), 1);
     EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak"));
-    EXPECT_FALSE(form->isModified());
+    EXPECT_FALSE(form->document().isModified());
 }
 
 TEST_F(DocumentCommands, SaveTableSuggestsThePathUpToItsLastDotAndWritesTheLastSavedTitle) {
@@ -236,7 +236,7 @@ TEST_F(DocumentCommands, SaveTableSuggestsThePathUpToItsLastDotAndWritesTheLastS
     fileDialogs.enqueue(path);
     form->runCommand(cmd::FileOpen);
     edit(ctl::TitleEdit)->setText(QStringLiteral("Новый"));
-    const bool modifiedBefore = form->isModified();
+    const bool modifiedBefore = form->document().isModified();
     const QString table = dir.filePath(QStringLiteral("stature.txt"));
     fileDialogs.enqueue(table);
     form->runCommand(cmd::SaveTable);
@@ -244,7 +244,7 @@ TEST_F(DocumentCommands, SaveTableSuggestsThePathUpToItsLastDotAndWritesTheLastS
     const QByteArray written = fileBytes(table);
     EXPECT_TRUE(written.startsWith(QByteArray(bytes(QStringLiteral("Старый")).c_str()) + "\r\n"))
         << "the title of the last open, not the one typed since";
-    EXPECT_EQ(form->isModified(), modifiedBefore);
+    EXPECT_EQ(form->document().isModified(), modifiedBefore);
     EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak - stature.rpt"));
     EXPECT_EQ(recentFiles.entries(), QStringList{path});
 }
@@ -269,8 +269,8 @@ TEST_F(DocumentCommands, AnUnreadableFileIsReportedAndLeavesANewDefinition) {
     EXPECT_TRUE(reason.at(0).isUpper()) << reason.toStdString();
     EXPECT_FALSE(reason.contains(QStringLiteral("line"))) << reason.toStdString();
     EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak"));
-    EXPECT_TRUE(form->currentFilePath().isEmpty());
-    EXPECT_FALSE(form->isModified());
+    EXPECT_TRUE(form->documents().currentFilePath().isEmpty());
+    EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(model.parameters.size(), 1u);
     EXPECT_EQ(model.results.size(), 1u);
     EXPECT_TRUE(recentFiles.isEmpty());
@@ -291,8 +291,8 @@ TEST_F(DocumentCommands, AFailedSaveIsReportedAndChangesNothing) {
     EXPECT_EQ(messages.requests()[0].kind, MessageKind::Error);
     EXPECT_TRUE(messages.requests()[0].text.contains(QStringLiteral("doc.rpt")));
     EXPECT_EQ(fileBytes(path), before);
-    EXPECT_TRUE(form->isModified());
-    EXPECT_EQ(form->currentFilePath(), path);
+    EXPECT_TRUE(form->document().isModified());
+    EXPECT_EQ(form->documents().currentFilePath(), path);
 
     // Save As into a folder that has gone: the document stays where it was.
     QDir(dir.path()).mkdir(QStringLiteral("gone"));
@@ -301,10 +301,10 @@ TEST_F(DocumentCommands, AFailedSaveIsReportedAndChangesNothing) {
     fileDialogs.enqueue(elsewhere);
     form->runCommand(cmd::FileSaveAs);
     EXPECT_EQ(messages.requests().size(), 2u);
-    EXPECT_EQ(form->currentFilePath(), path);
+    EXPECT_EQ(form->documents().currentFilePath(), path);
     EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak - doc.rpt*"));
     EXPECT_EQ(recentFiles.entries(), QStringList{path});
-    EXPECT_TRUE(form->isModified());
+    EXPECT_TRUE(form->document().isModified());
     EXPECT_FALSE(QFile::exists(elsewhere));
 }
 
@@ -316,7 +316,7 @@ TEST_F(DocumentCommands, YesAtThePromptStopsTheCommandWhenTheSaveDoesNotHappen) 
     fileDialogs.enqueue(std::nullopt);
     form->close();
     EXPECT_TRUE(form->isVisible());
-    EXPECT_TRUE(form->isModified());
+    EXPECT_TRUE(form->document().isModified());
 
     // Yes, and the write fails: New does not go on.
     fileDialogs.enqueue(dir.filePath(QStringLiteral("x.rpt")));
@@ -326,7 +326,7 @@ TEST_F(DocumentCommands, YesAtThePromptStopsTheCommandWhenTheSaveDoesNotHappen) 
         form->runCommand(cmd::FileNew);
     }
     EXPECT_EQ(model.results.size(), 2u);
-    EXPECT_TRUE(form->isModified());
+    EXPECT_TRUE(form->document().isModified());
 
     // Yes and a save that works: the form closes.
     fileDialogs.enqueue(dir.filePath(QStringLiteral("x.rpt")));
@@ -433,13 +433,13 @@ TEST_F(RecentFiles, AnEntryThatCannotBeReadIsRemovedButACancelKeepsIt) {
     messages.enqueue(MessageAnswer::Cancel);
     f->documents().openRecent(0);
     EXPECT_EQ(app.recentFiles().entries(), QStringList{good});
-    EXPECT_TRUE(f->currentFilePath().isEmpty());
-    EXPECT_TRUE(f->isModified());
+    EXPECT_TRUE(f->documents().currentFilePath().isEmpty());
+    EXPECT_TRUE(f->document().isModified());
 
     // No at the prompt: the file opens.
     messages.enqueue(MessageAnswer::No);
     f->documents().openRecent(0);
-    EXPECT_EQ(f->currentFilePath(), good);
+    EXPECT_EQ(f->documents().currentFilePath(), good);
     EXPECT_EQ(shownTitle(*f), QStringLiteral("Vornak - good.rpt"));
     f->hide();
 }
@@ -449,7 +449,7 @@ TEST_F(RecentFiles, TheListIsWrittenToTheSettingsFileAtExitAndReadBack) {
     {
         EditorApp app(services, {QFile::encodeName(path)});
         QTimer::singleShot(0, [&] {
-            EXPECT_EQ(app.mainWindow()->currentFilePath(), path) << "the command line's file is opened";
+            EXPECT_EQ(app.mainWindow()->documents().currentFilePath(), path) << "the command line's file is opened";
             app.mainWindow()->close();
         });
         EXPECT_EQ(app.run(), 0);

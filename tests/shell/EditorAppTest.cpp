@@ -104,7 +104,7 @@ TEST_F(EditorAppTest, TheFormGetsTheArgumentsAndTheServices) {
     fileDialogs.enqueue(std::nullopt);
     qobject_cast<QAbstractButton*>(f->control(ctl::BrowseButton))->click();
     EXPECT_EQ(fileDialogs.requests().size(), 1u) << "Browse asked the scripted dialogs";
-    EXPECT_EQ(&f->definition(), &app.definition());
+    EXPECT_EQ(&f->document().definition(), &app.definition());
     f->hide();
 }
 

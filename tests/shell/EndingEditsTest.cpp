@@ -103,7 +103,7 @@ TEST_F(EndingEdits, ADropWithACellEditorOpenConfirmsTheEditFirst) {
     ASSERT_EQ(messages.requests().size(), 1u) << "the confirmed edit made the document modified";
     EXPECT_FALSE(values()->isEditing());
     EXPECT_EQ(model.parameters[0].values[0].value, bytes(QStringLiteral("вес")));
-    EXPECT_TRUE(form->isModified());
+    EXPECT_TRUE(form->document().isModified());
     EXPECT_EQ(disagreement(*form), "");
 }
 
@@ -121,7 +121,7 @@ TEST_F(EndingEdits, ANameWithAnyBytesOpensSavesAndStaysInTheRecentList) {
     // From the command line.
     startWithBytes({path});
     EXPECT_TRUE(messages.requests().empty()) << "no error box";
-    EXPECT_EQ(form->currentNativePath(), path);
+    EXPECT_EQ(form->documents().currentNativePath(), path);
     EXPECT_EQ(model.parameters.size(), 1u);
     ASSERT_EQ(recentFiles.size(), 1);
     EXPECT_EQ(recentFiles.nativeAt(0), path);
@@ -144,12 +144,12 @@ TEST_F(EndingEdits, ANameWithAnyBytesOpensSavesAndStaysInTheRecentList) {
 
     // Dropped: the URL carries the byte percent-encoded.
     MainWindow& f = start();
-    ASSERT_TRUE(f.currentNativePath().isEmpty());
+    ASSERT_TRUE(f.documents().currentNativePath().isEmpty());
     const QUrl url = QUrl::fromEncoded("file://" + path.toPercentEncoding("/"));
     ASSERT_TRUE(url.isLocalFile());
     dropUrls(&f, QPoint(f.width() - 3, f.height() - 3), {url});
     EXPECT_TRUE(messages.requests().empty()) << "no error box";
-    EXPECT_EQ(f.currentNativePath(), path);
+    EXPECT_EQ(f.documents().currentNativePath(), path);
     EXPECT_FALSE(readRaw(path).empty());
 }
 

@@ -6,6 +6,7 @@
 #include "FindBar.h"
 #include "TextCodec.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -208,6 +209,32 @@ TEST_F(FindControllerTest, ARefusedReplacementChangesNothingAndSaysWhy) {
     EXPECT_EQ(bar->status().toStdString(),
               "Замена отменена: Результат 1: текст стал бы длиннее 2047 байт. Ничего не изменено.");
     EXPECT_EQ(serializeDefinition(document.definition()), before);
+}
+
+TEST_F(FindControllerTest, TabGoesFromFieldToFieldBeforeTheOptions) {
+    const struct {
+        bool withReplace;
+        std::vector<QString> stops; // the buttons reached after the fields, by their texts
+    } cases[] = {
+        {true, {u("Заменить"), u("Заменить все"), u("Учитывать регистр")}},
+        {false, {u("Учитывать регистр"), u("Слова целиком")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.withReplace ? "replace shown" : "find only");
+        c.withReplace ? controller.openReplace() : controller.openFind();
+        bar->findField()->setFocus();
+        if (c.withReplace) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            EXPECT_EQ(QApplication::focusWidget(), bar->replaceField());
+        }
+        for (const QString& stop : c.stops) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            const auto* button = qobject_cast<const QAbstractButton*>(QApplication::focusWidget());
+            ASSERT_NE(button, nullptr);
+            EXPECT_EQ(button->text(), stop);
+        }
+        QTest::keyClick(bar->findField(), Qt::Key_Escape);
+    }
 }
 
 TEST(ReplaceRefusalText, NamesTheReason) {

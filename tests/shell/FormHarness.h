@@ -5,11 +5,13 @@
 
 #include "CellGrid.h"
 #include "ChecksController.h"
+#include "ChecksPresenter.h"
 #include "CommandIds.h"
 #include "DefinitionDocument.h"
 #include "DocumentController.h"
 #include "GridEdit.h"
 #include "MainWindow.h"
+#include "ParameterPanel.h"
 #include "RecentFileList.h"
 #include "ReportDefinition.h"
 #include "ScriptedFileDialogs.h"
@@ -133,7 +135,7 @@ public:
     QLineEdit* edit(int id) const { return qobject_cast<QLineEdit*>(form->control(id)); }
     QAbstractButton* button(int id) const { return qobject_cast<QAbstractButton*>(form->control(id)); }
     CellGrid* parameters() const { return form->parameterGrid(); }
-    CellGrid* values() const { return form->valueGrid(); }
+    CellGrid* values() const { return form->parameterPanel().valueList(); }
     CellGrid* results() const { return form->resultGrid(); }
 
     // Clicks a button, radio or check box as the user does.
@@ -183,9 +185,9 @@ public:
 // when they agree, otherwise what differs.
 inline std::string disagreement(const MainWindow& form) {
     std::ostringstream out;
-    const ReportDefinition& model = form.definition();
+    const ReportDefinition& model = form.document().definition();
     const CellGrid* parameters = form.parameterGrid();
-    const CellGrid* values = form.valueGrid();
+    const CellGrid* values = form.parameterPanel().valueList();
     const CellGrid* results = form.resultGrid();
 
     const auto expect = [&out](const QString& seen, const QString& wanted, const char* where, int row,
@@ -217,7 +219,7 @@ inline std::string disagreement(const MainWindow& form) {
         }
     }
 
-    const int current = form.selectedParameterIndex();
+    const int current = form.parameterPanel().shownParameter();
     if (current < 0 || current >= static_cast<int>(model.parameters.size())) {
         if (rowCount(values) != 0) {
             out << "no current parameter, yet the value list has " << rowCount(values) << " rows\n";

@@ -99,7 +99,7 @@ TEST_F(Keys, AddKeysWorkWhateverHasTheFocusAndAreConsumed) {
         for (const auto& k : keys) {
             // Put the focus in place, with an open editor where asked.
             QWidget* target = nullptr;
-            const int current = form->selectedParameterIndex();
+            const int current = form->parameterPanel().shownParameter();
             switch (place) {
             case FocusIn::TitleEdit:
                 target = edit(ctl::TitleEdit);
@@ -131,7 +131,7 @@ TEST_F(Keys, AddKeysWorkWhateverHasTheFocusAndAreConsumed) {
             const QString textBefore =
                 qobject_cast<QLineEdit*>(target) ? qobject_cast<QLineEdit*>(target)->text() : QString();
             const std::size_t p = model.parameters.size();
-            const int cur = form->selectedParameterIndex();
+            const int cur = form->parameterPanel().shownParameter();
             const std::size_t v = model.parameters[static_cast<std::size_t>(cur)].values.size();
             const std::size_t r = model.results.size();
 
@@ -195,7 +195,7 @@ TEST_F(Keys, TextTypedIntoAnOpenCellEditorIsKeptWhenAKeyRunsACommand) {
     form->runCommand(cmd::AddParameter); // parameter 3, current
     parameters()->clearSelection();
     ASSERT_EQ(parameters()->selectedRow(), -1);
-    const int shownBefore = form->selectedParameterIndex();
+    const int shownBefore = form->parameterPanel().shownParameter();
     box = values()->editCell(0, 1);
     ASSERT_NE(box, nullptr);
     box->selectAll();
@@ -219,7 +219,7 @@ TEST_F(Keys, EveryAutoRepeatOfAHeldKeyCounts) {
     EXPECT_EQ(model.parameters.size(), 102u);
     EXPECT_EQ(disagreement(*form), "");
     // Each new parameter went below the one before it and is numbered in order.
-    EXPECT_EQ(form->selectedParameterIndex(), 101);
+    EXPECT_EQ(form->parameterPanel().shownParameter(), 101);
     EXPECT_EQ(cellText(parameters(), 101, 0), QStringLiteral("102"));
 }
 

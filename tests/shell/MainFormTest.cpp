@@ -75,7 +75,7 @@ TEST_F(MainForm, StartsWithOneParameterOneResultAndTheDefaults) {
 
     // The lists and controls agree with it; the value list has the List columns.
     EXPECT_EQ(disagreement(*form), "");
-    EXPECT_EQ(form->selectedParameterIndex(), 0);
+    EXPECT_EQ(form->parameterPanel().shownParameter(), 0);
     EXPECT_EQ(values()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Значение"));
     EXPECT_EQ(values()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Результат"));
     EXPECT_EQ(parameters()->selectedRow(), 0);
@@ -83,7 +83,7 @@ TEST_F(MainForm, StartsWithOneParameterOneResultAndTheDefaults) {
     EXPECT_FALSE(edit(ctl::FormulaEdit)->isEnabled());
     EXPECT_TRUE(qobject_cast<QRadioButton*>(button(ctl::KindList))->isChecked());
 
-    EXPECT_FALSE(form->isModified());
+    EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak"));
     EXPECT_EQ(QApplication::focusWidget(), edit(ctl::TitleEdit));
 
@@ -226,7 +226,7 @@ TEST_F(MainForm, TheButtonsCarryPicturesAndTabFollowsTheForm) {
                w->focusProxy() != nullptr || !w->isEnabled() || !w->isVisible()) {
             w = w->nextInFocusChain();
         }
-        QWidget* expected = id == 0 ? static_cast<QWidget*>(form->problemCountLabel()) : form->control(id);
+        QWidget* expected = id == 0 ? static_cast<QWidget*>(form->checks().problemCount()) : form->control(id);
         EXPECT_EQ(w, expected) << "after the previous control comes " << id;
     }
 }
@@ -298,7 +298,7 @@ TEST_F(MainForm, AboutBoxOpensModallyAndCloses) {
     ASSERT_TRUE(form->runCommand(cmd::About));
     EXPECT_EQ(seen, QStringLiteral("О программе"));
     EXPECT_TRUE(form->isVisible());
-    EXPECT_FALSE(form->isModified());
+    EXPECT_FALSE(form->document().isModified());
 }
 
 TEST_F(MainForm, MenuCommandsAndButtonsShareTheirHandlers) {
@@ -313,7 +313,7 @@ TEST_F(MainForm, MenuCommandsAndButtonsShareTheirHandlers) {
         {cmd::AddParameter, ctl::AddParameterButton, [&] { return model.parameters.size(); }, +1},
         {cmd::AddValue, ctl::AddValueButton,
          [&] {
-             return model.parameters[static_cast<std::size_t>(form->selectedParameterIndex())].values.size();
+             return model.parameters[static_cast<std::size_t>(form->parameterPanel().shownParameter())].values.size();
          },
          +1},
         {cmd::AddResult, ctl::AddResultButton, [&] { return model.results.size(); }, +1},
@@ -387,7 +387,7 @@ TEST_F(MainForm, ClosingAsksOnlyWhenModified) {
     form->show();
     activate();
     form->runCommand(cmd::AddResult);
-    ASSERT_TRUE(form->isModified());
+    ASSERT_TRUE(form->document().isModified());
     messages.enqueue(MessageAnswer::Cancel);
     form->close();
     EXPECT_TRUE(form->isVisible());
@@ -418,7 +418,7 @@ TEST_F(MainForm, BrowseTakesOnlyTheFileName) {
     EXPECT_EQ(edit(ctl::DocumentFileEdit)->text(), QStringLiteral("Форма отчёта.doc"));
     EXPECT_EQ(model.documentFile, bytes(QStringLiteral("Форма отчёта.doc")));
     EXPECT_EQ(shown(model.title), texts::defaultTitle) << "Browse sets only the document name";
-    EXPECT_TRUE(form->isModified());
+    EXPECT_TRUE(form->document().isModified());
 }
 
 TEST_F(MainForm, BrowseStartsFromWhatTheDocumentEditShowsBesideTheDefinition) {
@@ -470,7 +470,7 @@ TEST_F(MainForm, CancelledOrUnfitBrowseChangesNothing) {
         click(ctl::BrowseButton);
         EXPECT_EQ(edit(ctl::DocumentFileEdit)->text(), QStringLiteral("PrintForm.doc")) << c.why;
         EXPECT_EQ(shown(model.documentFile), QStringLiteral("PrintForm.doc")) << c.why;
-        EXPECT_FALSE(form->isModified()) << c.why;
+        EXPECT_FALSE(form->document().isModified()) << c.why;
     }
 }
 
@@ -513,7 +513,7 @@ TEST_F(MainForm, FileOnTheCommandLineIsOpenedAtStartUp) {
         EXPECT_EQ(visibleAtLastReset, !c.opened.isEmpty());
         // Nothing asked to save: the start-up definition counts as unmodified.
         EXPECT_EQ(messages.requests().size(), c.opened.size());
-        EXPECT_FALSE(form->isModified());
+        EXPECT_FALSE(form->document().isModified());
         form.reset();
     }
 
@@ -524,7 +524,7 @@ TEST_F(MainForm, FileOnTheCommandLineIsOpenedAtStartUp) {
     const QString path = dir.filePath(QStringLiteral("stature.rpt"));
     ASSERT_TRUE(d.save(TextCodec::encodePath(path)));
     start({path});
-    EXPECT_EQ(form->currentFilePath(), path);
+    EXPECT_EQ(form->documents().currentFilePath(), path);
     EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak - stature.rpt"));
 }
 

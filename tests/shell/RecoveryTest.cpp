@@ -111,8 +111,8 @@ TEST_F(Recovery, ACopyIsOfferedBackRestoredUnderItsPathAndSavedThere) {
     EXPECT_EQ(asked.defaultButton, 0);
     EXPECT_EQ(asked.escapeButton, 2);
 
-    EXPECT_TRUE(form->isModified());
-    EXPECT_EQ(form->currentNativePath(), nativePath(file));
+    EXPECT_TRUE(form->document().isModified());
+    EXPECT_EQ(form->documents().currentNativePath(), nativePath(file));
     EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak - stature.rpt*")) << "restored as unsaved changes";
     EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("typed"));
     EXPECT_FALSE(store->find(old).has_value()) << "the old copy went once the new one was written";
@@ -123,7 +123,7 @@ TEST_F(Recovery, ACopyIsOfferedBackRestoredUnderItsPathAndSavedThere) {
     ReportDefinition read;
     ASSERT_TRUE(read.load(file));
     EXPECT_EQ(read.title, "typed");
-    EXPECT_FALSE(form->isModified());
+    EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(copies(), 0U) << "no copy is left after a save";
 }
 
@@ -142,7 +142,7 @@ TEST_F(Recovery, ARestoredFileChangedSinceIsGuardedByTheQuestion) {
     ReportDefinition read;
     ASSERT_TRUE(read.load(file));
     EXPECT_EQ(read.title, "someone else's, and longer");
-    EXPECT_TRUE(form->isModified());
+    EXPECT_TRUE(form->document().isModified());
 }
 
 TEST_F(Recovery, UntitledLaterRemoveAndOneRestorePerWindow) {
@@ -155,7 +155,7 @@ TEST_F(Recovery, UntitledLaterRemoveAndOneRestorePerWindow) {
     startWithRecovery(); // nothing queued: every question is answered by Escape, "Позже"
     ASSERT_EQ(messages.choices().size(), 4U);
     EXPECT_EQ(copies(), 4U) << "Позже keeps every copy";
-    EXPECT_FALSE(form->isModified());
+    EXPECT_FALSE(form->document().isModified());
 
     messages.clear();
     messages.enqueueChoice(RecoverySession::Later);
@@ -169,8 +169,8 @@ TEST_F(Recovery, UntitledLaterRemoveAndOneRestorePerWindow) {
     EXPECT_FALSE(store->find(removed).has_value());
     EXPECT_FALSE(store->find(untitled).has_value());
     EXPECT_TRUE(store->find(waits).has_value());
-    EXPECT_TRUE(form->isModified());
-    EXPECT_TRUE(form->currentNativePath().isEmpty()) << "an untitled copy is restored untitled";
+    EXPECT_TRUE(form->document().isModified());
+    EXPECT_TRUE(form->documents().currentNativePath().isEmpty()) << "an untitled copy is restored untitled";
     EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak*"));
     EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("untitled"));
 }
@@ -185,7 +185,7 @@ TEST_F(Recovery, ADamagedCopyIsReportedAndKeptUnlessTheUserRemovesIt) {
     EXPECT_TRUE(messages.choices()[0].text.contains(QStringLiteral("не удалось прочитать")));
     EXPECT_EQ(messages.choices()[0].defaultButton, 1) << "keeping it is the default";
     EXPECT_TRUE(store->find(id).has_value());
-    EXPECT_FALSE(form->isModified());
+    EXPECT_FALSE(form->document().isModified());
 
     messages.clear();
     messages.enqueueChoice(0);
@@ -235,11 +235,11 @@ TEST_F(Recovery, AFileAnotherRunningEditorHoldsOpensOnlyWhenTheUserSaysSo) {
     EXPECT_TRUE(question.contains(QString::number(other))) << question.toStdString();
     EXPECT_TRUE(question.contains(QStringLiteral("shared.rpt")));
     EXPECT_TRUE(form->documents().openWasCancelled()) << "a recent entry is kept";
-    EXPECT_TRUE(form->currentNativePath().isEmpty());
+    EXPECT_TRUE(form->documents().currentNativePath().isEmpty());
 
     messages.enqueue(MessageAnswer::Yes);
     EXPECT_TRUE(form->documents().openFile(nativePath(file)));
-    EXPECT_EQ(form->currentNativePath(), nativePath(file));
+    EXPECT_EQ(form->documents().currentNativePath(), nativePath(file));
     ::kill(other, SIGKILL);
     ::waitpid(other, nullptr, 0);
 }

@@ -65,22 +65,22 @@ TEST_F(TablesTest, MoveDuplicateAndDeleteTakeEverySelectedRowInOneStep) {
     ASSERT_EQ(selectedRows(*parameters()), (std::vector<int>{1, 3}));
 
     pressKey(parameters(), Qt::Key_Up, Qt::ControlModifier);
-    EXPECT_EQ(names(form->definition()), "BADCE");
-    EXPECT_EQ(form->definition().results[0].result, "#P(3)+#P(5)") << "the code follows D";
+    EXPECT_EQ(names(form->document().definition()), "BADCE");
+    EXPECT_EQ(form->document().definition().results[0].result, "#P(3)+#P(5)") << "the code follows D";
     EXPECT_EQ(selectedRows(*parameters()), (std::vector<int>{0, 2}));
     EXPECT_EQ(stack->count(), 1);
     pressKey(parameters(), Qt::Key_Up, Qt::ControlModifier);
-    EXPECT_EQ(names(form->definition()), "BADCE") << "the first row is at the top: nothing moves";
+    EXPECT_EQ(names(form->document().definition()), "BADCE") << "the first row is at the top: nothing moves";
 
     pressKey(parameters(), Qt::Key_D, Qt::ControlModifier);
-    EXPECT_EQ(names(form->definition()), "BBADDCE");
+    EXPECT_EQ(names(form->document().definition()), "BBADDCE");
     EXPECT_EQ(selectedRows(*parameters()), (std::vector<int>{1, 4}));
     EXPECT_EQ(stack->count(), 2);
 
     // The copies are named by nothing: they go without a question.
     const std::size_t asked = messages.requests().size();
     click(ctl::DeleteParameterButton);
-    EXPECT_EQ(names(form->definition()), "BADCE");
+    EXPECT_EQ(names(form->document().definition()), "BADCE");
     EXPECT_EQ(messages.requests().size(), asked);
     EXPECT_EQ(stack->count(), 3);
 
@@ -90,19 +90,19 @@ TEST_F(TablesTest, MoveDuplicateAndDeleteTakeEverySelectedRowInOneStep) {
     QTest::mouseClick(parameters()->viewport(), Qt::LeftButton, Qt::ControlModifier, fifth.center());
     messages.enqueue(MessageAnswer::No);
     click(ctl::DeleteParameterButton);
-    EXPECT_EQ(names(form->definition()), "BADCE");
+    EXPECT_EQ(names(form->document().definition()), "BADCE");
     EXPECT_EQ(messages.requests().size(), asked + 1);
     messages.enqueue(MessageAnswer::Yes);
     click(ctl::DeleteParameterButton);
-    EXPECT_EQ(names(form->definition()), "BAC");
+    EXPECT_EQ(names(form->document().definition()), "BAC");
     EXPECT_EQ(messages.requests().size(), asked + 2);
     EXPECT_EQ(stack->count(), 4);
 
     for (int step = 0; step < 4; ++step) {
         stack->undo();
     }
-    EXPECT_EQ(names(form->definition()), "ABCDE");
-    EXPECT_EQ(form->definition().results[0].result, "#P(4)+#P(5)");
+    EXPECT_EQ(names(form->document().definition()), "ABCDE");
+    EXPECT_EQ(form->document().definition().results[0].result, "#P(4)+#P(5)");
 }
 
 TEST_F(TablesTest, CopyPutsTheSelectedRowsShownCellsInBothFormats) {
@@ -121,14 +121,14 @@ TEST_F(TablesTest, PasteInsertsBelowTheSelectionAsOneStepAndSelectsTheRows) {
     const int steps = form->document().undoStack()->count();
     putText(u("1\t2\tx\r\n2\t3\tж\r\n"));
     pressKey(values(), Qt::Key_V, Qt::ControlModifier);
-    const auto& rows = form->definition().parameters[0].values;
+    const auto& rows = form->document().definition().parameters[0].values;
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[1], (ValueRow{"1", "2", "x"}));
     EXPECT_EQ(rows[2], (ValueRow{"2", "3", "\xe6"}));
     EXPECT_EQ(form->document().undoStack()->count(), steps + 1);
     EXPECT_EQ(values()->selectionModel()->selectedRows().size(), 2);
     form->document().undoStack()->undo();
-    EXPECT_EQ(form->definition().parameters[0].values.size(), 2u);
+    EXPECT_EQ(form->document().definition().parameters[0].values.size(), 2u);
 }
 
 TEST_F(TablesTest, CalcHtmlPastesAsCells) {
@@ -139,20 +139,20 @@ TEST_F(TablesTest, CalcHtmlPastesAsCells) {
                     "<td>extra</td></tr></table></body></html>"));
     clipboard()->setMimeData(data);
     pressKey(results(), Qt::Key_V, Qt::ControlModifier);
-    ASSERT_EQ(form->definition().results.size(), 2u);
-    EXPECT_EQ(form->definition().results[1], (ResultRow{"\xc2\xe5\xf1", "#R(1)*2"}));
+    ASSERT_EQ(form->document().definition().results.size(), 2u);
+    EXPECT_EQ(form->document().definition().results[1], (ResultRow{"\xc2\xe5\xf1", "#R(1)*2"}));
     // The third column was left out, and the message said so.
     ASSERT_FALSE(messages.requests().empty());
     EXPECT_TRUE(messages.requests().back().text.contains(u("лишние столбцы (1)")));
 }
 
 TEST_F(TablesTest, APasteTheFileCannotHoldChangesNothing) {
-    const std::string before = serializeDefinition(form->definition());
+    const std::string before = serializeDefinition(form->document().definition());
     values()->setFocus();
     values()->selectRow(1);
     putText(u("1\t2\tok\n3\t≥4\tx"));
     pressKey(values(), Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(serializeDefinition(form->definition()), before);
+    EXPECT_EQ(serializeDefinition(form->document().definition()), before);
     ASSERT_FALSE(messages.requests().empty());
     EXPECT_EQ(
         messages.requests().back().text,
@@ -163,7 +163,7 @@ TEST_F(TablesTest, APasteTheFileCannotHoldChangesNothing) {
     values()->setFocus();
     putText(u("5"));
     pressKey(values(), Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(form->definition().parameters[1].values.size(), 1u);
+    EXPECT_EQ(form->document().definition().parameters[1].values.size(), 1u);
     EXPECT_TRUE(messages.requests().back().text.contains(u("«Ввод»")));
 }
 
@@ -174,8 +174,8 @@ TEST_F(TablesTest, ParametersTravelWhole) {
     EXPECT_TRUE(clipboard()->mimeData()->hasFormat(QString::fromLatin1(parametersMimeType)));
     parameters()->selectRow(1);
     pressKey(parameters(), Qt::Key_V, Qt::ControlModifier);
-    ASSERT_EQ(form->definition().parameters.size(), 3u);
-    EXPECT_EQ(form->definition().parameters[2], form->definition().parameters[0]);
+    ASSERT_EQ(form->document().definition().parameters.size(), 3u);
+    EXPECT_EQ(form->document().definition().parameters[2], form->document().definition().parameters[0]);
 }
 
 TEST_F(TablesTest, AFieldKeepsItsOwnClipboard) {
@@ -185,7 +185,7 @@ TEST_F(TablesTest, AFieldKeepsItsOwnClipboard) {
     title->clear();
     pressKey(title, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(title->text(), u("pasted"));
-    EXPECT_EQ(form->definition().parameters[0].values.size(), 2u);
+    EXPECT_EQ(form->document().definition().parameters[0].values.size(), 2u);
 }
 
 TEST_F(TablesTest, CtrlFFindsAcrossTheFormAndEscapeCloses) {

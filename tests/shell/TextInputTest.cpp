@@ -42,13 +42,13 @@ TEST_F(TextInput, EditsRefusePastedTextsAFileCannotHold) {
             EXPECT_EQ(e->text(), before) << r.why << " in edit " << id;
         }
     }
-    EXPECT_FALSE(form->isModified());
+    EXPECT_FALSE(form->document().isModified());
 
     // A fitting paste goes in: the check refuses only what does not fit.
     edit(ctl::TitleEdit)->end(false);
     paste(edit(ctl::TitleEdit), QStringLiteral(" — №5 «рост»"));
     EXPECT_TRUE(edit(ctl::TitleEdit)->text().endsWith(QStringLiteral(" — №5 «рост»")));
-    EXPECT_TRUE(form->isModified());
+    EXPECT_TRUE(form->document().isModified());
 }
 
 TEST_F(TextInput, FormulaEditRefusesWhatTheModelCouldNotStore) {
