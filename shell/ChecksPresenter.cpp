@@ -100,7 +100,7 @@ bool ChecksPresenter::goToText(const TextLocation& where) {
     switch (where.field) {
     case TextField::ParameterName:
         targets_.parameters->setFocus(Qt::OtherFocusReason);
-        targets_.parameters->EditCell(record, 1);
+        targets_.parameters->editCell(record, 1);
         return true;
     case TextField::ParameterFormula:
         // Without the formula flag the edit is disabled: the check box is where to start.
@@ -122,14 +122,14 @@ bool ChecksPresenter::goToText(const TextLocation& where) {
         const auto* model = qobject_cast<const ValueTableModel*>(values->model());
         const int column = model != nullptr ? columnOf(*model, row, where) : -1;
         if (column >= 0) {
-            values->EditCell(row, column);
+            values->editCell(row, column);
         }
         return true;
     }
     case TextField::ResultName:
     case TextField::ResultText:
         targets_.results->setFocus(Qt::OtherFocusReason);
-        targets_.results->EditCell(record, where.field == TextField::ResultName ? 1 : 2);
+        targets_.results->editCell(record, where.field == TextField::ResultName ? 1 : 2);
         return true;
     case TextField::ReportText: {
         QLineEdit* edit = targets_.reportTexts.at(static_cast<std::size_t>(record));

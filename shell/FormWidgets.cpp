@@ -36,16 +36,13 @@ QPushButton* makePictureButton(int bitmapId, const QString& text, QWidget* paren
 
 CellGrid* makeRecordGrid(QWidget* parent) {
     auto* grid = new CellGrid(parent);
-    grid->setTextValidator([](const QString& before, const QString& after) {
+    grid->setTextChecker([](const QString& before, const QString& after) {
         return definitionTextChangeAllowed(before, after);
     });
-    bool linesOn = false;
-    QColor lineColour;
-    grid->GetGridLines(linesOn, lineColour);
-    grid->SetShowSelAlways(true);
-    grid->SetTypeToEdit(true);
-    grid->SetGridLines(true, lineColour, true);
-    grid->SetTextFont(DialogUnits::templateFont(QStringLiteral("Times New Roman"), 9), true);
+    grid->setShowSelectionAlways(true);
+    grid->setTypeToEdit(true);
+    grid->setGridLines(true, Qt::black);
+    grid->setFont(DialogUnits::templateFont(QStringLiteral("Times New Roman"), 9));
     return grid;
 }
 
@@ -54,9 +51,9 @@ void selectRecordRow(CellGrid* grid, int row) {
         grid->clearSelection();
         return;
     }
-    grid->SelectRow(row);
-    grid->FocusRow(row);
-    grid->EnsureCellVisible(row, 0);
+    grid->selectionModel()->setCurrentIndex(grid->model()->index(row, 0),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    grid->ensureCellVisible(row, 0);
 }
 
 ColumnShares::ColumnShares(CellGrid& grid, std::function<std::vector<int>()> shares, int denominator)
@@ -71,7 +68,7 @@ void ColumnShares::apply() {
     const int width = grid_.viewport()->width();
     int column = 0;
     for (int share : shares_()) {
-        if (column < grid_.GetColumnCount()) {
+        if (grid_.model() != nullptr && column < grid_.model()->columnCount()) {
             grid_.setColumnWidth(column, share * width / denominator_);
         }
         ++column;

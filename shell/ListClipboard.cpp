@@ -68,7 +68,7 @@ void ListClipboard::runOnFocus(Operation operation,
 
 CellGrid* ListClipboard::activeList() const {
     for (CellGrid* list : {&parameters_, &values_, &results_}) {
-        if (list->hasFocus() && !list->IsEditing()) {
+        if (list->hasFocus() && !list->isEditing()) {
             return list;
         }
     }

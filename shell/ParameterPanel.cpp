@@ -69,7 +69,8 @@ ParameterPanel::ParameterPanel(DefinitionDocument& document, ValueTableModel& va
     columns_ = new ColumnShares(
         *valueList_,
         [this]() -> std::vector<int> {
-            return valueList_->GetColumnCount() == 3 ? std::vector<int>{1, 1, 1} : std::vector<int>{2, 1};
+            return valueList_->model()->columnCount() == 3 ? std::vector<int>{1, 1, 1}
+                                                           : std::vector<int>{2, 1};
         },
         3);
     keepTabStopOnCheckedKind();
@@ -78,8 +79,7 @@ ParameterPanel::ParameterPanel(DefinitionDocument& document, ValueTableModel& va
         // The columns change with the kind; shown afresh, the list starts at its first row.
         columns_->apply();
         if (values_.rowCount() > 0) {
-            valueList_->SelectRow(0);
-            valueList_->FocusRow(0);
+            selectRecordRow(valueList_, 0);
         }
         updateRangeStrip();
     });
@@ -87,7 +87,7 @@ ParameterPanel::ParameterPanel(DefinitionDocument& document, ValueTableModel& va
     connect(&values_, &ValueTableModel::parameterChanged, this, &ParameterPanel::parameterShown);
     connect(&document_, &DefinitionDocument::definitionChanged, this, &ParameterPanel::updateRangeStrip);
     connect(valueList_, &CellGrid::rowSelected, rangeStrip_, &RangeStrip::setCurrentRow);
-    connect(valueList_, &CellGrid::endEdit, this, &ParameterPanel::updateRangeStrip);
+    connect(valueList_, &CellGrid::editFinished, this, &ParameterPanel::updateRangeStrip);
     connect(rangeStrip_, &RangeStrip::rowClicked, this, [this](int row) {
         guard_([this, row] {
             selectRecordRow(valueList_, row);
@@ -136,7 +136,7 @@ void ParameterPanel::updateRangeStrip() {
                        parameters[static_cast<std::size_t>(p)].kind == ValueKind::Range;
     rangeStrip_->setParameter(range ? &parameters[static_cast<std::size_t>(p)] : nullptr);
     if (range) {
-        rangeStrip_->setCurrentRow(valueList_->GetSelectedRow());
+        rangeStrip_->setCurrentRow(valueList_->selectedRow());
     }
     if (rangeStrip_->isVisibleTo(this) != range) {
         rangeStrip_->setVisible(range);
@@ -148,7 +148,7 @@ void ParameterPanel::updateRangeStrip() {
 void ParameterPanel::showTypedBound(const QString& text) {
     const int p = values_.parameter();
     const std::optional<TextLocation> where =
-        values_.locationOf(values_.index(valueList_->GetFocusedRow(), valueList_->GetEditColumn()));
+        values_.locationOf(values_.index(valueList_->currentIndex().row(), valueList_->editedColumn()));
     if (!rangeStrip_->isVisible() || !where || where->record != p + 1) {
         return;
     }

@@ -133,7 +133,7 @@ bool RecordActions::canDuplicate() const {
 void RecordActions::addParameter() {
     // Below the selected row, or first when none is selected; it becomes current with its first
     // value row.
-    document_.addParameter(parameters_.GetSelectedRow() + 1);
+    document_.addParameter(parameters_.selectedRow() + 1);
     parameters_.setFocus(Qt::OtherFocusReason);
 }
 
@@ -162,7 +162,7 @@ void RecordActions::addValue() {
     if (record.kind == ValueKind::Input && !record.values.empty()) {
         return; // an input parameter has its one row
     }
-    if (document_.addValueRow(parameter, values_.GetSelectedRow() + 1) >= 0) {
+    if (document_.addValueRow(parameter, values_.selectedRow() + 1) >= 0) {
         values_.setFocus(Qt::OtherFocusReason);
     }
 }
@@ -174,7 +174,7 @@ void RecordActions::deleteValue() {
 }
 
 void RecordActions::addResult() {
-    if (document_.addResult(results_.GetSelectedRow() + 1) >= 0) {
+    if (document_.addResult(results_.selectedRow() + 1) >= 0) {
         results_.setFocus(Qt::OtherFocusReason);
     }
 }
@@ -233,8 +233,8 @@ void RecordActions::confirmOpenEdits() {
     // The open editors are closed directly, not by moving the focus: a command can arrive while
     // the window is inactive (a dropped file), when a focus change would not reach the editor.
     for (CellGrid* grid : {&parameters_, &values_, &results_}) {
-        grid->CancelPendingEdit();
-        grid->EndEdit(true);
+        grid->cancelPendingEdit();
+        grid->finishEdit(true);
     }
 }
 

@@ -90,14 +90,14 @@ struct PlainTable {
 struct Grid {
     Grid() {
         grid.setModel(&model);
-        grid.SetGridLines(true, Qt::black, false);
-        grid.SetShowSelAlways(true);
+        grid.setGridLines(true, Qt::black);
+        grid.setShowSelectionAlways(true);
         setUpColumns(grid);
     }
     void clear() { model.show(0); }
     void fill() {
         model.show(kRows);
-        grid.SelectRow(3);
+        grid.selectRow(3);
     }
     QWidget* viewport() { return grid.viewport(); }
 

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -163,6 +164,16 @@ struct EndRecord {
     QString cellWhenTold; // the cell's text at the moment the parent heard of the end
 };
 
+// The focus mark alone, or the selection alone, as a command sets them (-1: no row has the mark).
+void markRow(CellGrid& grid, int row) {
+    grid.selectionModel()->setCurrentIndex(grid.model()->index(row, 0), QItemSelectionModel::NoUpdate);
+}
+
+void selectOnly(CellGrid& grid, int row) {
+    grid.selectionModel()->select(grid.model()->index(row, 0),
+                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
 class CellGridTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -177,10 +188,10 @@ protected:
         // A click-edit waits for the double-click interval: short here, so tests wait little.
         QApplication::setDoubleClickInterval(kClickInterval);
 
-        QObject::connect(grid, &CellGrid::beginEdit, [this](int row, int column) {
+        QObject::connect(grid, &CellGrid::editStarted, [this](int row, int column) {
             begins.push_back({row, column});
         });
-        QObject::connect(grid, &CellGrid::endEdit,
+        QObject::connect(grid, &CellGrid::editFinished,
                          [this](int row, int column, const std::optional<QString>& text) {
                              ends.push_back({row, column, text, model.text(row, column)});
                          });
@@ -194,9 +205,9 @@ protected:
         for (std::size_t c = 0; c < editable.size(); ++c) {
             grid->setColumnWidth(static_cast<int>(c), c < widths.size() ? widths[c] : 120);
         }
-        grid->SetTypeToEdit(true);
-        grid->SetShowSelAlways(true);
-        grid->SetGridLines(true, Qt::black, true);
+        grid->setTypeToEdit(true);
+        grid->setShowSelectionAlways(true);
+        grid->setGridLines(true, Qt::black);
         grid->setFocus();
         QApplication::processEvents();
     }
@@ -211,21 +222,21 @@ protected:
 
     // The editor is open on (row, column), exactly over the cell, showing the given text.
     void expectEditorOn(int row, int column, const QString& text) {
-        ASSERT_TRUE(grid->IsEditing());
-        GridEdit* box = grid->GetEditBox();
-        EXPECT_EQ(grid->GetEditColumn(), column);
-        EXPECT_EQ(grid->GetFocusedRow(), row);
-        EXPECT_EQ(grid->GetSelectedRow(), row);
+        ASSERT_TRUE(grid->isEditing());
+        GridEdit* box = grid->openEditor();
+        EXPECT_EQ(grid->editedColumn(), column);
+        EXPECT_EQ(grid->currentIndex().row(), row);
+        EXPECT_EQ(grid->selectedRow(), row);
         EXPECT_TRUE(box->isVisible());
         EXPECT_TRUE(box->hasFocus());
         EXPECT_EQ(box->text(), text);
-        const QRect cell = grid->GetCellRect(row, column);
+        const QRect cell = grid->visualRect(grid->model()->index(row, column));
         EXPECT_EQ(box->geometry().topLeft(), cell.topLeft());
-        EXPECT_EQ(box->height(), grid->RowHeight());
+        EXPECT_EQ(box->height(), grid->verticalHeader()->defaultSectionSize());
     }
 
     void clickCell(int row, int column) {
-        const QRect cell = grid->GetCellRect(row, column);
+        const QRect cell = grid->visualRect(grid->model()->index(row, column));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
     }
 
@@ -262,7 +273,7 @@ class CellGridMoveTest : public CellGridTest, public ::testing::WithParamInterfa
 TEST_P(CellGridMoveTest, ConfirmsAndOpensTheNextEditableCell) {
     const MoveCase& c = GetParam();
     build(c.rows, c.editable);
-    ASSERT_NE(grid->EditCell(c.startRow, c.startColumn), nullptr);
+    ASSERT_NE(grid->editCell(c.startRow, c.startColumn), nullptr);
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("new"));
 
     press(c.key, c.modifiers);
@@ -276,7 +287,7 @@ TEST_P(CellGridMoveTest, ConfirmsAndOpensTheNextEditableCell) {
     EXPECT_EQ(model.text(c.startRow, c.startColumn), QStringLiteral("new"));
 
     if (c.nextRow < 0) {
-        EXPECT_FALSE(grid->IsEditing());
+        EXPECT_FALSE(grid->isEditing());
         EXPECT_EQ(begins.size(), 1U);
         EXPECT_TRUE(grid->hasFocus()) << "the list gets the focus back";
         return;
@@ -331,28 +342,28 @@ TEST_F(CellGridTest, NextEditCellFollowsTheWrapRules) {
         {2, 3, 1, 0, {3, 3}},  {2, 3, -1, 0, {1, 3}}, {2, 3, 0, 0, {2, 3}},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(grid->NextEditCell(c.row, c.column, c.rowStep, c.columnStep), c.expected)
+        EXPECT_EQ(grid->nextEditCell(c.row, c.column, c.rowStep, c.columnStep), c.expected)
             << c.row << "," << c.column << " step " << c.rowStep << "," << c.columnStep;
     }
     model.setEditable(false, -1);
     model.setEditable(true, 2);
-    EXPECT_EQ(grid->NextEditCell(1, 2, 0, 1), std::make_pair(1, 2)) << "the only editable column stays";
-    EXPECT_EQ(grid->NextEditCell(1, 2, 0, -1), std::make_pair(1, 2));
+    EXPECT_EQ(grid->nextEditCell(1, 2, 0, 1), std::make_pair(1, 2)) << "the only editable column stays";
+    EXPECT_EQ(grid->nextEditCell(1, 2, 0, -1), std::make_pair(1, 2));
 }
 
 TEST_F(CellGridTest, TheNextCellIsScrolledIntoView) {
     build(30, kAll, {200, 200, 200});
-    ASSERT_NE(grid->EditCell(0, 2), nullptr);
+    ASSERT_NE(grid->editCell(0, 2), nullptr);
     press(Qt::Key_Up); // to the last row, far below
-    ASSERT_TRUE(grid->IsEditing());
-    const QRect cell = grid->GetCellRect(29, 2);
+    ASSERT_TRUE(grid->isEditing());
+    const QRect cell = grid->visualRect(grid->model()->index(29, 2));
     EXPECT_GE(cell.top(), 0);
     EXPECT_LE(cell.bottom(), grid->viewport()->height() - 1);
     EXPECT_LE(cell.right(), grid->viewport()->width() - 1);
     expectEditorOn(29, 2, QStringLiteral("r29c2"));
 
     press(Qt::Key_Tab); // back to column 0, scrolled to the left edge
-    EXPECT_EQ(grid->GetCellRect(29, 0).left(), 0);
+    EXPECT_EQ(grid->visualRect(grid->model()->index(29, 0)).left(), 0);
     expectEditorOn(29, 0, QStringLiteral("r29c0"));
 }
 
@@ -360,12 +371,12 @@ TEST_F(CellGridTest, TheNextCellIsScrolledIntoView) {
 
 TEST_F(CellGridTest, EscapeCancelsAndTheParentHearsNoText) {
     build(3, kAll);
-    ASSERT_NE(grid->EditCell(1, 1), nullptr);
-    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("changed"));
+    ASSERT_NE(grid->editCell(1, 1), nullptr);
+    QTest::keyClicks(grid->openEditor(), QStringLiteral("changed"));
     press(Qt::Key_Escape);
 
-    EXPECT_FALSE(grid->IsEditing());
-    EXPECT_EQ(grid->GetEditBox(), nullptr);
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(grid->openEditor(), nullptr);
     EXPECT_EQ(model.text(1, 1), QStringLiteral("r1c1"));
     ASSERT_EQ(ends.size(), 1U);
     EXPECT_EQ(ends[0].row, 1);
@@ -379,8 +390,8 @@ TEST_F(CellGridTest, MovingTheFocusAwayConfirms) {
     build(2, kAll);
     QLineEdit elsewhere(window.get());
     elsewhere.show();
-    ASSERT_NE(grid->EditCell(0, 2), nullptr);
-    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("kept"));
+    ASSERT_NE(grid->editCell(0, 2), nullptr);
+    QTest::keyClicks(grid->openEditor(), QStringLiteral("kept"));
     elsewhere.setFocus(Qt::MouseFocusReason);
     QApplication::processEvents();
 
@@ -388,39 +399,39 @@ TEST_F(CellGridTest, MovingTheFocusAwayConfirms) {
     EXPECT_EQ(ends[0].text, std::optional<QString>(QStringLiteral("kept")));
     EXPECT_EQ(model.text(0, 2), QStringLiteral("kept"));
     EXPECT_TRUE(elsewhere.hasFocus()) << "the grid must not take the focus back";
-    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_FALSE(grid->isEditing());
 }
 
 TEST_F(CellGridTest, APopupOrAnotherApplicationLeavesTheEditOpen) {
     build(2, kAll);
-    ASSERT_NE(grid->EditCell(0, 1), nullptr);
-    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("typed"));
+    ASSERT_NE(grid->editCell(0, 1), nullptr);
+    QTest::keyClicks(grid->openEditor(), QStringLiteral("typed"));
     for (const Qt::FocusReason reason : {Qt::PopupFocusReason, Qt::ActiveWindowFocusReason}) {
         QFocusEvent away(QEvent::FocusOut, reason);
-        QApplication::sendEvent(grid->GetEditBox(), &away);
+        QApplication::sendEvent(grid->openEditor(), &away);
         QApplication::processEvents();
-        ASSERT_TRUE(grid->IsEditing()) << reason;
+        ASSERT_TRUE(grid->isEditing()) << reason;
     }
     EXPECT_TRUE(ends.empty());
     EXPECT_TRUE(model.writes.empty());
-    EXPECT_EQ(grid->GetEditBox()->text(), QStringLiteral("typed"));
+    EXPECT_EQ(grid->openEditor()->text(), QStringLiteral("typed"));
 }
 
 TEST_F(CellGridTest, EndEditConfirmsOrCancelsWithoutMovingOn) {
     build(2, kAll);
-    EXPECT_FALSE(grid->EndEdit(true)) << "nothing to end";
-    ASSERT_NE(grid->EditCell(0, 1), nullptr);
-    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("kept"));
-    ASSERT_TRUE(grid->EndEdit(true));
+    EXPECT_FALSE(grid->finishEdit(true)) << "nothing to end";
+    ASSERT_NE(grid->editCell(0, 1), nullptr);
+    QTest::keyClicks(grid->openEditor(), QStringLiteral("kept"));
+    ASSERT_TRUE(grid->finishEdit(true));
     QApplication::processEvents();
     EXPECT_EQ(model.text(0, 1), QStringLiteral("kept"));
     ASSERT_EQ(ends.size(), 1U);
     EXPECT_EQ(ends[0].text, std::optional<QString>(QStringLiteral("kept")));
-    EXPECT_FALSE(grid->IsEditing()) << "no next cell opens";
+    EXPECT_FALSE(grid->isEditing()) << "no next cell opens";
 
-    ASSERT_NE(grid->EditCell(1, 2), nullptr);
-    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("dropped"));
-    ASSERT_TRUE(grid->EndEdit(false));
+    ASSERT_NE(grid->editCell(1, 2), nullptr);
+    QTest::keyClicks(grid->openEditor(), QStringLiteral("dropped"));
+    ASSERT_TRUE(grid->finishEdit(false));
     EXPECT_EQ(model.text(1, 2), QStringLiteral("r1c2"));
     ASSERT_EQ(ends.size(), 2U);
     EXPECT_FALSE(ends[1].text.has_value());
@@ -429,12 +440,12 @@ TEST_F(CellGridTest, EndEditConfirmsOrCancelsWithoutMovingOn) {
 TEST_F(CellGridTest, ARefusedCellUpdateEndsWithoutMovingOn) {
     build(2, kAll);
     model.refuse = [](int, int column, const QString&) { return column == 1; };
-    ASSERT_NE(grid->EditCell(0, 1), nullptr);
-    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("no"));
+    ASSERT_NE(grid->editCell(0, 1), nullptr);
+    QTest::keyClicks(grid->openEditor(), QStringLiteral("no"));
     press(Qt::Key_Tab);
 
     EXPECT_EQ(model.text(0, 1), QStringLiteral("r0c1"));
-    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_FALSE(grid->isEditing());
     ASSERT_EQ(ends.size(), 1U);
     EXPECT_EQ(ends[0].row, 0);
     EXPECT_EQ(ends[0].column, 1);
@@ -454,10 +465,10 @@ TEST_F(CellGridTest, EveryEndOfAnEditReachesTheModelThroughOneWrite) {
                           {"Down", Qt::Key_Down, 1},
                           {"Escape", Qt::Key_Escape, 0}};
     for (const Case& c : cases) {
-        grid->EndEdit(false);
+        grid->finishEdit(false);
         model.writes.clear();
-        ASSERT_NE(grid->EditCell(1, 2), nullptr) << c.name;
-        QTest::keyClicks(grid->GetEditBox(), QStringLiteral("w"));
+        ASSERT_NE(grid->editCell(1, 2), nullptr) << c.name;
+        QTest::keyClicks(grid->openEditor(), QStringLiteral("w"));
         press(c.key);
         ASSERT_EQ(model.writes.size(), c.writes) << c.name;
         if (c.writes == 1) {
@@ -473,7 +484,7 @@ TEST_F(CellGridTest, QtsOwnEditRequestFollowsTheGridsRules) {
     build(3, kNotFirst);
     EXPECT_FALSE(grid->isPersistentEditorOpen(model.index(1, 1)));
     grid->edit(model.index(1, 0));
-    EXPECT_FALSE(grid->IsEditing()) << "column 0 is not editable";
+    EXPECT_FALSE(grid->isEditing()) << "column 0 is not editable";
     grid->edit(model.index(2, 1));
     expectEditorOn(2, 1, QStringLiteral("r2c1"));
 }
@@ -482,18 +493,18 @@ TEST_F(CellGridTest, QtsOwnEditRequestFollowsTheGridsRules) {
 
 TEST_F(CellGridTest, TheEditorSitsOverTheMiddleCellShowingItsText) {
     build(3, kAll, {90, 130, 110});
-    ASSERT_NE(grid->EditCell(2, 1), nullptr);
+    ASSERT_NE(grid->editCell(2, 1), nullptr);
     expectEditorOn(2, 1, QStringLiteral("r2c1"));
-    EXPECT_EQ(grid->GetEditBox()->geometry(), grid->GetCellRect(2, 1));
-    EXPECT_EQ(grid->GetEditBox()->selectedText(), QStringLiteral("r2c1"));
+    EXPECT_EQ(grid->openEditor()->geometry(), grid->visualRect(grid->model()->index(2, 1)));
+    EXPECT_EQ(grid->openEditor()->selectedText(), QStringLiteral("r2c1"));
     ASSERT_EQ(begins.size(), 1U);
     EXPECT_EQ(begins[0], std::make_pair(2, 1));
 }
 
 TEST_F(CellGridTest, TheEditorStopsAtTheGridsRightEdge) {
     build(2, kAll, {120, 120, 120});
-    ASSERT_NE(grid->EditCell(0, 2), nullptr);
-    GridEdit* box = grid->GetEditBox();
+    ASSERT_NE(grid->editCell(0, 2), nullptr);
+    GridEdit* box = grid->openEditor();
     const int viewportWidth = grid->viewport()->width();
     QTest::keyClicks(box, QString(60, QLatin1Char('m')));
     EXPECT_GT(box->width(), 120);
@@ -503,9 +514,9 @@ TEST_F(CellGridTest, TheEditorStopsAtTheGridsRightEdge) {
 TEST_F(CellGridTest, ColumnZeroScrolledAwayMakesTheEditorFitItsText) {
     build(2, kAll, {300, 300, 300});
     grid->horizontalScrollBar()->setValue(350);
-    ASSERT_LT(grid->GetCellRect(0, 0).left(), 0);
-    ASSERT_NE(grid->EditCell(0, 1), nullptr);
-    GridEdit* box = grid->GetEditBox();
+    ASSERT_LT(grid->visualRect(grid->model()->index(0, 0)).left(), 0);
+    ASSERT_NE(grid->editCell(0, 1), nullptr);
+    GridEdit* box = grid->openEditor();
     EXPECT_EQ(box->x(), 0) << "a cell starting left of the view puts the box at the left edge";
     EXPECT_EQ(box->width(), box->fitTextWidth() + 15);
     QTest::keyClick(box, Qt::Key_Backspace);
@@ -515,25 +526,25 @@ TEST_F(CellGridTest, ColumnZeroScrolledAwayMakesTheEditorFitItsText) {
 
 TEST_F(CellGridTest, EditCellRefusesColumnsThatAreNotEditable) {
     build(3, kNotFirst);
-    EXPECT_EQ(grid->EditCell(1, 0), nullptr);
-    EXPECT_FALSE(grid->IsEditing());
-    EXPECT_EQ(grid->GetEditBox(), nullptr);
+    EXPECT_EQ(grid->editCell(1, 0), nullptr);
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(grid->openEditor(), nullptr);
     EXPECT_TRUE(begins.empty()) << "the parent is not told of a refused edit";
-    EXPECT_EQ(grid->GetSelectedRow(), 1) << "the row was still made current";
+    EXPECT_EQ(grid->selectedRow(), 1) << "the row was still made current";
 
-    EXPECT_EQ(grid->EditCell(1, 7), nullptr) << "no such column";
-    EXPECT_EQ(grid->EditCell(9, 1), nullptr) << "no such row";
-    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_EQ(grid->editCell(1, 7), nullptr) << "no such column";
+    EXPECT_EQ(grid->editCell(9, 1), nullptr) << "no such row";
+    EXPECT_FALSE(grid->isEditing());
 
-    ASSERT_NE(grid->EditCell(1, -1), nullptr);
-    EXPECT_EQ(grid->GetEditColumn(), 1) << "-1 is the first editable column";
+    ASSERT_NE(grid->editCell(1, -1), nullptr);
+    EXPECT_EQ(grid->editedColumn(), 1) << "-1 is the first editable column";
     press(Qt::Key_Escape);
 
     model.setEditable(false, -1);
-    EXPECT_EQ(grid->EditCell(1, -1), nullptr);
+    EXPECT_EQ(grid->editCell(1, -1), nullptr);
     press(Qt::Key_Insert);
     press(Qt::Key_7);
-    EXPECT_FALSE(grid->IsEditing()) << "no editable column: neither Insert nor typing opens anything";
+    EXPECT_FALSE(grid->isEditing()) << "no editable column: neither Insert nor typing opens anything";
 }
 
 struct TypeCase {
@@ -553,14 +564,13 @@ class CellGridTypeTest : public CellGridTest, public ::testing::WithParamInterfa
 TEST_P(CellGridTypeTest, ATypedCharacterReplacesTheFirstEditableCell) {
     const TypeCase& c = GetParam();
     build(3, kNotFirst);
-    grid->SelectRow(2);
-    grid->FocusRow(2);
+    grid->selectRow(2);
     ASSERT_TRUE(grid->hasFocus());
     QTest::sendKeyEvent(QTest::Press, grid, c.key, c.text, Qt::NoModifier);
     QApplication::processEvents();
 
     expectEditorOn(2, 1, c.expected);
-    GridEdit* box = grid->GetEditBox();
+    GridEdit* box = grid->openEditor();
     EXPECT_EQ(box->cursorPosition(), c.expected.size());
     EXPECT_FALSE(box->hasSelectedText());
     QTest::keyClick(box, Qt::Key_0);
@@ -577,27 +587,26 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CellGridTest, TypingWithoutTypeToEditOrWithoutAFocusedRowOpensNothing) {
     build(3, kAll);
-    grid->SetTypeToEdit(false);
-    grid->FocusRow(0);
+    grid->setTypeToEdit(false);
+    markRow(*grid, 0);
     press(Qt::Key_7);
-    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_FALSE(grid->isEditing());
 
-    grid->SetTypeToEdit(true);
-    grid->FocusRow(-1, false);
-    ASSERT_EQ(grid->GetFocusedRow(), -1);
+    grid->setTypeToEdit(true);
+    markRow(*grid, -1);
+    ASSERT_EQ(grid->currentIndex().row(), -1);
     press(Qt::Key_7);
-    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_FALSE(grid->isEditing());
 
-    grid->FocusRow(0);
+    markRow(*grid, 0);
     QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_FALSE(grid->IsEditing()) << "a control chord is no typed character";
+    EXPECT_FALSE(grid->isEditing()) << "a control chord is no typed character";
 }
 
 TEST_F(CellGridTest, ATypedCharacterTheCheckerRefusesKeepsTheCellText) {
     build(2, kAll);
-    grid->setTextValidator(
-        [](const QString&, const QString& after) { return !after.contains(QChar(0x20AC)); });
-    grid->FocusRow(1);
+    grid->setTextChecker([](const QString&, const QString& after) { return !after.contains(QChar(0x20AC)); });
+    markRow(*grid, 1);
     QTest::sendKeyEvent(QTest::Press, grid, Qt::Key_unknown, QString(QChar(0x20AC)), Qt::NoModifier);
     QApplication::processEvents();
     expectEditorOn(1, 0, QStringLiteral("r1c0"));
@@ -605,11 +614,11 @@ TEST_F(CellGridTest, ATypedCharacterTheCheckerRefusesKeepsTheCellText) {
 
 TEST_F(CellGridTest, InsertOnTheListOpensTheFocusedRowsFirstEditableCell) {
     build(3, kNotFirst);
-    grid->SelectRow(0);
-    grid->FocusRow(2);
+    selectOnly(*grid, 0);
+    markRow(*grid, 2);
     press(Qt::Key_Insert);
     expectEditorOn(2, 1, QStringLiteral("r2c1"));
-    EXPECT_EQ(grid->GetSelectedRow(), 2) << "the edited row becomes the only selected row";
+    EXPECT_EQ(grid->selectedRow(), 2) << "the edited row becomes the only selected row";
 
     press(Qt::Key_Insert); // now in the editor: like Tab
     expectEditorOn(2, 2, QStringLiteral("r2c2"));
@@ -620,20 +629,20 @@ TEST_F(CellGridTest, InsertOnTheListOpensTheFocusedRowsFirstEditableCell) {
 TEST_F(CellGridTest, AClickOnTheSelectedRowEditsTheClickedCellAfterTheDoubleClickTime) {
     build(3, kNotFirst);
     clickCell(1, 2); // selects the row: no edit
-    ASSERT_EQ(grid->GetSelectedRow(), 1);
+    ASSERT_EQ(grid->selectedRow(), 1);
     QTest::qWait(3 * kClickInterval);
-    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_FALSE(grid->isEditing());
 
     // With a long interval nothing opens before it has passed.
     QApplication::setDoubleClickInterval(60000);
     clickCell(1, 2);
     QApplication::processEvents();
-    EXPECT_FALSE(grid->IsEditing()) << "not before the double-click time";
-    grid->CancelPendingEdit();
+    EXPECT_FALSE(grid->isEditing()) << "not before the double-click time";
+    grid->cancelPendingEdit();
 
     QApplication::setDoubleClickInterval(kClickInterval);
     clickCell(1, 2);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return grid->IsEditing(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return grid->isEditing(); }, 5000));
     expectEditorOn(1, 2, QStringLiteral("r1c2"));
 }
 
@@ -653,18 +662,18 @@ class CellGridPendingTest : public CellGridTest, public ::testing::WithParamInte
 TEST_P(CellGridPendingTest, SomethingHappeningBeforeTheClickEditOpensDropsIt) {
     build(4, kNotFirst);
     clickCell(1, 2);
-    ASSERT_EQ(grid->GetSelectedRow(), 1);
+    ASSERT_EQ(grid->selectedRow(), 1);
     clickCell(1, 2); // now the click on the selected row
-    ASSERT_FALSE(grid->IsEditing());
+    ASSERT_FALSE(grid->isEditing());
 
     GetParam().meanwhile(*grid, model);
     QTest::qWait(3 * kClickInterval);
-    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_FALSE(grid->isEditing());
     EXPECT_TRUE(begins.empty());
     EXPECT_TRUE(model.writes.empty());
     press(Qt::Key_7); // what the user types next goes where the selection now is, if anywhere
-    if (grid->IsEditing()) {
-        EXPECT_EQ(grid->GetFocusedRow(), grid->GetSelectedRow());
+    if (grid->isEditing()) {
+        EXPECT_EQ(grid->currentIndex().row(), grid->selectedRow());
         EXPECT_NE(model.text(1, 1), QStringLiteral("7"));
     }
 }
@@ -672,14 +681,10 @@ TEST_P(CellGridPendingTest, SomethingHappeningBeforeTheClickEditOpensDropsIt) {
 INSTANTIATE_TEST_SUITE_P(
     Meanwhile, CellGridPendingTest,
     ::testing::Values(
-        PendingCase{"ACommandSelectsAnotherRow",
-                    [](CellGrid& grid, TestTable&) {
-                        grid.SelectRow(3);
-                        grid.FocusRow(3);
-                    }},
-        PendingCase{"OnlyTheSelectionMoves", [](CellGrid& grid, TestTable&) { grid.SelectRow(2); }},
-        PendingCase{"OnlyTheFocusMoves", [](CellGrid& grid, TestTable&) { grid.FocusRow(0); }},
-        PendingCase{"CancelPendingEdit", [](CellGrid& grid, TestTable&) { grid.CancelPendingEdit(); }},
+        PendingCase{"ACommandSelectsAnotherRow", [](CellGrid& grid, TestTable&) { grid.selectRow(3); }},
+        PendingCase{"OnlyTheSelectionMoves", [](CellGrid& grid, TestTable&) { selectOnly(grid, 2); }},
+        PendingCase{"OnlyTheFocusMoves", [](CellGrid& grid, TestTable&) { markRow(grid, 0); }},
+        PendingCase{"CancelPendingEdit", [](CellGrid& grid, TestTable&) { grid.cancelPendingEdit(); }},
         PendingCase{"ARowInsertedAbove",
                     [](CellGrid&, TestTable& model) { model.insertRowAt(0, QStringLiteral("new")); }},
         PendingCase{"ARowRemovedBelow", [](CellGrid&, TestTable& model) { model.removeRowAt(3); }},
@@ -689,21 +694,21 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CellGridTest, CancelPendingEditDropsAQueuedNextCell) {
     build(3, kAll);
-    grid->PostEditCell(1, 1);
-    grid->CancelPendingEdit();
+    grid->postEditCell(1, 1);
+    grid->cancelPendingEdit();
     QApplication::processEvents();
-    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_FALSE(grid->isEditing());
 
     // Tab confirms and queues the next cell; a command running before the queue is served drops it.
-    ASSERT_NE(grid->EditCell(0, 0), nullptr);
-    QTest::keyClick(grid->GetEditBox(), Qt::Key_Tab);
-    grid->CancelPendingEdit();
+    ASSERT_NE(grid->editCell(0, 0), nullptr);
+    QTest::keyClick(grid->openEditor(), Qt::Key_Tab);
+    grid->cancelPendingEdit();
     QApplication::processEvents();
-    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_FALSE(grid->isEditing());
     ASSERT_EQ(ends.size(), 1U);
     EXPECT_EQ(begins.size(), 1U);
 
-    grid->PostEditCell(2, 2); // a request made after the cancel still opens
+    grid->postEditCell(2, 2); // a request made after the cancel still opens
     QApplication::processEvents();
     expectEditorOn(2, 2, QStringLiteral("r2c2"));
 }
@@ -728,18 +733,18 @@ class CellGridZeroWidthTest : public CellGridTest, public ::testing::WithParamIn
 TEST_P(CellGridZeroWidthTest, MovingOnPassesOverColumnsWithoutWidth) {
     const ZeroWidthCase& c = GetParam();
     build(2, c.editable, c.widths);
-    grid->FocusRow(1);
+    markRow(*grid, 1);
     if (c.startColumn >= 0) {
-        ASSERT_NE(grid->EditCell(1, c.startColumn), nullptr);
+        ASSERT_NE(grid->editCell(1, c.startColumn), nullptr);
     }
     press(c.key, c.modifiers);
     if (c.nextColumn < 0) {
-        EXPECT_FALSE(grid->IsEditing());
+        EXPECT_FALSE(grid->isEditing());
         EXPECT_EQ(begins.size(), 1U) << "the column just left is not reopened";
         return;
     }
     expectEditorOn(1, c.nextColumn, QStringLiteral("r1c%1").arg(c.nextColumn));
-    EXPECT_GT(grid->GetEditBox()->width(), 0);
+    EXPECT_GT(grid->openEditor()->width(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -760,10 +765,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CellGridTest, AColumnWithoutWidthCannotBeEdited) {
     build(2, kAll, {120, 0, 120});
-    EXPECT_EQ(grid->EditCell(0, 1), nullptr);
-    EXPECT_FALSE(grid->IsEditing());
-    EXPECT_EQ(grid->NextEditCell(0, 0, 0, 1), std::make_pair(0, 2));
-    EXPECT_EQ(grid->NextEditCell(0, 2, 0, -1), std::make_pair(0, 0));
+    EXPECT_EQ(grid->editCell(0, 1), nullptr);
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(grid->nextEditCell(0, 0, 0, 1), std::make_pair(0, 2));
+    EXPECT_EQ(grid->nextEditCell(0, 2, 0, -1), std::make_pair(0, 0));
 }
 
 // A cell read from a file may hold a line break; its editor shows it, and the check still refuses
@@ -771,11 +776,11 @@ TEST_F(CellGridTest, AColumnWithoutWidthCannotBeEdited) {
 TEST_F(CellGridTest, AnOddCellTextDoesNotSwitchTheCheckOff) {
     build(2, kAll);
     model.setText(0, 1, QStringLiteral("a\nb"));
-    grid->setTextValidator([](const QString& before, const QString& after) {
+    grid->setTextChecker([](const QString& before, const QString& after) {
         return after.count(QLatin1Char('\n')) <= before.count(QLatin1Char('\n'));
     });
-    ASSERT_NE(grid->EditCell(0, 1), nullptr);
-    GridEdit* box = grid->GetEditBox();
+    ASSERT_NE(grid->editCell(0, 1), nullptr);
+    GridEdit* box = grid->openEditor();
     EXPECT_EQ(box->text(), QStringLiteral("a\nb"));
     box->end(false);
     QApplication::clipboard()->setText(QStringLiteral("\n"));
@@ -788,33 +793,34 @@ TEST_F(CellGridTest, AnOddCellTextDoesNotSwitchTheCheckOff) {
 TEST_F(CellGridTest, ADoubleClickOrANonEditableCellDoesNotEdit) {
     build(3, kNotFirst);
     clickCell(0, 1);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, grid->GetCellRect(0, 1).center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                       grid->visualRect(grid->model()->index(0, 1)).center());
     QTest::qWait(3 * kClickInterval);
-    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_FALSE(grid->isEditing());
 
     clickCell(0, 0); // column 0 is not editable
     QTest::qWait(3 * kClickInterval);
-    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_FALSE(grid->isEditing());
     EXPECT_TRUE(begins.empty());
 }
 
 TEST_F(CellGridTest, AClickWhileEditingConfirmsWithoutOpeningAnother) {
     build(3, kAll);
-    ASSERT_NE(grid->EditCell(1, 1), nullptr);
-    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("x"));
+    ASSERT_NE(grid->editCell(1, 1), nullptr);
+    QTest::keyClicks(grid->openEditor(), QStringLiteral("x"));
     clickCell(1, 2);
     QTest::qWait(3 * kClickInterval);
     ASSERT_EQ(ends.size(), 1U);
     EXPECT_EQ(model.text(1, 1), QStringLiteral("x"));
-    EXPECT_FALSE(grid->IsEditing()) << "the click that ended the edit did not find a focused list";
+    EXPECT_FALSE(grid->isEditing()) << "the click that ended the edit did not find a focused list";
 }
 
 // ---- the list changing under an open editor ----
 
 TEST_F(CellGridTest, ARowInsertedAboveWhileEditingDoesNotMisdirectTheText) {
     build(3, kAll);
-    ASSERT_NE(grid->EditCell(1, 2), nullptr);
-    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("typed"));
+    ASSERT_NE(grid->editCell(1, 2), nullptr);
+    QTest::keyClicks(grid->openEditor(), QStringLiteral("typed"));
     model.insertRowAt(0, QStringLiteral("new"));
     expectEditorOn(2, 2, QStringLiteral("typed"));
     press(Qt::Key_Return);
@@ -828,15 +834,16 @@ TEST_F(CellGridTest, ARowInsertedAboveWhileEditingDoesNotMisdirectTheText) {
 // written until the user ends the edit.
 TEST_F(CellGridTest, MovingTheMarkWhileEditingLeavesTheEditorOnItsCell) {
     build(3, kAll);
-    ASSERT_NE(grid->EditCell(1, 2), nullptr);
-    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("typed"));
-    grid->FocusRow(0);
-    grid->SelectRow(2);
+    ASSERT_NE(grid->editCell(1, 2), nullptr);
+    QTest::keyClicks(grid->openEditor(), QStringLiteral("typed"));
+    markRow(*grid, 0);
+    selectOnly(*grid, 2);
     QApplication::processEvents();
-    ASSERT_TRUE(grid->IsEditing());
+    ASSERT_TRUE(grid->isEditing());
     EXPECT_TRUE(model.writes.empty());
     EXPECT_TRUE(ends.empty());
-    EXPECT_EQ(grid->GetEditBox()->geometry().topLeft(), grid->GetCellRect(1, 2).topLeft());
+    EXPECT_EQ(grid->openEditor()->geometry().topLeft(),
+              grid->visualRect(grid->model()->index(1, 2)).topLeft());
     press(Qt::Key_Return);
     EXPECT_EQ(model.text(1, 2), QStringLiteral("typed"));
     ASSERT_EQ(ends.size(), 1U);
@@ -845,11 +852,11 @@ TEST_F(CellGridTest, MovingTheMarkWhileEditingLeavesTheEditorOnItsCell) {
 
 TEST_F(CellGridTest, DeletingTheEditedRowCancelsTheEdit) {
     build(3, kAll);
-    ASSERT_NE(grid->EditCell(1, 1), nullptr);
-    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("lost"));
+    ASSERT_NE(grid->editCell(1, 1), nullptr);
+    QTest::keyClicks(grid->openEditor(), QStringLiteral("lost"));
     model.removeRowAt(1);
-    EXPECT_FALSE(grid->IsEditing());
-    EXPECT_EQ(grid->GetEditBox(), nullptr);
+    EXPECT_FALSE(grid->isEditing());
+    EXPECT_EQ(grid->openEditor(), nullptr);
     ASSERT_EQ(ends.size(), 1U);
     EXPECT_EQ(ends[0].row, -1);
     EXPECT_FALSE(ends[0].text.has_value());
@@ -864,27 +871,27 @@ TEST_F(CellGridTest, DeletingTheEditedRowCancelsTheEdit) {
 
 TEST_F(CellGridTest, AResetModelCancelsTheEditAndAnotherModelTakesTheTypedText) {
     build(3, kAll);
-    ASSERT_NE(grid->EditCell(1, 1), nullptr);
-    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("lost"));
+    ASSERT_NE(grid->editCell(1, 1), nullptr);
+    QTest::keyClicks(grid->openEditor(), QStringLiteral("lost"));
     model.resetAll();
-    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_FALSE(grid->isEditing());
     ASSERT_EQ(ends.size(), 1U);
     EXPECT_EQ(ends[0].row, -1);
     EXPECT_FALSE(ends[0].text.has_value());
     EXPECT_TRUE(model.writes.empty());
 
     // Another model shown while an edit is open: the text goes to the model it was typed for.
-    ASSERT_NE(grid->EditCell(2, 2), nullptr);
-    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("kept"));
+    ASSERT_NE(grid->editCell(2, 2), nullptr);
+    QTest::keyClicks(grid->openEditor(), QStringLiteral("kept"));
     TestTable other;
     other.reset(1, kAll);
     grid->setModel(&other);
-    EXPECT_FALSE(grid->IsEditing());
+    EXPECT_FALSE(grid->isEditing());
     EXPECT_EQ(model.text(2, 2), QStringLiteral("kept"));
-    EXPECT_EQ(grid->GetColumnCount(), 3);
-    ASSERT_NE(grid->EditCell(0, 1), nullptr);
+    EXPECT_EQ(grid->model()->columnCount(), 3);
+    ASSERT_NE(grid->editCell(0, 1), nullptr);
     expectEditorOn(0, 1, QStringLiteral("r0c1"));
-    grid->EndEdit(false);
+    grid->finishEdit(false);
     grid->setModel(&model);
 }
 
@@ -907,35 +914,37 @@ TEST_F(CellGridTest, EditableColumnsFollowTheModelsFlags) {
         {"row 1 differs, row 0 focused",
          [this] {
              model.cellEditable = [](int row, int column) { return row == 1 ? column == 0 : column != 0; };
-             grid->FocusRow(0);
+             markRow(*grid, 0);
          },
          {false, true, true, true}},
-        {"row 1 focused", [this] { grid->FocusRow(1); }, {true, false, false, false}},
+        {"row 1 focused", [this] { markRow(*grid, 1); }, {true, false, false, false}},
     };
     for (const Step& step : steps) {
         step.act();
-        ASSERT_EQ(grid->GetColumnCount(), static_cast<int>(step.expected.size())) << step.what;
+        const int row = std::max(grid->currentIndex().row(), 0); // the first row while none is current
+        ASSERT_EQ(grid->model()->columnCount(), static_cast<int>(step.expected.size())) << step.what;
         for (std::size_t c = 0; c < step.expected.size(); ++c) {
-            EXPECT_EQ(grid->IsColumnEditable(static_cast<int>(c)), step.expected[c])
-                << step.what << " column " << c;
+            const bool opened = grid->editCell(row, static_cast<int>(c)) != nullptr;
+            grid->finishEdit(false);
+            EXPECT_EQ(opened, step.expected[c]) << step.what << " column " << c;
         }
     }
-    EXPECT_FALSE(grid->IsColumnEditable(4));
-    EXPECT_FALSE(grid->IsColumnEditable(-1));
+    EXPECT_EQ(grid->editCell(0, 4), nullptr) << "no such column";
+    EXPECT_EQ(grid->editCell(0, -2), nullptr);
     // Moving on judges the columns on the row it moves to.
-    EXPECT_EQ(grid->NextEditCell(0, 1, 1, 0), std::make_pair(1, 1));
-    EXPECT_EQ(grid->NextEditCell(1, 0, 0, 1), std::make_pair(1, 0)) << "row 1 has one editable column";
-    EXPECT_EQ(grid->NextEditCell(0, 1, 0, 1), std::make_pair(0, 2));
-    EXPECT_EQ(grid->EditCell(1, 1), nullptr) << "the model says no for this row";
-    ASSERT_NE(grid->EditCell(0, 1), nullptr);
+    EXPECT_EQ(grid->nextEditCell(0, 1, 1, 0), std::make_pair(1, 1));
+    EXPECT_EQ(grid->nextEditCell(1, 0, 0, 1), std::make_pair(1, 0)) << "row 1 has one editable column";
+    EXPECT_EQ(grid->nextEditCell(0, 1, 0, 1), std::make_pair(0, 2));
+    EXPECT_EQ(grid->editCell(1, 1), nullptr) << "the model says no for this row";
+    ASSERT_NE(grid->editCell(0, 1), nullptr);
 }
 
 TEST_F(CellGridTest, ChangesInTheModelShowAtOnce) {
     build(3, kAll);
-    grid->SetGridLines(false);
+    grid->setGridLines(false);
     QApplication::processEvents();
-    const QRect changed = grid->GetCellRect(1, 2);
-    const QRect kept = grid->GetCellRect(2, 2);
+    const QRect changed = grid->visualRect(grid->model()->index(1, 2));
+    const QRect kept = grid->visualRect(grid->model()->index(2, 2));
     const QImage before = grid->viewport()->grab().toImage();
     model.setText(1, 2, QStringLiteral("ЖЖЖЖЖЖЖ"));
     QApplication::processEvents();
@@ -946,71 +955,47 @@ TEST_F(CellGridTest, ChangesInTheModelShowAtOnce) {
     model.insertRowAt(0, QStringLiteral("top"));
     QApplication::processEvents();
     const QImage shifted = grid->viewport()->grab().toImage();
-    EXPECT_EQ(shifted.copy(grid->GetCellRect(2, 2)), after.copy(changed)) << "the rows below moved down";
+    EXPECT_EQ(shifted.copy(grid->visualRect(grid->model()->index(2, 2))), after.copy(changed))
+        << "the rows below moved down";
 }
 
-TEST_F(CellGridTest, SelectionAndFocusAreReportedAndQueried) {
+TEST_F(CellGridTest, SelectionChangesAreReportedAndTheArrowsMoveTheSelection) {
     build(4, kAll);
     std::vector<std::pair<int, bool>> selection;
-    std::vector<int> focus;
     QObject::connect(grid, &CellGrid::rowSelected, [&](int row) { selection.emplace_back(row, true); });
     QObject::connect(grid, &CellGrid::rowDeselected, [&](int row) { selection.emplace_back(row, false); });
-    QObject::connect(grid, &CellGrid::rowFocused, [&](int row) { focus.push_back(row); });
 
-    EXPECT_TRUE(grid->SelectRow(2));
-    EXPECT_TRUE(grid->SelectRow(1)); // single selection: row 2 loses it first
-    EXPECT_EQ(grid->GetSelectedRow(), 1);
-    EXPECT_TRUE(grid->SelectRow(1, false));
-    EXPECT_EQ(grid->GetSelectedRow(), -1);
-    EXPECT_FALSE(grid->SelectRow(4));
+    selectOnly(*grid, 2);
+    selectOnly(*grid, 1); // single selection: row 2 loses it first
+    EXPECT_EQ(grid->selectedRow(), 1);
+    grid->clearSelection();
+    EXPECT_EQ(grid->selectedRow(), -1);
     EXPECT_EQ(selection, (std::vector<std::pair<int, bool>>{{2, true}, {2, false}, {1, true}, {1, false}}));
+    markRow(*grid, 3);
+    EXPECT_EQ(grid->selectedRow(), -1) << "the focus mark does not select";
 
-    EXPECT_TRUE(grid->FocusRow(3));
-    EXPECT_EQ(grid->GetFocusedRow(), 3);
-    EXPECT_EQ(grid->GetSelectedRow(), -1) << "the focus mark does not select";
-    EXPECT_TRUE(grid->FocusRow(-1, false));
-    EXPECT_EQ(grid->GetFocusedRow(), -1);
-    EXPECT_FALSE(grid->FocusRow(-1, true)) << "no row has the mark";
-    EXPECT_FALSE(grid->FocusRow(7));
-    ASSERT_FALSE(focus.empty());
-    EXPECT_EQ(focus.back(), -1);
-    EXPECT_NE(std::find(focus.begin(), focus.end(), 3), focus.end());
-
-    grid->SelectRow(0);
-    grid->FocusRow(0);
+    grid->selectRow(0);
     press(Qt::Key_Down);
-    EXPECT_EQ(grid->GetSelectedRow(), 1) << "the arrows move the selection as in any list";
+    EXPECT_EQ(grid->selectedRow(), 1) << "the arrows move the selection as in any list";
     press(Qt::Key_End);
-    EXPECT_EQ(grid->GetSelectedRow(), 3);
+    EXPECT_EQ(grid->selectedRow(), 3);
     press(Qt::Key_Home);
-    EXPECT_EQ(grid->GetSelectedRow(), 0);
+    EXPECT_EQ(grid->selectedRow(), 0);
 }
 
-TEST_F(CellGridTest, GridLinesAndFontSettingsAreKept) {
-    bool on = true;
-    QColor colour = Qt::red;
-    EXPECT_TRUE(grid->GetGridLines(on, colour));
-    EXPECT_FALSE(on);
-    EXPECT_EQ(colour, QColor(Qt::black)) << "black while no pen exists";
-    grid->SetGridLines(true, Qt::blue, false);
-    grid->GetGridLines(on, colour);
-    EXPECT_TRUE(on);
-    EXPECT_EQ(colour, QColor(Qt::blue));
-    grid->SetGridLines(false, Qt::green, false);
-    grid->GetGridLines(on, colour);
-    EXPECT_FALSE(on);
-    EXPECT_EQ(colour, QColor(Qt::blue)) << "turning lines off keeps the pen";
-
+TEST_F(CellGridTest, TheRowsTakeTheirHeightFromTheFont) {
     build(2, kAll);
     QFont big(QStringLiteral("Times New Roman"));
     big.setPointSize(24);
-    EXPECT_TRUE(grid->SetTextFont(big));
-    EXPECT_EQ(grid->RowHeight(), QFontMetrics(grid->font()).height() + 4);
-    EXPECT_EQ(grid->rowHeight(1), grid->RowHeight());
-    EXPECT_EQ(grid->font().pointSize(), 24);
-    EXPECT_TRUE(grid->SetTextFont(std::nullopt));
+    grid->setFont(big);
+    EXPECT_EQ(grid->rowHeight(1), QFontMetrics(big).height() + 4);
+    grid->setFont(QFont()); // back to the inherited font
     EXPECT_EQ(grid->font(), window->font());
-    EXPECT_EQ(grid->rowHeight(1), grid->RowHeight());
+    EXPECT_EQ(grid->rowHeight(1), QFontMetrics(window->font()).height() + 4);
+    QFont small = window->font();
+    small.setPointSize(6);
+    window->setFont(small);
+    EXPECT_EQ(grid->rowHeight(1), QFontMetrics(small).height() + 4) << "an inherited font counts too";
 }
 
 // ---- the header ----
@@ -1030,21 +1015,21 @@ TEST_F(CellGridTest, DraggingADividerResizesTheColumnAndTheCellsFollow) {
     send(QEvent::MouseButtonRelease, {130, y}, Qt::NoButton);
 
     EXPECT_EQ(grid->columnWidth(0), 131);
-    EXPECT_EQ(grid->GetCellRect(0, 1).left(), 131);
-    ASSERT_NE(grid->EditCell(0, 1), nullptr);
-    EXPECT_EQ(grid->GetEditBox()->x(), 131);
+    EXPECT_EQ(grid->visualRect(grid->model()->index(0, 1)).left(), 131);
+    ASSERT_NE(grid->editCell(0, 1), nullptr);
+    EXPECT_EQ(grid->openEditor()->x(), 131);
 
     // The grid line now runs at the new edge.
-    grid->SetShowSelAlways(false);
+    grid->setShowSelectionAlways(false);
     press(Qt::Key_Escape);
     grid->clearSelection();
     const QImage image = grid->viewport()->grab().toImage();
-    const int top = grid->GetCellRect(1, 0).top();
+    const int top = grid->visualRect(grid->model()->index(1, 0)).top();
     int dark = 0;
-    for (int yy = top; yy < top + grid->RowHeight(); ++yy) {
+    for (int yy = top; yy < top + grid->verticalHeader()->defaultSectionSize(); ++yy) {
         dark += qGray(image.pixel(130, yy)) < 100 ? 1 : 0;
     }
-    EXPECT_GE(dark, grid->RowHeight() / 2 - 1);
+    EXPECT_GE(dark, grid->verticalHeader()->defaultSectionSize() / 2 - 1);
 }
 
 // The columns fit the view: when enough rows arrive for a vertical scroll bar, the last column gives
@@ -1052,7 +1037,7 @@ TEST_F(CellGridTest, DraggingADividerResizesTheColumnAndTheCellsFollow) {
 TEST_F(CellGridTest, TheColumnsKeepFittingWhenAVerticalScrollBarAppears) {
     build(2, kAll, {100, 100, 100});
     QApplication::processEvents();
-    const auto rightEdge = [this] { return grid->GetCellRect(0, 2).right() + 1; };
+    const auto rightEdge = [this] { return grid->visualRect(grid->model()->index(0, 2)).right() + 1; };
     EXPECT_EQ(rightEdge(), grid->viewport()->width()) << "the last column fills the view";
     const int wideView = grid->viewport()->width();
     for (int r = 0; r < 40; ++r) {
@@ -1075,13 +1060,13 @@ TEST_F(CellGridTest, AClickOnAHeaderItemSortsNothing) {
     build(3, kAll);
     model.setText(0, 1, QStringLiteral("zzz"));
     model.setText(2, 1, QStringLiteral("aaa"));
-    grid->SelectRow(1);
+    selectOnly(*grid, 1);
     QHeaderView* header = grid->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier,
                       QPoint(header->sectionPosition(1) + 30, header->height() / 2));
     EXPECT_EQ(model.text(0, 1), QStringLiteral("zzz"));
     EXPECT_EQ(model.text(2, 1), QStringLiteral("aaa"));
-    EXPECT_EQ(grid->GetSelectedRow(), 1);
+    EXPECT_EQ(grid->selectedRow(), 1);
     EXPECT_FALSE(header->isSortIndicatorShown());
 }
 
@@ -1123,11 +1108,11 @@ TEST_F(CellGridTest, RowsAreDrawnWithDottedLinesHighlightAndAnOpenEditor) {
         model.setText(r, 1, names[r % names.size()]);
         model.setText(r, 2, QStringLiteral("#P(%1)*2").arg(r + 1));
     }
-    grid->SetTextFont(font);
-    grid->SelectRow(1);
-    ASSERT_NE(grid->EditCell(2, 2), nullptr);
-    QTest::keyClicks(grid->GetEditBox(), QStringLiteral("#R(10)*2"));
-    grid->SelectRow(1); // keep another row highlighted beside the editor
+    grid->setFont(font);
+    selectOnly(*grid, 1);
+    ASSERT_NE(grid->editCell(2, 2), nullptr);
+    QTest::keyClicks(grid->openEditor(), QStringLiteral("#R(10)*2"));
+    selectOnly(*grid, 1); // keep another row highlighted beside the editor
     QApplication::processEvents();
 
     const QImage shot = window->grab().toImage();
@@ -1138,9 +1123,9 @@ TEST_F(CellGridTest, RowsAreDrawnWithDottedLinesHighlightAndAnOpenEditor) {
 
     const QImage image = grid->viewport()->grab().toImage();
     const QColor highlight = grid->palette().color(QPalette::Active, QPalette::Highlight);
-    const int h = grid->RowHeight();
-    const QRect row0 = grid->GetCellRect(0, 0);
-    const QRect row1 = grid->GetCellRect(1, 1);
+    const int h = grid->verticalHeader()->defaultSectionSize();
+    const QRect row0 = grid->visualRect(grid->model()->index(0, 0));
+    const QRect row1 = grid->visualRect(grid->model()->index(1, 1));
 
     // Grid lines: dotted along each row's last line and at each column's right edge.
     const PixelRun under = scan(image, {0, row0.bottom()}, {1, 0}, 380);
@@ -1156,8 +1141,9 @@ TEST_F(CellGridTest, RowsAreDrawnWithDottedLinesHighlightAndAnOpenEditor) {
     EXPECT_NE(image.pixelColor(5, row0.top() + 1), highlight);
 
     // The editor covers its cell; the long name ends in an ellipsis inside its cell.
-    EXPECT_EQ(grid->GetEditBox()->geometry().topLeft(), grid->GetCellRect(2, 2).topLeft());
-    const QRect longCell = grid->GetCellRect(2, 1);
+    EXPECT_EQ(grid->openEditor()->geometry().topLeft(),
+              grid->visualRect(grid->model()->index(2, 2)).topLeft());
+    const QRect longCell = grid->visualRect(grid->model()->index(2, 1));
     const PixelRun beyondText = scan(image, {longCell.right() - 1, longCell.top() + 2}, {0, 1}, h - 4);
     EXPECT_EQ(beyondText.dark, 0) << "text keeps 2 pixels off the cell's right edge";
 }
@@ -1166,15 +1152,14 @@ TEST_F(CellGridTest, RowsAreDrawnWithDottedLinesHighlightAndAnOpenEditor) {
 // row stays highlighted without the focus only when the grid shows its selection always.
 TEST_F(CellGridTest, FocusRectangleAndHighlightFollowTheKeyboardFocus) {
     build(3, kAll, {100, 100, 100});
-    grid->SetGridLines(false);
+    grid->setGridLines(false);
     QLineEdit elsewhere(window.get());
     elsewhere.setGeometry(0, 0, 5, 5);
     elsewhere.show();
-    grid->SelectRow(1);
-    grid->FocusRow(1);
+    grid->selectRow(1);
     const QColor highlight = grid->palette().color(QPalette::Active, QPalette::Highlight);
     const QColor base = grid->palette().color(QPalette::Active, QPalette::Base);
-    const QRect row = grid->GetCellRect(1, 0);
+    const QRect row = grid->visualRect(grid->model()->index(1, 0));
 
     struct Case {
         const char* name;
@@ -1190,7 +1175,7 @@ TEST_F(CellGridTest, FocusRectangleAndHighlightFollowTheKeyboardFocus) {
         {"focus elsewhere", false, false, false, false},
     };
     for (const Case& c : cases) {
-        grid->SetShowSelAlways(c.showSelAlways);
+        grid->setShowSelectionAlways(c.showSelAlways);
         if (c.gridFocused) {
             grid->setFocus(Qt::OtherFocusReason);
         } else {
@@ -1239,13 +1224,13 @@ TEST_F(CellGridTest, CellTextStartsTwoPixelsInAndOnePixelDown) {
         QFont font(QStringLiteral("Times New Roman"));
         font.setPointSize(9);
         font.setStyleStrategy(c.smooth ? QFont::PreferAntialias : QFont::NoAntialias);
-        grid->SetTextFont(font);
+        grid->setFont(font);
         build(1, {true, true, true}, {80, c.width, 40}); // the last column takes the rest
         model.setText(0, 1, c.text);
-        grid->SetGridLines(false);
+        grid->setGridLines(false);
         QApplication::processEvents();
 
-        const QRect cell = grid->GetCellRect(0, 1);
+        const QRect cell = grid->visualRect(grid->model()->index(0, 1));
         const QImage shot = grid->viewport()->grab().toImage().copy(cell);
 
         // The same text placed by the cell rule: left-aligned at the top of the cell narrowed by 2

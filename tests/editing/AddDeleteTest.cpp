@@ -56,13 +56,13 @@ TEST_F(AddDelete, NewParameterGoesBelowTheSelectedRowOrFirst) {
         if (c.selected >= 0) {
             clickParameterRow(c.selected);
         } else {
-            parameters()->SelectRow(-1, false);
+            parameters()->clearSelection();
         }
         button(ctl::AddParameterButton)->click();
         EXPECT_EQ(names(model), c.after) << "selected " << c.selected;
         EXPECT_EQ(form->parameterPanel().shownParameter(), c.current);
-        EXPECT_EQ(parameters()->GetSelectedRow(), c.current);
-        EXPECT_EQ(parameters()->GetFocusedRow(), c.current);
+        EXPECT_EQ(parameters()->selectedRow(), c.current);
+        EXPECT_EQ(parameters()->currentIndex().row(), c.current);
         EXPECT_TRUE(parameters()->hasFocus());
         EXPECT_EQ(disagreement(*form), "") << "selected " << c.selected;
 
@@ -98,7 +98,7 @@ TEST_F(AddDelete, DeletingAParameterShowsTheOneNowInItsPlace) {
         if (c.selected >= 0) {
             clickParameterRow(c.selected);
         } else {
-            parameters()->SelectRow(-1, false);
+            parameters()->clearSelection();
         }
         QWidget* focusBefore = QApplication::focusWidget();
         // P2 is named in P3's formula: the deletion asks first.
@@ -109,7 +109,7 @@ TEST_F(AddDelete, DeletingAParameterShowsTheOneNowInItsPlace) {
         EXPECT_EQ(names(model), c.after) << "selected " << c.selected;
         EXPECT_EQ(form->parameterPanel().shownParameter(), c.current);
         // The row shown is the row selected: the list and the value list never disagree.
-        EXPECT_EQ(parameters()->GetSelectedRow(), c.selected >= 0 ? c.current : -1);
+        EXPECT_EQ(parameters()->selectedRow(), c.selected >= 0 ? c.current : -1);
         EXPECT_EQ(form->document().isModified(), c.selected >= 0) << "nothing deleted is no change";
         EXPECT_EQ(disagreement(*form), "") << "selected " << c.selected;
         EXPECT_EQ(QApplication::focusWidget(), focusBefore) << "the focus stays where it was";
@@ -175,14 +175,14 @@ TEST_F(AddDelete, NewValueRowDependsOnTheKindShown) {
         editCell(values(), 0, 0, QStringLiteral("A"));
         form->runCommand(cmd::AddValue);
         editCell(values(), 1, 0, QStringLiteral("B"));
-        values()->SelectRow(0);
+        values()->selectRow(0);
         button(ctl::AddValueButton)->click();
         ASSERT_EQ(model.parameters[current].values.size(), 3u);
         EXPECT_EQ(model.parameters[current].values[0].value, "A");
         EXPECT_EQ(model.parameters[current].values[1], c.added);
         EXPECT_EQ(model.parameters[current].values[2].value, "B");
-        EXPECT_EQ(values()->GetSelectedRow(), 1);
-        EXPECT_EQ(values()->GetFocusedRow(), 1);
+        EXPECT_EQ(values()->selectedRow(), 1);
+        EXPECT_EQ(values()->currentIndex().row(), 1);
         EXPECT_TRUE(values()->hasFocus());
         for (int col = 0; col < c.shownCells.size(); ++col) {
             EXPECT_EQ(cellText(values(), 1, col), c.shownCells[col]);
@@ -190,7 +190,7 @@ TEST_F(AddDelete, NewValueRowDependsOnTheKindShown) {
         EXPECT_EQ(disagreement(*form), "");
 
         // With no row selected the new row goes first.
-        values()->SelectRow(-1, false);
+        values()->clearSelection();
         form->runCommand(cmd::AddValue);
         EXPECT_EQ(model.parameters[current].values[0], c.added);
         EXPECT_EQ(disagreement(*form), "");
@@ -254,9 +254,9 @@ TEST_F(AddDelete, DeletingWithNothingSelectedDeletesNothingAndIsNoChange) {
             if (byClick) {
                 const QPoint below(grid->viewport()->width() / 2, grid->viewport()->height() - 2);
                 QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, below);
-                ASSERT_EQ(grid->GetSelectedRow(), -1);
+                ASSERT_EQ(grid->selectedRow(), -1);
             } else {
-                grid->SelectRow(-1, false);
+                grid->clearSelection();
             }
             const int rowsBefore = rowCount((this->*c.grid)());
             form->runCommand(c.command);
@@ -276,25 +276,25 @@ TEST_F(AddDelete, ResultsAreNumberedInOrder) {
     ReportDefinition d = threeOfEach();
     d.results.resize(2);
     load(d);
-    results()->SelectRow(0);
+    results()->selectRow(0);
     button(ctl::AddResultButton)->click();
     EXPECT_EQ(resultNames(model), (std::vector<std::string>{"R1", bytes(QStringLiteral("Название")), "R2"}));
-    EXPECT_EQ(results()->GetSelectedRow(), 1);
+    EXPECT_EQ(results()->selectedRow(), 1);
     EXPECT_TRUE(results()->hasFocus());
     EXPECT_EQ(disagreement(*form), "");
 
     // Deleting row 2 of 3 renumbers the third as 2.
-    results()->SelectRow(1);
+    results()->selectRow(1);
     button(ctl::DeleteResultButton)->click();
     EXPECT_EQ(resultNames(model), (std::vector<std::string>{"R1", "R2"}));
     EXPECT_EQ(cellText(results(), 1, 0), QStringLiteral("2"));
-    EXPECT_EQ(results()->GetSelectedRow(), -1);
+    EXPECT_EQ(results()->selectedRow(), -1);
     EXPECT_EQ(disagreement(*form), "");
 
     // Down to an empty table, then row 1 again.
-    results()->SelectRow(0);
+    results()->selectRow(0);
     form->runCommand(cmd::DeleteResult);
-    results()->SelectRow(0);
+    results()->selectRow(0);
     form->runCommand(cmd::DeleteResult);
     EXPECT_TRUE(model.results.empty());
     form->runCommand(cmd::AddResult);

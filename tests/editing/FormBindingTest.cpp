@@ -32,7 +32,7 @@ ParameterRecord parameter(const char* name, ValueKind kind, std::vector<ValueRow
 
 QStringList headings(const CellGrid* grid) {
     QStringList h;
-    for (int c = 0; c < grid->GetColumnCount(); ++c) {
+    for (int c = 0; c < grid->model()->columnCount(); ++c) {
         h << grid->model()->headerData(c, Qt::Horizontal).toString();
     }
     return h;
@@ -86,16 +86,16 @@ TEST_F(Binding, EveryKindLaysOutItsOwnHeadingsAndWidths) {
     for (const auto& l : layouts) {
         click(l.radio);
         EXPECT_EQ(headings(values()), l.headings);
-        ASSERT_EQ(values()->GetColumnCount(), static_cast<int>(l.widths.size()));
-        for (int c = 0; c < values()->GetColumnCount(); ++c) {
+        ASSERT_EQ(values()->model()->columnCount(), static_cast<int>(l.widths.size()));
+        for (int c = 0; c < values()->model()->columnCount(); ++c) {
             // The last column takes what rounding leaves.
             const int wanted = l.widths[static_cast<std::size_t>(c)];
-            const bool last = c + 1 == values()->GetColumnCount();
+            const bool last = c + 1 == values()->model()->columnCount();
             EXPECT_GE(values()->columnWidth(c), wanted)
                 << l.headings.join('|').toStdString() << " column " << c;
             EXPECT_LE(values()->columnWidth(c), wanted + (last ? 2 : 0))
                 << l.headings.join('|').toStdString() << " column " << c;
-            EXPECT_TRUE(values()->IsColumnEditable(c))
+            EXPECT_TRUE(values()->model()->index(0, c).flags().testFlag(Qt::ItemIsEditable))
                 << l.headings.join('|').toStdString() << " column " << c;
             const QVariant alignment = values()->model()->index(0, c).data(Qt::TextAlignmentRole);
             EXPECT_TRUE(!alignment.isValid() ||
@@ -246,8 +246,8 @@ TEST_F(Binding, EndOfACellEditStoresIntoTheCellTheLayoutChooses) {
     EXPECT_EQ(disagreement(*form), "");
 
     // Non-editable columns open no editor.
-    EXPECT_EQ(parameters()->EditCell(0, 0), nullptr);
-    EXPECT_EQ(results()->EditCell(0, 0), nullptr);
+    EXPECT_EQ(parameters()->editCell(0, 0), nullptr);
+    EXPECT_EQ(results()->editCell(0, 0), nullptr);
 }
 
 TEST_F(Binding, CancelledEditIsNoChange) {
@@ -263,7 +263,7 @@ TEST_F(Binding, UnknownKindShowsNoColumnsAndStoresNothing) {
     ParameterRecord odd = parameter("odd", static_cast<ValueKind>(7), {row("a", "b", "c")});
     loadIntoForm(*this, {parameter("L", ValueKind::List, {row("x", "", "y")}), odd}, {});
     clickParameterRow(1);
-    EXPECT_EQ(values()->GetColumnCount(), 0);
+    EXPECT_EQ(values()->model()->columnCount(), 0);
     EXPECT_EQ(rowCount(values()), 0);
     for (QRadioButton* r : {qobject_cast<QRadioButton*>(button(ctl::KindList)),
                             qobject_cast<QRadioButton*>(button(ctl::KindRange)),
@@ -290,9 +290,9 @@ TEST_F(Binding, ReloadListsShowsTheModelWithTheFirstParameterCurrent) {
     loadIntoForm(*this, {parameter("A", ValueKind::Range, {row("1", "2", "3"), row("4", "5", "6")}), second},
                  {ResultRow{"r1", "x1"}, ResultRow{"r2", "x2"}, ResultRow{"r3", "x3"}});
     EXPECT_EQ(form->parameterPanel().shownParameter(), 0);
-    EXPECT_EQ(parameters()->GetSelectedRow(), 0);
-    EXPECT_EQ(results()->GetSelectedRow(), 0);
-    EXPECT_EQ(values()->GetSelectedRow(), 0);
+    EXPECT_EQ(parameters()->selectedRow(), 0);
+    EXPECT_EQ(results()->selectedRow(), 0);
+    EXPECT_EQ(values()->selectedRow(), 0);
     EXPECT_TRUE(button(ctl::KindRange)->isChecked());
     EXPECT_EQ(disagreement(*form), "");
 

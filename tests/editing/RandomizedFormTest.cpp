@@ -124,7 +124,7 @@ public:
         case 5: {
             if (rowCount(parameters()) > 0) {
                 const int row = pick(rowCount(parameters()));
-                parameters()->EnsureCellVisible(row, 0);
+                parameters()->ensureCellVisible(row, 0);
                 clickParameterRow(row);
                 return "click parameter row " + std::to_string(row);
             }
@@ -133,12 +133,12 @@ public:
         case 6:
         case 7: {
             CellGrid* grid = randomGrid();
-            if (rowCount(grid) == 0 || grid->GetColumnCount() == 0) {
+            if (rowCount(grid) == 0 || grid->model()->columnCount() == 0) {
                 return "edit in an empty list";
             }
             const int row = pick(rowCount(grid));
-            const int column = pick(grid->GetColumnCount());
-            GridEdit* box = grid->EditCell(row, column);
+            const int column = pick(grid->model()->columnCount());
+            GridEdit* box = grid->editCell(row, column);
             if (box == nullptr) {
                 return "no editor on a fixed column";
             }
@@ -187,10 +187,10 @@ public:
         case 10: {
             // Ctrl+click on the selected row takes its selection away.
             CellGrid* grid = randomGrid();
-            const int row = grid->GetSelectedRow();
+            const int row = grid->selectedRow();
             if (row >= 0) {
-                grid->EnsureCellVisible(row, 0);
-                const QRect cell = grid->GetCellRect(row, 0);
+                grid->ensureCellVisible(row, 0);
+                const QRect cell = grid->visualRect(grid->model()->index(row, 0));
                 QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier, cell.center());
             }
             return "ctrl+click on the selected row";
@@ -209,8 +209,8 @@ public:
             CellGrid* grid = chance(50) ? values() : results();
             if (rowCount(grid) > 0) {
                 const int row = pick(rowCount(grid));
-                grid->EnsureCellVisible(row, 0);
-                const QRect cell = grid->GetCellRect(row, 0);
+                grid->ensureCellVisible(row, 0);
+                const QRect cell = grid->visualRect(grid->model()->index(row, 0));
                 QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
             }
             return "click a value or result row";

@@ -42,10 +42,7 @@ public:
         load(d);
         QApplication::processEvents();
     }
-    static void selectRow(CellGrid* grid, int row) {
-        grid->SelectRow(row);
-        grid->FocusRow(row);
-    }
+    static void selectRow(CellGrid* grid, int row) { grid->selectRow(row); }
     ProblemCountLabel* count() const { return form->checks().problemCount(); }
     ChecksWindow* window() const { return form->checks().checksWindow(); }
     // Opens the window and activates its finding in a row, as Enter there does.
@@ -122,23 +119,23 @@ TEST_F(ChecksTest, AFindingLeadsToItsCellOrField) {
     ASSERT_EQ(count()->count(), 4);
 
     activateFinding(1);
-    EXPECT_EQ(parameters()->GetSelectedRow(), 1);
+    EXPECT_EQ(parameters()->selectedRow(), 1);
     EXPECT_EQ(form->parameterPanel().shownParameter(), 1);
-    EXPECT_EQ(values()->GetSelectedRow(), 2);
-    ASSERT_TRUE(values()->IsEditing());
-    EXPECT_EQ(values()->GetEditColumn(), 1);
-    EXPECT_EQ(values()->GetEditBox()->text(), QStringLiteral("x"));
+    EXPECT_EQ(values()->selectedRow(), 2);
+    ASSERT_TRUE(values()->isEditing());
+    EXPECT_EQ(values()->editedColumn(), 1);
+    EXPECT_EQ(values()->openEditor()->text(), QStringLiteral("x"));
 
     activateFinding(3);
-    EXPECT_FALSE(values()->IsEditing()); // the open edit was confirmed first
-    EXPECT_EQ(results()->GetSelectedRow(), 1);
-    ASSERT_TRUE(results()->IsEditing());
-    EXPECT_EQ(results()->GetEditColumn(), 2);
+    EXPECT_FALSE(values()->isEditing()); // the open edit was confirmed first
+    EXPECT_EQ(results()->selectedRow(), 1);
+    ASSERT_TRUE(results()->isEditing());
+    EXPECT_EQ(results()->editedColumn(), 2);
 
     activateFinding(2);
-    EXPECT_EQ(parameters()->GetSelectedRow(), 2);
-    ASSERT_TRUE(parameters()->IsEditing());
-    EXPECT_EQ(parameters()->GetEditColumn(), 1);
+    EXPECT_EQ(parameters()->selectedRow(), 2);
+    ASSERT_TRUE(parameters()->isEditing());
+    EXPECT_EQ(parameters()->editedColumn(), 1);
 
     activateFinding(0);
     EXPECT_EQ(form->parameterPanel().shownParameter(), 0);
@@ -225,7 +222,7 @@ TEST_F(ChecksTest, TheRangeStripFollowsTheValueList) {
     EXPECT_TRUE(strip->rangeLayout().gaps.empty());
 
     // While a bound is being typed, the strip already shows it.
-    GridEdit* box = values()->EditCell(0, 1);
+    GridEdit* box = values()->editCell(0, 1);
     ASSERT_NE(box, nullptr);
     box->selectAll();
     typeText(box, QStringLiteral("9"));
@@ -238,7 +235,7 @@ TEST_F(ChecksTest, TheRangeStripFollowsTheValueList) {
     // A click on a bar selects its row.
     const QPoint bar = strip->barRect(2).center();
     QTest::mouseClick(strip, Qt::LeftButton, Qt::NoModifier, bar);
-    EXPECT_EQ(values()->GetSelectedRow(), 2);
+    EXPECT_EQ(values()->selectedRow(), 2);
     EXPECT_EQ(strip->currentRow(), 2);
 
     // Other kinds: no strip, the list has its whole place.

@@ -183,7 +183,7 @@ TEST_F(DocumentCommands, PromptAnswersOnNewAndOpen) {
 TEST_F(DocumentCommands, AnEditStillOpenWhileAnotherWindowIsActiveReachesTheFile) {
     const QString path = dir.filePath(QStringLiteral("open-edit.rpt"));
     start();
-    GridEdit* box = values()->EditCell(0, 0);
+    GridEdit* box = values()->editCell(0, 0);
     ASSERT_NE(box, nullptr);
     box->selectAll();
     typeText(box, QStringLiteral("12,5"));
@@ -191,11 +191,11 @@ TEST_F(DocumentCommands, AnEditStillOpenWhileAnotherWindowIsActiveReachesTheFile
     other.show();
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    ASSERT_TRUE(values()->IsEditing());
+    ASSERT_TRUE(values()->isEditing());
 
     fileDialogs.enqueue(path);
     form->runCommand(cmd::FileSave);
-    EXPECT_FALSE(values()->IsEditing());
+    EXPECT_FALSE(values()->isEditing());
     ReportDefinition read;
     ASSERT_TRUE(read.load(TextCodec::encodePath(path)));
     EXPECT_EQ(read.parameters.at(0).values.at(0).value, "12,5");

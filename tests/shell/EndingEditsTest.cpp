@@ -55,7 +55,7 @@ TEST_F(EndingEdits, ClosingWithACellEditorOpenKeepsWhatWasTyped) {
         if (c.modifiedBefore) {
             form->runCommand(cmd::AddResult);
         }
-        GridEdit* box = parameters()->EditCell(0, 1);
+        GridEdit* box = parameters()->editCell(0, 1);
         ASSERT_NE(box, nullptr) << c.how;
         box->selectAll();
         typeText(box, QStringLiteral("рост"));
@@ -92,7 +92,7 @@ TEST_F(EndingEdits, ADropWithACellEditorOpenConfirmsTheEditFirst) {
     d.parameters.push_back(ParameterRecord{"p", "", ValueKind::List, 0, 0, {{"v", "", "r"}}});
     ASSERT_TRUE(d.save(TextCodec::encodePath(other)));
 
-    GridEdit* box = values()->EditCell(0, 0);
+    GridEdit* box = values()->editCell(0, 0);
     ASSERT_NE(box, nullptr);
     box->selectAll();
     typeText(box, QStringLiteral("вес"));
@@ -101,7 +101,7 @@ TEST_F(EndingEdits, ADropWithACellEditorOpenConfirmsTheEditFirst) {
     dropUrls(form.get(), QPoint(form->width() - 3, form->height() - 3), {QUrl::fromLocalFile(other)});
 
     ASSERT_EQ(messages.requests().size(), 1u) << "the confirmed edit made the document modified";
-    EXPECT_FALSE(values()->IsEditing());
+    EXPECT_FALSE(values()->isEditing());
     EXPECT_EQ(model.parameters[0].values[0].value, bytes(QStringLiteral("вес")));
     EXPECT_TRUE(form->document().isModified());
     EXPECT_EQ(disagreement(*form), "");

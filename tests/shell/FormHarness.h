@@ -146,7 +146,7 @@ public:
 
     // Selects a parameter row as a mouse click on its number cell does.
     void clickParameterRow(int row) const {
-        const QRect cell = parameters()->GetCellRect(row, 0);
+        const QRect cell = parameters()->visualRect(parameters()->model()->index(row, 0));
         QTest::mouseClick(parameters()->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
     }
 
@@ -160,7 +160,7 @@ public:
 
     // Opens the editor on a cell, replaces its text and confirms (Enter) or cancels (Escape).
     void editCell(CellGrid* grid, int row, int column, const QString& text, bool confirm = true) const {
-        GridEdit* box = grid->EditCell(row, column);
+        GridEdit* box = grid->editCell(row, column);
         ASSERT_NE(box, nullptr) << "no editor on row " << row << " column " << column;
         box->selectAll();
         QTest::keyClick(box, Qt::Key_Delete);
@@ -229,8 +229,9 @@ inline std::string disagreement(const MainWindow& form) {
     const ParameterRecord& p = model.parameters[static_cast<std::size_t>(current)];
     const auto kind = static_cast<std::uint8_t>(p.kind);
     const int expectedColumns = kind == 1 ? 3 : kind <= 2 ? 2 : 0;
-    if (values->GetColumnCount() != expectedColumns) {
-        out << "value list has " << values->GetColumnCount() << " columns for kind " << int(kind) << "\n";
+    if (values->model()->columnCount() != expectedColumns) {
+        out << "value list has " << values->model()->columnCount() << " columns for kind " << int(kind)
+            << "\n";
     }
     const int expectedRows = kind <= 2 ? static_cast<int>(p.values.size()) : 0;
     if (rowCount(values) != expectedRows) {

@@ -111,13 +111,13 @@ TEST_F(Keys, AddKeysWorkWhateverHasTheFocusAndAreConsumed) {
                 target = edit(ctl::FormulaEdit);
                 break;
             case FocusIn::ParameterCellEditor:
-                target = parameters()->EditCell(current, 1);
+                target = parameters()->editCell(current, 1);
                 break;
             case FocusIn::ValueCellEditor:
                 if (rowCount(values()) == 0) {
                     form->runCommand(cmd::AddValue);
                 }
-                target = values()->EditCell(0, 0);
+                target = values()->editCell(0, 0);
                 break;
             case FocusIn::ResultList:
                 target = results();
@@ -162,7 +162,7 @@ TEST_F(Keys, DocumentKeysRunTheirCommandsFromAnEditAndACellEditor) {
     } keys[] = {{Qt::Key_N, cmd::FileNew}, {Qt::Key_O, cmd::FileOpen}, {Qt::Key_S, cmd::FileSave}};
     for (const auto& k : keys) {
         for (bool inCellEditor : {false, true}) {
-            QWidget* target = inCellEditor ? static_cast<QWidget*>(values()->EditCell(0, 1))
+            QWidget* target = inCellEditor ? static_cast<QWidget*>(values()->editCell(0, 1))
                                            : static_cast<QWidget*>(edit(ctl::TitleEdit));
             ASSERT_NE(target, nullptr);
             target->setFocus();
@@ -180,7 +180,7 @@ TEST_F(Keys, TextTypedIntoAnOpenCellEditorIsKeptWhenAKeyRunsACommand) {
     start();
     // Typing into a value cell and pressing F3 before confirming: the typed text is in the model,
     // in the row it was typed into, not lost and not written elsewhere.
-    GridEdit* box = values()->EditCell(0, 0);
+    GridEdit* box = values()->editCell(0, 0);
     ASSERT_NE(box, nullptr);
     box->selectAll();
     typeText(box, QStringLiteral("рост"));
@@ -193,10 +193,10 @@ TEST_F(Keys, TextTypedIntoAnOpenCellEditorIsKeptWhenAKeyRunsACommand) {
     // new parameter goes first and the shown one moves down.
     form->runCommand(cmd::AddParameter); // parameter 2, current
     form->runCommand(cmd::AddParameter); // parameter 3, current
-    parameters()->SelectRow(-1, false);
-    ASSERT_EQ(parameters()->GetSelectedRow(), -1);
+    parameters()->clearSelection();
+    ASSERT_EQ(parameters()->selectedRow(), -1);
     const int shownBefore = form->parameterPanel().shownParameter();
-    box = values()->EditCell(0, 1);
+    box = values()->editCell(0, 1);
     ASSERT_NE(box, nullptr);
     box->selectAll();
     typeText(box, QStringLiteral("вес"));

@@ -78,8 +78,8 @@ TEST_F(MainForm, StartsWithOneParameterOneResultAndTheDefaults) {
     EXPECT_EQ(form->parameterPanel().shownParameter(), 0);
     EXPECT_EQ(values()->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Значение"));
     EXPECT_EQ(values()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Результат"));
-    EXPECT_EQ(parameters()->GetSelectedRow(), 0);
-    EXPECT_EQ(results()->GetSelectedRow(), 0);
+    EXPECT_EQ(parameters()->selectedRow(), 0);
+    EXPECT_EQ(results()->selectedRow(), 0);
     EXPECT_FALSE(edit(ctl::FormulaEdit)->isEnabled());
     EXPECT_TRUE(qobject_cast<QRadioButton*>(button(ctl::KindList))->isChecked());
 
@@ -114,8 +114,8 @@ TEST_F(MainForm, ColumnsTakeTheirShareOfTheClientWidth) {
          {"Значение", "Результат"}},
     };
     for (const auto& c : cases) {
-        ASSERT_EQ(c.grid->GetColumnCount(), static_cast<int>(c.widths.size()));
-        for (int i = 0; i < c.grid->GetColumnCount(); ++i) {
+        ASSERT_EQ(c.grid->model()->columnCount(), static_cast<int>(c.widths.size()));
+        for (int i = 0; i < c.grid->model()->columnCount(); ++i) {
             EXPECT_EQ(c.grid->columnWidth(i), c.widths[static_cast<std::size_t>(i)])
                 << c.grid->objectName().toStdString();
             EXPECT_EQ(c.grid->model()->headerData(i, Qt::Horizontal).toString(),
@@ -123,13 +123,13 @@ TEST_F(MainForm, ColumnsTakeTheirShareOfTheClientWidth) {
         }
     }
     // Editable columns: the name of a parameter, name and result of a result, every value cell.
-    EXPECT_FALSE(parameters()->IsColumnEditable(0));
-    EXPECT_TRUE(parameters()->IsColumnEditable(1));
-    EXPECT_FALSE(results()->IsColumnEditable(0));
-    EXPECT_TRUE(results()->IsColumnEditable(1));
-    EXPECT_TRUE(results()->IsColumnEditable(2));
-    EXPECT_TRUE(values()->IsColumnEditable(0));
-    EXPECT_TRUE(values()->IsColumnEditable(1));
+    EXPECT_FALSE(parameters()->model()->index(0, 0).flags().testFlag(Qt::ItemIsEditable));
+    EXPECT_TRUE(parameters()->model()->index(0, 1).flags().testFlag(Qt::ItemIsEditable));
+    EXPECT_FALSE(results()->model()->index(0, 0).flags().testFlag(Qt::ItemIsEditable));
+    EXPECT_TRUE(results()->model()->index(0, 1).flags().testFlag(Qt::ItemIsEditable));
+    EXPECT_TRUE(results()->model()->index(0, 2).flags().testFlag(Qt::ItemIsEditable));
+    EXPECT_TRUE(values()->model()->index(0, 0).flags().testFlag(Qt::ItemIsEditable));
+    EXPECT_TRUE(values()->model()->index(0, 1).flags().testFlag(Qt::ItemIsEditable));
 }
 
 TEST_F(MainForm, OpensAtTheFormsSizeThenGrowsAndShrinksWithTheUser) {
@@ -591,7 +591,7 @@ TEST_F(MainForm, HelpWindowIsCreatedHiddenAndShownByHelpAndF1) {
 TEST_F(MainForm, F1FromAnOpenCellEditorShowsHelpAndEscapeHandsTheFocusBack) {
     start();
     UsageHelpDialog* help = form->usageHelpWindow();
-    GridEdit* box = values()->EditCell(0, 0);
+    GridEdit* box = values()->editCell(0, 0);
     ASSERT_NE(box, nullptr);
     pressKey(box, Qt::Key_F1);
     EXPECT_TRUE(help->isVisible());
@@ -618,8 +618,8 @@ TEST_F(MainForm, DrawsItsStartedState) {
     const QImage picture = form->grab().toImage();
     ASSERT_EQ(picture.size(), form->size() * picture.devicePixelRatio());
     for (CellGrid* grid : {parameters(), values(), results()}) {
-        const QRect cell =
-            grid->GetCellRect(0, 1).translated(grid->viewport()->mapTo(form.get(), QPoint(0, 0)));
+        const QRect cell = grid->visualRect(grid->model()->index(0, 1))
+                               .translated(grid->viewport()->mapTo(form.get(), QPoint(0, 0)));
         bool inked = false;
         const QRgb background = picture.pixel(cell.right() - 2, cell.center().y());
         for (int x = cell.left() + 2; x < cell.right() - 2 && !inked; ++x) {
@@ -645,7 +645,7 @@ namespace {
 // form (the address sanitizer run would catch it).
 TEST_F(MainForm, CanBeDestroyedWithACellEditorOpen) {
     start();
-    GridEdit* box = values()->EditCell(0, 1);
+    GridEdit* box = values()->editCell(0, 1);
     ASSERT_NE(box, nullptr);
     typeText(box, QStringLiteral("незакончено"));
     form.reset();

@@ -60,7 +60,7 @@ TEST_F(TablesTest, MoveDuplicateAndDeleteTakeEverySelectedRowInOneStep) {
     QUndoStack* stack = form->document().undoStack();
     parameters()->setFocus();
     clickParameterRow(1);
-    const QRect fourth = parameters()->GetCellRect(3, 0);
+    const QRect fourth = parameters()->visualRect(parameters()->model()->index(3, 0));
     QTest::mouseClick(parameters()->viewport(), Qt::LeftButton, Qt::ControlModifier, fourth.center());
     ASSERT_EQ(selectedRows(*parameters()), (std::vector<int>{1, 3}));
 
@@ -86,7 +86,7 @@ TEST_F(TablesTest, MoveDuplicateAndDeleteTakeEverySelectedRowInOneStep) {
 
     // D and E are named by the result: one question for both; No keeps them, Yes deletes both.
     clickParameterRow(2);
-    const QRect fifth = parameters()->GetCellRect(4, 0);
+    const QRect fifth = parameters()->visualRect(parameters()->model()->index(4, 0));
     QTest::mouseClick(parameters()->viewport(), Qt::LeftButton, Qt::ControlModifier, fifth.center());
     messages.enqueue(MessageAnswer::No);
     click(ctl::DeleteParameterButton);
@@ -117,7 +117,7 @@ TEST_F(TablesTest, CopyPutsTheSelectedRowsShownCellsInBothFormats) {
 
 TEST_F(TablesTest, PasteInsertsBelowTheSelectionAsOneStepAndSelectsTheRows) {
     values()->setFocus();
-    values()->SelectRow(0);
+    values()->selectRow(0);
     const int steps = form->document().undoStack()->count();
     putText(u("1\t2\tx\r\n2\t3\tж\r\n"));
     pressKey(values(), Qt::Key_V, Qt::ControlModifier);
@@ -133,7 +133,7 @@ TEST_F(TablesTest, PasteInsertsBelowTheSelectionAsOneStepAndSelectsTheRows) {
 
 TEST_F(TablesTest, CalcHtmlPastesAsCells) {
     results()->setFocus();
-    results()->SelectRow(0);
+    results()->selectRow(0);
     auto* data = new QMimeData;
     data->setHtml(u("<html><body><table><tr><td height=\"17\" align=\"left\">Вес</td><td>#R(1)*2</td>"
                     "<td>extra</td></tr></table></body></html>"));
@@ -149,7 +149,7 @@ TEST_F(TablesTest, CalcHtmlPastesAsCells) {
 TEST_F(TablesTest, APasteTheFileCannotHoldChangesNothing) {
     const std::string before = serializeDefinition(form->document().definition());
     values()->setFocus();
-    values()->SelectRow(1);
+    values()->selectRow(1);
     putText(u("1\t2\tok\n3\t≥4\tx"));
     pressKey(values(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(serializeDefinition(form->document().definition()), before);
@@ -169,10 +169,10 @@ TEST_F(TablesTest, APasteTheFileCannotHoldChangesNothing) {
 
 TEST_F(TablesTest, ParametersTravelWhole) {
     parameters()->setFocus();
-    parameters()->SelectRow(0);
+    parameters()->selectRow(0);
     pressKey(parameters(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_TRUE(clipboard()->mimeData()->hasFormat(QString::fromLatin1(parametersMimeType)));
-    parameters()->SelectRow(1);
+    parameters()->selectRow(1);
     pressKey(parameters(), Qt::Key_V, Qt::ControlModifier);
     ASSERT_EQ(form->document().definition().parameters.size(), 3u);
     EXPECT_EQ(form->document().definition().parameters[2], form->document().definition().parameters[0]);

@@ -81,7 +81,7 @@ TEST_F(TextInput, CellEditorsRefuseTypedAndPastedTextsAFileCannotHold) {
     for (const auto& c : cells) {
         const std::string before = c.modelText();
         const QString shownBefore = cellText(c.grid, 0, c.column);
-        GridEdit* box = c.grid->EditCell(0, c.column);
+        GridEdit* box = c.grid->editCell(0, c.column);
         ASSERT_NE(box, nullptr);
         box->setCursorPosition(1);
         for (const auto& r : refused) {
@@ -110,7 +110,7 @@ TEST_F(TextInput, TextsStopAt2047Bytes) {
 
     // In a cell the same: 2047 bytes are stored, one more is refused.
     editCell(results(), 0, 1, QStringLiteral("x"));
-    GridEdit* box = results()->EditCell(0, 1);
+    GridEdit* box = results()->editCell(0, 1);
     ASSERT_NE(box, nullptr);
     box->selectAll();
     QGuiApplication::clipboard()->setText(longest);
@@ -147,7 +147,7 @@ TEST_F(TextInput, ATextReadWithACarriageReturnKeepsTheCheckOnAndItsBytes) {
         paste(title, r.text);
         EXPECT_EQ(model.title, "Title\rx") << r.why;
     }
-    GridEdit* box = parameters()->EditCell(0, 1);
+    GridEdit* box = parameters()->editCell(0, 1);
     ASSERT_NE(box, nullptr);
     const QString shownBefore = box->text();
     for (const auto& r : refused) {

@@ -85,13 +85,13 @@ TEST_F(Undo, TheTitleMarksUnsavedChangesUntilSavedOrUndoneBackToTheFile) {
 TEST_F(Undo, CtrlZInACellEditorTakesBackTheTypingFirst) {
     start();
     form->runCommand(cmd::AddResult); // a step to undo
-    GridEdit* box = results()->EditCell(0, 1);
+    GridEdit* box = results()->editCell(0, 1);
     ASSERT_NE(box, nullptr);
     box->selectAll();
     typeText(box, QStringLiteral("итог"));
     // The editor has typing to take back: Ctrl+Z is its own, the document keeps both results.
     pressKey(box, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_TRUE(results()->IsEditing());
+    EXPECT_TRUE(results()->isEditing());
     EXPECT_EQ(box->text(), QStringLiteral("Название"));
     EXPECT_EQ(model.results.size(), 2u);
     // Nothing more to take back in the editor: the next Ctrl+Z confirms it and undoes the add.
@@ -99,7 +99,7 @@ TEST_F(Undo, CtrlZInACellEditorTakesBackTheTypingFirst) {
         pressKey(box, Qt::Key_Z, Qt::ControlModifier);
     }
     pressKey(box, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_FALSE(results()->IsEditing());
+    EXPECT_FALSE(results()->isEditing());
     EXPECT_EQ(model.results.size(), 1u);
     EXPECT_EQ(disagreement(*form), "");
 }
@@ -206,11 +206,11 @@ TEST_F(Undo, ACommandCancelsAClickEditStillWaiting) {
     for (const auto& c : cases) {
         CellGrid* grid = (this->*c.grid)();
         grid->setFocus();
-        const QRect cell = grid->GetCellRect(grid->GetSelectedRow(), 1);
+        const QRect cell = grid->visualRect(grid->model()->index(grid->selectedRow(), 1));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
         pressKey(QApplication::focusWidget(), c.key);
         QTest::qWait(3 * QApplication::doubleClickInterval());
-        EXPECT_FALSE(grid->IsEditing()) << "key " << c.key;
+        EXPECT_FALSE(grid->isEditing()) << "key " << c.key;
         EXPECT_EQ(disagreement(*form), "");
     }
     QApplication::setDoubleClickInterval(savedInterval);
@@ -245,22 +245,22 @@ TEST_F(Undo, MoveAndDuplicateActOnTheListLastWorkedIn) {
     clickParameterRow(0);
     pressKey(parameters(), Qt::Key_Down, Qt::ControlModifier);
     EXPECT_EQ(names(), "BAC");
-    EXPECT_EQ(parameters()->GetSelectedRow(), 1);
+    EXPECT_EQ(parameters()->selectedRow(), 1);
     EXPECT_EQ(form->parameterPanel().shownParameter(), 1);
     EXPECT_EQ(model.parameters[2].formula, "#P(2)") << "the code follows the parameter it names";
-    EXPECT_FALSE(form->commandAvailable(cmd::MoveUp) && parameters()->GetSelectedRow() == 0);
+    EXPECT_FALSE(form->commandAvailable(cmd::MoveUp) && parameters()->selectedRow() == 0);
     pressKey(parameters(), Qt::Key_D, Qt::ControlModifier);
     EXPECT_EQ(names(), "BAAC");
-    EXPECT_EQ(parameters()->GetSelectedRow(), 2) << "the copy is selected";
+    EXPECT_EQ(parameters()->selectedRow(), 2) << "the copy is selected";
     EXPECT_EQ(disagreement(*form), "");
 
     // Results: after a click in the result list the same keys act there.
-    const QRect cell = results()->GetCellRect(2, 0);
+    const QRect cell = results()->visualRect(results()->model()->index(2, 0));
     QTest::mouseClick(results()->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
     pressKey(results(), Qt::Key_Up, Qt::ControlModifier);
     EXPECT_EQ(resultNames(), "ACB");
     EXPECT_EQ(names(), "BAAC") << "the parameters stay";
-    EXPECT_EQ(results()->GetSelectedRow(), 1);
+    EXPECT_EQ(results()->selectedRow(), 1);
     EXPECT_FALSE(form->commandAvailable(cmd::Duplicate)) << "results are added, not duplicated";
 
     // Undo takes the steps back one by one, the lists following.
