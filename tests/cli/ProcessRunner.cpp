@@ -6,6 +6,8 @@
 #include "Utf16.h"
 #include "WindowsApi.h"
 
+#include <chrono>
+#include <string>
 #include <thread>
 #else
 #include <cerrno>
@@ -100,8 +102,18 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     startup.hStdError = errWrite;
     PROCESS_INFORMATION process{};
     const std::wstring folder = wide(options.workingDirectory);
-    const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        folder.empty() ? nullptr : folder.c_str(), &startup, &process);
+    // Under wine on a busy machine a start now and then fails for no reason of the program's own:
+    // it is tried a few times before the test fails.
+    BOOL started = FALSE;
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 4 && !started; ++attempt) {
+        if (attempt > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        }
+        started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                 folder.empty() ? nullptr : folder.c_str(), &startup, &process);
+        error = started ? 0 : GetLastError();
+    }
     CloseHandle(outWrite);
     CloseHandle(errWrite);
     if (!started) {
@@ -109,7 +121,7 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
             CloseHandle(outRead);
         }
         CloseHandle(errRead);
-        throw std::runtime_error("cannot start " + program);
+        throw std::runtime_error("cannot start " + program + " (system error " + std::to_string(error) + ")");
     }
     ProcessResult result;
     // Both pipes at once, so that neither side can block on a full one.
