@@ -19,6 +19,10 @@ import zlib
 from Xlib import X, XK, display
 from Xlib.ext import xtest
 
+# The end-to-end sessions' helpers for reading window titles.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+from editor_session import window_name, window_titles  # noqa: E402
+
 LIMIT = 30.0
 
 # A definition whose range table has a gap (44 to 45) and an overlap (47.5 to 48): the problem
@@ -63,14 +67,6 @@ def wait_for(what, condition, limit=LIMIT):
 def settle():
     """Lets the editor and the X server finish drawing."""
     time.sleep(0.8)
-
-
-def window_name(dpy, window):
-    prop = window.get_full_property(dpy.intern_atom("_NET_WM_NAME"), dpy.intern_atom("UTF8_STRING"))
-    if prop is not None:
-        return prop.value.decode("utf-8", "replace")
-    name = window.get_wm_name()
-    return name if isinstance(name, str) else ""
 
 
 def find_window(dpy, match):
@@ -229,22 +225,6 @@ def stop(editor):
     if editor.poll() is None:
         editor.kill()
         editor.wait()
-
-
-def window_titles(dpy):
-    """The titles of every viewable window."""
-    found = set()
-
-    def walk(window):
-        try:
-            if window.get_attributes().map_state == X.IsViewable:
-                found.add(window_name(dpy, window))
-            for child in window.query_tree().children:
-                walk(child)
-        except Exception:
-            pass
-    walk(dpy.screen().root)
-    return found
 
 
 def new_window(dpy, known):
