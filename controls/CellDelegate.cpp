@@ -3,11 +3,12 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QFocusEvent>
+#include <QHash>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
 
-#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -34,16 +35,9 @@ void drawDottedEdges(QPainter* painter, const QRect& cell, const QColor& colour,
 
 QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& /*option*/,
                                     const QModelIndex& /*index*/) const {
-    editor_ = new GridEdit(parent);
-    editor_->setTextChecker(textChecker);
-    return editor_;
-}
-
-void CellDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
-    // The edit role where the model has one (it may differ from what is shown), else the shown text.
-    const QVariant edited = index.data(Qt::EditRole);
-    static_cast<GridEdit*>(editor)->setText(edited.isValid() ? edited.toString()
-                                                             : index.data(Qt::DisplayRole).toString());
+    auto* editor = new GridEdit(parent);
+    editor->setTextChecker(textChecker);
+    return editor;
 }
 
 void CellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {
@@ -90,7 +84,7 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         alignment = alignment ? alignment : Qt::AlignLeft;
         painter->setPen(text);
         if (alignment != Qt::AlignLeft || option.direction != Qt::LeftToRight ||
-            !drawKeptText(painter, textRect, option.fontMetrics, shown)) {
+            !keptTexts_.draw(painter, textRect, option.fontMetrics, shown)) {
             const QStyle* style = view != nullptr ? view->style() : QApplication::style();
             style->drawItemText(painter, textRect,
                                 static_cast<int>(alignment | Qt::AlignTop | Qt::TextSingleLine), colours,
@@ -107,47 +101,6 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         drawDottedEdges(painter, cell, *gridLines, false, false, true);
     }
     painter->restore();
-}
-
-// Draws a cell's text from the kept layouts; false for a text they do not serve.
-bool CellDelegate::drawKeptText(QPainter* painter, const QRect& textRect, const QFontMetrics& metrics,
-                                const QString& shown) const {
-    // Control characters (a CR read from a file, a tab) and right-to-left script take the style's
-    // path, which shows them on a single line.
-    const auto plain = [](QChar c) {
-        const QChar::Direction d = c.direction();
-        return c.unicode() >= 0x20 && !c.isSurrogate() && d != QChar::DirR && d != QChar::DirAL &&
-               d != QChar::DirRLE && d != QChar::DirRLO && d != QChar::DirRLI;
-    };
-    if (!std::all_of(shown.cbegin(), shown.cend(), plain)) {
-        return false;
-    }
-    if (painter->font() != keptFont_) {
-        keptTexts_.clear();
-        keptFont_ = painter->font();
-    }
-    const std::pair<QString, int> key(shown, textRect.width());
-    auto found = keptTexts_.constFind(key);
-    if (found == keptTexts_.constEnd()) {
-        if (keptTexts_.size() >= 4096) { // every page of the lists, never the whole definition
-            keptTexts_.clear();
-        }
-        QStaticText laid(metrics.elidedText(shown, Qt::ElideRight, textRect.width()));
-        laid.setTextFormat(Qt::PlainText);
-        laid.prepare(painter->transform(), keptFont_);
-        found = keptTexts_.insert(key, laid);
-    }
-    const QSizeF size = found->size();
-    if (size.width() > textRect.width() || size.height() > textRect.height()) {
-        // Clipped for the text alone: the focus rectangle drawn after it keeps the whole cell.
-        painter->save();
-        painter->setClipRect(textRect, Qt::IntersectClip);
-        painter->drawStaticText(textRect.topLeft(), *found);
-        painter->restore();
-    } else {
-        painter->drawStaticText(textRect.topLeft(), *found);
-    }
-    return true;
 }
 
 bool CellDelegate::eventFilter(QObject* object, QEvent* event) {

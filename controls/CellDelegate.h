@@ -2,11 +2,9 @@
 // was typed, turns the keys that move on into closeEditor hints, and paints the cells.
 #pragma once
 
+#include "ElidedTextCache.h"
 #include "GridEdit.h"
 
-#include <QHash>
-#include <QPointer>
-#include <QStaticText>
 #include <QStyledItemDelegate>
 
 #include <optional>
@@ -16,8 +14,7 @@ class CellDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
 public:
-    /// The row steps beside Qt's column steps (EditNextItem, EditPreviousItem); inside the enum's
-    /// range, as a value past it is undefined.
+    /// Row steps beside Qt's column steps, inside the enum's range (a value past it is undefined).
     static constexpr EndEditHint EditItemAbove = static_cast<EndEditHint>(5);
     static constexpr EndEditHint EditItemBelow = static_cast<EndEditHint>(6);
 
@@ -27,13 +24,11 @@ public:
     std::optional<QColor> gridLines;  // dotted lines of this colour at column edges and under rows
     GridEdit::Checker textChecker;    // given to each editor as it opens
 
-    GridEdit* openEditor() const { return editor_; }
     /// The text the model took in the last store since the previous call; nullopt when refused or none.
     std::optional<QString> takeStoredText() { return std::exchange(stored_, std::nullopt); }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
-    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
     void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
@@ -44,13 +39,6 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
-    bool drawKeptText(QPainter* painter, const QRect& textRect, const QFontMetrics& metrics,
-                      const QString& shown) const;
-
-    // Laying a text out is most of what painting a cell costs, and the lists paint the same texts
-    // again and again: the elided, laid-out texts are kept by text and width for one font.
-    mutable QHash<std::pair<QString, int>, QStaticText> keptTexts_;
-    mutable QFont keptFont_;
-    mutable QPointer<GridEdit> editor_;
+    mutable ElidedTextCache keptTexts_;
     mutable std::optional<QString> stored_;
 };

@@ -3,13 +3,11 @@
 #include "GridHeader.h"
 
 #include <QApplication>
-#include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
 
 #include <algorithm>
-#include <set>
 
 namespace {
 
@@ -22,17 +20,12 @@ bool isTypedText(const QKeyEvent* event) {
            std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isPrint() || c.isSurrogate(); });
 }
 
-std::set<int> rowsOf(const QItemSelection& selection) {
-    std::set<int> rows;
-    for (const QModelIndex& index : selection.indexes()) {
-        rows.insert(index.row());
-    }
-    return rows;
-}
-
 } // namespace
 
-CellGrid::CellGrid(QWidget* parent) : QTableView(parent), delegate_(new CellDelegate(this)) {
+CellGrid::CellGrid(QWidget* parent)
+    : QTableView(parent), delegate_(new CellDelegate(this)),
+      clickToEdit_(
+          new ClickToEdit(this, [this](const QModelIndex& cell) { editCell(cell.row(), cell.column()); })) {
     setHorizontalHeader(new GridHeader(this));
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(1);
@@ -45,13 +38,6 @@ CellGrid::CellGrid(QWidget* parent) : QTableView(parent), delegate_(new CellDele
     setShowGrid(false);               // the delegate draws the lines
     setHorizontalScrollMode(ScrollPerPixel);
     setVerticalScrollMode(ScrollPerPixel);
-    clickEditTimer_.setSingleShot(true);
-    connect(&clickEditTimer_, &QTimer::timeout, this, [this] {
-        const QPersistentModelIndex cell = std::exchange(clickCell_, {});
-        if (cell.isValid()) {
-            editCell(cell.row(), cell.column());
-        }
-    });
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + kRowMargin);
 }
 
@@ -96,14 +82,13 @@ void CellGrid::setTextChecker(const GridEdit::Checker& checker) {
 }
 
 int CellGrid::selectedRow() const {
-    const std::set<int> rows =
-        rowsOf(selectionModel() != nullptr ? selectionModel()->selection() : QItemSelection());
-    return rows.empty() ? -1 : *rows.begin();
+    const QModelIndexList cells =
+        selectionModel() != nullptr ? selectionModel()->selectedIndexes() : QModelIndexList();
+    return cells.isEmpty() ? -1 : std::min_element(cells.cbegin(), cells.cend())->row();
 }
 
 QModelIndex CellGrid::cellIndex(int row, int column) const {
-    const bool inside = model() != nullptr && row >= 0 && column >= 0 &&
-                        row < model()->rowCount(rootIndex()) && column < model()->columnCount(rootIndex());
+    const bool inside = model() != nullptr && model()->hasIndex(row, column, rootIndex());
     return inside ? model()->index(row, column, rootIndex()) : QModelIndex();
 }
 
@@ -119,7 +104,7 @@ GridEdit* CellGrid::editCell(int row, int column) {
     if (!cellIndex(row, column).isValid()) {
         return nullptr;
     }
-    dropPendingClick();
+    clickToEdit_->drop();
     finishEdit(true);
     // The row becomes the only selected and the current one. Storing the text before, and what the
     // change of rows sets off, may take the cell away.
@@ -135,7 +120,7 @@ GridEdit* CellGrid::editCell(int row, int column) {
     if (!QTableView::edit(index, AllEditTriggers, nullptr)) {
         return nullptr;
     }
-    editor_ = delegate_->openEditor();
+    editor_ = qobject_cast<GridEdit*>(indexWidget(index));
     editCell_ = index;
     editColumn_ = column;
     delegate_->takeStoredText(); // nothing stored yet for this edit
@@ -172,13 +157,8 @@ bool CellGrid::finishEdit(bool confirm) {
 }
 
 void CellGrid::cancelPendingEdit() {
-    dropPendingClick();
+    clickToEdit_->drop();
     ++postedEdits_;
-}
-
-void CellGrid::dropPendingClick() {
-    clickEditTimer_.stop();
-    clickCell_ = QPersistentModelIndex();
 }
 
 std::pair<int, int> CellGrid::nextEditCell(int row, int column, int rowStep, int columnStep) const {
@@ -205,24 +185,12 @@ void CellGrid::ensureCellVisible(int row, int column) {
     QTableView::scrollTo(cellIndex(row, column));
 }
 
-// ---- editing ----
-
 bool CellGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* /*event*/) {
     if (trigger == SelectedClicked) {
-        // A click on the selected row of a list that already had the focus: the clicked cell opens
-        // after the double-click interval, unless a double-click, a command or a change of rows or
-        // selection comes first.
-        if (!(editTriggers() & SelectedClicked) || !pressFoundFocus_ || doubleClicked_ || isEditing() ||
-            !canEdit(index)) {
-            return false;
-        }
-        clickCell_ = index;
-        clickEditTimer_.start(QApplication::doubleClickInterval());
-        return true;
-    }
-    if (trigger == DoubleClicked) {
-        dropPendingClick();
-        doubleClicked_ = true;
+        // The clicked cell opens after the double-click interval, unless a change of rows or of the
+        // selection, or a command, comes first.
+        return (editTriggers() & SelectedClicked) && !isEditing() && canEdit(index) &&
+               clickToEdit_->wait(index);
     }
     // AllEditTriggers is an explicit request: QAbstractItemView::edit(index).
     return trigger == AllEditTriggers && index.isValid() && index.model() == model() &&
@@ -263,7 +231,7 @@ void CellGrid::endOpenEdit(std::optional<QString> text, int rowStep, int columnS
 
 void CellGrid::onModelChanged() {
     // Rows or columns moved under a pending click: it no longer names the cell the user meant.
-    dropPendingClick();
+    clickToEdit_->drop();
     if (editor_ != nullptr && editCell_.isValid()) {
         // The edited cell moved: the editor follows it at once.
         executeDelayedItemsLayout();
@@ -280,10 +248,7 @@ void CellGrid::onModelChanged() {
     }
 }
 
-// ---- events ----
-
 void CellGrid::keyPressEvent(QKeyEvent* event) {
-    dropPendingClick();
     const bool typed = typeToEdit_ && (event->key() == Qt::Key_Backspace || isTypedText(event));
     if (event->key() != Qt::Key_Insert && !typed) {
         QTableView::keyPressEvent(event);
@@ -302,34 +267,11 @@ void CellGrid::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void CellGrid::mousePressEvent(QMouseEvent* event) {
-    dropPendingClick();
-    // A press that has just brought the focus here does not count as a click on the focused list.
-    pressFoundFocus_ = hasFocus() && !focusArrivedByMouse_;
-    focusArrivedByMouse_ = false;
-    doubleClicked_ = false;
-    QTableView::mousePressEvent(event);
-}
-
 void CellGrid::mouseMoveEvent(QMouseEvent* event) {
     // Dragging with a button held neither selects other rows nor starts a drag.
     if (event->buttons() == Qt::NoButton) {
         QTableView::mouseMoveEvent(event);
     }
-}
-
-void CellGrid::focusInEvent(QFocusEvent* event) {
-    QTableView::focusInEvent(event);
-    if (event->reason() == Qt::MouseFocusReason) {
-        // Cleared once the press that brought the focus has been handled.
-        focusArrivedByMouse_ = true;
-        QTimer::singleShot(0, this, [this] { focusArrivedByMouse_ = false; });
-    }
-}
-
-void CellGrid::focusOutEvent(QFocusEvent* event) {
-    QTableView::focusOutEvent(event);
-    dropPendingClick();
 }
 
 void CellGrid::changeEvent(QEvent* event) {
@@ -341,7 +283,7 @@ void CellGrid::changeEvent(QEvent* event) {
 
 void CellGrid::scrollContentsBy(int dx, int dy) {
     QTableView::scrollContentsBy(dx, dy);
-    dropPendingClick();
+    clickToEdit_->drop();
     updateEditorGeometries(); // an editor keeps to the view's left edge
 }
 
@@ -376,24 +318,15 @@ void CellGrid::currentChanged(const QModelIndex& current, const QModelIndex& pre
     QTableView::currentChanged(current, QModelIndex());
     viewport()->update(); // the focus rectangle spans the whole row
     if (previous.row() != current.row()) {
-        dropPendingClick(); // a click-edit belongs to the row that was current at the click
+        clickToEdit_->drop(); // a click-edit belongs to the row that was current at the click
     }
 }
 
 void CellGrid::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
     QTableView::selectionChanged(selected, deselected);
     // A click-edit waits for a row that is still selected.
-    if (clickCell_.isValid() && !selectionModel()->isRowSelected(clickCell_.row(), rootIndex())) {
-        dropPendingClick();
-    }
-    // A row that both gains and loses cells stays selected: neither is reported.
-    std::set<int> gained = rowsOf(selected);
-    for (int r : rowsOf(deselected)) {
-        if (gained.erase(r) == 0) {
-            emit rowDeselected(r);
-        }
-    }
-    for (int r : gained) {
-        emit rowSelected(r);
+    if (clickToEdit_->cell().isValid() &&
+        !selectionModel()->isRowSelected(clickToEdit_->cell().row(), rootIndex())) {
+        clickToEdit_->drop();
     }
 }

@@ -4,10 +4,11 @@
 #pragma once
 
 #include "CellDelegate.h"
+#include "ClickToEdit.h"
 
 #include <QPersistentModelIndex>
+#include <QPointer>
 #include <QTableView>
-#include <QTimer>
 
 class CellGrid : public QTableView {
     Q_OBJECT
@@ -59,17 +60,12 @@ signals:
     void editTextEdited(const QString& text);
     /// The text the model took, or nullopt when cancelled or refused; row -1: the row went away.
     void editFinished(int row, int column, const std::optional<QString>& text);
-    void rowSelected(int row);
-    void rowDeselected(int row);
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void changeEvent(QEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
@@ -82,18 +78,13 @@ private:
     bool canEdit(const QModelIndex& index) const;
     void endOpenEdit(std::optional<QString> text, int rowStep = 0, int columnStep = 0);
     void onModelChanged();
-    void dropPendingClick();
 
     CellDelegate* delegate_;
     bool typeToEdit_ = false;
     int editColumn_ = 0;
     QPersistentModelIndex editCell_; // the cell the open editor belongs to
     QPointer<GridEdit> editor_;      // the open editor; Qt's view owns it
-    QTimer clickEditTimer_;
-    QPersistentModelIndex clickCell_;
-    bool pressFoundFocus_ = false;
-    bool focusArrivedByMouse_ = false;
-    bool doubleClicked_ = false;
+    ClickToEdit* clickToEdit_;
     unsigned postedEdits_ = 0; // bumping it drops every queued postEditCell
     QObject watch_; // context of the model's and the editor's connections; goes before the view does
 };

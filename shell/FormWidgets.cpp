@@ -56,6 +56,14 @@ void selectRecordRow(CellGrid* grid, int row) {
     grid->ensureCellVisible(row, 0);
 }
 
+int lastRowOf(const QItemSelection& selection) {
+    int last = -1;
+    for (const QItemSelectionRange& range : selection) {
+        last = std::max(last, range.bottom());
+    }
+    return last;
+}
+
 ColumnShares::ColumnShares(CellGrid& grid, std::function<std::vector<int>()> shares, int denominator)
     : QObject(&grid), grid_(grid), viewport_(grid.viewport()), shares_(std::move(shares)),
       denominator_(denominator) {

@@ -3,6 +3,7 @@
 // follow a list's width.
 #pragma once
 
+#include <QItemSelection>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -29,6 +30,8 @@ CellGrid* makeRecordGrid(QWidget* parent);
 // Makes a row the selected and focused one and scrolls it into view; a row outside the list
 // selects none.
 void selectRecordRow(CellGrid* grid, int row);
+// The highest row a change of selection added, or -1: the row whose details are shown.
+int lastRowOf(const QItemSelection& selection);
 
 // Keeps a grid's columns at their shares of the width inside its frame and beside its vertical
 // scroll bar, whenever that width or the number of columns changes. shares() gives one share per

@@ -86,7 +86,12 @@ ParameterPanel::ParameterPanel(DefinitionDocument& document, ValueTableModel& va
     connect(&values_, &ValueTableModel::parameterChanged, this, &ParameterPanel::updateRangeStrip);
     connect(&values_, &ValueTableModel::parameterChanged, this, &ParameterPanel::parameterShown);
     connect(&document_, &DefinitionDocument::definitionChanged, this, &ParameterPanel::updateRangeStrip);
-    connect(valueList_, &CellGrid::rowSelected, rangeStrip_, &RangeStrip::setCurrentRow);
+    connect(valueList_->selectionModel(), &QItemSelectionModel::selectionChanged, rangeStrip_,
+            [this](const QItemSelection& selected) {
+                if (!selected.isEmpty()) {
+                    rangeStrip_->setCurrentRow(lastRowOf(selected));
+                }
+            });
     connect(valueList_, &CellGrid::editFinished, this, &ParameterPanel::updateRangeStrip);
     connect(rangeStrip_, &RangeStrip::rowClicked, this, [this](int row) {
         guard_([this, row] {

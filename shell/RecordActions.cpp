@@ -42,17 +42,19 @@ void RecordActions::followDocument() {
         }
     });
     for (CellGrid* list : {&parameters_, &values_, &results_}) {
-        connect(list, &CellGrid::rowSelected, this, &RecordActions::stateChanged);
-        connect(list, &CellGrid::rowDeselected, this, &RecordActions::stateChanged);
+        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &RecordActions::stateChanged);
     }
 
     // The parameter list's selection chooses the parameter the panel shows; the value list follows
     // its parameter when it moves, and the selection goes with it.
-    connect(&parameters_, &CellGrid::rowSelected, this, [this](int row) {
-        if (row != panel_.shownParameter()) {
-            panel_.showParameter(row);
-        }
-    });
+    connect(parameters_.selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected) {
+                const int row = lastRowOf(selected);
+                if (row >= 0 && row != panel_.shownParameter()) {
+                    panel_.showParameter(row);
+                }
+            });
     connect(&panel_, &ParameterPanel::parameterShown, this, [this](int parameter) {
         // One of several selected rows keeps the selection as it is (a Ctrl+click shows the row it
         // adds).
