@@ -1,5 +1,7 @@
 #include "GridHeader.h"
 
+#include <QStyleOptionHeader>
+
 GridHeader::GridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
     // Items are pressable (they show feedback) but never sort or select anything.
     setSectionsClickable(true);
@@ -12,4 +14,16 @@ GridHeader::GridHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
     setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setSectionResizeMode(QHeaderView::Interactive);
     setMinimumSectionSize(0);
+}
+
+QSize GridHeader::sizeHint() const {
+    if (!lineSize_.isValid() || lineFont_ != font() || lineStyle_ != style()) {
+        QStyleOptionHeader option;
+        initStyleOption(&option);
+        option.text = QStringLiteral("X");
+        lineSize_ = style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this);
+        lineFont_ = font();
+        lineStyle_ = style();
+    }
+    return {length(), lineSize_.height()};
 }

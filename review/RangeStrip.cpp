@@ -55,6 +55,7 @@ void RangeStrip::setRows(std::vector<ValueRow> rows) {
     rows_ = std::move(rows);
     layout_ = layoutRanges(rows_);
     scaleLength_ = -1;
+    ticks_.reset();
     if (std::clamp(layout_.laneCount, 1, maxLanes) != oldLanes) {
         updateGeometry();
     }
@@ -194,14 +195,11 @@ void RangeStrip::paintEvent(QPaintEvent*) {
             const QRect r = barRect(bar, g);
             const bool current = bar.index == currentRow_;
             painter.fillRect(r, current ? pal.color(QPalette::Highlight) : barFill);
-            painter.setPen(barEdge);
-            painter.drawRect(r.adjusted(0, 0, -1, -1));
+            drawFrame(painter, r, barEdge);
             const QRect textRect = r.adjusted(3, 0, -3, 0);
             if (textRect.width() >= fontMetrics().horizontalAdvance(QChar(0x2026)) + 2) {
                 painter.setPen(pal.color(current ? QPalette::HighlightedText : QPalette::Text));
-                const QString label =
-                    fontMetrics().elidedText(TextCodec::decode(bar.result), Qt::ElideRight, textRect.width());
-                painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, label);
+                drawText(painter, textRect, Qt::AlignVCenter, TextCodec::decode(bar.result));
             }
         }
 
@@ -242,6 +240,15 @@ QString RangeStrip::boundLabel(double value) const {
 }
 
 std::vector<RangeStrip::TickLabel> RangeStrip::tickLabels() const {
+    if (!ticks_ || ticksSize_ != size() || ticksFont_ != font()) {
+        ticks_ = placeTickLabels();
+        ticksSize_ = size();
+        ticksFont_ = font();
+    }
+    return *ticks_;
+}
+
+std::vector<RangeStrip::TickLabel> RangeStrip::placeTickLabels() const {
     std::vector<TickLabel> labels;
     if (layout_.bars.empty()) {
         return labels;
@@ -253,8 +260,12 @@ std::vector<RangeStrip::TickLabel> RangeStrip::tickLabels() const {
     // A label never takes more than half the strip, so that both ends always fit.
     const int widest = std::max(1, (room - 6) / 2);
     const auto label = [&](double value, int maxWidth) {
-        const QString text = fm.elidedText(boundLabel(value), Qt::ElideRight, maxWidth);
-        const int w = fm.horizontalAdvance(text);
+        QString text = boundLabel(value);
+        int w = fm.horizontalAdvance(text);
+        if (w > maxWidth) { // measuring is most of the work: a text that fits is measured once
+            text = fm.elidedText(text, Qt::ElideRight, maxWidth);
+            w = fm.horizontalAdvance(text);
+        }
         const int x = static_cast<int>(std::lround(xFor(value, g)));
         const int left = std::clamp(x - w / 2, margin, std::max(margin, width() - margin - w));
         return TickLabel{value, text, QRect(left, g.labelTop, w, fm.height())};
@@ -282,17 +293,36 @@ std::vector<RangeStrip::TickLabel> RangeStrip::tickLabels() const {
     return labels;
 }
 
-void RangeStrip::drawTicks(QPainter& painter, const Plot& g) const {
+void RangeStrip::drawTicks(QPainter& painter, const Plot& g) {
     for (const double value : scale(g).bounds()) {
         const int x = static_cast<int>(std::lround(xFor(value, g)));
         painter.drawLine(x, g.axisY, x, g.axisY + 3);
     }
     for (const TickLabel& label : tickLabels()) {
-        painter.drawText(label.rect, Qt::AlignLeft | Qt::AlignTop, label.text);
+        drawText(painter, label.rect, Qt::AlignTop, label.text);
     }
 }
 
-void RangeStrip::drawNoteLine(QPainter& painter, const Plot& g) const {
+void RangeStrip::drawText(QPainter& painter, const QRect& rect, Qt::Alignment vertical, const QString& text) {
+    // The kept layouts draw plain text at the top; what they do not serve takes the painter's path.
+    const QFontMetrics fm = fontMetrics();
+    const int top =
+        vertical == Qt::AlignVCenter ? rect.top() + (rect.height() - fm.height()) / 2 : rect.top();
+    if (!texts_.draw(&painter, QRect(rect.left(), top, rect.width(), fm.height()), fm, text)) {
+        painter.drawText(rect, static_cast<int>(Qt::AlignLeft | vertical),
+                         fm.elidedText(text, Qt::ElideRight, rect.width()));
+    }
+}
+
+void RangeStrip::drawFrame(QPainter& painter, const QRect& r, const QColor& colour) {
+    // The four edges filled: a pen's outline costs far more to draw.
+    painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), colour);
+    painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), colour);
+    painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), colour);
+    painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), colour);
+}
+
+void RangeStrip::drawNoteLine(QPainter& painter, const Plot& g) {
     const QFontMetrics fm = fontMetrics();
     int x = g.noteLine.left();
     const auto legend = [&](const QColor& colour, const QString& text) {
@@ -300,8 +330,8 @@ void RangeStrip::drawNoteLine(QPainter& painter, const Plot& g) const {
         painter.fillRect(QRect(x, g.noteLine.top() + (fm.height() - side) / 2, side, side), colour);
         x += side + 3;
         painter.setPen(palette().color(QPalette::Text));
-        painter.drawText(QRect(x, g.noteLine.top(), fm.horizontalAdvance(text), fm.height()), Qt::AlignLeft,
-                         text);
+        drawText(painter, QRect(x, g.noteLine.top(), fm.horizontalAdvance(text), fm.height()), Qt::AlignTop,
+                 text);
         x += fm.horizontalAdvance(text) + 10;
     };
     if (!layout_.gaps.empty()) {
@@ -314,7 +344,7 @@ void RangeStrip::drawNoteLine(QPainter& painter, const Plot& g) const {
     if (!note.isEmpty() && x < g.noteLine.right()) {
         painter.setPen(palette().color(QPalette::PlaceholderText));
         const QRect r(QPoint(x, g.noteLine.top()), g.noteLine.bottomRight());
-        painter.drawText(r, Qt::AlignLeft | Qt::AlignTop, fm.elidedText(note, Qt::ElideRight, r.width()));
+        drawText(painter, r, Qt::AlignTop, note);
     }
 }
 

@@ -3,12 +3,14 @@
 // marked in warning colours on the line, and a note naming the rows that cannot be drawn.
 #pragma once
 
+#include "ElidedTextCache.h"
 #include "RangeLayout.h"
 
 #include <QWidget>
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace vornak {
@@ -88,14 +90,24 @@ private:
     const RangeScale& scale(const Plot& g) const;
     // A bound as the first row that has it wrote it.
     QString boundLabel(double value) const;
-    void drawTicks(QPainter& painter, const Plot& g) const;
-    void drawNoteLine(QPainter& painter, const Plot& g) const;
+    std::vector<TickLabel> placeTickLabels() const;
+    void drawTicks(QPainter& painter, const Plot& g);
+    void drawNoteLine(QPainter& painter, const Plot& g);
+    // Text elided to the rectangle's width, at its top or centred in its height.
+    void drawText(QPainter& painter, const QRect& rect, Qt::Alignment vertical, const QString& text);
+    static void drawFrame(QPainter& painter, const QRect& r, const QColor& colour);
 
     std::vector<ValueRow> rows_;
     RangeLayout layout_;
     int currentRow_ = -1;
     mutable RangeScale scale_;
     mutable int scaleLength_ = -1; // the line's length the scale was made for; -1 once stale
+    // Placing the labels measures every bound's text: they are kept for the size and font they
+    // were placed for, until the rows change.
+    mutable std::optional<std::vector<TickLabel>> ticks_;
+    mutable QSize ticksSize_;
+    mutable QFont ticksFont_;
+    ElidedTextCache texts_;
 };
 
 } // namespace vornak

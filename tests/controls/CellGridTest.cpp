@@ -1035,6 +1035,21 @@ TEST_F(CellGridTest, TheRowsTakeTheirHeightFromTheFont) {
 
 // ---- the header ----
 
+TEST_F(CellGridTest, TheHeaderIsAsTallAsQtWouldMeasureItsTexts) {
+    build(2, kAll);
+    QHeaderView* header = grid->horizontalHeader();
+    for (const int points : {0, 6, 24}) {
+        QFont font = window->font();
+        if (points > 0) {
+            font.setPointSize(points);
+        }
+        grid->setFont(font);
+        header->setFont(font);
+        EXPECT_EQ(header->sizeHint().height(), header->QHeaderView::sizeHint().height()) << points;
+        EXPECT_EQ(header->sizeHint().width(), header->length());
+    }
+}
+
 TEST_F(CellGridTest, DraggingADividerResizesTheColumnAndTheCellsFollow) {
     build(2, kAll, {100, 100, 100});
     QHeaderView* header = grid->horizontalHeader();
