@@ -4,11 +4,8 @@
 #include "DefinitionDocument.h"
 #include "FormWidgets.h"
 #include "ListClipboard.h"
-#include "MessageBox.h"
 #include "ParameterPanel.h"
-#include "ReferenceTexts.h"
 #include "RowSelection.h"
-#include "Texts.h"
 
 #include <QApplication>
 #include <QItemSelectionModel>
@@ -19,15 +16,15 @@ namespace vornak {
 
 RecordActions::RecordActions(DefinitionDocument& document, const PlatformServices& services,
                              CellGrid& parameters, ParameterPanel& panel, CellGrid& results, QWidget& window)
-    : QObject(&window), document_(document), services_(services), parameters_(parameters), panel_(panel),
-      values_(*panel.valueList()), results_(results), window_(window) {
+    : QObject(&window), document_(document), parameters_(parameters), panel_(panel),
+      values_(*panel.valueList()), results_(results) {
     for (CellGrid* list : {&parameters_, &values_, &results_}) {
         list->setSelectionMode(QAbstractItemView::ExtendedSelection);
         list->setSelectionBehavior(QAbstractItemView::SelectRows);
     }
     clipboard_ = new ListClipboard(
-        document_, services_, parameters_, values_, results_, [this] { return panel_.shownParameter(); },
-        window_);
+        document_, services, parameters_, values_, results_, [this] { return panel_.shownParameter(); },
+        window);
     followDocument();
 }
 
@@ -139,20 +136,10 @@ void RecordActions::addParameter() {
     parameters_.setFocus(Qt::OtherFocusReason);
 }
 
+// The selected rows go in one step; parameters and results that other texts name only after the one
+// question listing those texts.
 void RecordActions::deleteParameter() {
-    deleteRows(parameters_, true);
-}
-
-void RecordActions::deleteRows(CellGrid& list, bool referenced) {
-    const std::vector<int> rows = selectedRows(list);
-    if (rows.size() > 1) {
-        clipboard_->removeSelected(list);
-        return;
-    }
-    if (rows.empty() || (referenced && !confirmDeleteReferenced(&list == &parameters_, rows.front()))) {
-        return;
-    }
-    document_.removeRecords(clipboard_->listOf(list), rows);
+    clipboard_->removeSelected(parameters_);
 }
 
 void RecordActions::addValue() {
@@ -171,7 +158,7 @@ void RecordActions::addValue() {
 
 void RecordActions::deleteValue() {
     if (panel_.shownParameter() >= 0) {
-        deleteRows(values_, false);
+        clipboard_->removeSelected(values_);
     }
 }
 
@@ -182,7 +169,7 @@ void RecordActions::addResult() {
 }
 
 void RecordActions::deleteResult() {
-    deleteRows(results_, true);
+    clipboard_->removeSelected(results_);
 }
 
 void RecordActions::moveUp() {
@@ -214,20 +201,6 @@ void RecordActions::duplicate() {
         }
         parameters_.setFocus(Qt::OtherFocusReason);
     }
-}
-
-bool RecordActions::confirmDeleteReferenced(bool parameter, int index) {
-    const ReferencedRecord record = parameter ? ReferencedRecord::Parameter : ReferencedRecord::Result;
-    const std::vector<TextLocation> referrers = referrersOf(document_.definition(), record, index + 1);
-    if (referrers.empty()) {
-        return true;
-    }
-    const ReportDefinition& definition = document_.definition();
-    const std::string& name = parameter ? definition.parameters[static_cast<std::size_t>(index)].name
-                                        : definition.results[static_cast<std::size_t>(index)].name;
-    return services_.messageBox->askYesNo(&window_,
-                                          deleteReferencedQuestion(record, index + 1, name, referrers),
-                                          texts::savePromptCaption, MessageAnswer::No) == MessageAnswer::Yes;
 }
 
 void RecordActions::confirmOpenEdits() {

@@ -56,20 +56,12 @@ signals:
 private:
     void followDocument();
     void move(int step);
-    // Deletes the selected rows of a list: one record as before, several in one step after one
-    // question listing what names them.
-    void deleteRows(CellGrid& list, bool referenced);
-    // Before deleting a parameter or result other texts name: the question listing them. True
-    // when the deletion may go on.
-    bool confirmDeleteReferenced(bool parameter, int index);
 
     DefinitionDocument& document_;
-    PlatformServices services_;
     CellGrid& parameters_;
     ParameterPanel& panel_;
     CellGrid& values_;
     CellGrid& results_;
-    QWidget& window_;
     CellGrid* lastList_ = nullptr;
     ListClipboard* clipboard_ = nullptr;
 };
