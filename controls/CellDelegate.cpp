@@ -16,21 +16,6 @@ constexpr int kFitMargin = 15;   // extra width of a box that follows its text
 constexpr int kTextInset = 2;    // cell text keeps this far from the cell's left and right edges
 constexpr int kTextLowering = 1; // and starts this far below the cell's top
 
-// Dotted 1-pixel lines along a cell's edges, every other pixel set; the dots keep to the brush
-// origin, so the lines of neighbouring cells and rows line up.
-void drawDottedEdges(QPainter* painter, const QRect& cell, const QColor& colour, bool top, bool left,
-                     bool right) {
-    const QBrush dots(colour, Qt::Dense4Pattern);
-    for (const auto& [on, edge] : {std::pair(top, QRect(cell.left(), cell.top(), cell.width(), 1)),
-                                   std::pair(true, QRect(cell.left(), cell.bottom(), cell.width(), 1)),
-                                   std::pair(left, QRect(cell.left(), cell.top(), 1, cell.height())),
-                                   std::pair(right, QRect(cell.right(), cell.top(), 1, cell.height()))}) {
-        if (on) {
-            painter->fillRect(edge, dots);
-        }
-    }
-}
-
 } // namespace
 
 QWidget* CellDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& /*option*/,
@@ -101,6 +86,19 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
         drawDottedEdges(painter, cell, *gridLines, false, false, true);
     }
     painter->restore();
+}
+
+// Dots along a cell's edges: the bottom one always, the others as asked.
+void CellDelegate::drawDottedEdges(QPainter* painter, const QRect& cell, const QColor& colour, bool top,
+                                   bool left, bool right) const {
+    for (const auto& [on, edge] : {std::pair(top, QRect(cell.left(), cell.top(), cell.width(), 1)),
+                                   std::pair(true, QRect(cell.left(), cell.bottom(), cell.width(), 1)),
+                                   std::pair(left, QRect(cell.left(), cell.top(), 1, cell.height())),
+                                   std::pair(right, QRect(cell.right(), cell.top(), 1, cell.height()))}) {
+        if (on) {
+            dots_.draw(painter, edge, colour);
+        }
+    }
 }
 
 bool CellDelegate::eventFilter(QObject* object, QEvent* event) {

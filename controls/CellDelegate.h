@@ -2,6 +2,7 @@
 // was typed, turns the keys that move on into closeEditor hints, and paints the cells.
 #pragma once
 
+#include "DottedLines.h"
 #include "ElidedTextCache.h"
 #include "GridEdit.h"
 
@@ -39,6 +40,10 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
+    void drawDottedEdges(QPainter* painter, const QRect& cell, const QColor& colour, bool top, bool left,
+                         bool right) const;
+
+    mutable DottedLines dots_;
     mutable ElidedTextCache keptTexts_;
     mutable std::optional<QString> stored_;
 };
