@@ -8,7 +8,7 @@ namespace {
 
 constexpr int kStripLength = 1024; // even: a longer line is drawn in pieces of this length
 
-// Whether the pixel at `x`, `y` of an image filled with the pattern from origin 0, 0 is set.
+// Whether a Dense4Pattern fill from the origin 0, 0 sets the pixel at 0, 0.
 bool patternSetsOrigin() {
     QImage probe(2, 1, QImage::Format_ARGB32_Premultiplied);
     probe.fill(Qt::transparent);
