@@ -6,10 +6,15 @@
 // the changes are unsaved, the editor's process and what the original file looked like on disk.
 // The same descriptions tell an editor that another running editor holds a file with unsaved
 // changes. No widgets and no questions here.
+//
+// Only what nobody else could have put there is read: the folder must pass RecoveryFolder's checks
+// before it is listed or read, and each file in it must be a plain file of this user; anything
+// else is left out of the list and named in the listing's `skipped`.
 #pragma once
 
 #include "DiskStamp.h"
 #include "FileProblem.h"
+#include "RecoveryFolder.h"
 #include "ReportDefinition.h"
 
 #include <cstdint>
@@ -18,22 +23,6 @@
 #include <vector>
 
 namespace vornak {
-
-// One running (or once running) process, told apart from a later process that got the same id:
-// the kernel's boot id and the process's start time are compared too where the system has them.
-struct ProcessIdentity {
-    long long pid = 0;
-    std::uint64_t startTicks = 0; // clock ticks after boot; 0 where unknown
-    std::string bootId;           // empty where unknown
-
-    // This process.
-    static ProcessIdentity current();
-    // Whether this process still runs: the same pid, the same boot and the same start time.
-    // A process the system shows without a start time counts as running while its pid exists.
-    bool isRunning() const;
-
-    bool operator==(const ProcessIdentity&) const = default;
-};
 
 struct RecoveryInfo {
     std::string originalPath; // the document's path as bytes; empty while untitled
@@ -46,18 +35,36 @@ struct RecoveryInfo {
     bool operator==(const RecoveryInfo&) const = default;
 };
 
-// One copy found in the folder. A copy whose description or content cannot be read has
-// `problem` set and is never removed unless asked to by name.
+// What keeps a copy from being read, when its files themselves are this user's.
+enum class CopyDamage : std::uint8_t {
+    None,
+    DescriptionMissing, // a copy without a description (its editor may have died writing it)
+    DescriptionUnreadable,
+    DescriptionDamaged,
+    CopyMissing, // a description without its copy
+};
+
+// One copy found in the folder. A copy whose description or content cannot be read has `damage`
+// set and is never removed unless asked to by name (or it is empty and nothing else says why).
 struct RecoveryEntry {
     std::string id;
     std::string copyPath;
     std::string infoPath;
     std::optional<RecoveryInfo> info; // nothing when the description is missing or damaged
-    std::string problem;              // empty when the description reads; English otherwise
+    CopyDamage damage = CopyDamage::None;
+    std::string problem;        // empty when the description reads; English otherwise
+    std::uint64_t copyBytes = 0; // the copy's size
 
     bool readable() const { return info.has_value() && problem.empty(); }
     // The editor that wrote it still runs (false for a damaged description).
     bool editorRunning() const { return info && info->editor.isRunning(); }
+};
+
+// What a look into the folder found.
+struct RecoveryListing {
+    RecoveryFault folder;                // the folder itself is not to be trusted (nothing listed)
+    std::vector<RecoveryFault> skipped;  // files left out: links, pipes, other users' files, ...
+    std::vector<RecoveryEntry> entries;  // oldest first
 };
 
 class RecoveryStore {
@@ -67,11 +74,12 @@ public:
 
     explicit RecoveryStore(std::string folder);
 
-    const std::string& folder() const { return folder_; }
+    const std::string& folder() const { return folderPath_; }
     // Creates the folder (and its parents) as 0700 where missing. A folder that exists but is a
     // link, belongs to someone else or is open to others is refused, as copies there could be read
     // or swapped by another user; false and `error` then say why.
     bool prepare(std::string& error) const;
+    RecoveryFault prepare() const { return folder_.prepare(); }
 
     // A name for the copies of one document of this process, unique in the folder.
     std::string newId() const;
@@ -80,33 +88,49 @@ public:
     // replaced stays whole until the new one is in place. False and `error` on any failure.
     bool write(const std::string& id, const ReportDefinition& definition, const RecoveryInfo& info,
                std::string& error) const;
+    RecoveryFault write(const std::string& id, const ReportDefinition& definition, const RecoveryInfo& info) const;
     // Removes the description and then the copy; true when neither is left.
     bool remove(const std::string& id) const;
 
-    // Every copy in the folder, oldest first, with the problem of each that cannot be read.
-    std::vector<RecoveryEntry> list() const;
+    // Every copy in the folder, oldest first, with the problem of each that cannot be read, and
+    // what was left out as not this user's own.
+    RecoveryListing scan() const;
+    std::vector<RecoveryEntry> list() const { return scan().entries; }
     std::optional<RecoveryEntry> find(const std::string& id) const;
     // Copies whose editor no longer runs (damaged ones included, as nobody else will see to them).
+    // An empty copy without a description is what an editor killed while making its first copy
+    // leaves: nothing to recover, it is removed on the way.
     std::vector<RecoveryEntry> orphaned() const;
+    // Orphaned copies of `path` (bytes as given, or the same file).
+    std::vector<RecoveryEntry> orphanedOf(const std::string& path) const;
     // Readable copies of `path` (bytes as given, or the same file) held by other running editors.
     std::vector<RecoveryEntry> heldElsewhere(const std::string& path) const;
 
     // What a restored document takes as its file's last known state: the file as it is now when it
     // still matches what the copy noted (so that details the note does not carry are not taken
-    // for a change), the noted state otherwise, so that Save asks before replacing the file.
+    // for a change), the noted state otherwise, so that Save asks before replacing the file. The
+    // note is only an estimate: whoever restores asks before the first save replaces the file.
     static DiskStamp stampToRestore(const RecoveryInfo& info);
 
-    // Reads a copy's content; false and `error` when it does not read as a definition.
+    // Reads a copy's content (only a plain file of this user in a trusted folder); false and
+    // `error` when it does not read as a definition.
     static bool readCopy(const RecoveryEntry& entry, ReportDefinition& definition, LoadError& error);
+    // Whether a titled copy holds just what its file holds now: a copy left behind by a save whose
+    // removal failed, not unsaved work.
+    static bool sameAsOriginal(const RecoveryInfo& info, const ReportDefinition& copy);
 
     // The description as text, and back (nothing when it is damaged).
     static std::string encodeInfo(const RecoveryInfo& info);
     static std::optional<RecoveryInfo> decodeInfo(const std::string& text);
+    // The editor named in a copy's id ("<pid>-<start ticks>-<boot id start>-..."), for copies whose
+    // description cannot be read.
+    static ProcessIdentity editorOfId(const std::string& id);
 
 private:
     std::string pathOf(const std::string& id, const char* extension) const;
 
-    std::string folder_;
+    std::string folderPath_;
+    RecoveryFolder folder_;
 };
 
 } // namespace vornak
