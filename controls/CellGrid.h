@@ -42,6 +42,8 @@ public:
     void postEditCell(int row, int column = -1);
     bool isEditing() const { return editor_ != nullptr; }
     GridEdit* openEditor() const { return editor_; }
+    /// The cell the open editor belongs to (invalid while none is open).
+    QModelIndex editedIndex() const { return editor_ != nullptr ? QModelIndex(editCell_) : QModelIndex(); }
     /// Column of the cell being edited, or last edited.
     int editedColumn() const { return editColumn_; }
     /// Ends an open edit as moving the focus away does (confirm) or as Escape does, without moving

@@ -44,6 +44,18 @@ std::int64_t RecoveryKeeper::now() const {
         .count();
 }
 
+std::optional<ReportDefinition> RecoveryKeeper::pendingDefinition() const {
+    return pendingEdit_ ? pendingEdit_() : std::nullopt;
+}
+
+void RecoveryKeeper::setFault(RecoveryFault fault) {
+    lastError_ = QString::fromStdString(fault.english());
+    if (fault != lastFault_) {
+        lastFault_ = std::move(fault);
+        emit faultChanged();
+    }
+}
+
 void RecoveryKeeper::modifiedChanged(bool modified) {
     if (modified && modifiedSince_ == 0) {
         modifiedSince_ = wallSeconds();
@@ -53,13 +65,16 @@ void RecoveryKeeper::modifiedChanged(bool modified) {
 
 void RecoveryKeeper::documentChanged() {
     current_ = false;
-    if (!document_.isModified()) {
+    if (!document_.isModified() && !pendingDefinition()) {
         // Saved, undone back to the file, or replaced: nothing left to recover.
         timer_.stop();
         firstUnwritten_ = -1;
         modifiedSince_ = 0;
         writeNow();
         return;
+    }
+    if (modifiedSince_ == 0) {
+        modifiedSince_ = wallSeconds(); // typing into an open edit of an unchanged document
     }
     const std::int64_t at = now();
     if (firstUnwritten_ < 0) {
@@ -73,7 +88,8 @@ void RecoveryKeeper::documentChanged() {
 
 bool RecoveryKeeper::writeNow() {
     timer_.stop();
-    if (!document_.isModified()) {
+    const std::optional<ReportDefinition> withEdit = pendingDefinition();
+    if (!document_.isModified() && !withEdit) {
         const bool removed = store_.remove(id_);
         hasCopy_ = !removed;
         current_ = removed;
@@ -87,13 +103,13 @@ bool RecoveryKeeper::writeNow() {
     info.modifiedSince = modifiedSince_ != 0 ? modifiedSince_ : info.copiedAt;
     info.editor = ProcessIdentity::current();
     info.stamp = document_.diskStamp();
-    std::string error;
-    if (!store_.write(id_, document_.definition(), info, error)) {
-        lastError_ = QString::fromStdString(error);
+    RecoveryFault fault = store_.write(id_, withEdit ? *withEdit : document_.definition(), info);
+    const bool written = !fault;
+    setFault(std::move(fault));
+    if (!written) {
         emit writeFailed(lastError_);
         return false;
     }
-    lastError_.clear();
     hasCopy_ = true;
     current_ = true;
     firstUnwritten_ = -1;

@@ -3,6 +3,9 @@
 // key is handled; a document that has no unsaved changes any more (saved, undone to the file's
 // state, replaced by New or Open) has its copy removed. Whoever ends the editor on a signal or at
 // the end of the session calls writeNow(); whoever closes with the user's "No" calls discard().
+// Text typed into an open cell editor is not in the document until the edit is confirmed; a
+// pending-edit provider hands the keeper the definition with that text in place, and whoever
+// watches the editor calls pendingEditChanged() as it is typed, so a kill finds it in the copy too.
 #pragma once
 
 #include "RecoveryStore.h"
@@ -13,6 +16,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace vornak {
@@ -54,15 +58,28 @@ public:
 
     // Why the last write failed; empty when it worked.
     const QString& lastError() const { return lastError_; }
+    const RecoveryFault& lastFault() const { return lastFault_; }
+
+    // The definition with the text of an open, unconfirmed edit in place; nothing while no edit is
+    // open or its text changes nothing. The document itself is not touched.
+    using PendingEdit = std::function<std::optional<ReportDefinition>()>;
+    void setPendingEdit(PendingEdit provider) { pendingEdit_ = std::move(provider); }
+    // The open edit's text changed (or the edit ended): written like any change.
+    void pendingEditChanged() { documentChanged(); }
 
 signals:
     // A copy could not be written (the message says why, in English); the next change tries again.
     void writeFailed(const QString& reason);
+    // The last write failed where the one before worked, or the other way round, or failed for
+    // another reason.
+    void faultChanged();
 
 private:
     void documentChanged();
     void modifiedChanged(bool modified);
     std::int64_t now() const;
+    std::optional<ReportDefinition> pendingDefinition() const;
+    void setFault(RecoveryFault fault);
 
     DefinitionDocument& document_;
     RecoveryStore store_;
@@ -74,6 +91,8 @@ private:
     bool current_ = false;
     bool hasCopy_ = false;
     QString lastError_;
+    RecoveryFault lastFault_;
+    PendingEdit pendingEdit_;
 };
 
 } // namespace vornak

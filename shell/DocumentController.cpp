@@ -73,7 +73,10 @@ void DocumentController::newStartupDocument() {
 }
 
 void DocumentController::openStartupFiles(const QList<QByteArray>& commandLine) {
+    // The question below lists the named file's copies with the others.
+    startingUp_ = true;
     openFromCommandLine(commandLine);
+    startingUp_ = false;
     // With or without a file named.
     offerRecoveryCopies();
 }
@@ -193,6 +196,10 @@ bool DocumentController::loadFile(const QByteArray& path) {
             texts::appTitle);
         return false;
     }
+    // Unsaved work of an editor that is gone waits for this file: offered now, not found later.
+    if (recovery_ != nullptr && !startingUp_) {
+        recovery_->offerCopiesOf(&window_, path);
+    }
     return true;
 }
 
@@ -212,6 +219,9 @@ bool DocumentController::save() {
             MessageAnswer::Yes) {
             return false;
         }
+    } else if (recovery_ != nullptr && !recovery_->mayReplaceRestored(&window_)) {
+        // Restored from a copy: what the file held since cannot be known.
+        return false;
     }
     return saveFile(QByteArray::fromStdString(document_.path()));
 }

@@ -77,7 +77,7 @@ public:
     // Whether the last openFile stopped because the user cancelled the save prompt.
     bool openWasCancelled() const { return openCancelled_; }
     // Reads a file into the document; a file that cannot be read is reported and leaves a new,
-    // untitled definition.
+    // untitled definition. A file read offers the recovery copies waiting for it.
     bool loadFile(const QByteArray& nativePath);
     // Stores the definition at path; a failure is reported and changes nothing else.
     bool saveFile(const QByteArray& nativePath);
@@ -114,6 +114,7 @@ private:
     Guard guard_;
     QList<QAction*> recentActions_;
     bool openCancelled_ = false;
+    bool startingUp_ = false;
     RecoverySession* recovery_ = nullptr;
 };
 

@@ -42,6 +42,7 @@ void EditorApp::keepWorkOnEnd() {
     QObject::connect(
         terminationSignals_.get(), &TerminationSignals::received, mainWindow_.get(), [this](int signal) {
             if (mainWindow_) {
+                // The open cell edit is confirmed first, so the copy holds its text.
                 mainWindow_->runGuarded([this] {
                     if (!recovery_->preserveNow()) {
                         // Ending anyway, as asked, but not in silence.
@@ -49,6 +50,8 @@ void EditorApp::keepWorkOnEnd() {
                                      qPrintable(recovery_->keeper().lastError()));
                     }
                 });
+                // The window's size and place are kept as on a close.
+                mainWindow_->endWithoutQuestion();
             }
             TerminationSignals::endBySignal(signal);
         });
@@ -75,8 +78,8 @@ int EditorApp::run() {
     mainWindow_ = createMainWindow();
     if (!recoveryFolder_.empty() && services_.messageBox != nullptr) {
         recovery_ = std::make_unique<RecoverySession>(document_, *services_.messageBox,
-                                                      RecoveryStore(recoveryFolder_));
-        mainWindow_->documents().setRecovery(recovery_.get());
+                                                      RecoveryStore(recoveryFolder_), recoveryQuestion_);
+        recovery_->attach(*mainWindow_);
     }
     if (keepWorkWhenEnded_ && recovery_) {
         keepWorkOnEnd();

@@ -16,6 +16,7 @@
 
 namespace vornak {
 
+class RecoveryQuestion;
 class RecoverySession;
 class TerminationSignals;
 
@@ -30,6 +31,8 @@ public:
 
     // Where the recovery copies are kept (the state folder unless set); empty keeps none.
     void setRecoveryFolder(std::string folder) { recoveryFolder_ = std::move(folder); }
+    // The recovery question to ask instead of the editor's own dialog (tests); must outlive run().
+    void setRecoveryQuestion(RecoveryQuestion* question) { recoveryQuestion_ = question; }
     // Makes SIGTERM, SIGHUP and the end of the desktop session write the recovery copy at once and
     // end the editor without a question. For the real program, not for tests that share a process.
     void keepWorkWhenEnded() { keepWorkWhenEnded_ = true; }
@@ -61,6 +64,7 @@ private:
     std::unique_ptr<MainWindow> mainWindow_;
     std::string recoveryFolder_;
     bool keepWorkWhenEnded_ = false;
+    RecoveryQuestion* recoveryQuestion_ = nullptr;
     std::unique_ptr<RecoverySession> recovery_;
     std::unique_ptr<TerminationSignals> terminationSignals_;
 };

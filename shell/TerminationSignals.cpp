@@ -10,20 +10,32 @@
 #include <cstdlib>
 
 #include <fcntl.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace vornak {
 
 namespace {
 
-constexpr int handledSignals[] = {SIGTERM, SIGHUP};
-constexpr int handledCount = 2;
+constexpr int handledSignals[] = {SIGTERM, SIGHUP, SIGINT};
+constexpr int handledCount = 3;
 
 int pipeEnds[2] = {-1, -1};
 struct sigaction previousActions[handledCount];
-bool installed[handledCount] = {false, false};
-// The signal that waits for the event loop, 0 when none does.
+bool installed[handledCount] = {false, false, false};
+// The signal that waits for the event loop (or is being handled there), 0 when none does.
 std::atomic<int> waitingSignal{0};
+// When it arrived (monotonic nanoseconds), and how many have come since, it included.
+std::atomic<long long> burstStart{0};
+std::atomic<int> burstCount{0};
+std::atomic<long long> burstWindowNanos{static_cast<long long>(TerminationSignals::defaultBurstMilliseconds) *
+                                        1'000'000};
+
+long long monotonicNanos() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now); // async-signal-safe
+    return static_cast<long long>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
 
 int slotOf(int signal) {
     for (int i = 0; i < handledCount; ++i) {
@@ -49,10 +61,21 @@ int slotOf(int signal) {
 extern "C" void onTerminationSignal(int signal, siginfo_t* info, void* context) {
     const int savedErrno = errno;
     int expected = 0;
+    const long long now = monotonicNanos();
     if (!waitingSignal.compare_exchange_strong(expected, signal)) {
-        // The loop has not taken the first one yet: it may never.
-        passOn(signal, info, context);
+        // One is already on its way. A logout sends several at once (TERM, then HUP): those are
+        // the same request and wait for it. A third, or one long after the first, means the loop
+        // is stuck: it ends the process now.
+        const int count = burstCount.fetch_add(1) + 1;
+        const long long window = burstWindowNanos.load();
+        if (count > 2 || window <= 0 || now - burstStart.load() > window) {
+            passOn(signal, info, context);
+        }
+        errno = savedErrno;
+        return;
     }
+    burstStart.store(now);
+    burstCount.store(1);
     const char byte = static_cast<char>(signal);
     [[maybe_unused]] const ssize_t ignored = ::write(pipeEnds[1], &byte, 1);
     errno = savedErrno;
@@ -113,7 +136,12 @@ void TerminationSignals::drain() {
         }
     }
     // Ready for the next one: a signal after this is handled on the loop again.
+    burstCount.store(0);
     waitingSignal.store(0);
+}
+
+void TerminationSignals::setBurstMilliseconds(int milliseconds) {
+    burstWindowNanos.store(static_cast<long long>(milliseconds) * 1'000'000);
 }
 
 void TerminationSignals::endBySignal(int signal) {

@@ -10,7 +10,11 @@
 #include "NativePath.h"
 #include "RecoverySession.h"
 #include "RecoveryStore.h"
+#include "ScriptedRecoveryQuestion.h"
+#include "SettingsStore.h"
 
+#include <QMainWindow>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <csignal>
@@ -53,7 +57,7 @@ public:
         FormTest::SetUp();
         store = std::make_unique<RecoveryStore>(
             corePath(QFile::encodeName(dir.filePath(QStringLiteral("state")))));
-        session = std::make_unique<RecoverySession>(document, messages, *store);
+        session = std::make_unique<RecoverySession>(document, messages, *store, &question);
     }
     void TearDown() override {
         FormTest::TearDown();
@@ -82,7 +86,7 @@ public:
     }
     MainWindow& startWithRecovery(const QList<QByteArray>& commandLine = {}) {
         auto owned = std::make_unique<MainWindow>(document, services, recentFiles, commandLine);
-        owned->documents().setRecovery(session.get());
+        session->attach(*owned);
         form = std::move(owned);
         form->show();
         activate();
@@ -92,24 +96,27 @@ public:
     std::size_t copies() const { return store->list().size(); }
 
     std::unique_ptr<RecoveryStore> store;
+    ScriptedRecoveryQuestion question;
     std::unique_ptr<RecoverySession> session;
 };
 
-TEST_F(Recovery, ACopyIsOfferedBackRestoredUnderItsPathAndSavedThere) {
+using Action = RecoveryAnswer::Action;
+
+TEST_F(Recovery, ACopyIsOfferedBackRestoredUnderItsPathAndSavedThereAfterAQuestion) {
     const std::string file = fileWith(definitionNamed("on disk"), QStringLiteral("stature.rpt"));
+    // The note matches the file as it is: still no reason to replace it without a word.
     const std::string old = leaveCopy(definitionNamed("typed"), file, DiskStamp::of(file));
-    messages.enqueueChoice(RecoverySession::Restore);
+    question.enqueue(Action::Restore, 0);
     startWithRecovery();
 
-    ASSERT_EQ(messages.choices().size(), 1U);
-    const auto& asked = messages.choices()[0];
-    EXPECT_TRUE(asked.text.contains(QStringLiteral("stature.rpt"))) << asked.text.toStdString();
-    EXPECT_TRUE(
-        asked.text.contains(QDateTime::fromSecsSinceEpoch(1'765'000'000).toString(QStringLiteral("HH:mm"))));
-    EXPECT_EQ(asked.buttons, (QStringList{QStringLiteral("Восстановить"), QStringLiteral("Удалить"),
-                                          QStringLiteral("Позже")}));
-    EXPECT_EQ(asked.defaultButton, 0);
-    EXPECT_EQ(asked.escapeButton, 2);
+    ASSERT_EQ(question.asked().size(), 1U);
+    const auto& asked = question.asked()[0];
+    EXPECT_EQ(asked.parent, form.get()) << "the question stands over the window";
+    ASSERT_EQ(asked.offers.size(), 1U);
+    EXPECT_TRUE(asked.offers[0].document.contains(QStringLiteral("stature.rpt")));
+    EXPECT_TRUE(asked.offers[0].time.contains(
+        QDateTime::fromSecsSinceEpoch(1'765'000'000).toString(QStringLiteral("HH:mm"))));
+    EXPECT_EQ(asked.offers[0].contents, QStringLiteral("параметров: 1, результатов: 1"));
 
     EXPECT_TRUE(form->document().isModified());
     EXPECT_EQ(form->documents().currentNativePath(), nativePath(file));
@@ -118,13 +125,24 @@ TEST_F(Recovery, ACopyIsOfferedBackRestoredUnderItsPathAndSavedThere) {
     EXPECT_FALSE(store->find(old).has_value()) << "the old copy went once the new one was written";
     EXPECT_EQ(copies(), 1U);
 
+    messages.enqueue(MessageAnswer::No);
     form->runCommand(cmd::FileSave);
-    EXPECT_EQ(messages.requests().size(), 1U) << "an unchanged file is saved without a question";
+    ASSERT_EQ(messages.requests().size(), 1U) << "the first save of a restored file asks";
+    EXPECT_TRUE(messages.requests()[0].text.contains(QStringLiteral("восстановлен из копии")));
+    EXPECT_EQ(messages.requests()[0].defaultButton, MessageAnswer::No);
     ReportDefinition read;
+    ASSERT_TRUE(read.load(file));
+    EXPECT_EQ(read.title, "on disk") << "No leaves the file";
+
+    messages.enqueue(MessageAnswer::Yes);
+    form->runCommand(cmd::FileSave);
     ASSERT_TRUE(read.load(file));
     EXPECT_EQ(read.title, "typed");
     EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(copies(), 0U) << "no copy is left after a save";
+    form->document().setCell(locationOf(ReportText::Title), QStringLiteral("again"));
+    form->runCommand(cmd::FileSave);
+    EXPECT_EQ(messages.requests().size(), 2U) << "later saves ask nothing";
 }
 
 TEST_F(Recovery, ARestoredFileChangedSinceIsGuardedByTheQuestion) {
@@ -133,64 +151,139 @@ TEST_F(Recovery, ARestoredFileChangedSinceIsGuardedByTheQuestion) {
     leaveCopy(definitionNamed("typed"), file, stamp);
     // Another program wrote the file after the copy was made.
     fileWith(definitionNamed("someone else's, and longer"), QStringLiteral("stature.rpt"));
-    messages.enqueueChoice(RecoverySession::Restore);
+    question.enqueue(Action::Restore, 0);
     startWithRecovery();
     messages.enqueue(MessageAnswer::No);
     form->runCommand(cmd::FileSave);
-    ASSERT_EQ(messages.requests().size(), 2U);
-    EXPECT_TRUE(messages.requests()[1].text.contains(QStringLiteral("изменен другой программой")));
+    ASSERT_EQ(messages.requests().size(), 1U) << "one question, the stronger one";
+    EXPECT_TRUE(messages.requests()[0].text.contains(QStringLiteral("изменен другой программой")));
     ReportDefinition read;
     ASSERT_TRUE(read.load(file));
     EXPECT_EQ(read.title, "someone else's, and longer");
     EXPECT_TRUE(form->document().isModified());
 }
 
-TEST_F(Recovery, UntitledLaterRemoveAndOneRestorePerWindow) {
-    // Offered oldest first.
-    const std::string later = leaveCopy(definitionNamed("later"), "/nowhere/later.rpt", {}, 1'765'000'001);
-    const std::string removed =
-        leaveCopy(definitionNamed("remove"), "/nowhere/remove.rpt", {}, 1'765'000'002);
+TEST_F(Recovery, OneQuestionListsEveryCopyRemovalAsksTwiceAndTheRestWaitForTheirFiles) {
+    const std::string laterFile = fileWith(definitionNamed("later on disk"), QStringLiteral("later.rpt"));
+    const std::string later = leaveCopy(definitionNamed("later"), laterFile, {}, 1'765'000'001);
+    const std::string removed = leaveCopy(definitionNamed("remove"), "/nowhere/remove.rpt", {}, 1'765'000'002);
     const std::string untitled = leaveCopy(definitionNamed("untitled"), "", {}, 1'765'000'003);
-    const std::string waits = leaveCopy(definitionNamed("waits"), "/nowhere/waits.rpt", {}, 1'765'000'004);
-    startWithRecovery(); // nothing queued: every question is answered by Escape, "Позже"
-    ASSERT_EQ(messages.choices().size(), 4U);
-    EXPECT_EQ(copies(), 4U) << "Позже keeps every copy";
+    startWithRecovery(); // nothing queued: Escape, "Позже"
+    ASSERT_EQ(question.asked().size(), 1U) << "one question for all";
+    ASSERT_EQ(question.asked()[0].offers.size(), 3U);
+    EXPECT_TRUE(question.asked()[0].offers[0].document.contains(QStringLiteral("later.rpt"))) << "oldest first";
+    EXPECT_EQ(question.asked()[0].offers[2].document, QStringLiteral("Без имени"));
+    EXPECT_EQ(copies(), 3U) << "Позже keeps every copy";
     EXPECT_FALSE(form->document().isModified());
 
-    messages.clear();
-    messages.enqueueChoice(RecoverySession::Later);
-    messages.enqueueChoice(RecoverySession::Remove);
-    messages.enqueueChoice(RecoverySession::Restore);
+    question.clear();
+    question.enqueue(Action::Remove, 1);
+    messages.enqueue(MessageAnswer::No);
+    question.enqueue(Action::Remove, 1);
+    messages.enqueue(MessageAnswer::Yes);
+    question.enqueue(Action::Restore, 1);
     EXPECT_TRUE(session->offerCopies(form.get()));
-    ASSERT_EQ(messages.choices().size(), 3U) << "once one is restored, the others wait for the next start";
-    EXPECT_TRUE(messages.choices()[0].text.contains(QStringLiteral("later.rpt")));
-    EXPECT_TRUE(messages.choices()[2].text.contains(QStringLiteral("Без имени")));
-    EXPECT_TRUE(store->find(later).has_value());
+    ASSERT_EQ(question.asked().size(), 3U);
+    ASSERT_EQ(messages.requests().size(), 2U);
+    EXPECT_TRUE(messages.requests()[0].text.contains(QStringLiteral("потеряны безвозвратно")));
+    EXPECT_EQ(messages.requests()[0].defaultButton, MessageAnswer::No);
+    EXPECT_EQ(question.asked()[1].offers.size(), 3U) << "No at the second question keeps it";
+    EXPECT_EQ(question.asked()[2].offers.size(), 2U);
     EXPECT_FALSE(store->find(removed).has_value());
     EXPECT_FALSE(store->find(untitled).has_value());
-    EXPECT_TRUE(store->find(waits).has_value());
-    EXPECT_TRUE(form->document().isModified());
+    EXPECT_TRUE(store->find(later).has_value());
     EXPECT_TRUE(form->documents().currentNativePath().isEmpty()) << "an untitled copy is restored untitled";
-    EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak*"));
     EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("untitled"));
+
+    // The copy left waiting is offered when its file is opened.
+    messages.clear();
+    question.clear();
+    messages.enqueue(MessageAnswer::No); // the save prompt: the restored document is let go
+    question.enqueue(Action::Restore, 0);
+    ASSERT_TRUE(form->documents().openFile(nativePath(laterFile)));
+    ASSERT_EQ(question.asked().size(), 1U);
+    EXPECT_EQ(question.asked()[0].offers.size(), 1U);
+    EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("later"));
+    EXPECT_TRUE(form->document().isModified());
+    EXPECT_FALSE(store->find(later).has_value());
 }
 
-TEST_F(Recovery, ADamagedCopyIsReportedAndKeptUnlessTheUserRemovesIt) {
+TEST_F(Recovery, ACopyThatHoldsWhatItsFileHoldsIsDroppedWithoutAWord) {
+    const std::string file = fileWith(definitionNamed("saved"), QStringLiteral("saved.rpt"));
+    const std::string stale = leaveCopy(definitionNamed("saved"), file);
+    startWithRecovery();
+    EXPECT_TRUE(question.asked().empty());
+    EXPECT_FALSE(store->find(stale).has_value());
+    EXPECT_FALSE(form->document().isModified());
+}
+
+TEST_F(Recovery, ACopyThatCannotBeWrittenIsSaidInTheStatusLineUntilOneIs) {
+    const std::string blocker = store->folder().substr(0, store->folder().rfind('/'));
+    std::filesystem::remove_all(blocker);
+    std::ofstream(blocker) << "a file where the folder should be";
+    startWithRecovery();
+    form->runCommand(cmd::AddResult);
+    EXPECT_FALSE(session->keeper().writeNow());
+    auto* bar = form->findChild<QStatusBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isVisible());
+    const QString said = bar->currentMessage();
+    EXPECT_TRUE(said.startsWith(QStringLiteral("Копия несохраненных изменений не записывается"))) << said.toStdString();
+    EXPECT_FALSE(said.contains(QStringLiteral("cannot"))) << "Russian only: " << said.toStdString();
+    form->runCommand(cmd::AddResult);
+    EXPECT_FALSE(session->keeper().writeNow());
+    EXPECT_EQ(bar->currentMessage(), said) << "still said";
+
+    std::filesystem::remove(blocker);
+    EXPECT_TRUE(session->keeper().writeNow());
+    EXPECT_TRUE(bar->currentMessage().isEmpty());
+    EXPECT_FALSE(bar->isVisible());
+}
+
+TEST_F(Recovery, AnOpenCellEditorsTextIsInTheCopyWithoutTouchingTheDocument) {
+    startWithRecovery();
+    CellGrid* grid = form->parameterGrid();
+    ASSERT_NE(grid->editCell(0, 1), nullptr);
+    const int steps = form->document().undoStack()->count();
+    typeText(grid->openEditor(), QStringLiteral("Рост"));
+    EXPECT_FALSE(form->document().isModified()) << "nothing confirmed yet";
+    ASSERT_TRUE(session->keeper().isPending()) << "typing in an open editor schedules a copy";
+    ASSERT_TRUE(session->keeper().writeNow()); // what the timer does; a kill -9 after it finds this
+    EXPECT_EQ(form->document().undoStack()->count(), steps);
+    const std::vector<RecoveryEntry> entries = store->list();
+    ASSERT_EQ(entries.size(), 1U);
+    ReportDefinition read;
+    LoadError error;
+    ASSERT_TRUE(RecoveryStore::readCopy(entries[0], read, error)) << error.reason;
+    EXPECT_EQ(shown(read.parameters.at(0).name), QStringLiteral("Рост"));
+
+    // Escape: the text was never the document's, and the copy goes.
+    QTest::keyClick(grid->openEditor(), Qt::Key_Escape);
+    EXPECT_EQ(copies(), 0U);
+}
+
+TEST_F(Recovery, ADamagedCopyIsListedWithARussianReasonAndRemovedOnlyOnTheUsersWord) {
     const std::string id = leaveCopy(definitionNamed("x"), "/nowhere/x.rpt");
     const std::optional<RecoveryEntry> entry = store->find(id);
     ASSERT_TRUE(entry.has_value());
     std::ofstream(entry->copyPath, std::ios::binary | std::ios::trunc) << "not a definition\r\n";
     startWithRecovery();
-    ASSERT_EQ(messages.choices().size(), 1U);
-    EXPECT_TRUE(messages.choices()[0].text.contains(QStringLiteral("не удалось прочитать")));
-    EXPECT_EQ(messages.choices()[0].defaultButton, 1) << "keeping it is the default";
+    ASSERT_EQ(question.asked().size(), 1U);
+    const RecoveryOffer& offer = question.asked()[0].offers.at(0);
+    EXPECT_FALSE(offer.restorable);
+    EXPECT_TRUE(offer.contents.startsWith(QStringLiteral("не читается: Это не файл описания")))
+        << offer.contents.toStdString();
     EXPECT_TRUE(store->find(id).has_value());
     EXPECT_FALSE(form->document().isModified());
 
-    messages.clear();
-    messages.enqueueChoice(0);
+    question.clear();
+    question.enqueue(Action::Restore, 0); // not possible: asked again
+    question.enqueue(Action::Remove, 0);
+    messages.enqueue(MessageAnswer::Yes);
     session->offerCopies(form.get());
+    EXPECT_EQ(question.asked().size(), 2U);
     EXPECT_FALSE(store->find(id).has_value());
+    EXPECT_FALSE(form->document().isModified());
 }
 
 TEST_F(Recovery, TheCopyFollowsTheChangesAndGoesWithNoAtTheClosingPrompt) {
@@ -227,7 +320,7 @@ TEST_F(Recovery, AFileAnotherRunningEditorHoldsOpensOnlyWhenTheUserSaysSo) {
     ASSERT_TRUE(store->write(store->newId(), definitionNamed("theirs"), info, error)) << error;
 
     startWithRecovery();
-    EXPECT_TRUE(messages.choices().empty()) << "a running editor's copy is not offered";
+    EXPECT_TRUE(question.asked().empty()) << "a running editor's copy is not offered";
     messages.enqueue(MessageAnswer::No);
     EXPECT_FALSE(form->documents().openFile(nativePath(file)));
     ASSERT_EQ(messages.requests().size(), 1U);
@@ -278,6 +371,53 @@ TEST_F(Recovery, SigtermKeepsWhatWasTypedAndEndsWithoutAQuestion) {
     LoadError error;
     ASSERT_TRUE(RecoveryStore::readCopy(entries[0], read, error));
     EXPECT_EQ(shown(read.title), QStringLiteral("Набрано до сигнала"));
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+// A session's end sends TERM and HUP at once: the copy is written once, with the open cell
+// editor's text in it, the window's size and place are kept, and the editor ends by the first.
+TEST_F(Recovery, ATermAndHupBurstKeepsTheOpenCellsTextAndTheWindowsPlace) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const char* givenFolder = std::getenv("VORNAK_TEST_BURST_STATE");
+    const char* givenSettings = std::getenv("VORNAK_TEST_BURST_SETTINGS");
+    const std::string folder =
+        givenFolder != nullptr ? givenFolder : corePath(QFile::encodeName(dir.filePath(QStringLiteral("burst"))));
+    const QString settingsFile =
+        givenSettings != nullptr ? QString::fromUtf8(givenSettings) : dir.filePath(QStringLiteral("burst.conf"));
+    ::setenv("VORNAK_TEST_BURST_STATE", folder.c_str(), 1);
+    ::setenv("VORNAK_TEST_BURST_SETTINGS", settingsFile.toUtf8().constData(), 1);
+    EXPECT_EXIT(
+        {
+            SettingsStore ownSettings(settingsFile);
+            PlatformServices withSettings = services;
+            withSettings.settings = &ownSettings;
+            EditorApp app(withSettings, {});
+            app.setRecoveryFolder(folder);
+            app.keepWorkWhenEnded();
+            QTimer::singleShot(0, [&app] {
+                app.mainWindow()->resize(1111, 777);
+                CellGrid* grid = app.mainWindow()->parameterGrid();
+                grid->editCell(0, 1);
+                typeText(grid->openEditor(), QStringLiteral("Открыто в ячейке"));
+                ::raise(SIGTERM);
+                ::raise(SIGHUP);
+            });
+            app.run();
+            std::_Exit(0);
+        },
+        ::testing::KilledBySignal(SIGTERM), "");
+    RecoveryStore left(folder);
+    const std::vector<RecoveryEntry> entries = left.list();
+    ASSERT_EQ(entries.size(), 1U) << "one copy";
+    ReportDefinition read;
+    LoadError error;
+    ASSERT_TRUE(RecoveryStore::readCopy(entries[0], read, error)) << error.reason;
+    EXPECT_EQ(shown(read.parameters.at(0).name), QStringLiteral("Открыто в ячейке"));
+    SettingsStore kept(settingsFile);
+    QMainWindow probe;
+    ASSERT_TRUE(probe.restoreGeometry(kept.readWindowGeometry())) << "the place was kept";
+    EXPECT_EQ(probe.size(), QSize(1111, 777));
     std::error_code ignored;
     std::filesystem::remove_all(folder, ignored);
 }

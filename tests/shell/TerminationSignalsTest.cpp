@@ -1,6 +1,8 @@
-// SIGTERM and SIGHUP reach the event loop instead of ending the editor at once; a second one while
-// the first still waits ends it through whatever handled the signal before (so the temporary files
-// of a save are still removed), and so does endBySignal once the editor has kept its work.
+// SIGTERM, SIGHUP and SIGINT reach the event loop instead of ending the editor at once; a burst of
+// them (a session's end sends TERM and HUP together) is one request, while a third signal, or a
+// second long after the first, ends a stuck editor through whatever handled the signal before (so
+// the temporary files of a save are still removed), and so does endBySignal once the editor has
+// kept its work.
 #include "TerminationSignals.h"
 
 #include <QSignalSpy>
@@ -23,7 +25,7 @@ TEST(TerminationSignals, EachSignalArrivesOnTheLoopAndTheProcessLives) {
     TerminationSignals bridge;
     ASSERT_TRUE(bridge.isActive());
     QSignalSpy received(&bridge, &TerminationSignals::received);
-    for (const int signal : {SIGTERM, SIGHUP, SIGTERM}) {
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT, SIGTERM}) {
         const int before = static_cast<int>(received.count());
         ::raise(signal);
         ASSERT_TRUE(received.wait(5000) || received.count() > before) << signal;
@@ -62,22 +64,43 @@ TEST(TerminationSignals, AnIgnoredSignalStaysIgnored) {
 
 using TerminationSignalsDeathTest = ::testing::Test;
 
-TEST_F(TerminationSignalsDeathTest, ASecondSignalWhileTheLoopIsStuckEndsTheProcess) {
+extern "C" void sayAbsorbed() {
+    const char text[] = "absorbed\n";
+    [[maybe_unused]] const ssize_t ignored = ::write(2, text, sizeof text - 1);
+}
+
+TEST_F(TerminationSignalsDeathTest, ASecondSignalOfABurstWaitsAThirdEndsTheStuckProcess) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            ::signal(SIGTERM, sayEarlierHandlerRan);
+            ::signal(SIGINT, sayEarlierHandlerRan);
             TerminationSignals bridge;
             ::raise(SIGTERM); // waits for a loop that never runs
-            ::raise(SIGTERM);
+            ::raise(SIGHUP);  // the same request: absorbed
+            sayAbsorbed();
+            ::raise(SIGINT);
             std::_Exit(0);
         },
-        ::testing::KilledBySignal(SIGTERM), "earlier handler ran");
+        ::testing::KilledBySignal(SIGINT), "absorbed\nearlier handler ran");
+}
+
+TEST_F(TerminationSignalsDeathTest, ASecondSignalLongAfterTheFirstEndsTheStuckProcess) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // No burst is short enough: the second comes "long after".
+            TerminationSignals::setBurstMilliseconds(0);
+            TerminationSignals bridge;
+            ::raise(SIGTERM);
+            ::raise(SIGHUP);
+            std::_Exit(0);
+        },
+        ::testing::KilledBySignal(SIGHUP), "");
 }
 
 TEST_F(TerminationSignalsDeathTest, EndBySignalRunsTheEarlierHandlerAndEndsAsTheSignalWould) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    for (const int signal : {SIGTERM, SIGHUP}) {
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
         EXPECT_EXIT(
             {
                 ::signal(signal, sayEarlierHandlerRan);
