@@ -4,8 +4,8 @@
 For SIGKILL and then SIGTERM: opens a definition, types a title into the title field, ends the
 editor with the signal (after the recovery copy has appeared for SIGKILL; at once for SIGTERM,
 which must write it itself and end without a question), starts it again on the same file,
-expects the recovery question, takes the default with Enter, saves with Ctrl+S and checks that the
-file holds what was typed. Then closes the editor normally and checks that no copy is left and
+expects the recovery question, takes the default with Enter, saves with Ctrl+S (answering Да to the
+question a restored file asks before it is replaced) and checks that the file holds what was typed. Then closes the editor normally and checks that no copy is left and
 that the next start asks nothing. Every run has a private home and state folder.
 
 usage: recovery_session.py VORNAK_BINARY SOURCE_RPT
@@ -107,6 +107,13 @@ def run_case(dpy, binary, source, work, kill_signal):
             raise
         focus(dpy, window)
         press(dpy, "s", ("Control_L",))
+        # A restored file is replaced only on the user's word: the question's default is No, so
+        # Tab moves to the other button, Да, and Space presses it.
+        question = wait_for("the question before the restored file is replaced",
+                            lambda: find_window(dpy, QUESTION))
+        focus(dpy, question)
+        press(dpy, "Tab")
+        press(dpy, "space")
         wait_for("the save", lambda: read_title(document) == typed.encode())
         wait_for("the copy to go", lambda: not copies(state))
         wait_for("the mark to go after the save", lambda: find_window(dpy, TITLE))
