@@ -14,13 +14,13 @@ namespace vornak {
 
 using CellRows = std::vector<QStringList>;
 
-// What a paste may take: far more than any list of a definition holds (a few thousand rows of
-// three columns), yet little enough that reading it neither exhausts memory nor holds the window
-// up. Cells are counted as they are made, the empty ones merged cells leave included, so that a
+// What a paste may take: many times what any list of a definition holds (a few thousand rows of
+// three columns), yet little enough that reading and inserting it neither exhausts memory nor
+// holds the window up for long. Cells are counted as they are made, the empty ones merged cells leave included, so that a
 // few bytes of spans are refused before they are allocated.
 struct TableBudget {
     qsizetype maxTextLength = 8 * 1024 * 1024; // characters of the plain text or of the HTML
-    qsizetype maxCells = 300'000;
+    qsizetype maxCells = 100'000;
 
     bool operator==(const TableBudget&) const = default;
 };
