@@ -2,6 +2,8 @@
 
 #include "ReportDefinition.h"
 
+#include <QLocale>
+
 #include <algorithm>
 
 namespace vornak {
@@ -101,6 +103,15 @@ QString leftOutColumnsText(int leftOutColumns, int columns) {
         .arg(columns)
         .arg(columnsWord(columns))
         .arg(leftOutColumns);
+}
+
+QString pasteTooLargeText(const TableBudget& budget) {
+    const QLocale russian(QLocale::Russian, QLocale::Russia);
+    return QStringLiteral("Вставка отменена: таблица в буфере обмена слишком велика. Вставить можно не "
+                          "больше %1 ячеек (объединенная ячейка считается по числу занятых ею мест) "
+                          "и не больше %2 знаков текста. Ничего не изменено.")
+        .arg(russian.toString(static_cast<qlonglong>(budget.maxCells)),
+             russian.toString(static_cast<qlonglong>(budget.maxTextLength)));
 }
 
 QString inputOneRowText() {

@@ -42,6 +42,8 @@ PastedRows fitPastedRows(const CellRows& rows, int columns);
 QString pasteRefusalText(const PastedCellProblem& problem, const QStringList& columnTitles);
 // Said after a paste that left columns out, or an empty text when none was.
 QString leftOutColumnsText(int leftOutColumns, int columns);
+// Refuses a paste whose table passed the budget, naming its limits.
+QString pasteTooLargeText(const TableBudget& budget = {});
 // Refuses a paste into an Input parameter that would leave it more than one row.
 QString inputOneRowText();
 // Why parameters on the clipboard could not be pasted; empty for None.

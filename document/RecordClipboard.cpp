@@ -29,12 +29,12 @@ std::optional<ParameterTransfer> pastedParameters(const QMimeData* data) {
     return parseParameters(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
-CellRows pastedRows(const QMimeData* data) {
+TableRead pastedRows(const QMimeData* data, const TableBudget& budget) {
     if (data == nullptr) {
         return {};
     }
     return rowsFromClipboard(data->hasText() ? data->text() : QString(),
-                             data->hasHtml() ? data->html() : QString());
+                             data->hasHtml() ? data->html() : QString(), budget);
 }
 
 } // namespace vornak

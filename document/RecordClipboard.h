@@ -27,7 +27,7 @@ bool canPasteRecords(const QMimeData* data);
 // Whole parameters on the clipboard, if it carries Vornak's type (then `problem` may say why they
 // cannot be taken); nothing otherwise.
 std::optional<ParameterTransfer> pastedParameters(const QMimeData* data);
-// The rows the clipboard's text or HTML holds (see rowsFromClipboard).
-CellRows pastedRows(const QMimeData* data);
+// The rows the clipboard's text or HTML holds, or none over the budget (see rowsFromClipboard).
+TableRead pastedRows(const QMimeData* data, const TableBudget& budget = {});
 
 } // namespace vornak

@@ -21,19 +21,43 @@ bool needsQuotes(const QString& cell) {
     return cell.startsWith(quote) || cell.contains(tab) || cell.contains(u'\n') || cell.contains(u'\r');
 }
 
+// Counts the cells a reader makes against the budget, before each is made.
+class CellCount {
+public:
+    explicit CellCount(qsizetype limit) : left_(limit) {}
+
+    // Whether `cells` more may be made; once refused, nothing more is.
+    bool take(qsizetype cells) {
+        if (over_ || cells > left_) {
+            over_ = true;
+            return false;
+        }
+        left_ -= cells;
+        return true;
+    }
+    bool over() const { return over_; }
+
+private:
+    qsizetype left_;
+    bool over_ = false;
+};
+
 // --- Tab-separated text ------------------------------------------------------------------------
 
 class TabSeparatedReader {
 public:
-    explicit TabSeparatedReader(const QString& text) : text_(text) {}
+    TabSeparatedReader(const QString& text, qsizetype maxCells) : text_(text), count_(maxCells) {}
 
-    CellRows read() {
+    TableRead read() {
         CellRows rows;
         if (text_.isEmpty()) {
-            return rows;
+            return {};
         }
         QStringList row;
         while (true) {
+            if (!count_.take(1)) {
+                return {{}, true};
+            }
             row.append(cell());
             if (pos_ >= text_.size()) {
                 rows.push_back(row);
@@ -51,7 +75,7 @@ public:
                 break;
             }
         }
-        return rows;
+        return {std::move(rows), false};
     }
 
 private:
@@ -108,6 +132,7 @@ private:
     }
 
     const QString& text_;
+    CellCount count_;
     qsizetype pos_ = 0;
 };
 
@@ -145,11 +170,14 @@ void appendCodePoint(QString& out, char32_t c) {
 // The entity starting at text[at] ("&"): appends what it stands for and returns the index past
 // it, or returns `at` when it is no entity this reader knows (the "&" is then text).
 qsizetype readEntity(QStringView text, qsizetype at, QString& out) {
-    const qsizetype semicolon = text.indexOf(u';', at + 1);
-    // Entity names and numbers are short; a far semicolon belongs to something else.
-    if (semicolon < 0 || semicolon - at > 12) {
+    // Entity names and numbers are short; a far semicolon belongs to something else, and is not
+    // looked for (a text of ampersands alone would otherwise be read over and over).
+    constexpr qsizetype longest = 12;
+    const qsizetype near = text.mid(at + 1, longest).indexOf(u';');
+    if (near < 0) {
         return at;
     }
+    const qsizetype semicolon = at + 1 + near;
     const QStringView body = text.mid(at + 1, semicolon - at - 1);
     if (body.startsWith(u'#')) {
         const bool hex = body.size() > 1 && (body[1] == u'x' || body[1] == u'X');
@@ -253,10 +281,10 @@ int spanOf(const QString& attributes, const QString& name) {
 
 class HtmlTableReader {
 public:
-    explicit HtmlTableReader(const QString& html) : html_(html) {}
+    HtmlTableReader(const QString& html, qsizetype maxCells) : html_(html), count_(maxCells) {}
 
-    CellRows read() {
-        while (pos_ < html_.size() && !done_) {
+    TableRead read() {
+        while (pos_ < html_.size() && !done_ && !count_.over()) {
             if (html_[pos_] == u'<') {
                 readMarkup();
             } else {
@@ -267,7 +295,10 @@ public:
             }
         }
         endRow();
-        return rows_;
+        if (count_.over()) {
+            return {{}, true};
+        }
+        return {std::move(rows_), false};
     }
 
 private:
@@ -394,7 +425,7 @@ private:
         } else if (inCell_) {
             if (tag.name == u"br") {
                 lineBreak();
-            } else if (!tag.closing && isBlock(tag.name) && hasContent()) {
+            } else if (!tag.closing && isBlock(tag.name) && cellHasText_) {
                 // A second paragraph in a cell starts a new line.
                 lineBreak();
             }
@@ -406,10 +437,6 @@ private:
                name == u"h3" || name == u"h4" || name == u"h5" || name == u"h6";
     }
 
-    bool hasContent() const {
-        return std::any_of(cell_.cbegin(), cell_.cend(), [](QChar c) { return !c.isSpace(); });
-    }
-
     // Text between tags: white space folds to one space between words; what an entity stands for
     // is taken as it is, so "&#9;" or "&nbsp;" is never folded.
     void text(QStringView raw) {
@@ -417,7 +444,6 @@ private:
             return;
         }
         qsizetype i = 0;
-        QString decoded;
         while (i < raw.size()) {
             const QChar c = raw[i];
             if (isHtmlSpace(c)) {
@@ -425,19 +451,21 @@ private:
                 ++i;
                 continue;
             }
-            decoded.clear();
-            const qsizetype next = c == u'&' ? readEntity(raw, i, decoded) : i;
-            if (next == i) {
-                decoded = c;
-                ++i;
-            } else {
-                i = next;
-            }
             if (pendingSpace_ && !cell_.isEmpty() && cell_.back() != u'\n') {
                 cell_.append(u' ');
             }
             pendingSpace_ = false;
-            cell_.append(decoded);
+            const qsizetype before = cell_.size();
+            const qsizetype next = c == u'&' ? readEntity(raw, i, cell_) : i;
+            if (next == i) {
+                cell_.append(c);
+                ++i;
+            } else {
+                i = next;
+            }
+            for (qsizetype k = before; k < cell_.size() && !cellHasText_; ++k) {
+                cellHasText_ = !cell_[k].isSpace();
+            }
         }
     }
 
@@ -462,6 +490,7 @@ private:
         cell_.replace(noBreakSpace, u' ');
         placeCell(cell_);
         cell_.clear();
+        cellHasText_ = false;
         pendingSpace_ = false;
         inCell_ = false;
     }
@@ -469,6 +498,9 @@ private:
     // Puts a cell into the row under construction, after the cells that spans from rows above hold.
     void placeCell(const QString& cell) {
         skipSpannedColumns();
+        if (!count_.take(colSpan_)) {
+            return;
+        }
         const int column = static_cast<int>(row_.size());
         row_.append(cell);
         for (int k = 1; k < colSpan_; ++k) {
@@ -486,7 +518,7 @@ private:
 
     void skipSpannedColumns() {
         while (static_cast<std::size_t>(row_.size()) < rowsLeft_.size() &&
-               rowsLeft_[static_cast<std::size_t>(row_.size())] > 0) {
+               rowsLeft_[static_cast<std::size_t>(row_.size())] > 0 && count_.take(1)) {
             --rowsLeft_[static_cast<std::size_t>(row_.size())];
             row_.append(QString());
         }
@@ -504,12 +536,14 @@ private:
     }
 
     const QString& html_;
+    CellCount count_;
     qsizetype pos_ = 0;
     int depth_ = 0;
     bool done_ = false;
     bool inRow_ = false;
     bool inCell_ = false;
     bool pendingSpace_ = false;
+    bool cellHasText_ = false; // cell_ holds more than white space
     int colSpan_ = 1;
     int rowSpan_ = 1;
     QString cell_;
@@ -608,21 +642,35 @@ QString toHtmlTable(const CellRows& rows) {
     return out;
 }
 
+TableRead readTabSeparated(const QString& text, const TableBudget& budget) {
+    if (text.size() > budget.maxTextLength) {
+        return {{}, true};
+    }
+    return TabSeparatedReader(text, budget.maxCells).read();
+}
+
 CellRows parseTabSeparated(const QString& text) {
-    return TabSeparatedReader(text).read();
+    return readTabSeparated(text).rows;
+}
+
+TableRead readHtmlTable(const QString& html, const TableBudget& budget) {
+    if (html.size() > budget.maxTextLength) {
+        return {{}, true};
+    }
+    return HtmlTableReader(html, budget.maxCells).read();
 }
 
 CellRows parseHtmlTable(const QString& html) {
-    return HtmlTableReader(html).read();
+    return readHtmlTable(html).rows;
 }
 
-CellRows rowsFromClipboard(const QString& plainText, const QString& html) {
-    CellRows plain = parseTabSeparated(plainText);
-    if (html.isEmpty() || (!plain.empty() && widest(plain) > 1)) {
+TableRead rowsFromClipboard(const QString& plainText, const QString& html, const TableBudget& budget) {
+    TableRead plain = readTabSeparated(plainText, budget);
+    if (plain.overBudget || html.isEmpty() || (!plain.rows.empty() && widest(plain.rows) > 1)) {
         return plain;
     }
-    CellRows table = parseHtmlTable(html);
-    if (plain.empty() || widest(table) > 1) {
+    TableRead table = readHtmlTable(html, budget);
+    if (table.overBudget || plain.rows.empty() || widest(table.rows) > 1) {
         return table;
     }
     return plain;

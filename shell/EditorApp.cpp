@@ -25,6 +25,11 @@ EditorApp::~EditorApp() = default;
 
 void EditorApp::readSettings() {
     if (services_.settings != nullptr) {
+        // A damaged file found on start was set aside: said once, before the window opens.
+        const QString damage = services_.settings->unsaidDamage();
+        if (!damage.isEmpty() && services_.messageBox != nullptr) {
+            services_.messageBox->showInformation(nullptr, damage, texts::appTitle);
+        }
         recentFiles_.read(*services_.settings);
         // Written whenever it changes: an editor ended by a signal or a crash keeps it too.
         recentFiles_.writeThrough(services_.settings);
@@ -93,11 +98,16 @@ int EditorApp::run() {
     terminationSignals_.reset();
     recovery_.reset();
     // Settings that cannot be written are said once and change nothing else: the user's work is
-    // saved or was declined, so the run still ends well.
-    if (services_.settings != nullptr && !recentFiles_.write(*services_.settings) &&
-        services_.messageBox != nullptr) {
-        const QString failure = services_.settings->unsaidWriteFailure();
-        if (!failure.isEmpty()) {
+    // saved or was declined, so the run still ends well. A file found damaged only now that it was
+    // written has been replaced by a clean one, and that is said too.
+    if (services_.settings != nullptr) {
+        const bool written = recentFiles_.write(*services_.settings);
+        const QString damage = services_.settings->unsaidDamage();
+        const QString failure = written ? QString() : services_.settings->unsaidWriteFailure();
+        if (services_.messageBox != nullptr && !damage.isEmpty()) {
+            services_.messageBox->showInformation(nullptr, damage, texts::appTitle);
+        }
+        if (services_.messageBox != nullptr && !failure.isEmpty()) {
             services_.messageBox->showError(nullptr, failure, texts::appTitle);
         }
     }

@@ -164,7 +164,12 @@ bool ListClipboard::paste(CellGrid& list, const QMimeData* data) {
     if (titles.isEmpty()) {
         return false; // a kind the list shows no columns for
     }
-    const PastedRows fitted = fitPastedRows(pastedRows(data), static_cast<int>(titles.size()));
+    const TableRead read = pastedRows(data);
+    if (read.overBudget) {
+        refuse(pasteTooLargeText());
+        return false;
+    }
+    const PastedRows fitted = fitPastedRows(read.rows, static_cast<int>(titles.size()));
     if (fitted.refusal) {
         refuse(pasteRefusalText(*fitted.refusal, titles));
         return false;

@@ -19,13 +19,13 @@ TEST(RecordClipboardTest, RowsGoOutInBothFormatsAndComeBack) {
     EXPECT_TRUE(data->hasHtml());
     EXPECT_FALSE(data->hasFormat(QString::fromLatin1(parametersMimeType)));
     EXPECT_TRUE(canPasteRecords(data.get()));
-    EXPECT_EQ(pastedRows(data.get()), shown);
+    EXPECT_EQ(pastedRows(data.get()).rows, shown);
     EXPECT_FALSE(pastedParameters(data.get()));
 
     // Only the HTML, as some programs offer.
     QMimeData html;
     html.setHtml(data->html());
-    EXPECT_EQ(pastedRows(&html), shown);
+    EXPECT_EQ(pastedRows(&html).rows, shown);
 }
 
 TEST(RecordClipboardTest, ParametersTravelWhole) {
@@ -55,7 +55,7 @@ TEST(RecordClipboardTest, DamagedParametersAreToldApartFromNone) {
     image.setData(QStringLiteral("image/png"), QByteArray("\x89PNG"));
     EXPECT_FALSE(canPasteRecords(&image));
     EXPECT_FALSE(canPasteRecords(nullptr));
-    EXPECT_TRUE(pastedRows(&image).empty());
+    EXPECT_EQ(pastedRows(&image), TableRead{});
 }
 
 } // namespace

@@ -85,9 +85,12 @@ TEST_F(SettingsStoreTest, ReadingSkipsGapsAndEmptyValues) {
 }
 
 TEST_F(SettingsStoreTest, AFailedWriteIsReported) {
-    // The settings file's place is taken by a folder, so it cannot be written.
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("blocked.conf")));
-    SettingsStore store(dir.filePath(QStringLiteral("blocked.conf")));
+    // The settings file's folder is a plain file, so it cannot be written. (A folder in the file's
+    // place is damage, set aside: SettingsDamageTest.)
+    QFile blocker(dir.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    SettingsStore store(dir.filePath(QStringLiteral("blocker/blocked.conf")));
     EXPECT_FALSE(store.writeRecentFiles({QStringLiteral("/a.rpt")}));
 }
 

@@ -79,6 +79,29 @@ TEST_F(EditorAppTest, SettingsThatCannotBeWrittenAreSaidOnceAndTheRunEndsWell) {
         << messages.requests()[0].text.toStdString();
 }
 
+// A damaged settings file found on start is said once, before the window opens, as a notice; the
+// run then writes its list to the clean file and says nothing more at exit.
+TEST_F(EditorAppTest, ADamagedSettingsFileIsSaidOnceAndTheRunWritesACleanOne) {
+    const QString path = dir.filePath(QStringLiteral("damaged/vornak.conf"));
+    ASSERT_TRUE(QDir().mkpath(path)); // a folder in the file's place
+    SettingsStore damaged(path);
+    PlatformServices damagedServices = services;
+    damagedServices.settings = &damaged;
+
+    EditorApp app(damagedServices, {});
+    QTimer::singleShot(0, [&] {
+        ASSERT_EQ(messages.requests().size(), 1u);
+        app.recentFiles().add(QByteArray("/data/opened.rpt"));
+        app.mainWindow()->close();
+    });
+    EXPECT_EQ(app.run(), 0);
+    ASSERT_EQ(messages.requests().size(), 1u);
+    EXPECT_EQ(messages.requests()[0].kind, MessageKind::Information);
+    EXPECT_TRUE(messages.requests()[0].text.contains(QStringLiteral("Файл настроек")))
+        << messages.requests()[0].text.toStdString();
+    EXPECT_EQ(SettingsStore(path).readRecentFiles(), QStringList{QStringLiteral("/data/opened.rpt")});
+}
+
 TEST_F(EditorAppTest, ACancelledSavePromptKeepsTheRunGoing) {
     EditorApp app(services, {});
     int closes = 0;

@@ -5,6 +5,7 @@
 #include "FindBar.h"
 #include "FindTools.h"
 #include "FormHarness.h"
+#include "PastedRows.h"
 #include "RecordClipboard.h"
 #include "RowSelection.h"
 
@@ -165,6 +166,35 @@ TEST_F(TablesTest, APasteTheFileCannotHoldChangesNothing) {
     pressKey(values(), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(form->document().definition().parameters[1].values.size(), 1u);
     EXPECT_TRUE(messages.requests().back().text.contains(u("«Ввод»")));
+}
+
+// A few kilobytes of merged cells that would make millions of cells are refused before they are
+// made, with the budget named; the editor goes on with the document as it was. The largest table
+// the budget takes still pastes.
+TEST_F(TablesTest, ATableOverTheBudgetIsRefusedAndChangesNothing) {
+    const std::string before = serializeDefinition(form->document().definition());
+    QString bomb = u("<table>");
+    for (int i = 0; i < 800; ++i) {
+        bomb += u("<tr><td colspan=1000 rowspan=1000>x</td></tr>");
+    }
+    auto* data = new QMimeData;
+    data->setHtml(bomb + u("</table>"));
+    clipboard()->setMimeData(data);
+    results()->setFocus();
+    pressKey(results(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(serializeDefinition(form->document().definition()), before);
+    ASSERT_EQ(messages.requests().size(), 1u);
+    EXPECT_EQ(messages.requests().back().kind, MessageKind::Error);
+    EXPECT_EQ(messages.requests().back().text, pasteTooLargeText());
+    EXPECT_TRUE(messages.requests().back().text.contains(u("100\u00a0000"))) << messages.requests().back().text.toStdString();
+
+    const TableBudget budget;
+    putText(u("1\t2\n").repeated(budget.maxCells / 2));
+    results()->setFocus();
+    pressKey(results(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form->document().definition().results.size(), 1u + static_cast<std::size_t>(budget.maxCells / 2));
+    EXPECT_EQ(messages.requests().size(), 1u);
+    clipboard()->clear();
 }
 
 TEST_F(TablesTest, ParametersTravelWhole) {
