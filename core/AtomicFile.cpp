@@ -12,6 +12,7 @@
 #include <mutex>
 #include <new>
 #include <random>
+#include <stdexcept>
 #include <utility>
 
 namespace vornak {
@@ -122,6 +123,19 @@ bool AtomicFileWriter::writeOut(std::string_view bytes) {
         return false;
     }
     return true;
+}
+
+void AtomicFileWriter::expectSize(std::size_t bytes) {
+    if (mode_ != Mode::InPlace || failed_ || target_ == nullptr) {
+        return;
+    }
+    try {
+        buffer_.reserve(buffer_.size() + bytes);
+    } catch (const std::bad_alloc&) {
+        failWith(FileProblem::NotEnoughMemory, "not enough memory");
+    } catch (const std::length_error&) {
+        failWith(FileProblem::NotEnoughMemory, "not enough memory");
+    }
 }
 
 bool AtomicFileWriter::write(std::string_view bytes) {

@@ -66,6 +66,9 @@ public:
 
     // False once anything has failed; later writes then do nothing.
     bool write(std::string_view bytes);
+    // Says how many bytes are coming, so that a write in place takes its memory at once; a
+    // wrong guess costs only time.
+    void expectSize(std::size_t bytes);
     // Finishes the file as described above. True only when every step worked.
     bool commit();
     // Why the writer failed; empty while it has not.
