@@ -1,6 +1,7 @@
 #include "CheckCommand.h"
 
 #include "Commands.h"
+#include "CompactDefinition.h"
 #include "DefinitionChecks.h"
 #include "JsonDump.h"
 #include "ReportDefinition.h"
@@ -18,7 +19,7 @@ namespace vornak::cli {
 namespace {
 
 // "R1" or "R2", as the one read found it: the file may be a pipe, which cannot be read twice.
-std::string layoutMark(const ReportDefinition& definition) {
+std::string layoutMark(const CompactDefinition& definition) {
     std::string mark(1, 'R'); // not "R" + ...: GCC's optimiser warns of overlapping copies there
     mark += std::to_string(definition.loadedLayout());
     return mark;
@@ -74,7 +75,8 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
     bool anyFinding = false;
     nlohmann::json reports = nlohmann::json::array();
     for (const std::string& path : files) {
-        ReportDefinition definition;
+        // Held compactly and freed before the next file is read.
+        CompactDefinition definition;
         nlohmann::json report = nlohmann::json::object();
         report["file"] = path;
         if (!definition.load(path)) {
@@ -95,8 +97,8 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
         if (options.json) {
             report["read"] = true;
             report["layout"] = layoutMark(definition);
-            report["parameters"] = definition.parameters.size();
-            report["results"] = definition.results.size();
+            report["parameters"] = definition.parameterCount();
+            report["results"] = definition.resultCount();
             nlohmann::json list = nlohmann::json::array();
             for (const Finding& finding : findings) {
                 list.push_back(findingToJson(finding));
@@ -106,8 +108,8 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
             continue;
         }
         out << path << ": ok (" << layoutMark(definition) << ", "
-            << countText(definition.parameters.size(), "parameter", "parameters") << ", "
-            << countText(definition.results.size(), "result", "results") << ")\n";
+            << countText(definition.parameterCount(), "parameter", "parameters") << ", "
+            << countText(definition.resultCount(), "result", "results") << ")\n";
         for (const Finding& finding : findings) {
             out << path << ": warning: " << describePlace(finding) << ": "
                 << windows1251ToUtf8(describeFinding(finding)) << '\n';

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "CheckCommand.h"
+#include "CompactDefinition.h"
 #include "FileIdentity.h"
 #include "JsonDump.h"
 #include "ReportDefinition.h"
@@ -76,8 +77,9 @@ std::string describeLoadError(const LoadError& error) {
 
 namespace {
 
-std::optional<ReportDefinition> read(const std::string& path, std::ostream& err) {
-    ReportDefinition definition;
+// The commands only read the definition through: it is held compactly, never as the editor's model.
+std::optional<CompactDefinition> read(const std::string& path, std::ostream& err) {
+    CompactDefinition definition;
     if (!definition.load(path)) {
         err << programName << ": cannot read " << path << ": " << describeLoadError(definition.loadError())
             << '\n';
@@ -98,7 +100,7 @@ int rewrite(const std::string& in, const std::string& outPath, bool asTable, std
             return exitFailed;
         }
     }
-    const std::optional<ReportDefinition> definition = read(in, err);
+    const std::optional<CompactDefinition> definition = read(in, err);
     if (!definition) {
         return exitFailed;
     }
@@ -111,11 +113,11 @@ int rewrite(const std::string& in, const std::string& outPath, bool asTable, std
 }
 
 int dump(const std::string& path, std::ostream& out, std::ostream& err) {
-    const std::optional<ReportDefinition> definition = read(path, err);
+    const std::optional<CompactDefinition> definition = read(path, err);
     if (!definition) {
         return exitFailed;
     }
-    out << definitionToJson(*definition);
+    writeDefinitionJson(*definition, out);
     return exitOk;
 }
 

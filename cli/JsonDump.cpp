@@ -1,11 +1,13 @@
 #include "JsonDump.h"
 
+#include "DefinitionAccess.h"
 #include "Windows1251.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cstddef>
 #include <initializer_list>
+#include <ostream>
 #include <string_view>
 #include <utility>
 
@@ -50,9 +52,19 @@ void appendIndented(std::string& out, const nlohmann::json& value, int depth) {
     out += object ? '}' : ']';
 }
 
+// Builds the JSON text; with an output stream, hands it on in pieces as it grows, so that a large
+// definition's JSON is never held whole.
 class JsonWriter {
 public:
+    explicit JsonWriter(std::ostream* out = nullptr) : out_(out) {}
+
     std::string take() { return std::move(text_); }
+    void flushIfLarge() {
+        if (out_ != nullptr && text_.size() >= 64 * 1024) {
+            out_->write(text_.data(), static_cast<std::streamsize>(text_.size()));
+            text_.clear();
+        }
+    }
 
     void beginObject() { open('{'); }
     void endObject() { close('}'); }
@@ -105,6 +117,7 @@ private:
     }
     void indent() { text_.append(static_cast<std::size_t>(depth_) * 4, ' '); }
 
+    std::ostream* out_;
     std::string text_;
     int depth_ = 0;
     bool firstInContainer_ = true;
@@ -112,14 +125,14 @@ private:
 };
 
 void writeTexts(JsonWriter& json,
-                std::initializer_list<std::pair<std::string_view, const std::string&>> fields) {
+                std::initializer_list<std::pair<std::string_view, std::string_view>> fields) {
     for (const auto& [name, value] : fields) {
         json.key(name);
         json.string(value);
     }
 }
 
-void writeParameter(JsonWriter& json, const ParameterRecord& parameter) {
+template <typename Parameter> void writeParameter(JsonWriter& json, const Parameter& parameter) {
     json.beginObject();
     writeTexts(json, {{"name", parameter.name}, {"formula", parameter.formula}});
     json.key("kind");
@@ -130,12 +143,39 @@ void writeParameter(JsonWriter& json, const ParameterRecord& parameter) {
     json.number(parameter.hasFormula);
     json.key("values");
     json.beginArray();
-    for (const ValueRow& row : parameter.values) {
+    for (std::size_t v = 0; v < parameter.values.size(); ++v) {
+        const auto& row = parameter.values[v];
         json.beginObject();
         writeTexts(json, {{"value", row.value}, {"upperBound", row.upperBound}, {"result", row.result}});
         json.endObject();
     }
     json.endArray();
+    json.endObject();
+}
+
+template <typename D> void writeDefinition(JsonWriter& json, const D& definition) {
+    json.beginObject();
+    json.key("parameters");
+    json.beginArray();
+    for (std::size_t p = 0; p < definition.parameterCount(); ++p) {
+        writeParameter(json, definition.parameter(p));
+        json.flushIfLarge();
+    }
+    json.endArray();
+    json.key("results");
+    json.beginArray();
+    for (std::size_t r = 0; r < definition.resultCount(); ++r) {
+        const auto& row = definition.result(r);
+        json.beginObject();
+        writeTexts(json, {{"name", row.name}, {"result", row.result}});
+        json.endObject();
+        json.flushIfLarge();
+    }
+    json.endArray();
+    for (std::size_t i = 0; i < reportTextNames.size(); ++i) {
+        json.key(reportTextNames[i]);
+        json.string(definition.reportText(i));
+    }
     json.endObject();
 }
 
@@ -156,34 +196,18 @@ std::string indentedJson(const nlohmann::json& value) {
 
 std::string definitionToJson(const ReportDefinition& definition) {
     JsonWriter json;
-    json.beginObject();
-    json.key("parameters");
-    json.beginArray();
-    for (const ParameterRecord& parameter : definition.parameters) {
-        writeParameter(json, parameter);
-    }
-    json.endArray();
-    json.key("results");
-    json.beginArray();
-    for (const ResultRow& row : definition.results) {
-        json.beginObject();
-        writeTexts(json, {{"name", row.name}, {"result", row.result}});
-        json.endObject();
-    }
-    json.endArray();
-    writeTexts(json, {{"title", definition.title},
-                      {"documentFile", definition.documentFile},
-                      {"input1Caption", definition.input1Caption},
-                      {"input2Caption", definition.input2Caption},
-                      {"surnameCaption", definition.surnameCaption},
-                      {"author", definition.author},
-                      {"source", definition.source},
-                      {"organisation", definition.organisation},
-                      {"date", definition.date}});
-    json.endObject();
+    writeDefinition(json, DefinitionAccess(definition));
     std::string text = json.take();
     text += '\n';
     return text;
+}
+
+void writeDefinitionJson(const CompactDefinition& definition, std::ostream& out) {
+    JsonWriter json(&out);
+    writeDefinition(json, definition);
+    std::string text = json.take();
+    text += '\n';
+    out << text;
 }
 
 } // namespace vornak::cli

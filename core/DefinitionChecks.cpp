@@ -1,5 +1,7 @@
 #include "DefinitionChecks.h"
 
+#include "CompactDefinition.h"
+#include "DefinitionAccess.h"
 #include "FormulaSyntax.h"
 
 #include <algorithm>
@@ -34,7 +36,8 @@ TextLocation at(TextField field, std::size_t record, std::size_t row = 0) {
 
 // Range tables: each bound a number, each range not empty, the ranges in rising order, touching
 // without gaps or overlaps. Ranges that are not sound on their own stay out of the order checks.
-void checkRanges(const ParameterRecord& parameter, std::size_t p, std::vector<Finding>& findings) {
+template <typename Parameter>
+void checkRanges(const Parameter& parameter, std::size_t p, std::vector<Finding>& findings) {
     struct Range {
         double lower;
         double upper;
@@ -43,17 +46,17 @@ void checkRanges(const ParameterRecord& parameter, std::size_t p, std::vector<Fi
     std::vector<Range> ranges;
     ranges.reserve(parameter.values.size());
     for (std::size_t v = 0; v < parameter.values.size(); ++v) {
-        const ValueRow& row = parameter.values[v];
+        const auto& row = parameter.values[v];
         Range range{0, 0, v + 1};
         const bool lowerOk = parseNumber(row.value, range.lower);
         const bool upperOk = parseNumber(row.upperBound, range.upper);
         if (!lowerOk) {
             findings.push_back(
-                {FindingKind::BoundNotNumber, at(TextField::Value, p, v + 1), 0, row.value, 0});
+                {FindingKind::BoundNotNumber, at(TextField::Value, p, v + 1), 0, std::string(row.value), 0});
         }
         if (!upperOk) {
-            findings.push_back(
-                {FindingKind::BoundNotNumber, at(TextField::UpperBound, p, v + 1), 0, row.upperBound, 0});
+            findings.push_back({FindingKind::BoundNotNumber, at(TextField::UpperBound, p, v + 1), 0,
+                                std::string(row.upperBound), 0});
         }
         if (!lowerOk || !upperOk) {
             continue;
@@ -83,8 +86,8 @@ void checkRanges(const ParameterRecord& parameter, std::size_t p, std::vector<Fi
             findings.push_back(
                 {FindingKind::RangesOverlap, where, static_cast<long long>(furthest.row), {}, 0});
         } else if (range.lower > furthest.upper) {
-            const ValueRow& before = parameter.values[furthest.row - 1];
-            const ValueRow& after = parameter.values[range.row - 1];
+            const auto& before = parameter.values[furthest.row - 1];
+            const auto& after = parameter.values[range.row - 1];
             findings.push_back(
                 {FindingKind::RangeGap, where, static_cast<long long>(furthest.row),
                  std::string(trimmed(before.upperBound)) + " - " + std::string(trimmed(after.value)), 0});
@@ -96,11 +99,12 @@ void checkRanges(const ParameterRecord& parameter, std::size_t p, std::vector<Fi
 }
 
 // The same value twice in a List (spaces around a value do not make it another value).
-void checkDuplicates(const ParameterRecord& parameter, std::size_t p, std::vector<Finding>& findings) {
-    const std::vector<ValueRow>& rows = parameter.values;
+template <typename Parameter>
+void checkDuplicates(const Parameter& parameter, std::size_t p, std::vector<Finding>& findings) {
+    const auto& rows = parameter.values;
     const auto report = [&](std::size_t row, std::size_t first) {
         findings.push_back({FindingKind::DuplicateListValue, at(TextField::Value, p, row + 1),
-                            static_cast<long long>(first + 1), rows[row].value, 0});
+                            static_cast<long long>(first + 1), std::string(rows[row].value), 0});
     };
     if (rows.size() <= 32) {
         // Few rows: compare hashes first, the texts only when they agree.
@@ -136,15 +140,16 @@ void checkDuplicates(const ParameterRecord& parameter, std::size_t p, std::vecto
 
 // #X chains among the result texts that lead back to where they started: one finding per cycle,
 // at its lowest-numbered result. Strongly connected parts found with Tarjan's method, iteratively.
-void checkResultCycles(const ReportDefinition& definition, std::vector<Finding>& findings) {
-    const std::size_t count = definition.results.size();
+template <typename D> void checkResultCycles(const D& definition, std::vector<Finding>& findings) {
+    const std::size_t count = definition.resultCount();
     std::vector<std::vector<std::size_t>> edges(count);
     bool anyEdge = false;
     for (std::size_t r = 0; r < count; ++r) {
-        if (definition.results[r].result.find("#X") == std::string::npos) {
+        const std::string_view text = definition.result(r).result;
+        if (text.find("#X") == std::string_view::npos) {
             continue;
         }
-        for (const NumberedCode& code : findNumberedCodes(definition.results[r].result)) {
+        for (const NumberedCode& code : findNumberedCodes(text)) {
             if (code.letter == 'X' && code.number >= 1 &&
                 static_cast<unsigned long long>(code.number) <= count) {
                 edges[r].push_back(static_cast<std::size_t>(code.number - 1));
@@ -332,10 +337,12 @@ std::string_view findingKindName(FindingKind kind) {
     return "unknown";
 }
 
-std::vector<Finding> checkDefinition(const ReportDefinition& definition) {
+namespace {
+
+template <typename D> std::vector<Finding> checkEverything(const D& definition) {
     std::vector<Finding> findings;
-    const std::size_t parameterCount = definition.parameters.size();
-    const std::size_t resultCount = definition.results.size();
+    const std::size_t parameterCount = definition.parameterCount();
+    const std::size_t resultCount = definition.resultCount();
 
     // Findings come in file order except those of the range sweep and the circles, so each record's
     // few findings are put in order on their own rather than all of them at the end.
@@ -346,7 +353,7 @@ std::vector<Finding> checkDefinition(const ReportDefinition& definition) {
         }
     };
     for (std::size_t p = 0; p < parameterCount; ++p) {
-        const ParameterRecord& parameter = definition.parameters[p];
+        const auto& parameter = definition.parameter(p);
         const std::size_t firstOfRecord = findings.size();
         const TextLocation nameAt = at(TextField::ParameterName, p);
         if (isBlank(parameter.name)) {
@@ -379,19 +386,19 @@ std::vector<Finding> checkDefinition(const ReportDefinition& definition) {
         if (parameter.isNumber != 0 && kind != static_cast<unsigned>(ValueKind::Range) &&
             kind <= static_cast<unsigned>(ValueKind::Input)) {
             for (std::size_t v = 0; v < parameter.values.size(); ++v) {
-                const std::string& value = parameter.values[v].value;
+                const std::string_view value = parameter.values[v].value;
                 double number = 0;
                 // An Input parameter may start without an initial value.
                 if ((parameter.kind == ValueKind::Input && isBlank(value)) || parseNumber(value, number)) {
                     continue;
                 }
                 findings.push_back(
-                    {FindingKind::ValueNotNumber, at(TextField::Value, p, v + 1), 0, value, 0});
+                    {FindingKind::ValueNotNumber, at(TextField::Value, p, v + 1), 0, std::string(value), 0});
             }
         }
         for (std::size_t v = 0; v < parameter.values.size(); ++v) {
-            const std::string& result = parameter.values[v].result;
-            if (result.find('#') == std::string::npos) {
+            const std::string_view result = parameter.values[v].result;
+            if (result.find('#') == std::string_view::npos) {
                 continue;
             }
             const TextLocation resultAt = at(TextField::ValueResult, p, v + 1);
@@ -402,11 +409,11 @@ std::vector<Finding> checkDefinition(const ReportDefinition& definition) {
     }
     const std::size_t firstOfResults = findings.size();
     for (std::size_t r = 0; r < resultCount; ++r) {
-        const ResultRow& row = definition.results[r];
+        const auto& row = definition.result(r);
         if (isBlank(row.name)) {
             findings.push_back({FindingKind::EmptyResultName, at(TextField::ResultName, r), 0, {}, 0});
         }
-        if (row.result.find('#') != std::string::npos) {
+        if (std::string_view(row.result).find('#') != std::string_view::npos) {
             const TextLocation resultAt = at(TextField::ResultText, r);
             checkCodesInText(row.result, resultAt, findings);
             checkReferences(row.result, resultAt, parameterCount, resultCount, findings);
@@ -415,6 +422,16 @@ std::vector<Finding> checkDefinition(const ReportDefinition& definition) {
     checkResultCycles(definition, findings);
     putInOrder(firstOfResults);
     return findings;
+}
+
+} // namespace
+
+std::vector<Finding> checkDefinition(const ReportDefinition& definition) {
+    return checkEverything(DefinitionAccess(definition));
+}
+
+std::vector<Finding> checkDefinition(const CompactDefinition& definition) {
+    return checkEverything(definition);
 }
 
 std::string describePlace(const Finding& finding) {

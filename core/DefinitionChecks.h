@@ -15,6 +15,8 @@
 
 namespace vornak {
 
+class CompactDefinition;
+
 // One value per distinct problem. `number` and `detail` of a Finding mean what each comment says
 // (0 and empty otherwise); `detail` holds text of the definition as written (Windows-1251 bytes).
 // Syntax findings also carry the byte `offset` where the mistake starts in their text.
@@ -83,6 +85,8 @@ struct Finding {
 // Every finding of the whole definition, in file order. Only texts that hold codes are read for
 // codes: formulas (when the formula flag is set), value-row results and result-row results.
 std::vector<Finding> checkDefinition(const ReportDefinition& definition);
+// The same for a definition read compactly: the same findings for the same file.
+std::vector<Finding> checkDefinition(const CompactDefinition& definition);
 
 // Syntax of one formula (the language of the usage help). At most one syntax finding, the first;
 // codes naming missing records are not judged here (checkDefinition does that). `where` is copied

@@ -5,6 +5,7 @@
 // file has really delivered, never more than the count announces.
 #include "LineSource.h"
 #include "ReportDefinition.h"
+#include "UnreadLine.h"
 
 #include <algorithm>
 #include <new>
@@ -13,21 +14,7 @@
 namespace vornak {
 namespace {
 
-// Where in the definition a line was expected, for the message when it cannot be read; the text
-// is put together only then.
-struct Place {
-    const char* what;
-    int number = 0; // a record's number, or 0 for none
-
-    std::string text() const {
-        std::string text(what);
-        if (number > 0) {
-            text += ' ';
-            text += std::to_string(number);
-        }
-        return text;
-    }
-};
+using Place = LinePlace;
 
 class BodyReader {
 public:
@@ -165,36 +152,7 @@ private:
 
     // Records why the line at the source's position could not be read.
     void cannotRead(LineSource::Status status, const Place& where) {
-        switch (status) {
-        case LineSource::Status::Line:
-            break;
-        case LineSource::Status::End:
-            if (source_.lineNumber() == 1) {
-                fail(FileProblem::Empty, where.text());
-            } else {
-                fail(FileProblem::Truncated,
-                     "the file ends at line " + std::to_string(source_.lineNumber()) + ", " + where.text());
-            }
-            break;
-        case LineSource::Status::TooLong:
-            fail(FileProblem::LineTooLong, "line " + std::to_string(source_.lineNumber()) +
-                                               " is longer than " + std::to_string(maxLineBytes) + " bytes");
-            break;
-        case LineSource::Status::ReadError:
-            fail(source_.problem() != FileProblem::None ? source_.problem() : FileProblem::ReadFailed,
-                 source_.error().empty()
-                     ? "the file could not be read past line " + std::to_string(source_.lineNumber() - 1)
-                     : source_.error() + " (after line " + std::to_string(source_.lineNumber() - 1) + ")");
-            break;
-        }
-    }
-
-    void fail(FileProblem problem, std::string reason) {
-        error_.line = source_.lineNumber();
-        error_.reason = std::move(reason);
-        error_.problem = problem;
-        error_.part = part_;
-        error_.record = record_;
+        error_ = unreadLineError(source_, status, where, part_, record_);
     }
 
     LineSource& source_;
@@ -206,6 +164,46 @@ private:
 };
 
 } // namespace
+
+std::string LinePlace::text() const {
+    std::string text(what);
+    if (number > 0) {
+        text += ' ';
+        text += std::to_string(number);
+    }
+    return text;
+}
+
+LoadError unreadLineError(const LineSource& source, LineSource::Status status, const LinePlace& where,
+                          DefinitionPart part, int record) {
+    LoadError error{source.lineNumber(), {}, FileProblem::None, part, record};
+    switch (status) {
+    case LineSource::Status::Line:
+        break;
+    case LineSource::Status::End:
+        if (source.lineNumber() == 1) {
+            error.problem = FileProblem::Empty;
+            error.reason = where.text();
+        } else {
+            error.problem = FileProblem::Truncated;
+            error.reason =
+                "the file ends at line " + std::to_string(source.lineNumber()) + ", " + where.text();
+        }
+        break;
+    case LineSource::Status::TooLong:
+        error.problem = FileProblem::LineTooLong;
+        error.reason = "line " + std::to_string(source.lineNumber()) + " is longer than " +
+                       std::to_string(maxLineBytes) + " bytes";
+        break;
+    case LineSource::Status::ReadError:
+        error.problem = source.problem() != FileProblem::None ? source.problem() : FileProblem::ReadFailed;
+        error.reason = source.error().empty()
+                           ? "the file could not be read past line " + std::to_string(source.lineNumber() - 1)
+                           : source.error() + " (after line " + std::to_string(source.lineNumber() - 1) + ")";
+        break;
+    }
+    return error;
+}
 
 bool ReportDefinition::load(const std::string& path) {
     return loadPath(path, false);

@@ -1,6 +1,7 @@
 // The R2 writer and the tab-separated table export. Both stream through AtomicFileWriter, so a
 // failure never leaves a half-written file in the target's place.
 #include "AtomicFile.h"
+#include "CompactDefinition.h"
 #include "DefinitionAccess.h"
 #include "ReportDefinition.h"
 
@@ -345,8 +346,8 @@ bool writeThrough(const std::string& path, const FileWriteHooks& hooks, SaveErro
     }
 }
 
-bool unwritable(const std::string& text) {
-    return text.size() > maxLineBytes || text.find('\n') != std::string::npos;
+bool unwritable(std::string_view text) {
+    return text.size() > maxLineBytes || text.find('\n') != std::string_view::npos;
 }
 
 std::string describeText(const SaveError& e) {
@@ -368,8 +369,10 @@ std::string describeText(const SaveError& e) {
 
 } // namespace
 
-std::optional<SaveError> findUnwritableText(const ReportDefinition& d) {
-    const auto refuse = [](const std::string& text, DefinitionPart part, int record, int row,
+namespace {
+
+template <typename D> std::optional<SaveError> firstUnwritableText(const D& d) {
+    const auto refuse = [](std::string_view text, DefinitionPart part, int record, int row,
                            const char* field) {
         SaveError e{FileProblem::UnwritableText, {}, part, record, field, row};
         e.reason = describeText(e) + (text.size() > maxLineBytes
@@ -377,22 +380,14 @@ std::optional<SaveError> findUnwritableText(const ReportDefinition& d) {
                                           : " holds a line break");
         return e;
     };
-    const std::pair<const std::string*, const char*> texts[] = {{&d.title, "title"},
-                                                                {&d.documentFile, "documentFile"},
-                                                                {&d.input1Caption, "input1Caption"},
-                                                                {&d.input2Caption, "input2Caption"},
-                                                                {&d.surnameCaption, "surnameCaption"},
-                                                                {&d.author, "author"},
-                                                                {&d.source, "source"},
-                                                                {&d.organisation, "organisation"},
-                                                                {&d.date, "date"}};
-    for (int i = 0; i < 9; ++i) {
-        if (unwritable(*texts[i].first)) {
-            return refuse(*texts[i].first, DefinitionPart::Texts, i + 1, 0, texts[i].second);
+    for (std::size_t i = 0; i < reportTextNames.size(); ++i) {
+        if (unwritable(d.reportText(i))) {
+            return refuse(d.reportText(i), DefinitionPart::Texts, static_cast<int>(i + 1), 0,
+                          reportTextNames[i]);
         }
     }
-    for (std::size_t p = 0; p < d.parameters.size(); ++p) {
-        const ParameterRecord& record = d.parameters[p];
+    for (std::size_t p = 0; p < d.parameterCount(); ++p) {
+        const auto& record = d.parameter(p);
         const int number = static_cast<int>(p + 1);
         if (unwritable(record.name)) {
             return refuse(record.name, DefinitionPart::Parameter, number, 0, "name");
@@ -401,20 +396,21 @@ std::optional<SaveError> findUnwritableText(const ReportDefinition& d) {
         if (record.hasFormula != 0 && unwritable(record.formula)) {
             return refuse(record.formula, DefinitionPart::Parameter, number, 0, "formula");
         }
-        for (std::size_t v = 0; v < record.values.size(); ++v) {
-            const ValueRow& row = record.values[v];
+        const auto& rows = record.values;
+        for (std::size_t v = 0; v < rows.size(); ++v) {
+            const auto& row = rows[v];
             const int rowNumber = static_cast<int>(v + 1);
-            for (const auto& [text, field] : {std::pair<const std::string*, const char*>{&row.value, "value"},
-                                              {&row.upperBound, "upperBound"},
-                                              {&row.result, "result"}}) {
-                if (unwritable(*text)) {
-                    return refuse(*text, DefinitionPart::Parameter, number, rowNumber, field);
+            for (const auto& [text, field] : {std::pair<std::string_view, const char*>{row.value, "value"},
+                                              {row.upperBound, "upperBound"},
+                                              {row.result, "result"}}) {
+                if (unwritable(text)) {
+                    return refuse(text, DefinitionPart::Parameter, number, rowNumber, field);
                 }
             }
         }
     }
-    for (std::size_t r = 0; r < d.results.size(); ++r) {
-        const ResultRow& row = d.results[r];
+    for (std::size_t r = 0; r < d.resultCount(); ++r) {
+        const auto& row = d.result(r);
         const int number = static_cast<int>(r + 1);
         if (unwritable(row.name)) {
             return refuse(row.name, DefinitionPart::Result, number, 0, "name");
@@ -424,6 +420,33 @@ std::optional<SaveError> findUnwritableText(const ReportDefinition& d) {
         }
     }
     return std::nullopt;
+}
+
+template <typename D>
+bool saveDefinition(const D& d, const std::string& path, const FileWriteHooks& hooks, SaveError& error) {
+    // Texts are checked as they are written, so that a save reads each text once.
+    return writeThrough(
+        path, hooks, error, [&d](FileSink& sink) { return writeDefinition(d, sink, true); },
+        [&d] { return firstUnwritableText(d); });
+}
+
+template <typename D>
+bool exportDefinitionTable(const D& d, const std::string& path, const FileWriteHooks& hooks,
+                           SaveError& error) {
+    // The table is never read back: its texts are written as they are.
+    return writeThrough(
+        path, hooks, error,
+        [&d](FileSink& sink) {
+            writeTable(d, sink);
+            return true;
+        },
+        [] { return std::optional<SaveError>(); });
+}
+
+} // namespace
+
+std::optional<SaveError> findUnwritableText(const ReportDefinition& d) {
+    return firstUnwritableText(DefinitionAccess(d));
 }
 
 std::string serializeDefinition(const ReportDefinition& d) {
@@ -443,11 +466,7 @@ bool ReportDefinition::save(const std::string& path) const {
 }
 
 bool ReportDefinition::save(const std::string& path, const FileWriteHooks& hooks) const {
-    // Texts are checked as they are written, so that a save reads each text once.
-    return writeThrough(
-        path, hooks, saveError_,
-        [this](FileSink& sink) { return writeDefinition(DefinitionAccess(*this), sink, true); },
-        [this] { return findUnwritableText(*this); });
+    return saveDefinition(DefinitionAccess(*this), path, hooks, saveError_);
 }
 
 bool ReportDefinition::exportTable(const std::string& path) const {
@@ -455,14 +474,15 @@ bool ReportDefinition::exportTable(const std::string& path) const {
 }
 
 bool ReportDefinition::exportTable(const std::string& path, const FileWriteHooks& hooks) const {
-    // The table is never read back: its texts are written as they are.
-    return writeThrough(
-        path, hooks, saveError_,
-        [this](FileSink& sink) {
-            writeTable(DefinitionAccess(*this), sink);
-            return true;
-        },
-        [] { return std::optional<SaveError>(); });
+    return exportDefinitionTable(DefinitionAccess(*this), path, hooks, saveError_);
+}
+
+bool CompactDefinition::save(const std::string& path) const {
+    return saveDefinition(*this, path, FileWriteHooks{}, saveError_);
+}
+
+bool CompactDefinition::exportTable(const std::string& path) const {
+    return exportDefinitionTable(*this, path, FileWriteHooks{}, saveError_);
 }
 
 } // namespace vornak

@@ -105,7 +105,7 @@ LineSource::Status LineSource::tooLong(std::string& line) {
     return Status::TooLong;
 }
 
-int parseLeadingInt(const std::string& text) {
+int parseLeadingInt(std::string_view text) {
     std::size_t i = 0;
     const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
     while (i < text.size() && isSpace(text[i])) {

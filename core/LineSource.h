@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,31 +40,49 @@ public:
     // Reads the next line into `line`. Anything but Line leaves the source failed for good; a line
     // that is too long delivers its first maxLineBytes bytes.
     Status next(std::string& line) {
-        // Nearly every line lies whole in the block and is taken in one step, here; a line that
-        // runs past the block or is too long, and the end of the input, go the long way.
-        if (!failed_ && pos_ < end_) {
-            const char* start = block_.get() + pos_;
-            // Far enough for the longest text, its CR and its LF.
-            const auto* newline =
-                static_cast<const char*>(std::memchr(start, '\n', std::min(end_ - pos_, maxLineBytes + 2)));
-            if (newline != nullptr) {
-                const auto take = static_cast<std::size_t>(newline - start);
-                const std::size_t text = take > 0 && newline[-1] == '\r' ? take - 1 : take;
-                if (text <= maxLineBytes) {
-                    ++lineNumber_;
-                    line.clear();
-                    line.append(start, text);
-                    pos_ += take + 1;
-                    return Status::Line;
-                }
-            }
+        if (const std::optional<std::string_view> whole = takeWholeLine()) [[likely]] {
+            line.assign(whole->data(), whole->size());
+            return Status::Line;
         }
         return nextAcrossBlocks(line);
+    }
+    // The same without a copy: `line` shows the text in the source's block (or, for a line that
+    // ran past a block, in a buffer of its own) until the next call.
+    Status next(std::string_view& line) {
+        if (const std::optional<std::string_view> whole = takeWholeLine()) [[likely]] {
+            line = *whole;
+            return Status::Line;
+        }
+        const Status status = nextAcrossBlocks(spanning_);
+        line = spanning_;
+        return status;
     }
     // 1-based number of the line that next() delivered last (or failed on).
     int lineNumber() const { return lineNumber_; }
 
 private:
+    // Nearly every line lies whole in the block and is taken in one step, here; a line that runs
+    // past the block or is too long, and the end of the input, go the long way.
+    std::optional<std::string_view> takeWholeLine() {
+        if (failed_ || pos_ >= end_) {
+            return std::nullopt;
+        }
+        const char* start = block_.get() + pos_;
+        // Far enough for the longest text, its CR and its LF.
+        const auto* newline =
+            static_cast<const char*>(std::memchr(start, '\n', std::min(end_ - pos_, maxLineBytes + 2)));
+        if (newline == nullptr) {
+            return std::nullopt;
+        }
+        const auto take = static_cast<std::size_t>(newline - start);
+        const std::size_t text = take > 0 && newline[-1] == '\r' ? take - 1 : take;
+        if (text > maxLineBytes) {
+            return std::nullopt;
+        }
+        ++lineNumber_;
+        pos_ += take + 1;
+        return std::string_view(start, text);
+    }
     Status nextAcrossBlocks(std::string& line);
     bool refill();
     Status tooLong(std::string& line);
@@ -81,10 +100,11 @@ private:
     int lineNumber_ = 0;
     FileProblem problem_ = FileProblem::None;
     std::string error_;
+    std::string spanning_; // a line that ran past a block, for next(std::string_view&)
 };
 
 // Reads a number as C's atoi does (leading white space, optional sign, digits up to the first other
 // byte, 0 when there are none), saturating at the int range instead of overflowing.
-int parseLeadingInt(const std::string& text);
+int parseLeadingInt(std::string_view text);
 
 } // namespace vornak

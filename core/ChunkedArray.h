@@ -1,0 +1,42 @@
+// An array that grows by fixed chunks: appending never moves what is there, so a long array never
+// needs its old and new storage at once, and what it holds stays where it is.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace vornak {
+
+template <typename T, std::size_t ChunkShift = 14> class ChunkedArray {
+public:
+    static constexpr std::size_t chunkSize = std::size_t{1} << ChunkShift;
+
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const T& operator[](std::size_t i) const { return chunks_[i >> ChunkShift][i & (chunkSize - 1)]; }
+    T& operator[](std::size_t i) { return chunks_[i >> ChunkShift][i & (chunkSize - 1)]; }
+
+    void push_back(const T& value) {
+        if ((size_ & (chunkSize - 1)) == 0 && (size_ >> ChunkShift) == chunks_.size()) {
+            chunks_.push_back(
+                std::unique_ptr<T[]>(new T[chunkSize])); // left unfilled: each is written before it is read
+        }
+        (*this)[size_] = value;
+        ++size_;
+    }
+    void clear() {
+        chunks_.clear();
+        size_ = 0;
+    }
+    // The memory held, chunks counted whole.
+    std::size_t heldBytes() const {
+        return chunks_.size() * chunkSize * sizeof(T) + chunks_.capacity() * sizeof(std::unique_ptr<T[]>);
+    }
+
+private:
+    std::vector<std::unique_ptr<T[]>> chunks_;
+    std::size_t size_ = 0;
+};
+
+} // namespace vornak

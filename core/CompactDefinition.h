@@ -1,0 +1,135 @@
+// A definition held as compactly as its bytes, for work that reads a file once and writes or
+// checks it (the command line): every text lies in a few large blocks, each cell is one 8-byte
+// entry of an index, and counts, kinds and flags are numbers. It reads the same files as
+// ReportDefinition, with the same errors, and can be saved, exported, checked and dumped through
+// the same code (DefinitionAccess.h describes the view it offers). It cannot be edited.
+#pragma once
+
+#include "ChunkedArray.h"
+#include "FileProblem.h"
+#include "ReportDefinition.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vornak {
+
+class LineSource;
+
+class CompactDefinition {
+public:
+    struct Row {
+        std::string_view value;
+        std::string_view upperBound;
+        std::string_view result;
+    };
+    // A parameter's value rows; valid while the definition is neither changed nor moved.
+    class Rows {
+    public:
+        Rows(const CompactDefinition& owner, std::size_t firstCell, std::size_t count)
+            : owner_(&owner), firstCell_(firstCell), count_(count) {}
+        std::size_t size() const { return count_; }
+        bool empty() const { return count_ == 0; }
+        Row operator[](std::size_t v) const {
+            const std::size_t cell = firstCell_ + 3 * v;
+            return {owner_->cell(cell), owner_->cell(cell + 1), owner_->cell(cell + 2)};
+        }
+
+    private:
+        const CompactDefinition* owner_;
+        std::size_t firstCell_;
+        std::size_t count_;
+    };
+    struct Parameter {
+        std::string_view name;
+        std::string_view formula; // empty in an R1 file, which has none
+        ValueKind kind;
+        std::uint8_t isNumber;
+        std::uint8_t hasFormula;
+        Rows values;
+    };
+    struct Result {
+        std::string_view name;
+        std::string_view result;
+    };
+
+    CompactDefinition();
+    ~CompactDefinition();
+    CompactDefinition(CompactDefinition&&) noexcept;
+    CompactDefinition& operator=(CompactDefinition&&) noexcept;
+    CompactDefinition(const CompactDefinition&) = delete;
+    CompactDefinition& operator=(const CompactDefinition&) = delete;
+
+    std::size_t parameterCount() const { return parameters_.size(); }
+    Parameter parameter(std::size_t p) const;
+    std::size_t resultCount() const { return resultCount_; }
+    Result result(std::size_t r) const {
+        return {cell(firstResultCell_ + 2 * r), cell(firstResultCell_ + 2 * r + 1)};
+    }
+    // The nine report texts in file order (title first, date last), i = 0..8.
+    std::string_view reportText(std::size_t i) const { return cell(i); }
+
+    // Reads an R1 or R2 file (or pipe) as ReportDefinition::load does, failing with the same
+    // error at the same line; after a failure the definition is empty.
+    bool load(const std::string& path);
+    bool load(LineSource& source);
+    const LoadError& loadError() const { return loadError_; }
+    // 1 or 2 after a successful load of an R1 or R2 file, 0 otherwise.
+    int loadedLayout() const { return loadedLayout_; }
+
+    // Write as ReportDefinition's save and exportTable do, with the same safety.
+    bool save(const std::string& path) const;
+    bool exportTable(const std::string& path) const;
+    const SaveError& saveError() const { return saveError_; }
+
+    // The same definition as the editor's model.
+    ReportDefinition toDefinition() const;
+    // The memory the definition holds, its blocks and indexes counted whole.
+    std::size_t heldBytes() const;
+
+private:
+    friend class CompactReader;
+    struct ParameterEntry {
+        std::uint32_t firstCell; // its name; the formula follows, then three cells a row
+        std::uint32_t rowCount;
+        ValueKind kind;
+        std::uint8_t isNumber;
+        std::uint8_t hasFormula;
+    };
+
+    std::string_view cell(std::size_t i) const {
+        const std::uint64_t entry = cells_[i];
+        const char* block = blocks_[static_cast<std::size_t>(entry >> blockShift)].get();
+        return {block + ((entry >> lengthBits) & offsetMask), static_cast<std::size_t>(entry & lengthMask)};
+    }
+    void addCell(std::string_view text);
+    void clear();
+
+    // A cell's entry: its block's number, its offset in the block, its length (at most
+    // maxLineBytes, which 11 bits hold).
+    static constexpr unsigned lengthBits = 11;
+    static constexpr unsigned offsetBits = 20;
+    static constexpr unsigned blockShift = lengthBits + offsetBits;
+    static constexpr std::uint64_t lengthMask = (1u << lengthBits) - 1;
+    static constexpr std::uint64_t offsetMask = (1u << offsetBits) - 1;
+    static constexpr std::size_t largestBlock = std::size_t{1} << offsetBits;
+    static_assert(maxLineBytes <= lengthMask);
+
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::size_t lastBlockSize_ = 0;
+    std::size_t lastBlockUsed_ = 0;
+    std::size_t blockBytes_ = 0;
+    ChunkedArray<std::uint64_t> cells_;
+    ChunkedArray<ParameterEntry> parameters_;
+    std::size_t firstResultCell_ = 0;
+    std::size_t resultCount_ = 0;
+    LoadError loadError_;
+    int loadedLayout_ = 0;
+    mutable SaveError saveError_;
+};
+
+} // namespace vornak

@@ -1,0 +1,150 @@
+// The compact definition against the editor's model: the same files give the same texts, the same
+// errors at the same lines, the same saved and exported bytes and the same findings; and it holds
+// little more than the file's bytes.
+#include "CompactDefinition.h"
+#include "DefinitionChecks.h"
+#include "LineSource.h"
+#include "ReportDefinition.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vornak {
+namespace {
+
+using test::crlfLines;
+
+std::string r2(const std::vector<std::string>& body) {
+    std::vector<std::string> lines{"R2", "t", "d", "i1", "i2", "s", "a", "src", "org", "date"};
+    lines.insert(lines.end(), body.begin(), body.end());
+    return crlfLines(lines);
+}
+
+// Whole files, damaged ones and every prefix of two real ones (cut inside lines and at their ends).
+std::vector<std::string> inputs() {
+    const std::string mixed = test::golden("mixed.rpt");
+    const std::string r1 = test::golden("r1-hair.rpt");
+    std::vector<std::string> all = {
+        test::golden("example.rpt"),
+        mixed,
+        r1,
+        mixed + "junk\r\n",
+        r2({"0", "1", std::string(2047, 'x'), "r"}),
+        r2({"0", "1", std::string(2048, 'x'), "r"}),
+        "R2\n" + std::string(5000, 'y'),
+        r2({"3", "a", "3", "0", "0", "0", "b", "258", "5", "7", "f0", "0", "c", "-1", "0", "0", "0", "0"}),
+        r2({"  +1xyz", "p", "\t1", "", "0", " 2 rows", "a", "b", "c", "d", "e", "f", "none"}),
+        r2({"-1", "1", "n", "r"}),
+        r2({"0", "1", "a\rb", "r\r"}),
+        r2({"2147483647", "a"}),
+        r2({"1", "a", "0", "0", "0", "2147483647", "v"}),
+        r2({"99999999999999999999", "a"}),
+        "",
+        "\r\n",
+        "R3\r\n",
+        "R1\r\nonly\r\n",
+    };
+    for (const std::string* file : {&mixed, &r1}) {
+        for (std::size_t cut = 0; cut < file->size(); cut += 3) {
+            all.push_back(file->substr(0, cut));
+        }
+    }
+    return all;
+}
+
+TEST(CompactDefinitionTest, ReadsEveryInputAsTheModelDoes) {
+    for (const std::size_t blockSize : {std::size_t{1}, std::size_t{7}, LineSource::defaultBlockSize}) {
+        for (const std::string& bytes : inputs()) {
+            SCOPED_TRACE(::testing::Message() << "block " << blockSize << ", input '" << bytes.substr(0, 40)
+                                              << "' of " << bytes.size() << " bytes");
+            ReportDefinition model;
+            LineSource modelSource(LineSource::InMemory{bytes}, blockSize);
+            const bool modelRead = model.load(modelSource);
+            CompactDefinition compact;
+            LineSource compactSource(LineSource::InMemory{bytes}, blockSize);
+            ASSERT_EQ(compact.load(compactSource), modelRead);
+            EXPECT_EQ(compact.loadError(), model.loadError());
+            EXPECT_EQ(compact.loadedLayout(), model.loadedLayout());
+            if (modelRead) {
+                EXPECT_EQ(compact.toDefinition(), model);
+                EXPECT_EQ(checkDefinition(compact), checkDefinition(model));
+            } else {
+                // A failed read keeps nothing.
+                EXPECT_EQ(compact.parameterCount(), 0u);
+                EXPECT_EQ(compact.resultCount(), 0u);
+                EXPECT_EQ(compact.toDefinition(), ReportDefinition());
+            }
+        }
+    }
+}
+
+TEST(CompactDefinitionTest, FilesThatCannotBeOpenedFailAsTheModelDoes) {
+    test::ScratchFolder folder;
+    for (const std::string& path : {(folder / "missing.rpt").string(), folder.path().string()}) {
+        ReportDefinition model;
+        CompactDefinition compact;
+        EXPECT_FALSE(model.load(path));
+        EXPECT_FALSE(compact.load(path));
+        EXPECT_EQ(compact.loadError(), model.loadError());
+    }
+}
+
+// A definition with findings of many kinds and texts across several of the compact blocks.
+std::string largeFile() {
+    ReportDefinition d = test::mixedDefinition();
+    for (int p = 0; p < 4000; ++p) {
+        ParameterRecord record;
+        record.name = p % 97 == 0 ? "" : "Parameter " + std::to_string(p);
+        record.kind = static_cast<ValueKind>(p % 4);
+        record.isNumber = static_cast<std::uint8_t>(p % 3 == 0);
+        record.hasFormula = static_cast<std::uint8_t>(p % 5 == 0);
+        record.formula = p % 10 == 0 ? "#P(" + std::to_string(p * 3) + ") + (" : "#R(1) * 2";
+        for (int v = 0; v < 6; ++v) {
+            record.values.push_back({std::to_string(v * 10 + (p % 7 == 0 ? 5 : 0)),
+                                     std::to_string(v * 10 + 10),
+                                     std::string(static_cast<std::size_t>(20 + v * 30), 'r') + " #X(" +
+                                         std::to_string(v + 8) + ")"});
+        }
+        d.parameters.push_back(std::move(record));
+    }
+    return serializeDefinition(d);
+}
+
+TEST(CompactDefinitionTest, SavesExportsAndChecksAsTheModel) {
+    test::ScratchFolder folder;
+    const std::string bytes = largeFile();
+    test::writeBytes(folder / "in.rpt", bytes);
+    ReportDefinition model;
+    ASSERT_TRUE(model.load((folder / "in.rpt").string()));
+    CompactDefinition compact;
+    ASSERT_TRUE(compact.load((folder / "in.rpt").string())) << compact.loadError().reason;
+    ASSERT_TRUE(compact.save((folder / "out.rpt").string())) << compact.saveError().reason;
+    EXPECT_EQ(test::readBytes(folder / "out.rpt"), bytes);
+    ASSERT_TRUE(compact.exportTable((folder / "out.txt").string()));
+    EXPECT_EQ(test::readBytes(folder / "out.txt"), serializeTable(model));
+    const std::vector<Finding> findings = checkDefinition(compact);
+    EXPECT_GT(findings.size(), 100u);
+    EXPECT_EQ(findings, checkDefinition(model));
+    // A failed save says why and leaves the target alone.
+    EXPECT_FALSE(compact.save((folder / "missing" / "out.rpt").string()));
+    EXPECT_NE(compact.saveError().problem, FileProblem::None);
+}
+
+TEST(CompactDefinitionTest, HoldsLittleMoreThanTheFileAndFreesItOnTheNextRead) {
+    test::ScratchFolder folder;
+    const std::string bytes = largeFile();
+    test::writeBytes(folder / "in.rpt", bytes);
+    CompactDefinition compact;
+    ASSERT_TRUE(compact.load((folder / "in.rpt").string()));
+    EXPECT_LT(static_cast<double>(compact.heldBytes()), 1.5 * static_cast<double>(bytes.size()));
+    EXPECT_GT(compact.heldBytes(), bytes.size() / 2);
+    // A failed read keeps no memory of the previous definition.
+    EXPECT_FALSE(compact.load((folder / "missing.rpt").string()));
+    EXPECT_LT(compact.heldBytes(), 4096u);
+}
+
+} // namespace
+} // namespace vornak
