@@ -92,9 +92,9 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
             }
             continue;
         }
-        const std::vector<Finding> findings = checkDefinition(definition);
-        anyFinding = anyFinding || !findings.empty();
         if (options.json) {
+            const std::vector<Finding> findings = checkDefinition(definition);
+            anyFinding = anyFinding || !findings.empty();
             report["read"] = true;
             report["layout"] = layoutMark(definition);
             report["parameters"] = definition.parameterCount();
@@ -110,10 +110,18 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
         out << path << ": ok (" << layoutMark(definition) << ", "
             << countText(definition.parameterCount(), "parameter", "parameters") << ", "
             << countText(definition.resultCount(), "result", "results") << ")\n";
-        for (const Finding& finding : findings) {
-            out << path << ": warning: " << describePlace(finding) << ": "
-                << windows1251ToUtf8(describeFinding(finding)) << '\n';
-        }
+        // Each finding is printed as it is found: a file with very many keeps none of them.
+        std::string line;
+        forEachFinding(definition, [&](Finding&& finding) {
+            anyFinding = true;
+            line.assign(path);
+            line += ": warning: ";
+            line += describePlace(finding);
+            line += ": ";
+            line += windows1251ToUtf8(describeFinding(finding));
+            line += '\n';
+            out.write(line.data(), static_cast<std::streamsize>(line.size()));
+        });
         out.flush();
     }
     if (options.json) {

@@ -339,7 +339,9 @@ std::string_view findingKindName(FindingKind kind) {
 
 namespace {
 
-template <typename D> std::vector<Finding> checkEverything(const D& definition) {
+// Hands the findings to `emit` in file order, one record's at a time (the results' all at once,
+// with their circles), so that only those are held.
+template <typename D, typename Emit> void checkEverything(const D& definition, Emit emit) {
     std::vector<Finding> findings;
     const std::size_t parameterCount = definition.parameterCount();
     const std::size_t resultCount = definition.resultCount();
@@ -406,6 +408,10 @@ template <typename D> std::vector<Finding> checkEverything(const D& definition) 
             checkReferences(result, resultAt, parameterCount, resultCount, findings);
         }
         putInOrder(firstOfRecord);
+        for (Finding& finding : findings) {
+            emit(std::move(finding));
+        }
+        findings.clear();
     }
     const std::size_t firstOfResults = findings.size();
     for (std::size_t r = 0; r < resultCount; ++r) {
@@ -421,17 +427,28 @@ template <typename D> std::vector<Finding> checkEverything(const D& definition) 
     }
     checkResultCycles(definition, findings);
     putInOrder(firstOfResults);
-    return findings;
+    for (Finding& finding : findings) {
+        emit(std::move(finding));
+    }
 }
 
 } // namespace
 
 std::vector<Finding> checkDefinition(const ReportDefinition& definition) {
-    return checkEverything(DefinitionAccess(definition));
+    std::vector<Finding> findings;
+    checkEverything(DefinitionAccess(definition),
+                    [&findings](Finding&& f) { findings.push_back(std::move(f)); });
+    return findings;
 }
 
 std::vector<Finding> checkDefinition(const CompactDefinition& definition) {
-    return checkEverything(definition);
+    std::vector<Finding> findings;
+    checkEverything(definition, [&findings](Finding&& f) { findings.push_back(std::move(f)); });
+    return findings;
+}
+
+void forEachFinding(const CompactDefinition& definition, const std::function<void(Finding&&)>& take) {
+    checkEverything(definition, [&take](Finding&& f) { take(std::move(f)); });
 }
 
 std::string describePlace(const Finding& finding) {

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -87,6 +88,9 @@ struct Finding {
 std::vector<Finding> checkDefinition(const ReportDefinition& definition);
 // The same for a definition read compactly: the same findings for the same file.
 std::vector<Finding> checkDefinition(const CompactDefinition& definition);
+// The same findings handed over one by one in the same order, as they are found, so that a
+// definition with very many of them needs memory for only one record's.
+void forEachFinding(const CompactDefinition& definition, const std::function<void(Finding&&)>& take);
 
 // Syntax of one formula (the language of the usage help). At most one syntax finding, the first;
 // codes naming missing records are not judged here (checkDefinition does that). `where` is copied

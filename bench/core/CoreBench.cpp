@@ -10,6 +10,7 @@
 #include "AtomicFile.h"
 #include "CountingAllocator.h"
 #include "LargeDefinition.h"
+#include "PairedTimer.h"
 #include "ReportDefinition.h"
 
 #include <benchmark/benchmark.h>
@@ -66,6 +67,18 @@ Workload& workload() {
     return instance;
 }
 
+} // namespace
+
+const std::string& largeDefinitionFile() {
+    return workload().definitionPath;
+}
+
+std::string benchScratchPath(const char* name) {
+    return workload().scratchPath(name);
+}
+
+namespace {
+
 using Clock = std::chrono::steady_clock;
 
 double secondsOf(const std::function<void()>& work) {
@@ -98,31 +111,6 @@ std::vector<std::string> readLines(const std::string& path) {
     }
     return lines;
 }
-
-// Times `measured` and `baseline` alternately, reports `measured` as the iteration time and both
-// with their ratios as counters.
-class PairedTimer {
-public:
-    void add(double measured, double baseline) {
-        measuredTotal_ += measured;
-        baselineTotal_ += baseline;
-        measuredMin_ = std::min(measuredMin_, measured);
-        baselineMin_ = std::min(baselineMin_, baseline);
-    }
-    void report(benchmark::State& state) const {
-        using benchmark::Counter;
-        state.counters["baseline_ms"] = Counter(baselineTotal_ * 1000, Counter::kAvgIterations);
-        state.counters["measured_ms"] = Counter(measuredTotal_ * 1000, Counter::kAvgIterations);
-        state.counters["ratio"] = measuredTotal_ / baselineTotal_;
-        state.counters["ratio_of_fastest"] = measuredMin_ / baselineMin_;
-    }
-
-private:
-    double measuredTotal_ = 0;
-    double baselineTotal_ = 0;
-    double measuredMin_ = std::numeric_limits<double>::max();
-    double baselineMin_ = std::numeric_limits<double>::max();
-};
 
 void BM_Load(benchmark::State& state) {
     const Workload& w = workload();

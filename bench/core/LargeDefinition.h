@@ -15,4 +15,9 @@ std::string toWindows1251(std::string_view utf8);
 
 ReportDefinition makeLargeDefinition(std::size_t parameters, std::size_t rowsPerParameter);
 
+// The file of a 10,000 × 20 large definition that the core benchmarks share, written once per run
+// into $VORNAK_BENCH_DIR (or the temporary folder), and a path beside it for outputs.
+const std::string& largeDefinitionFile();
+std::string benchScratchPath(const char* name);
+
 } // namespace vornak::bench

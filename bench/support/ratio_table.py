@@ -60,6 +60,20 @@ def run_value(entry, spec):
     return entry[field] * TIME_UNITS[spec["unit"]] if "unit" in spec else entry[field]
 
 
+def spread_of(figure, results):
+    """The lowest and highest value of a figure over its run's iterations, when the run reports them
+    (as VALUE_min and VALUE_max counters) and the figure is that value alone; None otherwise."""
+    spec = figure["measured"]
+    benchmarks = results.get(figure["program"])
+    if benchmarks is None or "reference" in figure or "minus" in spec or isinstance(spec.get("run"), list):
+        return None
+    entry = find_run(benchmarks, spec.get("run", ""))
+    if entry is None:
+        return None
+    low, high = entry.get(spec["value"] + "_min"), entry.get(spec["value"] + "_max")
+    return None if low is None or high is None else (low, high)
+
+
 def ratio_of(figure, results):
     """The figure's ratio from the programs' results (program name -> list of runs), or None."""
     benchmarks = results.get(figure["program"])
@@ -93,6 +107,9 @@ def table(targets, results, date, cores):
             missed += 1
         else:
             shown = f"{ratio:.2f}"
+            spread = spread_of(figure, results)
+            if spread is not None:
+                shown += f" ({spread[0]:.2f}–{spread[1]:.2f})"
             met = "yes" if ratio <= target else "no"
             missed += met == "no"
         lines.append(f"| `{figure['program']}` | {figure['what']} | {figure['baseline']} | {shown} "

@@ -153,6 +153,19 @@ class RatioTableTest(unittest.TestCase):
         self.assertIn("| `p` | difference over difference | b | 10.00 | ≤ 2 | no |", lines)
         self.assertEqual(missed, 4)
 
+    def test_a_run_reporting_its_spread_shows_it_beside_the_figure(self):
+        figure = {"program": "p", "what": "with spread", "baseline": "b", "target": 1.2,
+                  "measured": {"run": "BM_Cli", "value": "ratio"}}
+        over = dict(figure, what="over a reference", reference={"fixed": 1})
+        results = {"p": [{"name": "BM_Cli/iterations:7/manual_time", "run_type": "iteration",
+                          "ratio": 1.04, "ratio_min": 1.012, "ratio_max": 1.156}]}
+        self.assertEqual(ratio_table.spread_of(figure, results), (1.012, 1.156))
+        # A figure over a reference is another value than the counter: its spread is not known.
+        self.assertIsNone(ratio_table.spread_of(over, results))
+        text, _ = ratio_table.table({"figures": [figure, over]}, results, "2026-01-02", 2)
+        self.assertIn("| `p` | with spread | b | 1.04 (1.01–1.16) | ≤ 1.2 | yes |", text.splitlines())
+        self.assertIn("| `p` | over a reference | b | 1.04 | ≤ 1.2 | yes |", text.splitlines())
+
     def test_failed_runs_a_zero_baseline_and_a_negative_share_give_no_ratio(self):
         figure = TARGETS["figures"][1]
         failed = {"p": [dict(RESULTS["p"][2], error_occurred=True), RESULTS["p"][3]]}

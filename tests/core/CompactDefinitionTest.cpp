@@ -128,6 +128,9 @@ TEST(CompactDefinitionTest, SavesExportsAndChecksAsTheModel) {
     const std::vector<Finding> findings = checkDefinition(compact);
     EXPECT_GT(findings.size(), 100u);
     EXPECT_EQ(findings, checkDefinition(model));
+    std::vector<Finding> oneByOne;
+    forEachFinding(compact, [&oneByOne](Finding&& f) { oneByOne.push_back(std::move(f)); });
+    EXPECT_EQ(oneByOne, findings);
     // A failed save says why and leaves the target alone.
     EXPECT_FALSE(compact.save((folder / "missing" / "out.rpt").string()));
     EXPECT_NE(compact.saveError().problem, FileProblem::None);
