@@ -7,6 +7,13 @@
 // parameters, value rows or results at the start of a 3 GB input that is zeros beyond them (a
 // damaged sparse file, held as untouched memory): the load must stay within a few blocks of memory
 // beyond what those real bytes hold, whatever the count and the bytes left announce.
+//
+// The compact definition the command line reads into must read every input as the model does:
+// the same success, error and layout, the same texts and findings, and the same bounded memory
+// after a huge count (each input tries the huge count on one of the two readers, by the parity of
+// its second byte).
+#include "CompactDefinition.h"
+#include "DefinitionChecks.h"
 #include "LineSource.h"
 #include "ReportDefinition.h"
 
@@ -97,7 +104,9 @@ std::string hugeCountStart(std::uint8_t choice) {
     }
 }
 
-void loadAfterAHugeCount(std::uint8_t choice, std::string_view record) {
+// `compact` chooses the reader: each input tries one of the two, which halves the cost of the
+// longest step of an execution.
+void loadAfterAHugeCount(std::uint8_t choice, std::string_view record, bool compactReader) {
     static std::size_t used = 0;
     char* input = hugeInput();
     std::memset(input, 0, used);
@@ -114,6 +123,22 @@ void loadAfterAHugeCount(std::uint8_t choice, std::string_view record) {
     // Room for the reader's block and line, and for the records those real bytes can hold.
     const long long limit =
         4 * static_cast<long long>(vornak::LineSource::defaultBlockSize) + 64 * static_cast<long long>(used);
+    if (compactReader) {
+        vornak::CompactDefinition compact;
+        live = 0;
+        peak = 0;
+        tracking = true;
+        {
+            vornak::LineSource source(vornak::LineSource::InMemory{std::string_view(input, hugeInputSize)});
+            compact.load(source);
+        }
+        tracking = false;
+        if (peak > limit) {
+            std::fprintf(stderr, "the compact reader held %lld bytes for %zu real bytes\n", peak, used);
+            std::abort();
+        }
+        return;
+    }
     {
         vornak::ReportDefinition model;
         live = 0;
@@ -141,7 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t secondBlock = blockSizeFor(data[1]);
     const std::string_view bytes(reinterpret_cast<const char*>(data + 2), size - 2);
 
-    loadAfterAHugeCount(data[0], bytes);
+    loadAfterAHugeCount(data[0], bytes, (data[1] & 1) != 0);
 
     vornak::ReportDefinition first;
     const bool ok = loadFrom(first, bytes, firstBlock);
@@ -149,6 +174,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool otherOk = loadFrom(other, bytes, secondBlock);
     if (ok != otherOk || first.loadError() != other.loadError() || !(first == other)) {
         fail("the block size changed what was read", first);
+    }
+    vornak::CompactDefinition compact;
+    vornak::LineSource compactSource(vornak::LineSource::InMemory{bytes}, secondBlock);
+    if (compact.load(compactSource) != ok || compact.loadError() != first.loadError() ||
+        compact.loadedLayout() != first.loadedLayout()) {
+        fail("the compact definition read otherwise than the model", first);
+    }
+    if (ok && (!(compact.toDefinition() == first) ||
+               vornak::checkDefinition(compact) != vornak::checkDefinition(first))) {
+        fail("the compact definition holds otherwise than the model", first);
     }
     if (!ok) {
         // A failure must say why, where and what kind; line 0 is only for inputs never opened.

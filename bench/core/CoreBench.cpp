@@ -1,13 +1,15 @@
 // Load, save and table export of a ~20 MB definition, each timed beside a baseline that does only
 // the unavoidable work on the same bytes in the same run:
 //   load:   read the file and split it into a vector of line strings;
-//   save, exportTable: write the already-built bytes with the same flush-and-replace steps.
+//   save, exportTable: write the already-built bytes with the same flush-and-replace steps
+//   (and the same two from the command line's compact definition of the file).
 // The two are timed alternately in every iteration, so a noisy machine slows both alike; the
 // counters give the ratio of the totals and of the fastest runs. Load also reports its peak heap
 // (counted by this program's operator new) relative to the file size.
 //
 // Files go to $VORNAK_BENCH_DIR when set, else to the system's temporary folder.
 #include "AtomicFile.h"
+#include "CompactDefinition.h"
 #include "CountingAllocator.h"
 #include "LargeDefinition.h"
 #include "PairedTimer.h"
@@ -22,6 +24,7 @@
 #include <fstream>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
@@ -158,6 +161,7 @@ void BM_LoadPeakMemory(benchmark::State& state) {
     const std::size_t fileSize = w.definitionBytes.size();
     HeapUse core;
     HeapUse baseline;
+    HeapUse compact;
     for (auto _ : state) {
         core = heapUseOf(fileSize, [&] {
             ReportDefinition loaded;
@@ -167,11 +171,21 @@ void BM_LoadPeakMemory(benchmark::State& state) {
             return loaded;
         });
         baseline = heapUseOf(fileSize, [&] { return readLines(w.definitionPath); });
+        compact = heapUseOf(fileSize, [&] {
+            auto loaded = std::make_unique<CompactDefinition>();
+            if (!loaded->load(w.definitionPath)) {
+                throw std::runtime_error("compact load failed");
+            }
+            return loaded;
+        });
     }
     state.counters["peak_per_file_byte"] = core.peakRatio;
     state.counters["model_per_file_byte"] = core.keptRatio;
     state.counters["baseline_peak_per_file_byte"] = baseline.peakRatio;
     state.counters["baseline_lines_per_file_byte"] = baseline.keptRatio;
+    // The command line's compact definition of the same file.
+    state.counters["compact_peak_per_file_byte"] = compact.peakRatio;
+    state.counters["compact_per_file_byte"] = compact.keptRatio;
 }
 
 void writeBenchmark(benchmark::State& state, const std::string& bytes,
@@ -206,6 +220,28 @@ void BM_Save(benchmark::State& state) {
     writeBenchmark(state, w.definitionBytes, [&](const std::string& path) { return w.model.save(path); });
 }
 
+// The same writer over the compact definition of the same file, as the command line saves it.
+const CompactDefinition& compactModel() {
+    static const CompactDefinition compact = [] {
+        CompactDefinition loaded;
+        if (!loaded.load(workload().definitionPath)) {
+            throw std::runtime_error("compact load failed");
+        }
+        return loaded;
+    }();
+    return compact;
+}
+
+void BM_SaveCompact(benchmark::State& state) {
+    writeBenchmark(state, workload().definitionBytes,
+                   [&](const std::string& path) { return compactModel().save(path); });
+}
+
+void BM_ExportTableCompact(benchmark::State& state) {
+    writeBenchmark(state, workload().tableBytes,
+                   [&](const std::string& path) { return compactModel().exportTable(path); });
+}
+
 void BM_ExportTable(benchmark::State& state) {
     const Workload& w = workload();
     writeBenchmark(state, w.tableBytes, [&](const std::string& path) { return w.model.exportTable(path); });
@@ -215,6 +251,8 @@ BENCHMARK(BM_Load)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3.0)
 BENCHMARK(BM_LoadPeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_ExportTable)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(BM_SaveCompact)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(BM_ExportTableCompact)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(3.0);
 
 } // namespace
 } // namespace vornak::bench
