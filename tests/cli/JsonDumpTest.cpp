@@ -2,9 +2,12 @@
 
 #include "CliTestSupport.h"
 
+#include "LineSource.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -96,6 +99,37 @@ TEST(JsonDump, DecodesWindows1251AndEscapesWhatJsonMust) {
             EXPECT_FALSE(static_cast<unsigned char>(ch) < 0x20 && ch != '\n') << json;
         }
     }
+}
+
+// The command line dumps the compact definition in pieces: the pieces join into the model's JSON.
+TEST(JsonDump, TheCompactDefinitionWrittenInPiecesGivesTheModelsJson) {
+    ReportDefinition model;
+    model.title = "\xC7\xE0\xE3\xEE\xEB\xEE\xE2\xEE\xEA \"quoted\"\t";
+    for (int p = 0; p < 600; ++p) {
+        ParameterRecord record;
+        record.name = "Parameter " + std::to_string(p) + " \xB9";
+        record.kind = static_cast<ValueKind>(p % 3);
+        record.hasFormula = static_cast<std::uint8_t>(p % 2);
+        record.formula = "#P(" + std::to_string(p) + ")";
+        for (int v = 0; v < 5; ++v) {
+            record.values.push_back({std::to_string(v), std::string(40, 'u'), "\\result\x01"});
+        }
+        model.parameters.push_back(std::move(record));
+    }
+    model.results.push_back({"last", "#X(1)"});
+    // Both read from the file's bytes, which hold no formula whose flag is off.
+    const std::string bytes = serializeDefinition(model);
+    ReportDefinition read;
+    LineSource modelSource(LineSource::InMemory{bytes});
+    ASSERT_TRUE(read.load(modelSource));
+    const std::string expected = definitionToJson(read);
+    ASSERT_GT(expected.size(), 4u * 64 * 1024); // several pieces
+    CompactDefinition compact;
+    LineSource source(LineSource::InMemory{bytes});
+    ASSERT_TRUE(compact.load(source));
+    std::ostringstream out;
+    writeDefinitionJson(compact, out);
+    EXPECT_EQ(out.str(), expected);
 }
 
 } // namespace
