@@ -27,7 +27,7 @@ QString RandomSession::scratchFolder() {
     return QDir::tempPath() + QStringLiteral("/vornak-session-XXXXXX");
 }
 
-RandomSession::RandomSession(bool skipPasteBombs) : skipPasteBombs_(skipPasteBombs), dir_(scratchFolder()) {
+RandomSession::RandomSession() : dir_(scratchFolder()) {
     settings_ = std::make_unique<SettingsStore>(dir_.filePath(QStringLiteral("vornak.conf")));
     services_ = PlatformServices{&fileDialogs_, &messages_, settings_.get(), &shell_};
     recoveryFolder_ = corePath(QFile::encodeName(dir_.filePath(QStringLiteral("state/recovery"))));

@@ -53,9 +53,7 @@ struct SessionFailure {
 
 class RandomSession {
 public:
-    // skipPasteBombs: the steps that paste a table of huge spans do nothing (while the editor is
-    // known to take such a table whole, which costs seconds and hundreds of megabytes).
-    explicit RandomSession(bool skipPasteBombs = false);
+    RandomSession();
     // The folder the sessions' files go to.
     static QString scratchFolder();
     ~RandomSession();
@@ -119,7 +117,6 @@ private:
     QString path(const QString& name) const;
     QWidget* focused() const;
 
-    bool skipPasteBombs_;
     // Thousands of saves and copies, each flushed to the disk: in memory where the system has a
     // folder for that, so that a session takes seconds, not minutes.
     QTemporaryDir dir_;
