@@ -2,7 +2,7 @@
 // plays its steps; a failing one is cut down to its shortest failing step list, printed one step a
 // line as VORNAK_RANDOM_REPLAY reads it back, each with what it did in words.
 //
-// VORNAK_RANDOM_SEEDS: how many seeds (1, 2, ...; 8 unless set); VORNAK_RANDOM_SEED: one seed only;
+// VORNAK_RANDOM_SEEDS: how many seeds (1, 2, ...; 16 unless set); VORNAK_RANDOM_SEED: one seed only;
 // VORNAK_RANDOM_STEPS: steps per seed; VORNAK_RANDOM_REPLAY: a file of steps to play instead;
 // VORNAK_RANDOM_STRICT=1: the known faults below fail as well; VORNAK_RANDOM_SHRINK_KNOWN=1: the
 // known faults are cut down and printed too (once each); VORNAK_RANDOM_PRINT=1: every seed's steps
@@ -104,13 +104,13 @@ std::string playAll(const std::vector<Step>& steps, const std::string& name, std
 
 // The seeds are dealt to a few test cases, so that ctest runs them side by side and a long run
 // stays within each test's time limit.
-constexpr int shards = 8;
+constexpr int shards = 16;
 
 class RandomSessionShard : public ::testing::TestWithParam<int> {};
 
 TEST_P(RandomSessionShard, EveryInvariantHoldsAfterEveryStep) {
     const int steps = qEnvironmentVariableIsSet("VORNAK_RANDOM_STEPS") ? qEnvironmentVariableIntValue("VORNAK_RANDOM_STEPS")
-                                                                       : 250;
+                                                                       : 150;
     std::vector<unsigned> seeds;
     if (qEnvironmentVariableIsSet("VORNAK_RANDOM_SEED")) {
         if (GetParam() == 0) {
