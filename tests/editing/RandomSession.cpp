@@ -32,8 +32,9 @@ RandomSession::RandomSession() : dir_(scratchFolder()) {
     services_ = PlatformServices{&fileDialogs_, &messages_, settings_.get(), &shell_};
     recoveryFolder_ = corePath(QFile::encodeName(dir_.filePath(QStringLiteral("state/recovery"))));
     // A click on a selected cell opens its editor after the double-click interval: far longer than
-    // a session, so that no editor opens by the clock and a replay does what the first run did.
-    QApplication::setDoubleClickInterval(3'600'000);
+    // any step, so that no editor opens by the clock and a replay does what the first run did.
+    // Each click's time is moved past it (separateClick), so that no two clicks make a double one.
+    QApplication::setDoubleClickInterval(clickInterval);
     startWindow();
 }
 

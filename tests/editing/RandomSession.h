@@ -64,6 +64,9 @@ public:
     // descriptions, when given, receives what each step played did, in words.
     SessionFailure play(const std::vector<Step>& steps, std::vector<std::string>* descriptions = nullptr);
 
+    // The double-click interval during a session, in milliseconds.
+    static constexpr int clickInterval = 10'000;
+
     // The total cells (spans included) above which a pasted table must be refused: far above any
     // budget a sane editor sets, far below what would exhaust memory.
     static constexpr long long pasteCeiling = 1'000'000;

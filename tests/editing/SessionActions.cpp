@@ -9,8 +9,6 @@
 #include "MainWindow.h"
 #include "NativePath.h"
 #include "ParameterPanel.h"
-#include "RecoverySession.h"
-#include "RecoveryStore.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,8 +17,6 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace vornak::testing {
 namespace {
@@ -39,19 +35,18 @@ std::string quotedText(const QString& text) {
     return "\"" + shown.toStdString() + "\"";
 }
 
-// A process that has ended: what a killed editor looks like to the next start.
-ProcessIdentity endedEditor() {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::_exit(0);
-    }
-    ::waitpid(child, nullptr, 0);
-    ProcessIdentity identity = ProcessIdentity::current();
-    identity.pid = child;
-    return identity;
+// The next mouse event comes later than a double click could (the test's own clock: no waiting).
+void separateClick() {
+    QTest::lastMouseTimestamp += RandomSession::clickInterval + 1;
+}
+
+void clickButton(QAbstractButton* button) {
+    separateClick();
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
 }
 
 QPoint rowCentre(CellGrid* list, int row) {
+    separateClick();
     list->ensureCellVisible(row, 0);
     return list->visualRect(list->model()->index(row, 0)).center();
 }
@@ -82,7 +77,7 @@ std::string RandomSession::execute(const Step& step, Effect& effect) {
         if (!box->isEnabled()) {
             return "flag box disabled";
         }
-        QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, box->rect().center());
+        clickButton(box);
         return step.a % 2 == 0 ? "click the number box" : "click the formula box";
     }
     case StepAction::Find:
@@ -277,7 +272,7 @@ std::string RandomSession::kind(const Step& step, Effect& effect) {
         return "kind button disabled";
     }
     messages_.enqueue(MessageAnswer::Yes);
-    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+    clickButton(button);
     messages_.clear();
     effect.kindParameter = currentParameter();
     effect.kind = kindCode;
@@ -309,7 +304,7 @@ std::string RandomSession::find(const Step& step, Effect& effect) {
         } else {
             for (QPushButton* button : bar->findChildren<QPushButton*>()) {
                 if (button->text().contains(QStringLiteral("все"))) {
-                    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+                    clickButton(button);
                     done += ", replace all";
                 }
             }
@@ -383,61 +378,6 @@ std::string RandomSession::panel(const Step& step, Effect& effect) {
         return std::string("Escape in ") + target->metaObject()->className();
     }
     }
-}
-
-std::string RandomSession::save(const Step& step, Effect& effect) {
-    const QString file = path(QStringLiteral("save-%1.rpt").arg(step.b % 3));
-    const bool as = step.a % 2 == 1;
-    fileDialogs_.enqueue(file);
-    form_->runCommand(as ? cmd::FileSaveAs : cmd::FileSave);
-    fileDialogs_.clear();
-    messages_.clear();
-    effect.savedPath = QFile::decodeName(nativePath(document_->path()));
-    return as ? "Save As " + file.toStdString() : "Save (to " + effect.savedPath.toStdString() + ")";
-}
-
-std::string RandomSession::kill(Effect& effect) {
-    const OpenEdit editor = openEdit();
-    ReportDefinition expected = document_->definition();
-    effect.killedWithout = expected;
-    if (editor.open()) {
-        confirmInto(expected, editor);
-    }
-    RecoveryKeeper& keeper = recovery_->keeper();
-    keeper.writeNow();
-    const RecoveryStore store = recovery_->store();
-    const std::optional<RecoveryEntry> entry = store.find(keeper.id());
-    const std::string file = document_->path();
-    closeWindow();
-
-    QList<QByteArray> commandLine;
-    messages_.clear();
-    if (entry && entry->info) {
-        // What the next start sees: the copy of an editor that is gone.
-        for (const RecoveryEntry& other : store.list()) {
-            if (other.id != entry->id) {
-                store.remove(other.id);
-            }
-        }
-        RecoveryInfo info = *entry->info;
-        info.editor = endedEditor();
-        ReportDefinition copy;
-        LoadError loadError;
-        std::string error;
-        if (RecoveryStore::readCopy(*entry, copy, loadError)) {
-            store.write(entry->id, copy, info, error);
-        }
-        messages_.enqueueChoice(RecoverySession::Restore);
-    } else if (!file.empty()) {
-        commandLine.append(nativePath(file));
-    }
-    startWindow(commandLine);
-    messages_.clear();
-    effect.killed = true;
-    effect.restoreExpected = expected;
-    effect.editorHandled = true;
-    return entry ? "kill; restore the recovery copy in a new window"
-                 : "kill with no copy kept; start again" + std::string(file.empty() ? "" : " on the file");
 }
 
 } // namespace vornak::testing
