@@ -110,7 +110,7 @@ class RandomSessionShard : public ::testing::TestWithParam<int> {};
 
 TEST_P(RandomSessionShard, EveryInvariantHoldsAfterEveryStep) {
     const int steps = qEnvironmentVariableIsSet("VORNAK_RANDOM_STEPS") ? qEnvironmentVariableIntValue("VORNAK_RANDOM_STEPS")
-                                                                       : 150;
+                                                                       : 400;
     std::vector<unsigned> seeds;
     if (qEnvironmentVariableIsSet("VORNAK_RANDOM_SEED")) {
         if (GetParam() == 0) {
