@@ -44,9 +44,10 @@ RandomSession::~RandomSession() {
 
 void RandomSession::startWindow(const QList<QByteArray>& commandLine) {
     document_ = std::make_unique<DefinitionDocument>();
-    recovery_ = std::make_unique<RecoverySession>(*document_, messages_, RecoveryStore(recoveryFolder_));
+    recovery_ = std::make_unique<RecoverySession>(*document_, messages_, RecoveryStore(recoveryFolder_),
+                                                  &recoveryQuestion_);
     form_ = std::make_unique<MainWindow>(*document_, services_, recentFiles_, commandLine);
-    form_->documents().setRecovery(recovery_.get());
+    recovery_->attach(*form_);
     if (auto* checks = form_->findChild<ChecksController*>()) {
         checks->setDelay(std::chrono::milliseconds(0));
     }

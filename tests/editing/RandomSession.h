@@ -18,6 +18,7 @@
 #include "ReportDefinition.h"
 #include "ScriptedFileDialogs.h"
 #include "ScriptedMessageBox.h"
+#include "ScriptedRecoveryQuestion.h"
 #include "ScriptedShellOpener.h"
 #include "SessionReference.h"
 #include "SessionSteps.h"
@@ -126,6 +127,7 @@ private:
     std::unique_ptr<SettingsStore> settings_;
     ScriptedFileDialogs fileDialogs_;
     ScriptedMessageBox messages_;
+    ScriptedRecoveryQuestion recoveryQuestion_;
     ScriptedShellOpener shell_;
     PlatformServices services_;
     RecentFileList recentFiles_;

@@ -27,8 +27,6 @@ namespace {
 const std::set<std::string> knownFaults = {
     "panel-follows-current-row",         // a plain click inside a several-row selection
     "editor-ctrl-arrows-keep-records",   // Ctrl+Up/Down in an open cell editor move the record
-    "open-editor-text-in-recovery-copy", // the copy leaves out what the open cell editor holds
-    "paste-cell-budget",                 // a table of huge spans is pasted whole
 };
 
 bool flag(const char* name) {

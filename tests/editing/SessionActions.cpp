@@ -341,13 +341,15 @@ std::string RandomSession::paste(const Step& step, Effect& effect) {
         what = "TSV " + quotedText(step.text) + " beside HTML " + quotedText(step.text2);
         break;
     default: {
-        // Two cells spanning a thousand rows and columns each: two million cells from 100 bytes.
-        const QString cell = QStringLiteral("<td colspan=\"1000\" rowspan=\"1000\">ж</td>");
-        data->setHtml(QStringLiteral("<table><tr>") + cell + cell + QStringLiteral("</tr></table>"));
+        // A thousand rows of two cells spanning a thousand columns each: two million cells from
+        // 60 KB. (A rowspan alone makes no rows the table does not have.)
+        const QString cell = QStringLiteral("<td colspan=\"1000\">ж</td>");
+        data->setHtml(QStringLiteral("<table>") + (QStringLiteral("<tr>") + cell + cell + QStringLiteral("</tr>")).repeated(1000) +
+                      QStringLiteral("</table>"));
         data->setText(QStringLiteral("ж"));
         effect.pastedCells = 2LL * 1000 * 1000;
         effect.before = document_->definition();
-        what = "HTML of two cells spanning 1000 x 1000 each";
+        what = "HTML of 1,000 rows of two cells spanning 1,000 columns each";
     }
     }
     QGuiApplication::clipboard()->setMimeData(data);

@@ -36,6 +36,8 @@ std::string RandomSession::save(const Step& step, Effect& effect) {
     const QString file = path(QStringLiteral("save-%1.rpt").arg(step.b % 3));
     const bool as = step.a % 2 == 1;
     fileDialogs_.enqueue(file);
+    // A document restored from a copy asks before its first save over the file: the user agrees.
+    messages_.enqueue(MessageAnswer::Yes);
     form_->runCommand(as ? cmd::FileSaveAs : cmd::FileSave);
     fileDialogs_.clear();
     messages_.clear();
@@ -74,12 +76,13 @@ std::string RandomSession::kill(Effect& effect) {
         if (RecoveryStore::readCopy(*entry, copy, loadError)) {
             store.write(entry->id, copy, info, error);
         }
-        messages_.enqueueChoice(RecoverySession::Restore);
+        recoveryQuestion_.enqueue(RecoveryAnswer::Action::Restore, 0);
     } else if (!file.empty()) {
         commandLine.append(nativePath(file));
     }
     startWindow(commandLine);
     messages_.clear();
+    recoveryQuestion_.clear();
     effect.killed = true;
     effect.restoreExpected = expected;
     effect.editorHandled = true;
