@@ -138,9 +138,14 @@ std::string RandomSession::editCell(const Step& step, Effect& effect) {
     }
     const int row = step.b % rows;
     const int column = step.c % columns;
+    const OpenEdit before = openEdit();
     GridEdit* box = list->editCell(row, column);
     if (box == nullptr) {
         return std::string("no editor on ") + gridName(id) + " column " + std::to_string(column + 1);
+    }
+    // An editor open elsewhere was confirmed as this one took the focus: nothing typed is lost.
+    if (before.open() && !openEdit().sameCell(before)) {
+        effect.confirmed.push_back(before);
     }
     box->selectAll();
     typeText(box, step.text);

@@ -61,7 +61,16 @@ std::string RandomSession::kill(Effect& effect) {
 
     QList<QByteArray> commandLine;
     messages_.clear();
+    // A copy that holds just what its file holds is no unsaved work (undone back to the file, or
+    // changed and changed back): the next start drops it, and the file is opened again instead.
+    bool copyIsTheFile = false;
     if (entry && entry->info) {
+        ReportDefinition copy;
+        LoadError loadError;
+        copyIsTheFile = RecoveryStore::readCopy(*entry, copy, loadError) &&
+                        RecoveryStore::sameAsOriginal(*entry->info, copy);
+    }
+    if (entry && entry->info && !copyIsTheFile) {
         // What the next start sees: the copy of an editor that is gone.
         for (const RecoveryEntry& other : store.list()) {
             if (other.id != entry->id) {
@@ -86,6 +95,9 @@ std::string RandomSession::kill(Effect& effect) {
     effect.killed = true;
     effect.restoreExpected = expected;
     effect.editorHandled = true;
+    if (copyIsTheFile) {
+        return "kill with a copy that holds the file's content; start again on the file";
+    }
     return entry ? "kill; restore the recovery copy in a new window"
                  : "kill with no copy kept; start again" + std::string(file.empty() ? "" : " on the file");
 }
