@@ -5,10 +5,18 @@
 #include "DialogUnits.h"
 #include "HelpText.h"
 
+#include <QCoreApplication>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTextDocument>
+
+#include <algorithm>
+#include <cmath>
 
 namespace vornak {
 
@@ -29,12 +37,51 @@ UsageHelpDialog::UsageHelpDialog(QWidget* parent) : QDialog(parent) {
     helpEdit_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     helpEdit_->setTabChangesFocus(true);
     helpEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    helpEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Where the screen is too small for every line a scroll bar says that more follows.
+    helpEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     helpEdit_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     helpEdit_->setFrameShape(QFrame::Box);
     helpEdit_->document()->setDocumentMargin(2); // an edit control's narrow inner margin
     // The edit holds lines; the CR LF pairs of the text are its line ends.
     helpEdit_->setPlainText(QString(helpText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    showAllLines();
+}
+
+void UsageHelpDialog::showAllLines() {
+    // The template's size holds fewer lines than the text in the fonts found here: the window grows
+    // downwards until every line, wrapped as the edit wraps it, shows, as far as the screen lets it.
+    const qreal margin = helpEdit_->document()->documentMargin();
+    const qreal lineWidth = helpEdit_->contentsRect().width() - 2 * margin - helpEdit_->cursorWidth();
+    QTextOption wrapping;
+    wrapping.setWrapMode(helpEdit_->wordWrapMode());
+    qreal needed = 2 * margin;
+    for (QTextBlock block = helpEdit_->document()->begin(); block.isValid(); block = block.next()) {
+        QTextLayout lines(block.text(), helpEdit_->font());
+        lines.setTextOption(wrapping);
+        lines.beginLayout();
+        for (QTextLine line = lines.createLine(); line.isValid(); line = lines.createLine()) {
+            line.setLineWidth(lineWidth);
+            needed += line.leading() + line.height();
+        }
+        lines.endLayout();
+    }
+    int missing = static_cast<int>(std::ceil(needed)) - helpEdit_->contentsRect().height();
+    int room = missing;
+    if (const QScreen* where = screen()) {
+        room = where->availableGeometry().height() - frameGeometry().height();
+    }
+    missing = std::min(missing, room);
+    // The edit counts its scroll range in lines and wants the last one whole: it says what is still
+    // hidden once it has laid the text out at its new size.
+    const int line = helpEdit_->fontMetrics().lineSpacing();
+    for (int tries = 0; tries < 4 && missing > 0; ++tries) {
+        helpEdit_->resize(helpEdit_->width(), helpEdit_->height() + missing);
+        setFixedSize(width(), height() + missing);
+        room -= missing;
+        QResizeEvent laidOut(helpEdit_->size(), helpEdit_->size());
+        QCoreApplication::sendEvent(helpEdit_, &laidOut);
+        missing = std::min(helpEdit_->verticalScrollBar()->maximum() * line, room);
+    }
 }
 
 UsageHelpDialog::~UsageHelpDialog() = default;

@@ -37,6 +37,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Makes the window tall enough for every line of the text.
+    void showAllLines();
+
     QPlainTextEdit* helpEdit_ = nullptr;
     QPointer<QWidget> mainWindow_;
 };
