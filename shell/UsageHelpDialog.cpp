@@ -5,9 +5,7 @@
 #include "DialogUnits.h"
 #include "HelpText.h"
 
-#include <QCoreApplication>
 #include <QPlainTextEdit>
-#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -65,22 +63,16 @@ void UsageHelpDialog::showAllLines() {
         }
         lines.endLayout();
     }
-    int missing = static_cast<int>(std::ceil(needed)) - helpEdit_->contentsRect().height();
-    int room = missing;
+    grow(static_cast<int>(std::ceil(needed)) - helpEdit_->contentsRect().height());
+}
+
+void UsageHelpDialog::grow(int pixels) {
     if (const QScreen* where = screen()) {
-        room = where->availableGeometry().height() - frameGeometry().height();
+        pixels = std::min(pixels, where->availableGeometry().height() - frameGeometry().height());
     }
-    missing = std::min(missing, room);
-    // The edit counts its scroll range in lines and wants the last one whole: it says what is still
-    // hidden once it has laid the text out at its new size.
-    const int line = helpEdit_->fontMetrics().lineSpacing();
-    for (int tries = 0; tries < 4 && missing > 0; ++tries) {
-        helpEdit_->resize(helpEdit_->width(), helpEdit_->height() + missing);
-        setFixedSize(width(), height() + missing);
-        room -= missing;
-        QResizeEvent laidOut(helpEdit_->size(), helpEdit_->size());
-        QCoreApplication::sendEvent(helpEdit_, &laidOut);
-        missing = std::min(helpEdit_->verticalScrollBar()->maximum() * line, room);
+    if (pixels > 0) {
+        helpEdit_->resize(helpEdit_->width(), helpEdit_->height() + pixels);
+        setFixedSize(width(), height() + pixels);
     }
 }
 
@@ -110,6 +102,12 @@ void UsageHelpDialog::showEvent(QShowEvent* event) {
     helpEdit_->setTextCursor(cursor);
     helpEdit_->verticalScrollBar()->setValue(0);
     helpEdit_->ensureCursorVisible();
+    // The edit has now laid the text out at its size and counts, in lines, what it still cannot
+    // show (a line cut at the bottom counts too): the first time, the window takes that room.
+    if (!fitted_) {
+        fitted_ = true;
+        grow(helpEdit_->verticalScrollBar()->maximum() * helpEdit_->fontMetrics().lineSpacing());
+    }
 }
 
 } // namespace vornak
