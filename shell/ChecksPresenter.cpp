@@ -126,7 +126,10 @@ void ChecksPresenter::panelClosed() {
 }
 
 bool ChecksPresenter::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &mainWindow_ && event->type() == QEvent::Close && !dock_->isHidden()) {
+    // Closed by the user or ended with the session (hidden without a close), the window keeps the
+    // open panel's height.
+    if (watched == &mainWindow_ && (event->type() == QEvent::Close || event->type() == QEvent::Hide) &&
+        !dock_->isHidden()) {
         rememberHeight();
     }
     return QObject::eventFilter(watched, event);

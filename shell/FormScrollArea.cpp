@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStyle>
 
 namespace vornak {
 
@@ -26,8 +27,11 @@ QSize FormScrollArea::screenRoom() const {
     if (where == nullptr) {
         return {};
     }
-    // Before the window is first shown its frame is not known and counts as none.
-    const QSize frame = (top->frameGeometry().size() - top->geometry().size()).expandedTo(QSize(0, 0));
+    // Before the window is first shown its frame is not known: a title bar stands for it.
+    QSize frame = (top->frameGeometry().size() - top->geometry().size()).expandedTo(QSize(0, 0));
+    if (frame.isNull()) {
+        frame = QSize(0, top->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, top));
+    }
     int beside = top->menuBar() != nullptr && top->menuBar()->isVisibleTo(top)
                      ? top->menuBar()->sizeHint().height()
                      : 0;
