@@ -110,8 +110,10 @@ bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
     }
     // Ctrl+Up and Ctrl+Down belong to the editor, not to the window's commands: in a cell they move
     // to the row above or below as Up and Down do.
-    const auto* shortcut = event->type() == QEvent::ShortcutOverride ? static_cast<QKeyEvent*>(event) : nullptr;
-    if (box != nullptr && shortcut != nullptr && (shortcut->key() == Qt::Key_Up || shortcut->key() == Qt::Key_Down)) {
+    const auto* shortcut =
+        event->type() == QEvent::ShortcutOverride ? static_cast<QKeyEvent*>(event) : nullptr;
+    if (box != nullptr && shortcut != nullptr &&
+        (shortcut->key() == Qt::Key_Up || shortcut->key() == Qt::Key_Down)) {
         event->accept();
         return true;
     }

@@ -92,9 +92,10 @@ void CellMatchHighlight::paintEvent(QPaintEvent*) {
     painter.setClipRect(marked);
     painter.setFont(view_.font());
     painter.setPen(textColour());
-    painter.drawText(QRect(left, cell.top() + textLowering, metrics.horizontalAdvance(text.mid(start_, length_)) + 1,
-                           cell.height() - textLowering),
-                     static_cast<int>(Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine), text.mid(start_, length_));
+    painter.drawText(
+        QRect(left, cell.top() + textLowering, metrics.horizontalAdvance(text.mid(start_, length_)) + 1,
+              cell.height() - textLowering),
+        static_cast<int>(Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine), text.mid(start_, length_));
     painter.setClipping(false);
     painter.setPen(edgeColour());
     painter.drawRect(marked.adjusted(0, 0, -1, -1));

@@ -48,8 +48,8 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     count_->setObjectName(QStringLiteral("matchCount"));
     // The count keeps the width of its longest text, so that nothing beside it moves as it changes.
     int countWidth = 0;
-    for (const QString& widest : {QStringLiteral("00000 из 00000"), QStringLiteral("00000 найдено"),
-                                  QStringLiteral("Не найдено")}) {
+    for (const QString& widest :
+         {QStringLiteral("00000 из 00000"), QStringLiteral("00000 найдено"), QStringLiteral("Не найдено")}) {
         countWidth = std::max(countWidth, count_->fontMetrics().horizontalAdvance(widest));
     }
     count_->setText(QStringLiteral("Не найдено"));

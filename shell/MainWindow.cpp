@@ -133,7 +133,8 @@ void MainWindow::prepareFirstShow() {
     if (remembered.isEmpty() || !restoreGeometry(remembered)) {
         const DialogTemplate& form = mainFormTemplate();
         const QSize client = DialogUnits(font()).toPixels(QSize(form.width, form.height));
-        QSize first = client.expandedTo(centralWidget()->minimumSizeHint()) + QSize(0, menuBar()->sizeHint().height());
+        QSize first =
+            client.expandedTo(centralWidget()->minimumSizeHint()) + QSize(0, menuBar()->sizeHint().height());
         // Never larger than the screen's free area: the form scrolls instead.
         if (const QScreen* where = screen()) {
             first = first.boundedTo(where->availableGeometry().size());

@@ -60,7 +60,8 @@ void RecordActions::followDocument() {
             return;
         }
         if (selection->isRowSelected(parameter, QModelIndex())) {
-            selection->setCurrentIndex(parameters_.model()->index(parameter, 0), QItemSelectionModel::NoUpdate);
+            selection->setCurrentIndex(parameters_.model()->index(parameter, 0),
+                                       QItemSelectionModel::NoUpdate);
         } else {
             selectRecordRow(&parameters_, parameter);
         }

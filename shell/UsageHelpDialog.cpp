@@ -8,10 +8,10 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTextCursor>
 #include <QTextBlock>
-#include <QTextLayout>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>

@@ -150,7 +150,9 @@ TEST_F(AccessKeys, CtrlUpAndDownInACellEditorMoveBetweenRowsNotTheRecord) {
         // the row above or below.
         EXPECT_EQ(grid->model()->index(1, c.column).data().toString(), before + QStringLiteral("ж"));
         EXPECT_EQ(grid->model()->index(0, c.column).data().toString(),
-                  grid == parameters() ? QStringLiteral("A") : grid == values() ? QStringLiteral("a1") : QStringLiteral("R1"));
+                  grid == parameters() ? QStringLiteral("A")
+                  : grid == values()   ? QStringLiteral("a1")
+                                       : QStringLiteral("R1"));
         EXPECT_EQ(document.undoStack()->count(), 1) << "more than the one edit was done";
         ASSERT_TRUE(grid->isEditing());
         EXPECT_EQ(grid->currentIndex().row(), c.nextRow);

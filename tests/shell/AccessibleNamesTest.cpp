@@ -28,8 +28,8 @@ bool isRussian(const QString& name) {
 
 std::string describe(QAccessibleInterface* item) {
     QObject* object = item->object();
-    const QString what = object != nullptr ? QString::fromLatin1(object->metaObject()->className()) + QLatin1Char(' ') +
-                                                 object->objectName()
+    const QString what = object != nullptr ? QString::fromLatin1(object->metaObject()->className()) +
+                                                 QLatin1Char(' ') + object->objectName()
                                            : QStringLiteral("(no object)");
     return what.toStdString() + " role " + std::to_string(item->role());
 }
@@ -80,10 +80,12 @@ TEST_F(AccessibleNames, EveryFocusableControlOfTheWindowHasARussianName) {
     int reachable = 0;
     for (QWidget* w : form->findChildren<QWidget*>()) {
         if (w->isVisibleTo(form.get()) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
-            w->parentWidget() != nullptr && !qobject_cast<QAbstractItemView*>(w->parentWidget()->parentWidget())) {
+            w->parentWidget() != nullptr &&
+            !qobject_cast<QAbstractItemView*>(w->parentWidget()->parentWidget())) {
             ++reachable;
-            EXPECT_TRUE(named.count(w) == 1) << w->metaObject()->className() << " '" << w->objectName().toStdString()
-                                             << "' is not in the accessibility tree as focusable";
+            EXPECT_TRUE(named.count(w) == 1)
+                << w->metaObject()->className() << " '" << w->objectName().toStdString()
+                << "' is not in the accessibility tree as focusable";
         }
     }
     // The form's fields, lists and buttons, the find bar's and the checks list.
@@ -108,9 +110,10 @@ TEST_F(AccessibleNames, TheListsAndFieldsAreNamedAsTheirLabelsSay) {
         QAccessibleInterface* item = QAccessible::queryAccessibleInterface(c.widget);
         ASSERT_NE(item, nullptr);
         // A label's colon may be left to the reader.
-        EXPECT_TRUE(c.name.startsWith(item->text(QAccessible::Name)) && !item->text(QAccessible::Name).isEmpty())
-            << c.widget->objectName().toStdString() << " is called \"" << item->text(QAccessible::Name).toStdString()
-            << "\"";
+        EXPECT_TRUE(c.name.startsWith(item->text(QAccessible::Name)) &&
+                    !item->text(QAccessible::Name).isEmpty())
+            << c.widget->objectName().toStdString() << " is called \""
+            << item->text(QAccessible::Name).toStdString() << "\"";
     }
 }
 

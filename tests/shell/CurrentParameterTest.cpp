@@ -44,14 +44,22 @@ public:
 
 TEST_F(CurrentParameter, ThePanelShowsTheCurrentRowAfterEveryClickAndEditsGoThere) {
     const Sequence sequences[] = {
-        {"click inside a selection of several rows", {{0}, {2, Qt::ShiftModifier}, {4, Qt::ControlModifier}, {0}}, 0},
-        {"click on a middle row of a selection", {{0}, {2, Qt::ShiftModifier}, {4, Qt::ControlModifier}, {2}}, 2},
+        {"click inside a selection of several rows",
+         {{0}, {2, Qt::ShiftModifier}, {4, Qt::ControlModifier}, {0}},
+         0},
+        {"click on a middle row of a selection",
+         {{0}, {2, Qt::ShiftModifier}, {4, Qt::ControlModifier}, {2}},
+         2},
         {"Shift+click upwards", {{3}, {1, Qt::ShiftModifier}}, 1},
         {"Shift+click downwards past others", {{1}, {4, Qt::ShiftModifier}}, 4},
-        {"Ctrl+click takes the current row out of the selection", {{1}, {4, Qt::ControlModifier}, {1, Qt::ControlModifier}}, 1},
+        {"Ctrl+click takes the current row out of the selection",
+         {{1}, {4, Qt::ControlModifier}, {1, Qt::ControlModifier}},
+         1},
         {"Ctrl+click the row just added again", {{5}, {0, Qt::ControlModifier}, {0, Qt::ControlModifier}}, 0},
         {"plain click after a range", {{0}, {5, Qt::ShiftModifier}, {3}}, 3},
-        {"Ctrl+Shift+click extends from the anchor", {{2}, {0, Qt::ControlModifier}, {4, Qt::ControlModifier | Qt::ShiftModifier}}, 4},
+        {"Ctrl+Shift+click extends from the anchor",
+         {{2}, {0, Qt::ControlModifier}, {4, Qt::ControlModifier | Qt::ShiftModifier}},
+         4},
     };
     start();
     for (const Sequence& sequence : sequences) {
@@ -70,13 +78,15 @@ TEST_F(CurrentParameter, ThePanelShowsTheCurrentRowAfterEveryClickAndEditsGoTher
         // A value typed into the panel changes the shown parameter and no other.
         editCell(values(), 0, 0, QStringLiteral("новое"));
         ReportDefinition expected = before;
-        expected.parameters[static_cast<std::size_t>(sequence.current)].values[0].value = bytes(QStringLiteral("новое"));
+        expected.parameters[static_cast<std::size_t>(sequence.current)].values[0].value =
+            bytes(QStringLiteral("новое"));
         EXPECT_EQ(model.parameters, expected.parameters);
         // The formula flag, too, goes to the shown parameter.
         form->parameterPanel().formulaBox()->click();
         QApplication::processEvents();
         for (std::size_t i = 0; i < model.parameters.size(); ++i) {
-            EXPECT_EQ(model.parameters[i].hasFormula != 0, static_cast<int>(i) == sequence.current) << "parameter " << i + 1;
+            EXPECT_EQ(model.parameters[i].hasFormula != 0, static_cast<int>(i) == sequence.current)
+                << "parameter " << i + 1;
         }
     }
 }
@@ -87,9 +97,11 @@ TEST_F(CurrentParameter, SelectionChangesThatKeepTheCurrentRowKeepThePanel) {
     clickRow(2, Qt::NoModifier);
     QItemSelectionModel* selection = parameters()->selectionModel();
     // Other rows join and leave the selection; the current row stays, and so does the panel.
-    selection->select(parameters()->model()->index(4, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    selection->select(parameters()->model()->index(4, 0),
+                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
     EXPECT_EQ(form->parameterPanel().shownParameter(), 2);
-    selection->select(parameters()->model()->index(2, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    selection->select(parameters()->model()->index(2, 0),
+                      QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
     EXPECT_EQ(form->parameterPanel().shownParameter(), 2);
     // The panel asked to show another parameter that is already selected makes it current without
     // changing the selection.

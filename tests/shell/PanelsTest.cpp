@@ -24,7 +24,9 @@ namespace {
 
 // Contrast of two colours as the web's accessibility guidelines define it, from 1 to 21.
 double luminance(const QColor& c) {
-    const auto channel = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    const auto channel = [](double v) {
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
     return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
 }
 
@@ -183,8 +185,10 @@ TEST_F(Panels, TheFindBarsFieldsKeepTheirPlaces) {
         {0, 3, {}},
         {-1, 0, QStringLiteral("Заменено совпадений: 12")},
         {-1, 12345, {}},
-        {12344, 12345, QStringLiteral("Поиск продолжен с начала, а это очень длинное пояснение, которое не помещается в одну "
-                                      "строку панели поиска ни при какой ширине окна")},
+        {12344, 12345,
+         QStringLiteral(
+             "Поиск продолжен с начала, а это очень длинное пояснение, которое не помещается в одну "
+             "строку панели поиска ни при какой ширине окна")},
         {-1, 0, {}},
     };
     for (const auto& step : steps) {

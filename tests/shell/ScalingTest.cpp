@@ -70,8 +70,9 @@ void expectTextsFitAndNothingOverlaps(QWidget& window, const char* when) {
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const QRect a(controls[i]->mapTo(&window, QPoint(0, 0)), controls[i]->size());
         const bool scrolled = scroller != nullptr && scroller->widget()->isAncestorOf(controls[i]);
-        const QRect room = scrolled ? QRect(scroller->widget()->mapTo(&window, QPoint(0, 0)), scroller->widget()->size())
-                                    : window.rect();
+        const QRect room =
+            scrolled ? QRect(scroller->widget()->mapTo(&window, QPoint(0, 0)), scroller->widget()->size())
+                     : window.rect();
         EXPECT_TRUE(room.contains(a)) << describe(controls[i]) << " lies outside the window";
         for (std::size_t j = i + 1; j < controls.size(); ++j) {
             if (controls[i]->isAncestorOf(controls[j]) || controls[j]->isAncestorOf(controls[i])) {
