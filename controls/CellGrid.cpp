@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QResizeEvent>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -278,6 +279,16 @@ void CellGrid::changeEvent(QEvent* event) {
     QTableView::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         verticalHeader()->setDefaultSectionSize(fontMetrics().height() + kRowMargin);
+    }
+}
+
+void CellGrid::resizeEvent(QResizeEvent* event) {
+    const QRect row = currentIndex().isValid() ? visualRect(currentIndex()) : QRect();
+    const bool wasInView = row.isValid() && row.top() >= 0 && row.bottom() < shownHeight_;
+    QTableView::resizeEvent(event);
+    shownHeight_ = viewport()->height();
+    if (wasInView && row.bottom() >= shownHeight_) {
+        scrollTo(currentIndex());
     }
 }
 

@@ -41,7 +41,7 @@ const std::vector<MenuPopupTemplate>& mainMenuTemplate() {
              separator(),
              item(cmd::Exit, QStringLiteral("В&ыход")),
          }},
-        {QStringLiteral("&Правка"),
+        {QStringLiteral("П&равка"),
          {
              item(cmd::Undo, QStringLiteral("&Отменить\tCtrl+Z")),
              item(cmd::Redo, QStringLiteral("&Повторить\tCtrl+Y")),
@@ -57,7 +57,7 @@ const std::vector<MenuPopupTemplate>& mainMenuTemplate() {
              item(cmd::MoveDown, QStringLiteral("Переместить &ниже\tCtrl+Down")),
              item(cmd::Duplicate, QStringLiteral("&Дублировать\tCtrl+D")),
              separator(),
-             item(cmd::Checks, QStringLiteral("Про&верка...\tF7")),
+             item(cmd::Checks, QStringLiteral("Пров&ерка...\tF7")),
          }},
         {QStringLiteral("&Создать"),
          {
