@@ -560,4 +560,54 @@ std::vector<Difference> compareDefinitions(const ReportDefinition& before, const
     return Comparison(before, after).run();
 }
 
+std::optional<TextLocation> differenceLocation(const Difference& difference, const ReportDefinition& after) {
+    const auto parameters = static_cast<int>(after.parameters.size());
+    const auto results = static_cast<int>(after.results.size());
+    // A removed record's place is taken by the next one, or the last when it was at the end.
+    const auto near = [](int number, int count) { return std::min(number, count); };
+    const int record = difference.newRecord;
+    switch (difference.part) {
+    case DifferencePart::ReportText:
+        return TextLocation{TextField::ReportText, difference.newRecord, 0};
+    case DifferencePart::Parameter:
+    case DifferencePart::ParameterName:
+    case DifferencePart::ParameterKind:
+    case DifferencePart::NumberFlag:
+    case DifferencePart::FormulaFlag: {
+        const int number = record != 0 ? record : near(difference.oldRecord, parameters);
+        if (number < 1) {
+            return std::nullopt;
+        }
+        return TextLocation{TextField::ParameterName, number, 0};
+    }
+    case DifferencePart::Formula:
+        return TextLocation{TextField::ParameterFormula, record, 0};
+    case DifferencePart::ValueRow: {
+        const auto rows = static_cast<int>(after.parameters[static_cast<std::size_t>(record - 1)].values.size());
+        const int row = difference.newRow != 0 ? difference.newRow : near(difference.oldRow, rows);
+        if (row < 1) {
+            return TextLocation{TextField::ParameterName, record, 0};
+        }
+        return TextLocation{TextField::Value, record, row};
+    }
+    case DifferencePart::Value:
+        return TextLocation{TextField::Value, record, difference.newRow};
+    case DifferencePart::UpperBound:
+        return TextLocation{TextField::UpperBound, record, difference.newRow};
+    case DifferencePart::ValueResult:
+        return TextLocation{TextField::ValueResult, record, difference.newRow};
+    case DifferencePart::Result:
+    case DifferencePart::ResultName: {
+        const int number = record != 0 ? record : near(difference.oldRecord, results);
+        if (number < 1) {
+            return std::nullopt;
+        }
+        return TextLocation{TextField::ResultName, number, 0};
+    }
+    case DifferencePart::ResultText:
+        return TextLocation{TextField::ResultText, record, 0};
+    }
+    return std::nullopt;
+}
+
 } // namespace vornak

@@ -6,9 +6,11 @@
 // was inserted before it) are not differences.
 #pragma once
 
+#include "DefinitionText.h"
 #include "ReportDefinition.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,5 +60,10 @@ struct Difference {
 // The differences that turn `before` into `after`, in the order a reader meets them: the nine
 // texts, then the parameters, then the results.
 std::vector<Difference> compareDefinitions(const ReportDefinition& before, const ReportDefinition& after);
+
+// The text of the new definition a reviewer is taken to for a difference: the changed cell, the
+// inserted or moved record's name, or for a removed one the record or row that now stands where
+// it stood. Nothing when the new definition has no such place (everything removed).
+std::optional<TextLocation> differenceLocation(const Difference& difference, const ReportDefinition& after);
 
 } // namespace vornak
