@@ -32,7 +32,7 @@ ComparisonWindow::ComparisonWindow(DefinitionDocument& document, ReportDefinitio
     layout->addWidget(summary_);
     layout->addWidget(list_, 1);
     layout->addWidget(buttons);
-    resize(640, 360);
+    resize(560, 320);
 
     connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { activate(list_->row(item)); });
     // A burst of changes (a paste, a replace of all) compares once, when the loop is free again.

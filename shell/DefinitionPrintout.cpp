@@ -48,12 +48,14 @@ void addTable(QTextCursor& cursor, const QStringList& header, const std::vector<
     format.setCellSpacing(0);
     format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
     // The row number takes little room; the texts share the rest.
+    // A field's name likewise beside its text.
     QList<QTextLength> widths;
-    const bool numbered = header.value(0) == texts::columnNumber;
+    const bool narrowFirst = header.value(0) == texts::columnNumber || header.size() == 2;
+    const double first = header.size() == 2 ? 22.0 : 6.0;
     for (int column = 0; column < header.size(); ++column) {
-        widths << (numbered && column == 0
-                       ? QTextLength(QTextLength::PercentageLength, 6)
-                       : QTextLength(QTextLength::PercentageLength, (numbered ? 94.0 : 100.0) / (header.size() - (numbered ? 1 : 0))));
+        const double share = narrowFirst ? (column == 0 ? first : (100.0 - first) / (header.size() - 1))
+                                         : 100.0 / header.size();
+        widths << QTextLength(QTextLength::PercentageLength, share);
     }
     format.setColumnWidthConstraints(widths);
     QTextTable* table = cursor.insertTable(static_cast<int>(rows.size()) + 1, static_cast<int>(header.size()), format);

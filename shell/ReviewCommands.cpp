@@ -13,8 +13,30 @@
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 
 namespace vornak {
+
+namespace {
+
+// Beside the main window where the screen has room (right, then below), so that the list and the
+// place it shows are seen together; over it otherwise.
+void placeBeside(QWidget& window, const QWidget& main) {
+    const QScreen* screen = main.screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect room = screen->availableGeometry();
+    const QRect frame = main.frameGeometry();
+    const QSize size = window.size();
+    if (frame.right() + size.width() <= room.right()) {
+        window.move(frame.right() + 1, frame.top());
+    } else if (frame.bottom() + size.height() <= room.bottom()) {
+        window.move(frame.left(), frame.bottom() + 1);
+    }
+}
+
+} // namespace
 
 ReviewCommands::ReviewCommands(DefinitionDocument& document, const PlatformServices& services, QWidget& window,
                                std::function<void(const TextLocation&)> goTo)
@@ -26,8 +48,10 @@ ComparisonWindow* ReviewCommands::comparisonWindow() const {
 }
 
 void ReviewCommands::compareWithFile() {
-    const std::optional<QByteArray> path = services_.fileDialogs->openNative(
-        &window_, texts::reportFilesFilter, texts::reportExtension, nativePath(document_.path()));
+    const QByteArray suggestion = nativePath(document_.path());
+    const std::optional<QByteArray> path = services_.fileDialogs->chooseNative(
+        &window_, {FileDialogKind::Open, QStringLiteral("Сравнить с файлом"), texts::reportFilesFilter,
+                   texts::reportExtension, displayPath(suggestion), false, suggestion});
     if (!path) {
         return;
     }
@@ -49,6 +73,7 @@ void ReviewCommands::compareWithFile() {
     connect(comparison_, &ComparisonWindow::placeActivated, this, [this](const TextLocation& where) {
         goTo_(where);
     });
+    placeBeside(*comparison_, window_);
     comparison_->show();
     comparison_->raise();
     comparison_->activateWindow();
