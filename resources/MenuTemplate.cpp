@@ -36,6 +36,8 @@ const std::vector<MenuPopupTemplate>& mainMenuTemplate() {
              item(cmd::FileSave, QStringLiteral("&Сохранить\tCtrl+S")),
              item(cmd::FileSaveAs, QStringLiteral("Сохранить &как...")),
              item(cmd::SaveTable, QStringLiteral("Сохранить &таблицу...")),
+             item(cmd::CompareWithFile, QStringLiteral("Сра&внить с файлом...")),
+             item(cmd::Print, QStringLiteral("&Печать...\tCtrl+P")),
              separator(),
              MenuItemTemplate{0, texts::recentFilesPlaceholder, false, true},
              separator(),

@@ -3,6 +3,7 @@
 #include "CellGrid.h"
 #include "ChecksPresenter.h"
 #include "CommandIds.h"
+#include "DefinitionText.h"
 #include "DialogTemplates.h"
 #include "DialogUnits.h"
 #include "DocumentController.h"
@@ -16,6 +17,7 @@
 #include "ProblemCountLabel.h"
 #include "RecordActions.h"
 #include "RecordTableModel.h"
+#include "ReviewCommands.h"
 #include "SettingsStore.h"
 #include "UndoKeyRouter.h"
 #include "UsageHelpDialog.h"
@@ -66,6 +68,8 @@ MainWindow::MainWindow(DefinitionDocument& document, const PlatformServices& ser
         targets.reportTexts[i] = qobject_cast<QLineEdit*>(control(ctl::reportTextEdits[i]));
     }
     checks_ = new ChecksPresenter(document_, services_, *this, targets, guard);
+    review_ = new ReviewCommands(document_, services_, *this,
+                                 [this](const TextLocation& where) { runGuarded([&] { checks_->goToText(where); }); });
 
     binder_ = std::make_unique<FormBinder>(document_, *values,
                                            FormBinder::controlsOf(*panel_, targets.reportTexts), guard);
