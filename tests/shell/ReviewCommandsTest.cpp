@@ -155,5 +155,30 @@ TEST_F(ReviewCommandsTest, ALongDefinitionPrintsToSeveralPdfPages) {
     EXPECT_FALSE(printDefinitionToPdf(QFile::encodeName(in), dir.filePath(QStringLiteral("no/such/folder.pdf")), error));
 }
 
+// The PDF's own text, as a reader of it extracts it: every text, value and result in reading order,
+// Cyrillic intact, and the footer.
+TEST_F(ReviewCommandsTest, ThePdfTextHoldsTheDefinitionInOrder) {
+    const QString in = dir.filePath(QStringLiteral("рост.rpt"));
+    const QString out = dir.filePath(QStringLiteral("рост.pdf"));
+    ASSERT_TRUE(method().save(TextCodec::encodePath(in)));
+    QString error;
+    ASSERT_TRUE(printDefinitionToPdf(QFile::encodeName(in), out, error)) << error.toStdString();
+    QProcess extract;
+    extract.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), out, QStringLiteral("-")});
+    ASSERT_TRUE(extract.waitForFinished(60000)) << "pdftotext (poppler-utils) did not run";
+    ASSERT_EQ(extract.exitCode(), 0);
+    const QString text = QString::fromUtf8(extract.readAllStandardOutput());
+    qsizetype at = 0;
+    for (const QString& expected :
+         {QStringLiteral("Рост по костям"), QStringLiteral("Ведунов"), QStringLiteral("Пол"),
+          QStringLiteral("мужской"), QStringLiteral("женский"), QStringLiteral("Возраст"), QStringLiteral("молодой"),
+          QStringLiteral("средний"), QStringLiteral("#R(2)+#P(1)"), QStringLiteral("рост.rpt"),
+          QStringLiteral("страница 1 из 1")}) {
+        const qsizetype found = text.indexOf(expected, at);
+        ASSERT_GE(found, 0) << expected.toStdString() << " after " << at << " in:\n" << text.toStdString();
+        at = found + expected.size();
+    }
+}
+
 } // namespace
 } // namespace vornak::testing
