@@ -282,14 +282,25 @@ void CellGrid::changeEvent(QEvent* event) {
     }
 }
 
-void CellGrid::resizeEvent(QResizeEvent* event) {
-    const QRect row = currentIndex().isValid() ? visualRect(currentIndex()) : QRect();
-    const bool wasInView = row.isValid() && row.top() >= 0 && row.bottom() < shownHeight_;
-    QTableView::resizeEvent(event);
-    shownHeight_ = viewport()->height();
-    if (wasInView && row.bottom() >= shownHeight_) {
-        scrollTo(currentIndex());
+bool CellGrid::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Resize && currentIndex().isValid()) {
+        // The viewport is resized with the list and when a scroll bar comes or goes; the scroll
+        // range follows only once the whole change is laid out, so the row is brought back then.
+        const auto* resize = static_cast<QResizeEvent*>(event);
+        const QRect row = visualRect(currentIndex());
+        const bool wasInView = row.isValid() && row.top() >= 0 && row.bottom() < resize->oldSize().height();
+        if (wasInView && row.bottom() >= resize->size().height()) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, cell = QPersistentModelIndex(currentIndex())] {
+                    if (cell.isValid() && cell == currentIndex()) {
+                        scrollTo(cell);
+                    }
+                },
+                Qt::QueuedConnection);
+        }
     }
+    return QTableView::viewportEvent(event);
 }
 
 void CellGrid::scrollContentsBy(int dx, int dy) {

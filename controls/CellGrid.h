@@ -69,8 +69,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    /// The current row, in view before, stays in view when the list grows shorter.
-    void resizeEvent(QResizeEvent* event) override;
+    /// The current row, in view before, stays in view when the list's visible part grows shorter.
+    bool viewportEvent(QEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
@@ -90,6 +90,5 @@ private:
     QPointer<GridEdit> editor_;      // the open editor; Qt's view owns it
     ClickToEdit* clickToEdit_;
     unsigned postedEdits_ = 0; // bumping it drops every queued postEditCell
-    int shownHeight_ = 0;      // the viewport's height before the last resize
     QObject watch_; // context of the model's and the editor's connections; goes before the view does
 };
