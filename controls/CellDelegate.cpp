@@ -108,6 +108,15 @@ bool CellDelegate::eventFilter(QObject* object, QEvent* event) {
         (focus->reason() == Qt::PopupFocusReason || focus->reason() == Qt::ActiveWindowFocusReason)) {
         return false; // the box's own context menu or a switch to another application: the edit stays
     }
+    // Ctrl+Up and Ctrl+Down belong to the editor, not to the window's commands: in a cell they move
+    // to the row above or below as Up and Down do.
+    const auto* shortcut =
+        event->type() == QEvent::ShortcutOverride ? static_cast<QKeyEvent*>(event) : nullptr;
+    if (box != nullptr && shortcut != nullptr &&
+        (shortcut->key() == Qt::Key_Up || shortcut->key() == Qt::Key_Down)) {
+        event->accept();
+        return true;
+    }
     // Enter confirms, Escape cancels; the others confirm and ask for the next cell.
     static const QHash<int, EndEditHint> hints = {
         {Qt::Key_Return, NoHint},    {Qt::Key_Enter, NoHint},        {Qt::Key_Escape, RevertModelCache},

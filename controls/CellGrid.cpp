@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QResizeEvent>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -279,6 +280,27 @@ void CellGrid::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         verticalHeader()->setDefaultSectionSize(fontMetrics().height() + kRowMargin);
     }
+}
+
+bool CellGrid::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Resize && currentIndex().isValid()) {
+        // The viewport is resized with the list and when a scroll bar comes or goes; the scroll
+        // range follows only once the whole change is laid out, so the row is brought back then.
+        const auto* resize = static_cast<QResizeEvent*>(event);
+        const QRect row = visualRect(currentIndex());
+        const bool wasInView = row.isValid() && row.top() >= 0 && row.bottom() < resize->oldSize().height();
+        if (wasInView && row.bottom() >= resize->size().height()) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, cell = QPersistentModelIndex(currentIndex())] {
+                    if (cell.isValid() && cell == currentIndex()) {
+                        scrollTo(cell);
+                    }
+                },
+                Qt::QueuedConnection);
+        }
+    }
+    return QTableView::viewportEvent(event);
 }
 
 void CellGrid::scrollContentsBy(int dx, int dy) {

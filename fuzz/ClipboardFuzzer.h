@@ -43,10 +43,10 @@ inline qsizetype cellsIn(const CellRows& rows) {
 }
 
 // The budget only ever refuses: a read within it gives what the usual budget gives, and it refuses
-// exactly when that holds more cells than it allows.
+// exactly when that holds more cells than it allows. `usual` stands for the editor's own budget.
 template <typename Read>
-void checkBudget(const ClipboardInput& input, Read read) {
-    const TableRead usual = read(input.text, TableBudget{});
+void checkBudget(const ClipboardInput& input, Read read, const TableBudget& usualBudget = TableBudget{}) {
+    const TableRead usual = read(input.text, usualBudget);
     const TableRead small = read(input.text, input.budget);
     if (usual.overBudget) {
         if (!usual.rows.empty()) {
@@ -57,7 +57,7 @@ void checkBudget(const ClipboardInput& input, Read read) {
         }
         return;
     }
-    if (cellsIn(usual.rows) > TableBudget{}.maxCells) {
+    if (cellsIn(usual.rows) > usualBudget.maxCells) {
         fail("more cells than the budget");
     }
     const bool fits = cellsIn(usual.rows) <= input.budget.maxCells;
@@ -70,7 +70,7 @@ void checkBudget(const ClipboardInput& input, Read read) {
     if (!fits && !small.rows.empty()) {
         fail("rows beside a refusal");
     }
-    const TableRead tight = read(input.text, TableBudget{input.text.size() - 1, TableBudget{}.maxCells});
+    const TableRead tight = read(input.text, TableBudget{input.text.size() - 1, usualBudget.maxCells});
     if (!input.text.isEmpty() && !tight.overBudget) {
         fail("a text over the length limit was read");
     }

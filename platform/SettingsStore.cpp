@@ -224,6 +224,18 @@ bool SettingsStore::writeWindowGeometry(const QByteArray& geometry) {
     return finishWrite();
 }
 
+int SettingsStore::readChecksPanelHeight() const {
+    bool ok = false;
+    const int height = settings_->value(windowGroup + QStringLiteral("/ChecksHeight")).toInt(&ok);
+    return ok && height > 0 ? height : 0;
+}
+
+bool SettingsStore::writeChecksPanelHeight(int height) {
+    settings_->setValue(windowGroup + QStringLiteral("/ChecksHeight"), height);
+    settings_->sync();
+    return settings_->status() == QSettings::NoError;
+}
+
 QString SettingsStore::fileName() const {
     return settings_->fileName();
 }

@@ -65,6 +65,10 @@ public:
     QByteArray readWindowGeometry() const;
     bool writeWindowGeometry(const QByteArray& geometry);
 
+    // The height the user left the checks panel at, in pixels, or 0 when none was stored.
+    int readChecksPanelHeight() const;
+    bool writeChecksPanelHeight(int height);
+
     // The sentence, in Russian, that says the settings file could not be written, when the last
     // write failed and the failure has not been said yet; empty otherwise. A run that cannot
     // write its settings is told once, however often it tries.

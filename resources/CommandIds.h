@@ -32,6 +32,8 @@ inline constexpr int FileOpen = 57601;
 inline constexpr int FileSave = 57603;
 inline constexpr int FileSaveAs = 57604;
 inline constexpr int SaveTable = 32782;
+inline constexpr int CompareWithFile = 32787;
+inline constexpr int Print = 57607;
 inline constexpr int Exit = 32773;
 // Edit menu.
 inline constexpr int Undo = 57643;

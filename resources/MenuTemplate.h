@@ -20,7 +20,7 @@ struct MenuItemTemplate {
 };
 
 struct MenuPopupTemplate {
-    QString title; // "&Файл", "&Правка", "&Создать", "&Помощь"
+    QString title; // "&Файл", "П&равка", "&Создать", "&Помощь"
     std::vector<MenuItemTemplate> items;
 };
 

@@ -72,6 +72,11 @@ inline const QString labelDate = QStringLiteral("Дата:");
 inline const QString labelParameters = QStringLiteral("Параметры:");
 inline const QString labelValueType = QStringLiteral("Тип значения:");
 inline const QString groupParameterValues = QStringLiteral("Значения параметра:");
+// What a screen reader calls the lists and the fields without a label of their own.
+inline const QString parameterListName = QStringLiteral("Параметры");
+inline const QString valueListName = QStringLiteral("Значения параметра");
+inline const QString resultListName = QStringLiteral("Результаты");
+inline const QString formulaFieldName = QStringLiteral("Формула");
 inline const QString kindList = QStringLiteral("Список");
 inline const QString kindRange = QStringLiteral("Диапазон");
 inline const QString kindInput = QStringLiteral("Ввод");

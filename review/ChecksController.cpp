@@ -85,8 +85,10 @@ void ChecksController::showWindow() {
         return;
     }
     runPendingCheck();
-    if (!placed_) {
+    if (!placed_ && window_->isWindow()) {
         // The first time over the lower part of its owner, where it covers the least of the lists.
+        // (A panel inside a window is placed by its window's layout: moved, its list would leave
+        // the panel's visible area until the next resize.)
         placed_ = true;
         if (const QWidget* owner = window_->parentWidget()) {
             const QRect area = owner->frameGeometry();

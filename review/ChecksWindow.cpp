@@ -15,6 +15,7 @@ ChecksWindow::ChecksWindow(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Проверка"));
     setObjectName(QStringLiteral("checksWindow"));
     list_ = new QListWidget(this);
+    list_->setAccessibleName(QStringLiteral("Замечания"));
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setUniformItemSizes(true);
     list_->setWordWrap(false);

@@ -8,8 +8,9 @@ namespace vornak {
 
 namespace {
 
-// The grid draws a cell's text this far in from the cell's left edge.
+// The grid draws a cell's text this far in from the cell's left edge, and this far below its top.
 constexpr int textInset = 2;
+constexpr int textLowering = 1;
 
 } // namespace
 
@@ -82,9 +83,21 @@ void CellMatchHighlight::paintEvent(QPaintEvent*) {
         return;
     }
     QPainter painter(this);
-    QColor fill(255, 200, 0, 110);
-    painter.fillRect(marked, fill);
-    painter.setPen(QColor(200, 120, 0));
+    painter.fillRect(marked, fillColour());
+    // The marked characters again, where the grid drew them, cut where the mark is cut.
+    const QRect cell = view_.visualRect(cell_);
+    const QString text = cell_.data(Qt::DisplayRole).toString();
+    const QFontMetrics metrics(view_.font());
+    const int left = cell.left() + textInset + metrics.horizontalAdvance(text.left(start_));
+    painter.setClipRect(marked);
+    painter.setFont(view_.font());
+    painter.setPen(textColour());
+    painter.drawText(
+        QRect(left, cell.top() + textLowering, metrics.horizontalAdvance(text.mid(start_, length_)) + 1,
+              cell.height() - textLowering),
+        static_cast<int>(Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine), text.mid(start_, length_));
+    painter.setClipping(false);
+    painter.setPen(edgeColour());
     painter.drawRect(marked.adjusted(0, 0, -1, -1));
 }
 

@@ -1,5 +1,5 @@
-// Marks a found piece of text inside one cell of a table view without opening the cell: a tinted box
-// drawn over the characters, following the cell as the view scrolls, resizes or its rows move. It
+// Marks a found piece of text inside one cell of a table view without opening the cell: a box with
+// the characters drawn over it, following the cell as the view scrolls, resizes or its rows move. It
 // lies over the list's viewport and lets every mouse event through.
 #pragma once
 
@@ -23,6 +23,12 @@ public:
     bool isMarking() const { return cell_.isValid(); }
     // Where the marked characters are drawn, in the view's viewport coordinates; empty when none.
     QRect markedRect() const;
+
+    // The mark's colours, the same on any row: an opaque box with the characters drawn again over
+    // it, so that they read as well on a selected row as on any other.
+    static QColor fillColour() { return {255, 214, 64}; }
+    static QColor textColour() { return {0, 0, 0}; }
+    static QColor edgeColour() { return {170, 100, 0}; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -9,13 +9,18 @@
 #include "ParameterPanel.h"
 #include "ProblemCountLabel.h"
 #include "ReferenceTexts.h"
+#include "SettingsStore.h"
 #include "Texts.h"
 #include "ValueTableModel.h"
 
 #include <QCheckBox>
 #include <QDockWidget>
+#include <QEvent>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace vornak {
 
@@ -47,6 +52,16 @@ ChecksPresenter::ChecksPresenter(DefinitionDocument& document, const PlatformSer
     dock_->setWidget(window_);
     window.addDockWidget(Qt::BottomDockWidgetArea, dock_);
     dock_->hide();
+    if (services_.settings != nullptr) {
+        storedHeight_ = services_.settings->readChecksPanelHeight();
+    }
+    connect(dock_, &QDockWidget::visibilityChanged, this, [this](bool visible) {
+        if (!visible && dock_->isHidden()) {
+            panelClosed();
+        }
+    });
+    // The height is kept when the window goes too, with the panel still open.
+    mainWindow_.installEventFilter(this);
 
     controller_ = new ChecksController(&document_.definition(), count_, window_, this);
     // Checked after every step, undo and redo, New and Open.
@@ -65,9 +80,59 @@ ChecksPresenter::ChecksPresenter(DefinitionDocument& document, const PlatformSer
 }
 
 void ChecksPresenter::showChecks() {
-    dock_->show();
+    if (dock_->isHidden()) {
+        openPanel();
+    }
     dock_->raise();
     controller_->showWindow();
+}
+
+int ChecksPresenter::panelHeight() const {
+    // A fifth of the window, or what the user left it at, but never more than half the window.
+    const int least = dock_->minimumSizeHint().height();
+    const int wanted = storedHeight_ > 0 ? storedHeight_ : mainWindow_.height() / 5;
+    return std::max(least, std::min(wanted, mainWindow_.height() / 2));
+}
+
+void ChecksPresenter::openPanel() {
+    const int height = panelHeight();
+    // The panel's room comes out of the form, which scrolls where it must: the window keeps its
+    // size.
+    QWidget* form = mainWindow_.centralWidget();
+    if (form != nullptr && mainWindow_.isVisible() && !dock_->isFloating()) {
+        const int separator =
+            mainWindow_.style()->pixelMetric(QStyle::PM_DockWidgetSeparatorExtent, nullptr, &mainWindow_);
+        const int left = form->height() - height - separator;
+        form->setMinimumHeight(std::clamp(left, 1, std::max(1, form->minimumSizeHint().height())));
+    }
+    dock_->show();
+    mainWindow_.resizeDocks({dock_}, {height}, Qt::Vertical);
+}
+
+void ChecksPresenter::rememberHeight() {
+    // A hidden panel keeps the height it had when last shown.
+    const int height = dock_->height();
+    if (services_.settings != nullptr && !dock_->isFloating() && height > 0 && height != storedHeight_ &&
+        services_.settings->writeChecksPanelHeight(height)) {
+        storedHeight_ = height;
+    }
+}
+
+void ChecksPresenter::panelClosed() {
+    rememberHeight();
+    if (QWidget* form = mainWindow_.centralWidget()) {
+        form->setMinimumHeight(0); // the form's own minimum again
+    }
+}
+
+bool ChecksPresenter::eventFilter(QObject* watched, QEvent* event) {
+    // Closed by the user or ended with the session (hidden without a close), the window keeps the
+    // open panel's height.
+    if (watched == &mainWindow_ && (event->type() == QEvent::Close || event->type() == QEvent::Hide) &&
+        !dock_->isHidden()) {
+        rememberHeight();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 bool ChecksPresenter::goToText(const TextLocation& where) {

@@ -53,8 +53,18 @@ public:
     QDockWidget* dock() const { return dock_; }
     ChecksController* controller() const { return controller_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void noteRenumberedCodes(int count);
+    // Shows the panel at its remembered height, or a modest one, taken from the form's room.
+    void openPanel();
+    int panelHeight() const;
+    // Keeps the panel's height for the next time and gives the form its room back.
+    void panelClosed();
+    // Writes the panel's height to the settings when it changed.
+    void rememberHeight();
 
     DefinitionDocument& document_;
     PlatformServices services_;
@@ -66,6 +76,7 @@ private:
     QDockWidget* dock_ = nullptr;
     ChecksController* controller_ = nullptr;
     bool renumberNoted_ = false;
+    int storedHeight_ = 0; // the panel height the settings hold
 };
 
 } // namespace vornak

@@ -50,6 +50,7 @@ constexpr QtOption qtOptions[] = {
 const QString helpName = QStringLiteral("help");
 const QString versionName = QStringLiteral("version");
 const QString platformName = QStringLiteral("platform");
+const QString printPdfName = QStringLiteral("print-pdf");
 
 // The name an option argument gives: "-style=x", "--style" and "-style" all name "style".
 QString optionNameOf(const QString& argument) {
@@ -69,6 +70,9 @@ QList<EditorCommandLine::Option> EditorCommandLine::editorOptions() {
     return {
         {{QStringLiteral("h"), helpName}, QString(), QStringLiteral("show this text and exit")},
         {{versionName}, QString(), QStringLiteral("print the version and exit")},
+        {{printPdfName}, QString(),
+         QStringLiteral("--print-pdf IN OUT: write the printout of the definition IN to the PDF file\n"
+                        "              OUT and exit, without a window")},
     };
 }
 
@@ -128,6 +132,23 @@ EditorCommandLine::Parsed EditorCommandLine::parse(const QList<QByteArray>& argu
         return parsed;
     }
     const QStringList positional = parser.positionalArguments();
+    const auto asFile = [](const QString& file) {
+        const QByteArray bytes = file.toLatin1();
+        return bytes.startsWith('-') ? QByteArrayLiteral("./") + bytes : bytes;
+    };
+    if (parser.isSet(printPdfName)) {
+        if (positional.size() != 2) {
+            parsed.action = Action::Refuse;
+            parsed.problem = positional.size() > 2
+                                 ? QStringLiteral("unexpected argument '%1'").arg(shown(positional.at(2)))
+                                 : QStringLiteral("--print-pdf needs IN and OUT");
+            return parsed;
+        }
+        parsed.action = Action::PrintPdf;
+        parsed.files << asFile(positional.at(0)) << asFile(positional.at(1));
+        parsed.platformChosen = parser.isSet(platformName);
+        return parsed;
+    }
     if (positional.size() > 1) {
         parsed.action = Action::Refuse;
         parsed.problem = QStringLiteral("unexpected argument '%1'").arg(shown(positional.at(1)));
@@ -156,6 +177,7 @@ QString EditorCommandLine::helpText(const QString& program, const QString& setti
     }
     return QStringLiteral(
                "Usage: %1 [OPTION]... [FILE]\n"
+               "       %1 --print-pdf IN OUT\n"
                "Edits the report definition FILE (a .rpt file), or a new, untitled definition when\n"
                "no file is named.\n"
                "\n"
@@ -170,7 +192,8 @@ QString EditorCommandLine::helpText(const QString& program, const QString& setti
                "Settings: the eight most recently used files are kept in\n"
                "  %2\n"
                "Exit status: 0 when the editor closed normally, 1 when the system cannot convert text\n"
-               "to Windows-1251, 2 for a wrong command line or when there is no display.\n"
+               "to Windows-1251 or --print-pdf could not read IN or write OUT, 2 for a wrong command\n"
+               "line or when there is no display.\n"
                "Batch work on definition files (check, convert, export, dump): vornak-cli --help.\n")
         .arg(program, settingsFile, options);
 }

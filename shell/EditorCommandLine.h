@@ -12,11 +12,12 @@ namespace vornak {
 
 class EditorCommandLine {
 public:
-    enum class Action { Run, Help, Version, Refuse };
+    enum class Action { Run, Help, Version, Refuse, PrintPdf };
 
     struct Parsed {
         Action action = Action::Run;
-        // Run: the file to open (at most one), as the system's bytes; a name that starts with "-"
+        // Run: the file to open (at most one), as the system's bytes; PrintPdf: the definition and
+        // the PDF to write, in that order; a name that starts with "-"
         // (given after "--") is led by "./" so that nothing takes it for an option.
         QList<QByteArray> files;
         // Run: a window system was chosen on the command line (-platform NAME).

@@ -46,12 +46,24 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     next_->setToolTip(QStringLiteral("Следующее совпадение (Enter)"));
     count_ = new QLabel(this);
     count_->setObjectName(QStringLiteral("matchCount"));
-    count_->setMinimumWidth(count_->fontMetrics().horizontalAdvance(QStringLiteral("000 из 000")));
+    // The count keeps the width of its longest text, so that nothing beside it moves as it changes.
+    int countWidth = 0;
+    for (const QString& widest :
+         {QStringLiteral("00000 из 00000"), QStringLiteral("00000 найдено"), QStringLiteral("Не найдено")}) {
+        countWidth = std::max(countWidth, count_->fontMetrics().horizontalAdvance(widest));
+    }
+    count_->setText(QStringLiteral("Не найдено"));
+    count_->setFixedSize(countWidth + 2 * count_->margin() + 4, count_->sizeHint().height());
+    count_->clear();
     close_ = new QToolButton(this);
     close_->setObjectName(QStringLiteral("closeFind"));
     close_->setText(QStringLiteral("✕"));
     close_->setAutoRaise(true);
     close_->setToolTip(QStringLiteral("Закрыть (Esc)"));
+    // The buttons show pictures only: a screen reader says what they do.
+    previous_->setAccessibleName(QStringLiteral("Предыдущее совпадение"));
+    next_->setAccessibleName(QStringLiteral("Следующее совпадение"));
+    close_->setAccessibleName(QStringLiteral("Закрыть поиск"));
     findRow->addWidget(findLabel);
     findRow->addWidget(findField_, 1);
     findRow->addWidget(previous_);
@@ -84,8 +96,14 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
 
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("findStatus"));
-    status_->setWordWrap(true);
-    status_->hide();
+    // One line, kept whether or not there is a note, so that the fields above never move; a note
+    // too long for the line is cut, and its tooltip holds all of it.
+    status_->setWordWrap(false);
+    status_->setTextFormat(Qt::PlainText);
+    status_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    status_->setText(QStringLiteral("Ж"));
+    status_->setFixedHeight(status_->sizeHint().height());
+    status_->clear();
     column->addWidget(status_);
 
     // The labels line up: both fields start at the same place.
@@ -159,7 +177,7 @@ void FindBar::setStatus(const QString& text, bool error) {
         colours.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x20));
     }
     status_->setPalette(colours);
-    status_->setVisible(!text.isEmpty());
+    status_->setToolTip(text);
 }
 
 QString FindBar::status() const {

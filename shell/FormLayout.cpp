@@ -41,8 +41,12 @@ FormLayout::FormLayout(ParameterPanel& panel, ProblemCountLabel& count, QAbstrac
     const auto fieldRow = [&](std::initializer_list<std::tuple<QString, int, int>> fields) {
         auto* row = new QHBoxLayout;
         for (const auto& [text, id, width] : fields) {
-            row->addWidget(label(text));
-            row->addWidget(edit(id), width);
+            // The label names its field for a screen reader.
+            QLabel* caption = label(text);
+            QLineEdit* field = edit(id);
+            caption->setBuddy(field);
+            row->addWidget(caption);
+            row->addWidget(field, width);
         }
         return row;
     };
@@ -60,7 +64,10 @@ FormLayout::FormLayout(ParameterPanel& panel, ProblemCountLabel& count, QAbstrac
     parameterList_->setModel(&parameterModel);
     controls_[ctl::ParameterList] = parameterList_;
     auto* parameterHead = new QHBoxLayout;
-    parameterHead->addWidget(label(texts::labelParameters));
+    QLabel* parameterCaption = label(texts::labelParameters);
+    parameterCaption->setBuddy(parameterList_);
+    parameterList_->setAccessibleName(texts::parameterListName);
+    parameterHead->addWidget(parameterCaption);
     parameterHead->addWidget(&count, 1);
     parameterHead->addWidget(button(ctl::AddParameterButton, ids::BitmapAdd, texts::addParameterTip));
     parameterHead->addWidget(
@@ -83,6 +90,7 @@ FormLayout::FormLayout(ParameterPanel& panel, ProblemCountLabel& count, QAbstrac
     resultList_ = makeRecordGrid(central);
     resultList_->setModel(&resultModel);
     controls_[ctl::ResultList] = resultList_;
+    resultList_->setAccessibleName(texts::resultListName);
     auto* resultButtons = new QVBoxLayout;
     resultButtons->addWidget(button(ctl::AddResultButton, ids::BitmapAdd, texts::addResultTip));
     resultButtons->addWidget(button(ctl::DeleteResultButton, ids::BitmapDelete, texts::deleteResultTip));

@@ -114,7 +114,15 @@ void FormMatchDisplay::markField(QLineEdit* field, const TextMatch& match) {
     if (field == nullptr) {
         return;
     }
-    // An unfocused field shows its selection; the keyboard stays in the find bar.
+    // An unfocused field shows its selection, in the mark's colours; the keyboard stays in the find
+    // bar.
+    markedFieldPalette_ = field->palette();
+    QPalette colours = field->palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        colours.setColor(group, QPalette::Highlight, CellMatchHighlight::fillColour());
+        colours.setColor(group, QPalette::HighlightedText, CellMatchHighlight::textColour());
+    }
+    field->setPalette(colours);
     field->setSelection(match.start, match.length);
     markedField_ = field;
 }
@@ -123,8 +131,11 @@ void FormMatchDisplay::clearMatch() {
     for (CellMatchHighlight* highlight : highlights_) {
         highlight->clear();
     }
-    if (markedField_ && !markedField_->hasFocus()) {
-        markedField_->deselect();
+    if (markedField_) {
+        markedField_->setPalette(markedFieldPalette_);
+        if (!markedField_->hasFocus()) {
+            markedField_->deselect();
+        }
     }
     markedField_.clear();
 }

@@ -7,6 +7,7 @@
 #include "DefinitionDocument.h"
 #include "FindController.h"
 
+#include <QPalette>
 #include <QPointer>
 
 #include <array>
@@ -47,6 +48,7 @@ private:
     Parts parts_;
     CellMatchHighlight* highlights_[3] = {nullptr, nullptr, nullptr};
     QPointer<QLineEdit> markedField_;
+    QPalette markedFieldPalette_; // the marked field's colours before the mark
 };
 
 } // namespace vornak

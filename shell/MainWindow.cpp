@@ -3,6 +3,7 @@
 #include "CellGrid.h"
 #include "ChecksPresenter.h"
 #include "CommandIds.h"
+#include "DefinitionText.h"
 #include "DialogTemplates.h"
 #include "DialogUnits.h"
 #include "DocumentController.h"
@@ -10,11 +11,13 @@
 #include "FindTools.h"
 #include "FormBinder.h"
 #include "FormLayout.h"
+#include "FormScrollArea.h"
 #include "ParameterPanel.h"
 #include "Pictures.h"
 #include "ProblemCountLabel.h"
 #include "RecordActions.h"
 #include "RecordTableModel.h"
+#include "ReviewCommands.h"
 #include "SettingsStore.h"
 #include "UndoKeyRouter.h"
 #include "UsageHelpDialog.h"
@@ -27,6 +30,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 
 namespace vornak {
 
@@ -55,7 +59,8 @@ MainWindow::MainWindow(DefinitionDocument& document, const PlatformServices& ser
     parameterList_ = layout.parameterList();
     resultList_ = layout.resultList();
     controls_ = layout.controls();
-    setCentralWidget(layout.area());
+    // The form scrolls where the screen is smaller than it needs.
+    setCentralWidget(new FormScrollArea(layout.area()));
     records_ = new RecordActions(document_, services_, *parameterList_, *panel_, *resultList_, *this);
 
     ChecksPresenter::Targets targets{parameterList_, panel_, resultList_, {}, count};
@@ -63,13 +68,15 @@ MainWindow::MainWindow(DefinitionDocument& document, const PlatformServices& ser
         targets.reportTexts[i] = qobject_cast<QLineEdit*>(control(ctl::reportTextEdits[i]));
     }
     checks_ = new ChecksPresenter(document_, services_, *this, targets, guard);
+    review_ = new ReviewCommands(document_, services_, *this,
+                                 [this](const TextLocation& where) { runGuarded([&] { checks_->goToText(where); }); });
 
     binder_ = std::make_unique<FormBinder>(document_, *values,
                                            FormBinder::controlsOf(*panel_, targets.reportTexts), guard);
 
     // The find bar, while open, lies under the lists.
     findTools_ = new FindTools(document_, {parameterList_, panel_, resultList_, targets.reportTexts}, *this);
-    centralWidget()->layout()->addWidget(findTools_->bar());
+    layout.area()->layout()->addWidget(findTools_->bar());
     buildCommands();
     undoKeys_ = std::make_unique<UndoKeyRouter>(
         *this, [this](const QLineEdit* edit) { return binder_->isBound(edit); });
@@ -130,8 +137,13 @@ void MainWindow::prepareFirstShow() {
     if (remembered.isEmpty() || !restoreGeometry(remembered)) {
         const DialogTemplate& form = mainFormTemplate();
         const QSize client = DialogUnits(font()).toPixels(QSize(form.width, form.height));
-        resize(client.expandedTo(centralWidget()->minimumSizeHint()) +
-               QSize(0, menuBar()->sizeHint().height()));
+        QSize first =
+            client.expandedTo(centralWidget()->minimumSizeHint()) + QSize(0, menuBar()->sizeHint().height());
+        // Never larger than the screen's free area: the form scrolls instead.
+        if (const QScreen* where = screen()) {
+            first = first.boundedTo(where->availableGeometry().size());
+        }
+        resize(first);
     }
     // The keyboard starts in the first field, the title.
     control(ctl::TitleEdit)->setFocus(Qt::OtherFocusReason);

@@ -20,6 +20,7 @@ class QAction;
 namespace vornak {
 
 class ChecksPresenter;
+class ReviewCommands;
 class CommandActions;
 class DefinitionDocument;
 class DocumentController;
@@ -57,6 +58,7 @@ public:
     RecordActions& records() const { return *records_; }
     ParameterPanel& parameterPanel() const { return *panel_; }
     ChecksPresenter& checks() const { return *checks_; }
+    ReviewCommands& review() const { return *review_; }
     FindTools* findTools() const { return findTools_; }
     CellGrid* parameterGrid() const { return parameterList_; }
     CellGrid* resultGrid() const { return resultList_; }
@@ -97,6 +99,7 @@ private:
     DocumentController* documents_ = nullptr;
     RecordActions* records_ = nullptr;
     ChecksPresenter* checks_ = nullptr;
+    ReviewCommands* review_ = nullptr;
     FindTools* findTools_ = nullptr;
     std::unique_ptr<FormBinder> binder_;
     std::unique_ptr<UndoKeyRouter> undoKeys_;

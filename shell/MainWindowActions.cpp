@@ -14,6 +14,7 @@
 #include "FindTools.h"
 #include "ListClipboard.h"
 #include "ParameterPanel.h"
+#include "ReviewCommands.h"
 #include "RecordActions.h"
 #include "UsageHelpDialog.h"
 
@@ -42,6 +43,8 @@ void MainWindow::buildCommands() {
         {cmd::FileSave, [d] { d->save(); }, ctrlKey(Qt::Key_S), ids::BitmapDiskette},
         {cmd::FileSaveAs, [d] { d->saveAs(); }},
         {cmd::SaveTable, [d] { d->saveTable(); }},
+        {cmd::CompareWithFile, [this] { review_->compareWithFile(); }},
+        {cmd::Print, [this] { review_->print(); }, ctrlKey(Qt::Key_P)},
         {cmd::Exit, [this] { close(); }},
         {cmd::Undo,
          [this, stack] {

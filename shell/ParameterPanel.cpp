@@ -39,10 +39,12 @@ ParameterPanel::ParameterPanel(DefinitionDocument& document, ValueTableModel& va
     formulaBox_ = new QCheckBox(texts::formulaCheck, this);
     formulaEdit_ = makeTextEdit(this);
     formulaEdit_->setEnabled(false);
+    formulaEdit_->setAccessibleName(texts::formulaFieldName);
     addValue_ = makePictureButton(ids::BitmapAdd, texts::addValueTip, this);
     deleteValue_ = makePictureButton(ids::BitmapDelete, texts::deleteValueTip, this);
     valueList_ = makeRecordGrid(this);
     valueList_->setModel(&values_);
+    valueList_->setAccessibleName(texts::valueListName);
     rangeStrip_ = new RangeStrip(this);
     rangeStrip_->hide();
 

@@ -43,20 +43,26 @@ void RecordActions::followDocument() {
                 &RecordActions::stateChanged);
     }
 
-    // The parameter list's selection chooses the parameter the panel shows; the value list follows
-    // its parameter when it moves, and the selection goes with it.
-    connect(parameters_.selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this](const QItemSelection& selected) {
-                const int row = lastRowOf(selected);
-                if (row >= 0 && row != panel_.shownParameter()) {
-                    panel_.showParameter(row);
-                }
-            });
+    // The panel shows the parameter list's current row, whatever the selection around it does: a
+    // click inside a selection of several rows moves the current row without selecting anything new,
+    // and an edit in the panel must go to the row the user sees marked. The selection is watched
+    // too, for the changes that keep the current row where it was.
+    QItemSelectionModel* parameterSelection = parameters_.selectionModel();
+    connect(parameterSelection, &QItemSelectionModel::currentRowChanged, this,
+            &RecordActions::showCurrentParameter);
+    connect(parameterSelection, &QItemSelectionModel::selectionChanged, this,
+            &RecordActions::showCurrentParameter);
     connect(&panel_, &ParameterPanel::parameterShown, this, [this](int parameter) {
-        // One of several selected rows keeps the selection as it is (a Ctrl+click shows the row it
-        // adds).
-        const QItemSelectionModel* selection = parameters_.selectionModel();
-        if (parameter >= 0 && (selection == nullptr || !selection->isRowSelected(parameter, QModelIndex()))) {
+        // The shown parameter's row becomes the current one; when it is one of several selected
+        // rows the selection stays as it is.
+        QItemSelectionModel* selection = parameters_.selectionModel();
+        if (parameter < 0 || selection == nullptr || parameters_.currentIndex().row() == parameter) {
+            return;
+        }
+        if (selection->isRowSelected(parameter, QModelIndex())) {
+            selection->setCurrentIndex(parameters_.model()->index(parameter, 0),
+                                       QItemSelectionModel::NoUpdate);
+        } else {
             selectRecordRow(&parameters_, parameter);
         }
     });
@@ -105,6 +111,14 @@ void RecordActions::followDocument() {
             break;
         }
     });
+}
+
+void RecordActions::showCurrentParameter() {
+    // Without a current row (an emptied list) the panel keeps what the document's changes chose.
+    const QModelIndex current = parameters_.currentIndex();
+    if (current.isValid() && current.row() != panel_.shownParameter()) {
+        panel_.showParameter(current.row());
+    }
 }
 
 CellGrid* RecordActions::recordList() const {

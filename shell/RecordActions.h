@@ -55,6 +55,8 @@ signals:
 
 private:
     void followDocument();
+    // Shows the parameter list's current row in the panel.
+    void showCurrentParameter();
     void move(int step);
 
     DefinitionDocument& document_;

@@ -6,9 +6,15 @@
 #include "HelpText.h"
 
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
 
 namespace vornak {
 
@@ -29,12 +35,45 @@ UsageHelpDialog::UsageHelpDialog(QWidget* parent) : QDialog(parent) {
     helpEdit_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     helpEdit_->setTabChangesFocus(true);
     helpEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    helpEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Where the screen is too small for every line a scroll bar says that more follows.
+    helpEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     helpEdit_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     helpEdit_->setFrameShape(QFrame::Box);
     helpEdit_->document()->setDocumentMargin(2); // an edit control's narrow inner margin
     // The edit holds lines; the CR LF pairs of the text are its line ends.
     helpEdit_->setPlainText(QString(helpText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    showAllLines();
+}
+
+void UsageHelpDialog::showAllLines() {
+    // The template's size holds fewer lines than the text in the fonts found here: the window grows
+    // downwards until every line, wrapped as the edit wraps it, shows, as far as the screen lets it.
+    const qreal margin = helpEdit_->document()->documentMargin();
+    const qreal lineWidth = helpEdit_->contentsRect().width() - 2 * margin - helpEdit_->cursorWidth();
+    QTextOption wrapping;
+    wrapping.setWrapMode(helpEdit_->wordWrapMode());
+    qreal needed = 2 * margin;
+    for (QTextBlock block = helpEdit_->document()->begin(); block.isValid(); block = block.next()) {
+        QTextLayout lines(block.text(), helpEdit_->font());
+        lines.setTextOption(wrapping);
+        lines.beginLayout();
+        for (QTextLine line = lines.createLine(); line.isValid(); line = lines.createLine()) {
+            line.setLineWidth(lineWidth);
+            needed += line.leading() + line.height();
+        }
+        lines.endLayout();
+    }
+    grow(static_cast<int>(std::ceil(needed)) - helpEdit_->contentsRect().height());
+}
+
+void UsageHelpDialog::grow(int pixels) {
+    if (const QScreen* where = screen()) {
+        pixels = std::min(pixels, where->availableGeometry().height() - frameGeometry().height());
+    }
+    if (pixels > 0) {
+        helpEdit_->resize(helpEdit_->width(), helpEdit_->height() + pixels);
+        setFixedSize(width(), height() + pixels);
+    }
 }
 
 UsageHelpDialog::~UsageHelpDialog() = default;
@@ -63,6 +102,12 @@ void UsageHelpDialog::showEvent(QShowEvent* event) {
     helpEdit_->setTextCursor(cursor);
     helpEdit_->verticalScrollBar()->setValue(0);
     helpEdit_->ensureCursorVisible();
+    // The edit has now laid the text out at its size and counts, in lines, what it still cannot
+    // show (a line cut at the bottom counts too): the first time, the window takes that room.
+    if (!fitted_) {
+        fitted_ = true;
+        grow(helpEdit_->verticalScrollBar()->maximum() * helpEdit_->fontMetrics().lineSpacing());
+    }
 }
 
 } // namespace vornak

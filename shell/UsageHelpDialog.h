@@ -37,7 +37,13 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Makes the window tall enough for every line of the text.
+    void showAllLines();
+    // Makes the window and its text taller by this much, as far as the screen lets it.
+    void grow(int pixels);
+
     QPlainTextEdit* helpEdit_ = nullptr;
+    bool fitted_ = false; // the first show has checked that every line shows
     QPointer<QWidget> mainWindow_;
 };
 

@@ -1,5 +1,6 @@
 // vornak [OPTION]... [FILE]: starts the editor, opening FILE when one is named.
 #include "AtomicFile.h"
+#include "DefinitionPrintout.h"
 #include "DisplayCheck.h"
 #include "EditorApp.h"
 #include "EditorCommandLine.h"
@@ -9,9 +10,34 @@
 #include "TextCodec.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
+
+namespace {
+
+// --print-pdf IN OUT: no window and no display needed; the offscreen platform lays the pages out
+// unless the command line chose another.
+int printPdf(int argc, char** argv, const QString& program, const vornak::EditorCommandLine::Parsed& commandLine) {
+    if (!commandLine.platformChosen && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    vornak::installTemporaryFileCleanup();
+    QApplication application(argc, argv);
+    if (!vornak::TextCodec::isAvailable()) {
+        std::fprintf(stderr, "%s: this system cannot convert text to Windows-1251\n", qPrintable(program));
+        return 1;
+    }
+    QString error;
+    if (!vornak::printDefinitionToPdf(commandLine.files.at(0), QFile::decodeName(commandLine.files.at(1)), error)) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(program), error.toLocal8Bit().constData());
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     const QString program = QFileInfo(QString::fromLocal8Bit(argc > 0 ? argv[0] : "vornak")).fileName();
@@ -34,6 +60,8 @@ int main(int argc, char** argv) {
     case vornak::EditorCommandLine::Action::Refuse:
         std::fputs(qPrintable(vornak::EditorCommandLine::refusalText(program, commandLine.problem)), stderr);
         return 2;
+    case vornak::EditorCommandLine::Action::PrintPdf:
+        return printPdf(argc, argv, program, commandLine);
     case vornak::EditorCommandLine::Action::Run:
         break;
     }

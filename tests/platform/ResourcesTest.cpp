@@ -93,8 +93,8 @@ TEST(MenuTemplate, Structure) {
             }
         }
     }
-    EXPECT_EQ(idsSeen.size(), 25u);
-    EXPECT_EQ(separators, (std::vector<std::vector<std::size_t>>{{5, 7}, {2, 6, 9, 13}, {3}, {1}}));
+    EXPECT_EQ(idsSeen.size(), 27u);
+    EXPECT_EQ(separators, (std::vector<std::vector<std::size_t>>{{7, 9}, {2, 6, 9, 13}, {3}, {1}}));
     const std::map<int, QString> expectedShortcuts = {
         {cmd::FileNew, "Ctrl+N"},  {cmd::FileOpen, "Ctrl+O"},    {cmd::FileSave, "Ctrl+S"},
         {cmd::AddParameter, "F2"}, {cmd::AddValue, "F3"},        {cmd::AddResult, "F4"},
@@ -102,10 +102,11 @@ TEST(MenuTemplate, Structure) {
         {cmd::MoveUp, "Ctrl+Up"},  {cmd::MoveDown, "Ctrl+Down"}, {cmd::Duplicate, "Ctrl+D"},
         {cmd::Checks, "F7"},       {cmd::Cut, "Ctrl+X"},        {cmd::Copy, "Ctrl+C"},
         {cmd::Paste, "Ctrl+V"},    {cmd::Find, "Ctrl+F"},        {cmd::Replace, "Ctrl+H"},
+        {cmd::Print, "Ctrl+P"},
     };
     EXPECT_EQ(shortcuts, expectedShortcuts);
     // The recent files have their place in the File menu between the two separators.
-    const MenuItemTemplate& recent = menu[0].items[6];
+    const MenuItemTemplate& recent = menu[0].items[8];
     EXPECT_TRUE(recent.recentFiles);
     EXPECT_EQ(recent.text, texts::recentFilesPlaceholder);
     EXPECT_EQ(findMenuItem(cmd::About)->text, texts::aboutEntry);

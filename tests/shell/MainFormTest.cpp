@@ -277,7 +277,7 @@ TEST_F(MainForm, EveryMenuItemIsTheActionOfItsCommandWithTheKeysItShows) {
             EXPECT_EQ(!action->icon().isNull(), pictured) << id;
         }
     }
-    EXPECT_EQ(items, 26);
+    EXPECT_EQ(items, 28);
     EXPECT_FALSE(form->commandAvailable(12345));
     EXPECT_FALSE(form->runCommand(12345));
 }

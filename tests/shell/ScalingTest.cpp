@@ -1,6 +1,8 @@
-// The window at any scale: run as it is and again with the screen scaled by 1.5 and 2 and with
-// 144-dpi fonts (ctest sets QT_SCALE_FACTOR or QT_FONT_DPI). At the size the window first takes,
-// and shrunk as far as it lets itself be, every text fits its control and no two controls overlap.
+// The window at any scale: run as it is and again with the screen scaled by 1.5 and 2, with
+// 144-dpi fonts, and with both on a 1080-line screen (ctest sets QT_SCALE_FACTOR, QT_FONT_DPI and
+// the screen). At the size the window first takes, and shrunk as far as it lets itself be, every
+// text fits its control, no two controls overlap, and each lies in the window or in the part of the
+// form the window scrolls to; the window's minimum fits the screen's free area.
 #include "FormHarness.h"
 
 #include <QAbstractButton>
@@ -8,6 +10,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
 
 #include <vector>
 
@@ -60,9 +64,16 @@ void expectTextsFitAndNothingOverlaps(QWidget& window, const char* when) {
             EXPECT_GE(view->viewport()->height(), 2 * metrics.height()) << describe(w) << " shows no rows";
         }
     }
+    // Where the screen is smaller than the form, the form scrolls: what lies in it must lie in the
+    // form, which the scroll bars reach.
+    const auto* scroller = qobject_cast<QScrollArea*>(static_cast<QMainWindow&>(window).centralWidget());
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const QRect a(controls[i]->mapTo(&window, QPoint(0, 0)), controls[i]->size());
-        EXPECT_TRUE(window.rect().contains(a)) << describe(controls[i]) << " lies outside the window";
+        const bool scrolled = scroller != nullptr && scroller->widget()->isAncestorOf(controls[i]);
+        const QRect room =
+            scrolled ? QRect(scroller->widget()->mapTo(&window, QPoint(0, 0)), scroller->widget()->size())
+                     : window.rect();
+        EXPECT_TRUE(room.contains(a)) << describe(controls[i]) << " lies outside the window";
         for (std::size_t j = i + 1; j < controls.size(); ++j) {
             if (controls[i]->isAncestorOf(controls[j]) || controls[j]->isAncestorOf(controls[i])) {
                 continue;
@@ -86,9 +97,10 @@ TEST_F(Scaling, TextsFitAndControlsStayApartAtTheFirstSizeAndShrunk) {
     // own), and the window's pixels follow it.
     qreal scale = 1.0;
     if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR")) {
-        scale = qEnvironmentVariable("QT_SCALE_FACTOR").toDouble();
-    } else if (qEnvironmentVariableIsSet("QT_FONT_DPI")) {
-        scale = qEnvironmentVariableIntValue("QT_FONT_DPI") / 96.0;
+        scale *= qEnvironmentVariable("QT_SCALE_FACTOR").toDouble();
+    }
+    if (qEnvironmentVariableIsSet("QT_FONT_DPI")) {
+        scale *= qEnvironmentVariableIntValue("QT_FONT_DPI") / 96.0;
     }
     EXPECT_DOUBLE_EQ(form->devicePixelRatioF(), scale);
     expectTextsFitAndNothingOverlaps(*form, "at the first size");
@@ -100,6 +112,31 @@ TEST_F(Scaling, TextsFitAndControlsStayApartAtTheFirstSizeAndShrunk) {
     form->resize(form->size() * 2);
     QApplication::processEvents();
     expectTextsFitAndNothingOverlaps(*form, "enlarged");
+}
+
+TEST_F(Scaling, TheMinimumAndTheFirstSizeFitTheScreensFreeArea) {
+    start();
+    const QScreen* screen = form->screen();
+    ASSERT_NE(screen, nullptr);
+    const QSize free = screen->availableGeometry().size();
+    const QSize frame = form->frameGeometry().size() - form->size();
+    EXPECT_LE(form->minimumSize().height() + frame.height(), free.height())
+        << "minimum " << form->minimumSize().height() << " on a screen of " << free.height();
+    EXPECT_LE(form->minimumSize().width() + frame.width(), free.width());
+    EXPECT_LE(form->height(), free.height());
+    EXPECT_LE(form->width(), free.width());
+    // Shrunk to that minimum, every field is still reached: the form scrolls.
+    form->resize(form->minimumSize());
+    QApplication::processEvents();
+    auto* scroller = qobject_cast<QScrollArea*>(form->centralWidget());
+    ASSERT_NE(scroller, nullptr);
+    QLineEdit* date = edit(ctl::DateEdit);
+    scroller->ensureWidgetVisible(date, 0, 0);
+    // The whole height of the field, and its start, where a narrow view cannot hold all its width.
+    const QRect shown(date->mapTo(scroller->viewport(), QPoint(0, 0)), date->size());
+    const QRect view = scroller->viewport()->rect();
+    EXPECT_TRUE(view.contains(shown.topLeft()) && view.contains(QPoint(shown.left(), shown.bottom())))
+        << "the last field cannot be scrolled to";
 }
 
 } // namespace

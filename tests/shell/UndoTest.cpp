@@ -25,7 +25,7 @@ QString label(const QAction* action) {
 TEST_F(Undo, EditMenuNamesTheStepAndIsGreyedWithoutOne) {
     start();
     QMenu* edit = form->menuBar()->actions().at(1)->menu();
-    ASSERT_EQ(form->menuBar()->actions().at(1)->text(), QStringLiteral("&Правка"));
+    ASSERT_EQ(form->menuBar()->actions().at(1)->text(), QStringLiteral("П&равка"));
     QAction* undo = form->action(cmd::Undo);
     QAction* redo = form->action(cmd::Redo);
     ASSERT_TRUE(edit->actions().contains(undo));
