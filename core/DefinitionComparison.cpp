@@ -192,10 +192,18 @@ std::vector<std::string> contentKeys(const ParameterRecord& parameter) {
     std::vector<std::string> keys;
     keys.reserve(parameter.values.size() + 1);
     if (!parameter.formula.empty()) {
-        keys.push_back("\x1e" + withoutCodeNumbers(parameter.formula));
+        // Built by appending: GCC 12 at -O3 takes "literal" + string for an overlapping copy.
+        std::string key(1, '\x1e');
+        key += withoutCodeNumbers(parameter.formula);
+        keys.push_back(std::move(key));
     }
     for (const ValueRow& row : parameter.values) {
-        keys.push_back(row.value + '\x1f' + row.upperBound + '\x1f' + withoutCodeNumbers(row.result));
+        std::string key = row.value;
+        key += '\x1f';
+        key += row.upperBound;
+        key += '\x1f';
+        key += withoutCodeNumbers(row.result);
+        keys.push_back(std::move(key));
     }
     std::sort(keys.begin(), keys.end());
     return keys;
