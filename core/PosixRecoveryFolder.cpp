@@ -5,13 +5,11 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <sstream>
 #include <utility>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -128,65 +126,16 @@ RecoveryFault judgeEntry(int fd, const std::string& path, struct stat& info) {
     return {};
 }
 
-// The whole of a small system file (/proc), or nothing.
-std::optional<std::string> readSystemFile(const std::string& path) {
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-    if (fd.get() < 0) {
-        return std::nullopt;
+// Opens an entry of the judged folder for reading and judges it. Without blocking: a pipe in a
+// file's place must not hold the editor up.
+RecoveryFault openEntry(int folder, const std::string& name, const std::string& path, Descriptor& entry,
+                        struct stat& info) {
+    entry.reset(::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (entry.get() < 0) {
+        const int error = errno;
+        return faultOf(error == ELOOP ? Kind::NotOwnFile : Kind::CannotOpen, path, error);
     }
-    std::string text;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return std::nullopt;
-        }
-        if (got == 0 || text.size() > 64 * 1024) {
-            break;
-        }
-        text.append(buffer, static_cast<std::size_t>(got));
-    }
-    return text;
-}
-
-std::string currentBootId() {
-    std::string text = readSystemFile("/proc/sys/kernel/random/boot_id").value_or(std::string());
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
-        text.pop_back();
-    }
-    return text;
-}
-
-struct ProcState {
-    char state = '?';
-    std::uint64_t startTicks = 0;
-};
-
-// Field 3 (state) and field 22 (start time) of /proc/<pid>/stat; the command name in field 2 may
-// hold spaces and parentheses, so counting starts after its last ")".
-std::optional<ProcState> procState(const std::string& pid) {
-    const std::optional<std::string> text = readSystemFile("/proc/" + pid + "/stat");
-    if (!text) {
-        return std::nullopt;
-    }
-    const std::size_t close = text->rfind(')');
-    if (close == std::string::npos) {
-        return std::nullopt;
-    }
-    std::istringstream fields(text->substr(close + 1));
-    ProcState result;
-    fields >> result.state;
-    std::string field;
-    // Fields 4 to 21, then 22.
-    for (int i = 4; i <= 21 && (fields >> field); ++i) {
-    }
-    if (!(fields >> result.startTicks)) {
-        result.startTicks = 0;
-    }
-    return result;
+    return judgeEntry(entry.get(), path, info);
 }
 
 } // namespace
@@ -283,14 +232,9 @@ RecoveryFault RecoveryFolder::read(const std::string& name, std::size_t limit, s
     if (RecoveryFault fault = openFolder(path_, folder, false)) {
         return fault;
     }
-    // Without blocking: a pipe in a file's place must not hold the editor up.
-    Descriptor fd(::openat(folder.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        const int error = errno;
-        return faultOf(error == ELOOP ? Kind::NotOwnFile : Kind::CannotOpen, path, error);
-    }
+    Descriptor fd;
     struct stat info {};
-    if (RecoveryFault fault = judgeEntry(fd.get(), path, info)) {
+    if (RecoveryFault fault = openEntry(folder.get(), name, path, fd, info)) {
         return fault;
     }
     if (static_cast<std::uintmax_t>(info.st_size) > limit) {
@@ -330,13 +274,9 @@ RecoveryFault RecoveryFolder::inspect(const std::string& name, std::uint64_t& si
     if (RecoveryFault fault = openFolder(path_, folder, false)) {
         return fault;
     }
-    Descriptor fd(::openat(folder.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (fd.get() < 0) {
-        const int error = errno;
-        return faultOf(error == ELOOP ? Kind::NotOwnFile : Kind::CannotOpen, path, error);
-    }
+    Descriptor fd;
     struct stat info {};
-    if (RecoveryFault fault = judgeEntry(fd.get(), path, info)) {
+    if (RecoveryFault fault = openEntry(folder.get(), name, path, fd, info)) {
         return fault;
     }
     size = static_cast<std::uint64_t>(info.st_size);
@@ -359,13 +299,9 @@ RecoveryFault RecoveryFolder::createPrivate(const std::string& name) const {
     if (errno != EEXIST) {
         return faultOf(Kind::CannotOpen, path, errno);
     }
-    Descriptor existing(::openat(folder.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (existing.get() < 0) {
-        const int error = errno;
-        return faultOf(error == ELOOP ? Kind::NotOwnFile : Kind::CannotOpen, path, error);
-    }
+    Descriptor existing;
     struct stat info {};
-    if (RecoveryFault fault = judgeEntry(existing.get(), path, info)) {
+    if (RecoveryFault fault = openEntry(folder.get(), name, path, existing, info)) {
         return fault;
     }
     if ((info.st_mode & 077) != 0 && ::fchmod(existing.get(), 0600) != 0) {
@@ -379,42 +315,6 @@ bool RecoveryFolder::remove(const std::string& name) const {
         return false;
     }
     return ::unlink(entryPath(name).c_str()) == 0 || errno == ENOENT;
-}
-
-// --- ProcessIdentity -----------------------------------------------------------------------------
-
-ProcessIdentity ProcessIdentity::current() {
-    ProcessIdentity self;
-    self.pid = static_cast<long long>(::getpid());
-    if (const std::optional<ProcState> state = procState("self")) {
-        self.startTicks = state->startTicks;
-    }
-    self.bootId = currentBootId();
-    return self;
-}
-
-bool ProcessIdentity::isRunning() const {
-    if (pid <= 0) {
-        return false;
-    }
-    if (!bootId.empty()) {
-        const std::string now = currentBootId();
-        // A copy from before the last start of the system: its editor is gone whatever runs now.
-        if (!now.empty() && now.rfind(bootId, 0) != 0) {
-            return false;
-        }
-    }
-    if (const std::optional<ProcState> state = procState(std::to_string(pid))) {
-        if (state->state == 'Z' || state->state == 'X') {
-            return false; // ended, only not yet reaped
-        }
-        return startTicks == 0 || state->startTicks == 0 || state->startTicks == startTicks;
-    }
-    struct stat info {};
-    if (::stat("/proc/self/stat", &info) == 0) {
-        return false; // /proc is there and the process is not
-    }
-    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 } // namespace vornak

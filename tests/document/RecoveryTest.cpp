@@ -3,6 +3,7 @@
 // process id was reused), damaged copies are reported and kept, and the keeper writes after a burst
 // of changes and removes the copy once nothing is unsaved.
 #include "DocumentTestSupport.h"
+#include "EndedProcess.h"
 #include "RecoveryKeeper.h"
 #include "RecoveryStore.h"
 
@@ -57,15 +58,6 @@ public:
 private:
     pid_t pid_ = -1;
 };
-
-// The identity of a process that has ended and been reaped.
-ProcessIdentity endedProcess() {
-    ChildProcess child;
-    ProcessIdentity identity = ProcessIdentity::current();
-    identity.pid = child.pid();
-    child.stop();
-    return identity;
-}
 
 RecoveryInfo infoFor(const std::string& path, const ProcessIdentity& editor) {
     RecoveryInfo info;
@@ -150,7 +142,7 @@ TEST(ProcessIdentityTest, OnlyTheSameProcessCountsAsRunning) {
     ProcessIdentity noPid = self;
     noPid.pid = 0;
     const std::pair<const char*, ProcessIdentity> gone[] = {
-        {"ended", endedProcess()}, {"pid reused", reused}, {"other boot", otherBoot}, {"no pid", noPid}};
+        {"ended", test::endedProcess()}, {"pid reused", reused}, {"other boot", otherBoot}, {"no pid", noPid}};
     for (const auto& [what, identity] : gone) {
         EXPECT_FALSE(identity.isRunning()) << what;
     }
@@ -263,18 +255,18 @@ TEST_F(RecoveryStoreTest, OnlyCopiesOfEndedEditorsAreOrphanedAndDamagedOnesAreKe
     ASSERT_TRUE(store.write(mine, definitionTitled("mine"), infoFor("/tmp/a.rpt", ProcessIdentity::current()),
                             error));
     const std::string gone = "1-2-x-1-aaaa";
-    ASSERT_TRUE(store.write(gone, definitionTitled("gone"), infoFor("/tmp/b.rpt", endedProcess()), error));
+    ASSERT_TRUE(store.write(gone, definitionTitled("gone"), infoFor("/tmp/b.rpt", test::endedProcess()), error));
 
     // Damaged: a description that is not one, a copy without a description (named after an ended
     // editor), a description without its copy.
     test::writeBytes(store.folder() + "/damaged.info", "garbage");
     test::writeBytes(store.folder() + "/damaged.rpt", "R2\r\n");
-    const ProcessIdentity ended = endedProcess();
+    const ProcessIdentity ended = test::endedProcess();
     const std::string lonely = std::to_string(ended.pid) + "-" + std::to_string(ended.startTicks) + "-" +
                                ended.bootId.substr(0, 8) + "-1-bbbb";
     test::writeBytes(store.folder() + "/" + lonely + ".rpt", "R2\r\n");
     const std::string noCopy = "3-4-x-1-cccc";
-    ASSERT_TRUE(store.write(noCopy, definitionTitled("c"), infoFor("", endedProcess()), error));
+    ASSERT_TRUE(store.write(noCopy, definitionTitled("c"), infoFor("", test::endedProcess()), error));
     std::filesystem::remove(store.folder() + "/" + noCopy + ".rpt");
     // A copy without its description, named after this running editor: being written right now.
     const ProcessIdentity self = ProcessIdentity::current();
@@ -314,7 +306,7 @@ TEST_F(RecoveryStoreTest, AFileHeldByAnotherRunningEditorIsFoundByBytesOrIdentit
     ASSERT_TRUE(
         store.write(store.newId(), definitionTitled("x"), infoFor(file, ProcessIdentity::current()), error));
     ASSERT_TRUE(store.write(store.newId(), definitionTitled("x"), infoFor("", otherEditor), error));
-    ASSERT_TRUE(store.write(store.newId(), definitionTitled("x"), infoFor(file, endedProcess()), error));
+    ASSERT_TRUE(store.write(store.newId(), definitionTitled("x"), infoFor(file, test::endedProcess()), error));
 
     for (const std::string& asked : {file, temp.file("link.rpt"), temp.file("./shared.rpt")}) {
         const std::vector<RecoveryEntry> found = store.heldElsewhere(asked);

@@ -4,6 +4,7 @@
 // name in the folder is left out and named; an empty copy an editor died making is dropped
 // quietly; a copy that holds just what its file holds is no unsaved work.
 #include "DocumentTestSupport.h"
+#include "EndedProcess.h"
 #include "RecoveryStore.h"
 
 #include <gtest/gtest.h>
@@ -23,24 +24,13 @@ using Kind = RecoveryFault::Kind;
 
 constexpr uid_t nobodyId = 65534;
 
-ProcessIdentity endedProcess() {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::_exit(0);
-    }
-    ::waitpid(child, nullptr, 0);
-    ProcessIdentity identity = ProcessIdentity::current();
-    identity.pid = child;
-    return identity;
-}
-
 RecoveryInfo infoFor(const std::string& path) {
     RecoveryInfo info;
     info.originalPath = path;
     info.untitled = path.empty();
     info.copiedAt = 1'760'000'000;
     info.modifiedSince = 1'759'999'000;
-    info.editor = endedProcess();
+    info.editor = test::endedProcess();
     return info;
 }
 
@@ -252,7 +242,7 @@ TEST(RecoveryTrustTest, AnEmptyCopyWithoutDescriptionGoesQuietlyAWholeOneStays) 
     const RecoveryStore store(temp.file("state/recovery"));
     std::string error;
     ASSERT_TRUE(store.prepare(error)) << error;
-    const ProcessIdentity gone = endedProcess();
+    const ProcessIdentity gone = test::endedProcess();
     const std::string prefix = std::to_string(gone.pid) + "-" + std::to_string(gone.startTicks) + "-" +
                                gone.bootId.substr(0, 8) + "-";
     test::writeBytes(store.folder() + "/" + prefix + "1-aaaa.rpt", "");

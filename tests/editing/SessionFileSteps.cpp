@@ -5,6 +5,7 @@
 #include "CommandIds.h"
 #include "DefinitionDocument.h"
 #include "DocumentController.h"
+#include "EndedProcess.h"
 #include "MainWindow.h"
 #include "NativePath.h"
 #include "RecoverySession.h"
@@ -16,21 +17,6 @@
 #include <unistd.h>
 
 namespace vornak::testing {
-namespace {
-
-// A process that has ended: what a killed editor looks like to the next start.
-ProcessIdentity endedEditor() {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::_exit(0);
-    }
-    ::waitpid(child, nullptr, 0);
-    ProcessIdentity identity = ProcessIdentity::current();
-    identity.pid = child;
-    return identity;
-}
-
-} // namespace
 
 std::string RandomSession::save(const Step& step, Effect& effect) {
     const QString file = path(QStringLiteral("save-%1.rpt").arg(step.b % 3));
@@ -78,7 +64,7 @@ std::string RandomSession::kill(Effect& effect) {
             }
         }
         RecoveryInfo info = *entry->info;
-        info.editor = endedEditor();
+        info.editor = test::endedProcess();
         ReportDefinition copy;
         LoadError loadError;
         std::string error;

@@ -7,6 +7,7 @@
 
 #include "DocumentController.h"
 #include "EditorApp.h"
+#include "EndedProcess.h"
 #include "NativePath.h"
 #include "RecoverySession.h"
 #include "RecoveryStore.h"
@@ -28,17 +29,6 @@
 
 namespace vornak::testing {
 namespace {
-
-ProcessIdentity endedEditor() {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::_exit(0);
-    }
-    ::waitpid(child, nullptr, 0);
-    ProcessIdentity identity = ProcessIdentity::current();
-    identity.pid = child;
-    return identity;
-}
 
 ReportDefinition definitionNamed(const char* name) {
     ReportDefinition d;
@@ -72,7 +62,7 @@ public:
         info.untitled = path.empty();
         info.copiedAt = copiedAt;
         info.modifiedSince = 1'764'999'000;
-        info.editor = endedEditor();
+        info.editor = test::endedProcess();
         info.stamp = stamp;
         const std::string id = store->newId();
         std::string error;
