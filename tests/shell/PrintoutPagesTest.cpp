@@ -161,6 +161,46 @@ TEST_F(PrintoutPagesTest, EverythingIsPrintedInsideThePageInReadingOrder) {
     }
 }
 
+// Each kind of parameter has its own columns: a range prints both bounds, an input its initial
+// value; the columns take the whole width.
+TEST(PrintoutContentTest, EachKindOfParameterPrintsItsOwnColumns) {
+    struct Case {
+        ValueKind kind;
+        QStringList header;
+        QStringList firstRow;
+    };
+    const Case cases[] = {
+        {ValueKind::List, {"N", "Значение", "Результат"}, {"1", "низкий", "1"}},
+        {ValueKind::Range, {"N", ">=", "<", "Результат"}, {"1", "низкий", "10", "1"}},
+        {ValueKind::Input, {"N", "Начальное значение", "Результат"}, {"1", "низкий", "1"}},
+    };
+    for (const Case& c : cases) {
+        ReportDefinition d;
+        ParameterRecord p;
+        p.name = "X";
+        p.kind = c.kind;
+        p.hasFormula = 1;
+        p.formula = "#P(1)*2";
+        p.values = {{bytes(QStringLiteral("низкий")), "10", "1"}};
+        d.parameters = {p};
+        const std::vector<PrintoutBlock> blocks = printoutContent(d);
+        // Title, the texts' heading and table, the parameters' heading, then the parameter's own.
+        ASSERT_EQ(blocks.size(), 9u);
+        EXPECT_TRUE(blocks[5].text.endsWith(QStringLiteral("формула: да — #P(1)*2")))
+            << blocks[5].text.toStdString();
+        const PrintoutBlock& table = blocks[6];
+        EXPECT_EQ(table.header, c.header);
+        ASSERT_EQ(table.rows.size(), 1u);
+        EXPECT_EQ(table.rows[0], c.firstRow);
+        double whole = 0;
+        for (const double share : table.columnShares) {
+            whole += share;
+        }
+        EXPECT_EQ(table.columnShares.size(), static_cast<std::size_t>(c.header.size()));
+        EXPECT_NEAR(whole, 1.0, 1e-9);
+    }
+}
+
 QStringList pdfPages(const QString& path) {
     QProcess extract;
     extract.start(QStringLiteral("pdftotext"),
