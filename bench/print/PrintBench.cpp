@@ -1,5 +1,6 @@
 // The printout of 5,000 parameters × 5 rows and 100 results to PDF, beside Qt printing a plain
-// QTextDocument that holds the same text (the printout's own text, one paragraph a line) to PDF.
+// QTextDocument that holds the same text to PDF (the printout's own text: one paragraph for each
+// heading, line and table row, a row's cells split by tabs).
 #include "DefinitionPrintout.h"
 #include "LargeDefinition.h"
 #include "RatioReporter.h"

@@ -8,6 +8,7 @@
 #include "MessageBox.h"
 #include "NativePath.h"
 #include "Texts.h"
+#include "WindowPlacement.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,21 +20,22 @@ namespace vornak {
 
 namespace {
 
-// Beside the main window where the screen has room (right, then below), so that the list and the
-// place it shows are seen together; over it otherwise.
+// Beside the main window where the screen has room, so that the list and the place it shows are
+// seen together; otherwise against the screen's edge where it hides the least of the main window.
 void placeBeside(QWidget& window, const QWidget& main) {
     const QScreen* screen = main.screen();
     if (screen == nullptr) {
         return;
     }
-    const QRect room = screen->availableGeometry();
-    const QRect frame = main.frameGeometry();
-    const QSize size = window.size();
-    if (frame.right() + size.width() <= room.right()) {
-        window.move(frame.right() + 1, frame.top());
-    } else if (frame.bottom() + size.height() <= room.bottom()) {
-        window.move(frame.left(), frame.bottom() + 1);
+    // Not shown yet, the window has no frame: its frame is taken as the main window's margins.
+    const QRect mainFrame = main.frameGeometry();
+    const QSize margins = mainFrame.size() - main.geometry().size();
+    const QSize frame = window.size() + margins;
+    const QRect place = companionWindowPlace(screen->availableGeometry(), mainFrame, frame);
+    if (place.size() != frame) {
+        window.resize(place.size() - margins);
     }
+    window.move(place.topLeft());
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QPdfWriter>
 #include <QProcess>
+#include <QScreen>
 
 namespace vornak::testing {
 namespace {
@@ -91,6 +92,25 @@ TEST_F(ReviewCommandsTest, ComparisonListsFollowsEditsAndGoesToTheCell) {
     form->runCommand(cmd::Undo);
     QApplication::processEvents();
     EXPECT_EQ(window->list()->count(), 2);
+}
+
+// A main window that fills the screen leaves no room beside it: the comparison goes to the screen's
+// edge, wholly on the screen.
+TEST_F(ReviewCommandsTest, OnAFullScreenTheComparisonStaysOnTheScreenAtItsEdge) {
+    start();
+    const QRect room = form->screen()->availableGeometry();
+    form->setGeometry(room);
+    QApplication::processEvents();
+    const QString other = dir.filePath(QStringLiteral("v1.rpt"));
+    ASSERT_TRUE(method().save(TextCodec::encodePath(other)));
+    fileDialogs.enqueue(other);
+    ASSERT_TRUE(form->runCommand(cmd::CompareWithFile));
+    ComparisonWindow* window = form->review().comparisonWindow();
+    ASSERT_NE(window, nullptr);
+    const QRect place = window->frameGeometry();
+    EXPECT_TRUE(room.contains(place)) << place.x() << "," << place.y() << " " << place.width() << "x"
+                                      << place.height();
+    EXPECT_EQ(place.right(), room.right());
 }
 
 TEST_F(ReviewCommandsTest, AFileThatCannotBeReadIsSaidAndNoWindowOpens) {
