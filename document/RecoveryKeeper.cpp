@@ -40,7 +40,7 @@ RecoveryKeeper::~RecoveryKeeper() = default;
 
 void RecoveryKeeper::setCopyWriter(CopyWriter writer) {
     if (!writer) {
-        writer = [](const RecoveryStore& store, const std::string& id, const ReportDefinition& definition,
+        writer = [](const RecoveryStore& store, const std::string& id, const CompactDefinition& definition,
                     const RecoveryInfo& info) { return store.write(id, definition, info); };
     }
     copyWriter_ = std::move(writer);
@@ -121,15 +121,19 @@ bool RecoveryKeeper::removeCopy() {
 
 void RecoveryKeeper::writeInBackground() {
     timer_.stop();
-    std::optional<ReportDefinition> withEdit = pendingDefinition();
+    const std::optional<ReportDefinition> withEdit = pendingDefinition();
     if (!document_.isModified() && !withEdit) {
         removeCopy();
         return;
     }
-    // The only work on this thread: one copy of the definition, which the writer's thread then
-    // turns into bytes and writes (and frees).
-    auto snapshot = withEdit ? std::make_shared<const ReportDefinition>(std::move(*withEdit))
-                             : std::make_shared<const ReportDefinition>(document_.definition());
+    // The only work on this thread: the definition's texts copied into a few large blocks, which
+    // the writer's thread then turns into bytes, writes and frees.
+    std::optional<CompactDefinition> compact = CompactDefinition::copyOf(withEdit ? *withEdit : document_.definition());
+    if (!compact) {
+        writeNow(); // a text no file can hold: refused at once, and said as any failed copy is
+        return;
+    }
+    auto snapshot = std::make_shared<const CompactDefinition>(std::move(*compact));
     snapshotChanges_ = changes_;
     firstUnwritten_ = -1;
     lastJob_ = writer_.post([write = copyWriter_, store = store_, id = id_, snapshot = std::move(snapshot),
@@ -160,7 +164,7 @@ bool RecoveryKeeper::writeNow() {
     }
     const RecoveryInfo info = describe();
     RecoveryFault fault;
-    writer_.exclusive([&] { fault = copyWriter_(store_, id_, withEdit ? *withEdit : document_.definition(), info); });
+    writer_.exclusive([&] { fault = store_.write(id_, withEdit ? *withEdit : document_.definition(), info); });
     lastJob_ = 0;
     const bool written = !fault;
     setFault(std::move(fault));

@@ -1,8 +1,8 @@
 // Keeps the recovery copy of one document up to date: shortly after a burst of changes ends (and
 // at the latest a few seconds into a long one) the timer takes a snapshot of the definition and a
 // thread of the keeper's own writes it, so neither a key nor a large copy holds up the window; a
-// document that has no unsaved changes any more (saved, undone to the file's
-// state, replaced by New or Open) has its copy removed. Whoever ends the editor on a signal or at
+// document that has no unsaved changes any more (saved, undone to the file's state, replaced by
+// New or Open) has its copy removed. Whoever ends the editor on a signal or at
 // the end of the session calls writeNow(); whoever closes with the user's "No" calls discard().
 // Text typed into an open cell editor is not in the document until the edit is confirmed; a
 // pending-edit provider hands the keeper the definition with that text in place, and whoever
@@ -56,9 +56,9 @@ public:
     // Whether a copy of the document as it is now is in the store.
     bool isCurrent() const { return current_; }
 
-    // Brings the store in line with the document at once, on this thread (after any write in
-    // flight, in place of any waiting): writes the copy while there are unsaved
-    // changes, removes it otherwise. True when the store now holds what the document needs.
+    // Brings the store in line with the document at once, on this thread (after the write in
+    // flight, in place of the one waiting): writes the copy while there are unsaved changes,
+    // removes it otherwise. True when the store now holds what the document needs.
     bool writeNow();
     // Removes the copy and forgets the changes made so far (the user chose not to keep them).
     void discard();
@@ -77,11 +77,10 @@ public:
     // The open edit's text changed (or the edit ended): written like any change.
     void pendingEditChanged() { documentChanged(); }
 
-    // Writes one copy into the store: the store's own write unless another is handed in (a slower
-    // or failing one). It runs on the writer's thread for the timer's copies, so it may use only
-    // what it is given.
+    // Writes the timer's copy into the store, on the writer's thread (so it may use only what it
+    // is given): the store's own write unless another is handed in (a slower or failing one).
     using CopyWriter = std::function<RecoveryFault(const RecoveryStore&, const std::string& id,
-                                                   const ReportDefinition&, const RecoveryInfo&)>;
+                                                   const CompactDefinition&, const RecoveryInfo&)>;
     void setCopyWriter(CopyWriter writer);
 
 signals:

@@ -196,7 +196,7 @@ public:
     Gate gate;
 
     RecoveryKeeper::CopyWriter writer() {
-        return [this](const RecoveryStore& store, const std::string& id, const ReportDefinition& definition,
+        return [this](const RecoveryStore& store, const std::string& id, const CompactDefinition& definition,
                       const RecoveryInfo& info) {
             gate.pass();
             bool fail = false;
@@ -211,7 +211,7 @@ public:
                 return fault;
             }
             RecoveryFault fault = store.write(id, definition, info);
-            log_.add(definition.title);
+            log_.add(std::string(definition.reportText(0)));
             return fault;
         };
     }
@@ -361,6 +361,20 @@ TEST_F(BackgroundCopyTest, ACopyThatCannotBeWrittenIsReportedOnTheWindowsThread)
     settle();
     EXPECT_TRUE(keeper->lastError().isEmpty()) << "a copy that works again clears the message";
     EXPECT_EQ(copiedTitle(), "xy");
+}
+
+TEST_F(BackgroundCopyTest, ADefinitionNoFileCanHoldIsRefusedAtOnce) {
+    disk.gate.open();
+    ReportDefinition tooLong;
+    tooLong.date.assign(maxLineBytes + 1, 'd');
+    document.restore(tooLong, "", DiskStamp{});
+    keeper->writeInBackground();
+    EXPECT_EQ(failures, 1) << "said without waiting for another thread";
+    EXPECT_EQ(keeper->lastFault().problem, FileProblem::UnwritableText);
+    settle();
+    EXPECT_EQ(failures, 1);
+    const std::optional<RecoveryEntry> entry = keeper->store().find(keeper->id());
+    EXPECT_FALSE(entry && entry->readable()) << "no copy that could be offered back";
 }
 
 TEST_F(BackgroundCopyTest, ClosingFinishesTheCopyInFlightAndTheNewestOne) {
