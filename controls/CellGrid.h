@@ -51,6 +51,8 @@ public:
     bool finishEdit(bool confirm = true);
     /// Drops a pending click-edit and a queued postEditCell; commands call it before they run.
     void cancelPendingEdit();
+    /// The wait of a click on the selected row before its cell's editor opens.
+    ClickToEdit& clickToEdit() const { return *clickToEdit_; }
     /// Where a step leads: rowStep ±1 wraps over the rows; columnStep ±1 finds the nearest editable
     /// column with a width, wrapping within the row.
     std::pair<int, int> nextEditCell(int row, int column, int rowStep, int columnStep) const;

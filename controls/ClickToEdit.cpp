@@ -8,14 +8,9 @@
 #include <utility>
 
 ClickToEdit::ClickToEdit(QAbstractItemView* view, std::function<void(const QModelIndex&)> open)
-    : QObject(view), view_(view) {
+    : QObject(view), view_(view), open_(std::move(open)) {
     timer_.setSingleShot(true);
-    connect(&timer_, &QTimer::timeout, this, [this, open = std::move(open)] {
-        const QPersistentModelIndex cell = std::exchange(cell_, {});
-        if (cell.isValid()) {
-            open(cell);
-        }
-    });
+    connect(&timer_, &QTimer::timeout, this, &ClickToEdit::open);
     view->installEventFilter(this);
     view->viewport()->installEventFilter(this);
 }
@@ -27,6 +22,20 @@ bool ClickToEdit::wait(const QModelIndex& cell) {
     cell_ = cell;
     timer_.start(QApplication::doubleClickInterval());
     return true;
+}
+
+void ClickToEdit::open() {
+    const QPersistentModelIndex cell = std::exchange(cell_, {});
+    if (cell.isValid()) {
+        open_(cell);
+    }
+}
+
+void ClickToEdit::elapse() {
+    if (timer_.isActive()) {
+        timer_.stop();
+        open();
+    }
 }
 
 void ClickToEdit::drop() {

@@ -23,12 +23,20 @@ public:
     void drop();
     /// The cell waited for; invalid when none.
     QModelIndex cell() const { return cell_; }
+    /// A wait is running.
+    bool isWaiting() const { return timer_.isActive(); }
+    /// Ends a running wait as its interval passing would: the cell's editor opens if the cell is
+    /// still there. Lets whoever drives the list step the wait without a clock.
+    void elapse();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void open();
+
     QAbstractItemView* view_;
+    std::function<void(const QModelIndex&)> open_;
     QTimer timer_;
     QPersistentModelIndex cell_;
     QPersistentModelIndex pressed_; // the cell under the last press, as the view keeps it

@@ -92,6 +92,51 @@ ReportDefinition CompactDefinition::toDefinition() const {
     return d;
 }
 
+std::optional<CompactDefinition> CompactDefinition::copyOf(const ReportDefinition& definition) {
+    CompactDefinition copy;
+    const auto add = [&copy](const std::string& text) {
+        if (text.size() > maxLineBytes) {
+            return false; // more than an entry's length can say
+        }
+        copy.addCell(text);
+        return true;
+    };
+    for (const std::string* text :
+         {&definition.title, &definition.documentFile, &definition.input1Caption, &definition.input2Caption,
+          &definition.surnameCaption, &definition.author, &definition.source, &definition.organisation,
+          &definition.date}) {
+        if (!add(*text)) {
+            return std::nullopt;
+        }
+    }
+    for (const ParameterRecord& parameter : definition.parameters) {
+        if (copy.cells_.size() + 2 + 3 * parameter.values.size() > std::numeric_limits<std::uint32_t>::max()) {
+            throw std::bad_alloc(); // more cells than an entry can number
+        }
+        // Kinds and flags as the model holds them, so the bytes written are the model's own.
+        const ParameterEntry entry{static_cast<std::uint32_t>(copy.cells_.size()),
+                                   static_cast<std::uint32_t>(parameter.values.size()), parameter.kind,
+                                   parameter.isNumber, parameter.hasFormula};
+        if (!add(parameter.name) || !add(parameter.formula)) {
+            return std::nullopt;
+        }
+        for (const ValueRow& row : parameter.values) {
+            if (!add(row.value) || !add(row.upperBound) || !add(row.result)) {
+                return std::nullopt;
+            }
+        }
+        copy.parameters_.push_back(entry);
+    }
+    copy.firstResultCell_ = copy.cells_.size();
+    for (const ResultRow& row : definition.results) {
+        if (!add(row.name) || !add(row.result)) {
+            return std::nullopt;
+        }
+        ++copy.resultCount_;
+    }
+    return copy;
+}
+
 // Reads the body of a definition file into a CompactDefinition, as BodyReader does into the model.
 class CompactReader {
 public:

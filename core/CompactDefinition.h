@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -88,6 +89,10 @@ public:
 
     // The same definition as the editor's model.
     ReportDefinition toDefinition() const;
+    // The editor's model held compactly, for writing it elsewhere while the model goes on changing:
+    // one pass over its texts with no allocation per text. Nothing when a text is longer than a
+    // line of the file may be (such a definition cannot be saved as it is).
+    static std::optional<CompactDefinition> copyOf(const ReportDefinition& definition);
     // The memory the definition holds, its blocks and indexes counted whole.
     std::size_t heldBytes() const;
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <memory>
 
 namespace vornak {
 
@@ -20,8 +21,10 @@ RecoveryKeeper::RecoveryKeeper(DefinitionDocument& document, RecoveryStore store
                                std::function<std::int64_t()> clock, QObject* parent)
     : QObject(parent), document_(document), store_(std::move(store)), clock_(std::move(clock)),
       id_(store_.newId()) {
+    setCopyWriter({});
     timer_.setSingleShot(true);
-    connect(&timer_, &QTimer::timeout, this, [this] { writeNow(); });
+    connect(&timer_, &QTimer::timeout, this, &RecoveryKeeper::writeInBackground);
+    connect(&writer_, &RecoveryWriter::finished, this, &RecoveryKeeper::writeFinished);
     connect(&document_, &DefinitionDocument::definitionChanged, this, &RecoveryKeeper::documentChanged);
     connect(&document_, &DefinitionDocument::modifiedChanged, this, &RecoveryKeeper::modifiedChanged);
     // A path taken by Save As changes where the copy belongs.
@@ -34,6 +37,14 @@ RecoveryKeeper::RecoveryKeeper(DefinitionDocument& document, RecoveryStore store
 
 // The copy stays: an editor that ends without the user's word keeps what was typed.
 RecoveryKeeper::~RecoveryKeeper() = default;
+
+void RecoveryKeeper::setCopyWriter(CopyWriter writer) {
+    if (!writer) {
+        writer = [](const RecoveryStore& store, const std::string& id, const CompactDefinition& definition,
+                    const RecoveryInfo& info) { return store.write(id, definition, info); };
+    }
+    copyWriter_ = std::move(writer);
+}
 
 std::int64_t RecoveryKeeper::now() const {
     if (clock_) {
@@ -65,6 +76,7 @@ void RecoveryKeeper::modifiedChanged(bool modified) {
 
 void RecoveryKeeper::documentChanged() {
     current_ = false;
+    ++changes_;
     if (!document_.isModified() && !pendingDefinition()) {
         // Saved, undone back to the file, or replaced: nothing left to recover.
         timer_.stop();
@@ -86,16 +98,7 @@ void RecoveryKeeper::documentChanged() {
     timer_.start(static_cast<int>(delay));
 }
 
-bool RecoveryKeeper::writeNow() {
-    timer_.stop();
-    const std::optional<ReportDefinition> withEdit = pendingDefinition();
-    if (!document_.isModified() && !withEdit) {
-        const bool removed = store_.remove(id_);
-        hasCopy_ = !removed;
-        current_ = removed;
-        firstUnwritten_ = -1;
-        return removed;
-    }
+RecoveryInfo RecoveryKeeper::describe() const {
     RecoveryInfo info;
     info.originalPath = document_.path();
     info.untitled = document_.isUntitled();
@@ -103,7 +106,66 @@ bool RecoveryKeeper::writeNow() {
     info.modifiedSince = modifiedSince_ != 0 ? modifiedSince_ : info.copiedAt;
     info.editor = ProcessIdentity::current();
     info.stamp = document_.diskStamp();
-    RecoveryFault fault = store_.write(id_, withEdit ? *withEdit : document_.definition(), info);
+    return info;
+}
+
+bool RecoveryKeeper::removeCopy() {
+    bool removed = false;
+    writer_.exclusive([this, &removed] { removed = store_.remove(id_); });
+    lastJob_ = 0;
+    hasCopy_ = !removed;
+    current_ = removed;
+    firstUnwritten_ = -1;
+    return removed;
+}
+
+void RecoveryKeeper::writeInBackground() {
+    timer_.stop();
+    const std::optional<ReportDefinition> withEdit = pendingDefinition();
+    if (!document_.isModified() && !withEdit) {
+        removeCopy();
+        return;
+    }
+    // The only work on this thread: the definition's texts copied into a few large blocks, which
+    // the writer's thread then turns into bytes, writes and frees.
+    std::optional<CompactDefinition> compact = CompactDefinition::copyOf(withEdit ? *withEdit : document_.definition());
+    if (!compact) {
+        writeNow(); // a text no file can hold: refused at once, and said as any failed copy is
+        return;
+    }
+    auto snapshot = std::make_shared<const CompactDefinition>(std::move(*compact));
+    snapshotChanges_ = changes_;
+    firstUnwritten_ = -1;
+    lastJob_ = writer_.post([write = copyWriter_, store = store_, id = id_, snapshot = std::move(snapshot),
+                             info = describe()] { return write(store, id, *snapshot, info); });
+}
+
+void RecoveryKeeper::writeFinished(std::uint64_t job, const RecoveryFault& fault) {
+    if (job != lastJob_) {
+        return; // a newer snapshot or a direct write has taken its place
+    }
+    lastJob_ = 0;
+    const bool written = !fault;
+    setFault(fault);
+    if (!written) {
+        emit writeFailed(lastError_);
+        return;
+    }
+    hasCopy_ = true;
+    // Changes made while it was written are not in it; their own timer is running.
+    current_ = changes_ == snapshotChanges_;
+}
+
+bool RecoveryKeeper::writeNow() {
+    timer_.stop();
+    const std::optional<ReportDefinition> withEdit = pendingDefinition();
+    if (!document_.isModified() && !withEdit) {
+        return removeCopy();
+    }
+    const RecoveryInfo info = describe();
+    RecoveryFault fault;
+    writer_.exclusive([&] { fault = store_.write(id_, withEdit ? *withEdit : document_.definition(), info); });
+    lastJob_ = 0;
     const bool written = !fault;
     setFault(std::move(fault));
     if (!written) {
@@ -120,7 +182,8 @@ void RecoveryKeeper::discard() {
     timer_.stop();
     firstUnwritten_ = -1;
     modifiedSince_ = 0;
-    store_.remove(id_);
+    writer_.exclusive([this] { store_.remove(id_); });
+    lastJob_ = 0;
     hasCopy_ = false;
     // Nothing is written again until the next change.
     current_ = true;

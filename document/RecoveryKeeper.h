@@ -1,7 +1,8 @@
 // Keeps the recovery copy of one document up to date: shortly after a burst of changes ends (and
-// at the latest a few seconds into a long one) the copy is written from the timer, never while a
-// key is handled; a document that has no unsaved changes any more (saved, undone to the file's
-// state, replaced by New or Open) has its copy removed. Whoever ends the editor on a signal or at
+// at the latest a few seconds into a long one) the timer takes a snapshot of the definition and a
+// thread of the keeper's own writes it, so neither a key nor a large copy holds up the window; a
+// document that has no unsaved changes any more (saved, undone to the file's state, replaced by
+// New or Open) has its copy removed. Whoever ends the editor on a signal or at
 // the end of the session calls writeNow(); whoever closes with the user's "No" calls discard().
 // Text typed into an open cell editor is not in the document until the edit is confirmed; a
 // pending-edit provider hands the keeper the definition with that text in place, and whoever
@@ -9,6 +10,7 @@
 #pragma once
 
 #include "RecoveryStore.h"
+#include "RecoveryWriter.h"
 
 #include <QObject>
 #include <QString>
@@ -44,11 +46,19 @@ public:
     // A write is waiting for the burst of changes to end, and how long the timer was set for.
     bool isPending() const { return timer_.isActive(); }
     int pendingDelay() const { return timer_.interval(); }
+    // A copy is being written (or waits for the one in flight) away from the event loop.
+    bool isWriting() const { return writer_.isBusy(); }
+    // Blocks until the copies started have been written; their results arrive with the next
+    // turn of the event loop.
+    void waitForWrites() { writer_.waitUntilIdle(); }
+    // Takes the snapshot now and has it written away from the event loop: what the timer does.
+    void writeInBackground();
     // Whether a copy of the document as it is now is in the store.
     bool isCurrent() const { return current_; }
 
-    // Brings the store in line with the document at once: writes the copy while there are unsaved
-    // changes, removes it otherwise. True when the store now holds what the document needs.
+    // Brings the store in line with the document at once, on this thread (after the write in
+    // flight, in place of the one waiting): writes the copy while there are unsaved changes,
+    // removes it otherwise. True when the store now holds what the document needs.
     bool writeNow();
     // Removes the copy and forgets the changes made so far (the user chose not to keep them).
     void discard();
@@ -67,6 +77,12 @@ public:
     // The open edit's text changed (or the edit ended): written like any change.
     void pendingEditChanged() { documentChanged(); }
 
+    // Writes the timer's copy into the store, on the writer's thread (so it may use only what it
+    // is given): the store's own write unless another is handed in (a slower or failing one).
+    using CopyWriter = std::function<RecoveryFault(const RecoveryStore&, const std::string& id,
+                                                   const CompactDefinition&, const RecoveryInfo&)>;
+    void setCopyWriter(CopyWriter writer);
+
 signals:
     // A copy could not be written (the message says why, in English); the next change tries again.
     void writeFailed(const QString& reason);
@@ -80,6 +96,9 @@ private:
     std::int64_t now() const;
     std::optional<ReportDefinition> pendingDefinition() const;
     void setFault(RecoveryFault fault);
+    RecoveryInfo describe() const;
+    bool removeCopy();
+    void writeFinished(std::uint64_t job, const RecoveryFault& fault);
 
     DefinitionDocument& document_;
     RecoveryStore store_;
@@ -93,6 +112,11 @@ private:
     QString lastError_;
     RecoveryFault lastFault_;
     PendingEdit pendingEdit_;
+    CopyWriter copyWriter_;
+    std::uint64_t changes_ = 0;         // changes seen so far
+    std::uint64_t snapshotChanges_ = 0; // of them, those in the snapshot being written
+    std::uint64_t lastJob_ = 0;         // the background write whose result counts; 0: none
+    RecoveryWriter writer_;             // last: its thread ends before the rest goes
 };
 
 } // namespace vornak

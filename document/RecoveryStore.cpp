@@ -77,6 +77,17 @@ bool RecoveryStore::write(const std::string& id, const ReportDefinition& definit
 
 RecoveryFault RecoveryStore::write(const std::string& id, const ReportDefinition& definition,
                                    const RecoveryInfo& info) const {
+    return writeCopy(id, definition, info);
+}
+
+RecoveryFault RecoveryStore::write(const std::string& id, const CompactDefinition& definition,
+                                   const RecoveryInfo& info) const {
+    return writeCopy(id, definition, info);
+}
+
+template <class Definition>
+RecoveryFault RecoveryStore::writeCopy(const std::string& id, const Definition& definition,
+                                       const RecoveryInfo& info) const {
     if (!validId(id)) {
         RecoveryFault fault;
         fault.kind = RecoveryFault::Kind::NotOwnFile;

@@ -12,6 +12,7 @@
 // else is left out of the list and named in the listing's `skipped`.
 #pragma once
 
+#include "CompactDefinition.h"
 #include "DiskStamp.h"
 #include "FileProblem.h"
 #include "RecoveryFolder.h"
@@ -89,6 +90,8 @@ public:
     bool write(const std::string& id, const ReportDefinition& definition, const RecoveryInfo& info,
                std::string& error) const;
     RecoveryFault write(const std::string& id, const ReportDefinition& definition, const RecoveryInfo& info) const;
+    // The same from a compact copy of a definition (what a copy made away from the window holds).
+    RecoveryFault write(const std::string& id, const CompactDefinition& definition, const RecoveryInfo& info) const;
     // Removes the description and then the copy; true when neither is left.
     bool remove(const std::string& id) const;
 
@@ -128,6 +131,8 @@ public:
 
 private:
     std::string pathOf(const std::string& id, const char* extension) const;
+    template <class Definition>
+    RecoveryFault writeCopy(const std::string& id, const Definition& definition, const RecoveryInfo& info) const;
 
     std::string folderPath_;
     RecoveryFolder folder_;

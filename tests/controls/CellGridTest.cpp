@@ -630,7 +630,8 @@ TEST_F(CellGridTest, AClickOnTheSelectedRowEditsTheClickedCellAfterTheDoubleClic
     build(3, kNotFirst);
     clickCell(1, 2); // selects the row: no edit
     ASSERT_EQ(grid->selectedRow(), 1);
-    QTest::qWait(3 * kClickInterval);
+    EXPECT_FALSE(grid->clickToEdit().isWaiting());
+    grid->clickToEdit().elapse();
     EXPECT_FALSE(grid->isEditing());
 
     // With a long interval nothing opens before it has passed.
@@ -665,9 +666,10 @@ TEST_P(CellGridPendingTest, SomethingHappeningBeforeTheClickEditOpensDropsIt) {
     ASSERT_EQ(grid->selectedRow(), 1);
     clickCell(1, 2); // now the click on the selected row
     ASSERT_FALSE(grid->isEditing());
+    ASSERT_TRUE(grid->clickToEdit().isWaiting());
 
     GetParam().meanwhile(*grid, model);
-    QTest::qWait(3 * kClickInterval);
+    grid->clickToEdit().elapse(); // the wait ends: an edit that survived would open now
     EXPECT_FALSE(grid->isEditing());
     EXPECT_TRUE(begins.empty());
     EXPECT_TRUE(model.writes.empty());
@@ -806,11 +808,11 @@ TEST_F(CellGridTest, ADoubleClickOrANonEditableCellDoesNotEdit) {
     clickCell(0, 1);
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
                        grid->visualRect(grid->model()->index(0, 1)).center());
-    QTest::qWait(3 * kClickInterval);
+    grid->clickToEdit().elapse();
     EXPECT_FALSE(grid->isEditing());
 
     clickCell(0, 0); // column 0 is not editable
-    QTest::qWait(3 * kClickInterval);
+    grid->clickToEdit().elapse();
     EXPECT_FALSE(grid->isEditing());
     EXPECT_TRUE(begins.empty());
 }
@@ -829,7 +831,7 @@ TEST_F(CellGridTest, ASecondPressOnAnotherCellClicksThatCell) {
                               Qt::NoModifier);
             QApplication::sendEvent(grid->viewport(), &event);
         }
-        QTest::qWait(3 * kClickInterval);
+        grid->clickToEdit().elapse();
         EXPECT_EQ(grid->isEditing(), expectEdit) << "second press on column " << column;
         if (expectEdit) {
             expectEditorOn(1, 2, QStringLiteral("r1c2"));
@@ -843,7 +845,7 @@ TEST_F(CellGridTest, AClickWhileEditingConfirmsWithoutOpeningAnother) {
     ASSERT_NE(grid->editCell(1, 1), nullptr);
     QTest::keyClicks(grid->openEditor(), QStringLiteral("x"));
     clickCell(1, 2);
-    QTest::qWait(3 * kClickInterval);
+    grid->clickToEdit().elapse();
     ASSERT_EQ(ends.size(), 1U);
     EXPECT_EQ(model.text(1, 1), QStringLiteral("x"));
     EXPECT_FALSE(grid->isEditing()) << "the click that ended the edit did not find a focused list";

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -134,6 +136,53 @@ TEST(CompactDefinitionTest, SavesExportsAndChecksAsTheModel) {
     // A failed save says why and leaves the target alone.
     EXPECT_FALSE(compact.save((folder / "missing" / "out.rpt").string()));
     EXPECT_NE(compact.saveError().problem, FileProblem::None);
+}
+
+// A copy of the model (what a recovery copy is written from) saves the model's own bytes, or fails
+// as the model's save does; only texts too long for any file give no copy.
+TEST(CompactDefinitionTest, ACopyOfTheModelSavesAsTheModelDoes) {
+    test::ScratchFolder folder;
+    std::vector<ReportDefinition> models;
+    for (const std::string& bytes : inputs()) {
+        test::writeBytes(folder / "in.rpt", bytes);
+        ReportDefinition model;
+        if (model.load((folder / "in.rpt").string())) {
+            models.push_back(std::move(model));
+        }
+    }
+    ASSERT_GT(models.size(), 3u);
+    ReportDefinition odd;
+    odd.title = "a\nb"; // a line break: the save refuses it
+    models.push_back(odd);
+    odd.title = "t";
+    odd.parameters.push_back({"p", "kept formula", static_cast<ValueKind>(7), 3, 0, {{"v", "u", "r"}, {"", "", ""}}});
+    odd.parameters.push_back({"q", "", ValueKind::Input, 0, 1, {}});
+    odd.results.push_back({"n", std::string(maxLineBytes, 'x')});
+    models.push_back(odd);
+    models.push_back(ReportDefinition{});
+    for (std::size_t i = 0; i < models.size(); ++i) {
+        SCOPED_TRACE(i);
+        const ReportDefinition& model = models[i];
+        const std::optional<CompactDefinition> copy = CompactDefinition::copyOf(model);
+        ASSERT_TRUE(copy);
+        EXPECT_EQ(copy->toDefinition(), model);
+        const bool saved = model.save((folder / "model.rpt").string());
+        EXPECT_EQ(copy->save((folder / "copy.rpt").string()), saved);
+        EXPECT_EQ(copy->saveError().problem, model.saveError().problem);
+        if (saved) {
+            EXPECT_EQ(test::readBytes(folder / "copy.rpt"), test::readBytes(folder / "model.rpt"));
+        }
+    }
+
+    for (const auto& tooLong : std::vector<std::function<void(ReportDefinition&)>>{
+             [](ReportDefinition& d) { d.date.assign(maxLineBytes + 1, 'd'); },
+             [](ReportDefinition& d) { d.parameters.at(0).values.at(1).upperBound.assign(maxLineBytes + 1, 'u'); },
+             [](ReportDefinition& d) { d.results.at(0).name.assign(maxLineBytes + 1, 'n'); }}) {
+        ReportDefinition d = odd;
+        tooLong(d);
+        EXPECT_FALSE(CompactDefinition::copyOf(d));
+        EXPECT_FALSE(d.save((folder / "model.rpt").string())) << "no file could hold it either";
+    }
 }
 
 TEST(CompactDefinitionTest, HoldsLittleMoreThanTheFileAndFreesItOnTheNextRead) {

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -31,8 +30,23 @@ protected:
         fs::create_directory(folder / "sub");
     }
 
-    // Long enough for the coarsest file-system clock to tick.
-    static void letTheClockTick() { std::this_thread::sleep_for(std::chrono::milliseconds(50)); }
+    // Returns once the file system's clock has moved past the change time noted in `before`: a
+    // scratch file is changed until its own change time is later, so a change made after this
+    // cannot carry the same time whatever the clock's grain.
+    void letTheClockPass(const FileIdentity& before) const {
+        const fs::path tick = folder / "tick";
+        for (;;) {
+            test::writeBytes(tick, "x");
+            const std::optional<FileIdentity> now = identifyFile(utf8(tick));
+            ASSERT_TRUE(now);
+            if (now->changedSeconds > before.changedSeconds ||
+                (now->changedSeconds == before.changedSeconds &&
+                 now->changedNanoseconds > before.changedNanoseconds)) {
+                return;
+            }
+            std::this_thread::yield();
+        }
+    }
 
     test::ScratchFolder folder;
     const fs::path file = folder / "doc.rpt";
@@ -96,7 +110,8 @@ TEST_F(FileIdentityTest, TheChangeTimeMovesWithAWriteOrAnAttributeEvenWhenTheTim
     for (const Change& change : changes) {
         SCOPED_TRACE(change.what);
         const std::optional<FileIdentity> before = identifyFile(utf8(file));
-        letTheClockTick();
+        ASSERT_TRUE(before);
+        letTheClockPass(*before);
         change.make();
         const std::optional<FileIdentity> after = identifyFile(utf8(file));
         ASSERT_TRUE(before && after);

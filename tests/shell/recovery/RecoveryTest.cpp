@@ -230,6 +230,22 @@ TEST_F(Recovery, ACopyThatCannotBeWrittenIsSaidInTheStatusLineUntilOneIs) {
     EXPECT_FALSE(bar->isVisible());
 }
 
+TEST_F(Recovery, ACopyTheTimerCouldNotWriteIsSaidInTheStatusLineToo) {
+    const std::string blocker = store->folder().substr(0, store->folder().rfind('/'));
+    std::filesystem::remove_all(blocker);
+    std::ofstream(blocker) << "a file where the folder should be";
+    startWithRecovery();
+    ASSERT_TRUE(document.typeText(locationOf(ReportText::Title), QStringLiteral("x")));
+    session->keeper().writeInBackground(); // what the timer does: the write goes to another thread
+    session->keeper().waitForWrites();
+    QApplication::processEvents(); // its result comes back with the event loop
+    auto* bar = form->findChild<QStatusBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_TRUE(bar->currentMessage().startsWith(QStringLiteral("Копия несохраненных изменений не записывается")))
+        << bar->currentMessage().toStdString();
+}
+
 TEST_F(Recovery, AnOpenCellEditorsTextIsInTheCopyWithoutTouchingTheDocument) {
     startWithRecovery();
     CellGrid* grid = form->parameterGrid();

@@ -200,20 +200,17 @@ TEST_F(Undo, ACommandCancelsAClickEditStillWaiting) {
         CellGrid* (FormTest::*grid)() const;
         Qt::Key key;
     } cases[] = {{&FormTest::results, Qt::Key_F4}, {&FormTest::values, Qt::Key_F3}};
-    // A short interval: the test waits out the time in which the edit would have opened.
-    const int savedInterval = QApplication::doubleClickInterval();
-    QApplication::setDoubleClickInterval(40);
     for (const auto& c : cases) {
         CellGrid* grid = (this->*c.grid)();
         grid->setFocus();
         const QRect cell = grid->visualRect(grid->model()->index(grid->selectedRow(), 1));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        ASSERT_TRUE(grid->clickToEdit().isWaiting()) << "key " << c.key;
         pressKey(QApplication::focusWidget(), c.key);
-        QTest::qWait(3 * QApplication::doubleClickInterval());
+        grid->clickToEdit().elapse(); // the moment the edit would have opened
         EXPECT_FALSE(grid->isEditing()) << "key " << c.key;
         EXPECT_EQ(disagreement(*form), "");
     }
-    QApplication::setDoubleClickInterval(savedInterval);
 }
 
 TEST_F(Undo, MoveAndDuplicateActOnTheListLastWorkedIn) {
