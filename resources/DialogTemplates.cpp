@@ -1,13 +1,12 @@
 #include "DialogTemplates.h"
 
-#include "CommandIds.h"
 #include "Texts.h"
 
 namespace vornak {
 
-const ControlTemplate* DialogTemplate::control(int controlId) const {
+const ControlTemplate* DialogTemplate::control(QStringView name) const {
     for (const ControlTemplate& c : controls) {
-        if (c.id == controlId) {
+        if (!c.name.isEmpty() && c.name == name) {
             return &c;
         }
     }
@@ -16,65 +15,42 @@ const ControlTemplate* DialogTemplate::control(int controlId) const {
 
 namespace {
 
-constexpr unsigned labelStyle = StyleLeftAligned;
-
-ControlTemplate label(const QString& text, int x, int y, int w, int h, unsigned extra = 0) {
-    return {ctl::Static, ControlKind::Label, text, x, y, w, h, labelStyle | extra};
+ControlTemplate label(const QString& text, int x, int y, int w, int h) {
+    return {QString(), ControlKind::Label, text, x, y, w, h};
 }
 
 // The main window lays its controls out itself; its first client size is the form's, in the
 // form's font.
 DialogTemplate buildMainForm() {
-    DialogTemplate t;
-    t.id = ids::MainFormTemplate;
-    t.caption = texts::appTitle;
-    t.fontFace = QStringLiteral("Times New Roman");
-    t.fontPointSize = 9;
-    t.width = 367;
-    t.height = 277;
-    t.style = DialogVisible | DialogCaption | DialogSystemMenu | DialogMinimizeBox | DialogAppWindow |
-              DialogExtended;
-    return t;
+    return {texts::appTitle, QStringLiteral("Times New Roman"), 9, 367, 277, {}};
 }
 
 DialogTemplate buildHelpWindow() {
-    DialogTemplate t;
-    t.id = ids::HelpWindowTemplate;
-    t.caption = texts::helpWindowTitle;
-    t.fontFace = QStringLiteral("Times New Roman");
-    t.fontPointSize = 11;
-    t.width = 286;
-    t.height = 253;
-    t.style = DialogCaption | DialogSystemMenu | DialogModalFrame;
-    t.controls = {
-        {ctl::HelpEdit, ControlKind::Edit, QString(), 1, 1, 284, 251,
-         StyleBorder | StyleTabStop | StyleMultiLine | StyleReadOnly},
-    };
-    return t;
+    return {texts::helpWindowTitle,
+            QStringLiteral("Times New Roman"),
+            11,
+            286,
+            253,
+            {{QStringLiteral("helpEdit"), ControlKind::Edit, QString(), 1, 1, 284, 251, true}}};
 }
 
 DialogTemplate buildAboutBox() {
-    DialogTemplate t;
-    t.id = ids::AboutBoxTemplate;
-    t.caption = texts::aboutTitle;
-    t.fontFace = QStringLiteral("Times New Roman");
-    t.fontPointSize = 12;
-    t.width = 150;
-    t.height = 72;
-    t.style = DialogCaption | DialogSystemMenu | DialogModalFrame | DialogExtended;
-    t.controls = {
-        {cmd::Ok, ControlKind::DefaultPushButton, texts::aboutOk, 59, 61, 35, 10,
-         StyleGroupStart | StyleTabStop},
-        label(QString(), 0, 0, 150, 60),
-        label(texts::aboutLine1, 30, 5, 113, 8, StyleGroupStart | StyleNoPrefix),
-        label(texts::aboutLine2, 30, 15, 113, 8, StyleGroupStart),
-        {ctl::Static, ControlKind::Icon, QString(), 3, 3, 20, 20, StyleNone},
-        label(texts::aboutLine3, 3, 25, 147, 8, StyleGroupStart),
-        label(texts::aboutLine4, 32, 36, 85, 8, StyleGroupStart),
-        {ctl::WebLink, ControlKind::Label, texts::aboutWebAddress, 44, 45, 63, 8,
-         labelStyle | StyleGroupStart},
-    };
-    return t;
+    return {texts::aboutTitle,
+            QStringLiteral("Times New Roman"),
+            12,
+            150,
+            72,
+            {
+                {QStringLiteral("okButton"), ControlKind::DefaultPushButton, texts::aboutOk, 59, 61, 35, 10,
+                 true},
+                label(QString(), 0, 0, 150, 60),
+                label(texts::aboutLine1, 30, 5, 113, 8),
+                label(texts::aboutLine2, 30, 15, 113, 8),
+                {QString(), ControlKind::Icon, QString(), 3, 3, 20, 20},
+                label(texts::aboutLine3, 3, 25, 147, 8),
+                label(texts::aboutLine4, 32, 36, 85, 8),
+                {QStringLiteral("webLink"), ControlKind::Label, texts::aboutWebAddress, 44, 45, 63, 8},
+            }};
 }
 
 } // namespace
@@ -92,19 +68,6 @@ const DialogTemplate& helpWindowTemplate() {
 const DialogTemplate& aboutBoxTemplate() {
     static const DialogTemplate t = buildAboutBox();
     return t;
-}
-
-const DialogTemplate* findDialogTemplate(int id) {
-    switch (id) {
-    case ids::MainFormTemplate:
-        return &mainFormTemplate();
-    case ids::HelpWindowTemplate:
-        return &helpWindowTemplate();
-    case ids::AboutBoxTemplate:
-        return &aboutBoxTemplate();
-    default:
-        return nullptr;
-    }
 }
 
 } // namespace vornak

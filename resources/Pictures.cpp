@@ -1,35 +1,52 @@
 #include "Pictures.h"
 
-#include "CommandIds.h"
-
 #include <QColor>
 
 namespace vornak {
 
-QString bitmapResourcePath(int bitmapId) {
-    switch (bitmapId) {
-    case ids::BitmapAdd:
-    case ids::BitmapDelete:
-    case ids::BitmapOpenFolder:
-    case ids::BitmapQuestion:
-    case ids::BitmapParameterPage:
-    case ids::BitmapDiskette:
-    case ids::BitmapValuePage:
-    case ids::BitmapResultPage:
-    case ids::BitmapBlankPage:
-        return QStringLiteral(":/vornak/pictures/bitmap%1.xpm").arg(bitmapId);
-    default:
+QString pictureResourcePath(Picture picture) {
+    const char* name = nullptr;
+    switch (picture) {
+    case Picture::None:
         return QString();
+    case Picture::Add:
+        name = "add";
+        break;
+    case Picture::Delete:
+        name = "delete";
+        break;
+    case Picture::OpenFolder:
+        name = "open-folder";
+        break;
+    case Picture::Question:
+        name = "question";
+        break;
+    case Picture::ParameterPage:
+        name = "parameter-page";
+        break;
+    case Picture::Diskette:
+        name = "diskette";
+        break;
+    case Picture::ValuePage:
+        name = "value-page";
+        break;
+    case Picture::ResultPage:
+        name = "result-page";
+        break;
+    case Picture::BlankPage:
+        name = "blank-page";
+        break;
     }
+    return name == nullptr ? QString() : QStringLiteral(":/vornak/pictures/%1.xpm").arg(QLatin1String(name));
 }
 
-QImage bitmapImage(int bitmapId) {
-    const QString path = bitmapResourcePath(bitmapId);
+QImage pictureImage(Picture picture) {
+    const QString path = pictureResourcePath(picture);
     return path.isEmpty() ? QImage() : QImage(path);
 }
 
-QPixmap bitmapPixmap(int bitmapId) {
-    QImage image = bitmapImage(bitmapId);
+QPixmap picturePixmap(Picture picture) {
+    QImage image = pictureImage(picture);
     if (image.isNull()) {
         return QPixmap();
     }
@@ -58,7 +75,7 @@ QIcon applicationIcon() {
 }
 
 QString handCursorResourcePath() {
-    return QStringLiteral(":/vornak/pictures/cursor23460.xpm");
+    return QStringLiteral(":/vornak/pictures/hand-cursor.xpm");
 }
 
 std::optional<QCursor> handCursor() {

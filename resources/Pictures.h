@@ -13,19 +13,33 @@ namespace vornak {
 // The colour the pictures use for "no colour": light grey, RGB(192, 192, 192).
 inline constexpr unsigned pictureTransparentRgb = 0xC0C0C0u;
 
-// The resource path of a bitmap (130, 131, 147..153), or empty for an unknown id.
-QString bitmapResourcePath(int bitmapId);
-// The bitmap as drawn, light grey included (a null image for an unknown id).
-QImage bitmapImage(int bitmapId);
-// The bitmap with light grey made transparent, ready for a button or a menu item; a null pixmap
-// for an unknown id (a missing picture leaves the button or item without one).
-QPixmap bitmapPixmap(int bitmapId);
+// The small pictures of the buttons and menu items.
+enum class Picture {
+    None,          // no picture
+    Add,           // 16 x 15, dashed rectangle with a yellow spark
+    Delete,        // 16 x 15, red cross
+    OpenFolder,    // 16 x 16, opened folder
+    Question,      // 16 x 16, yellow question mark
+    ParameterPage, // 16 x 16, page with the letter П
+    Diskette,      // 16 x 16, diskette
+    ValuePage,     // 16 x 16, page with the letter З
+    ResultPage,    // 16 x 16, page with the letter Р
+    BlankPage,     // 16 x 16, blank page
+};
 
-// Icon 128 in all the sizes drawn for it.
+// The resource path of a picture, or empty for Picture::None.
+QString pictureResourcePath(Picture picture);
+// The picture as drawn, light grey included (a null image for Picture::None).
+QImage pictureImage(Picture picture);
+// The picture with light grey made transparent, ready for a button or a menu item; a null pixmap
+// for Picture::None (the button or item then has no picture).
+QPixmap picturePixmap(Picture picture);
+
+// The application icon in all the sizes drawn for it.
 QIcon applicationIcon();
 QString applicationIconResourcePath(); // the 32 x 32 picture
 
-// Cursor 23460, the pointing hand with its hot spot at the fingertip (5, 0); nothing when the
+// The pointing hand with its hot spot at the fingertip (5, 0); nothing when the
 // picture cannot be loaded.
 std::optional<QCursor> handCursor();
 QString handCursorResourcePath();

@@ -1,6 +1,5 @@
 #include "AboutDialog.h"
 
-#include "CommandIds.h"
 #include "DialogTemplates.h"
 #include "DialogUnits.h"
 #include "HyperlinkLabel.h"
@@ -36,20 +35,17 @@ AboutDialog::AboutDialog(const PlatformServices& services, QWidget* parent) : QD
     for (const ControlTemplate& control : layout.controls) {
         QWidget* widget = nullptr;
         switch (control.kind) {
-        case ControlKind::DefaultPushButton:
-        case ControlKind::PushButton: {
+        case ControlKind::DefaultPushButton: {
             auto* button = new QPushButton(control.text, this);
-            button->setDefault(control.kind == ControlKind::DefaultPushButton);
+            button->setDefault(true);
             button->setAutoDefault(false);
-            if (control.id == cmd::Ok) {
-                okButton_ = button;
-                connect(button, &QPushButton::clicked, this, &QDialog::accept);
-            }
+            okButton_ = button;
+            connect(button, &QPushButton::clicked, this, &QDialog::accept);
             widget = button;
             break;
         }
         case ControlKind::Label:
-            if (control.id == ctl::WebLink) {
+            if (control.name == QLatin1String("webLink")) {
                 webLink_ = new HyperlinkLabel(control.text, this);
                 webLink_->Action().SetShellOpener(services.shellOpener);
                 webLink_->Action().SetMessageBox(services.messageBox);
@@ -68,12 +64,13 @@ AboutDialog::AboutDialog(const PlatformServices& services, QWidget* parent) : QD
             icon->setGeometry(QRect(units.toPixels(control.rect().topLeft()), QSize(iconSize, iconSize)));
             continue;
         }
-        default:
-            // The About template holds buttons, labels and the icon only.
+        case ControlKind::Edit:
+            // The About box holds no field.
             continue;
         }
+        widget->setObjectName(control.name);
         widget->setGeometry(units.toPixels(control.rect()));
-        if (control.has(StyleTabStop)) {
+        if (control.tabStop) {
             widget->setFocusPolicy(Qt::StrongFocus);
             if (previous != nullptr) {
                 setTabOrder(previous, widget);

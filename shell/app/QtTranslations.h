@@ -8,6 +8,7 @@ namespace vornak {
 
 // Loads qtbase_ru from Qt's translations folder into app (the translator lives as long as app).
 // False when the file is not installed: Qt's texts then stay English.
+// The names of keys stay Latin ("Ctrl+Up"), as the menus show them.
 bool installRussianQtTexts(QCoreApplication& app);
 
 } // namespace vornak

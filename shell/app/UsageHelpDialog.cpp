@@ -1,6 +1,5 @@
 #include "UsageHelpDialog.h"
 
-#include "CommandIds.h"
 #include "DialogTemplates.h"
 #include "DialogUnits.h"
 #include "HelpText.h"
@@ -27,9 +26,9 @@ UsageHelpDialog::UsageHelpDialog(QWidget* parent) : QDialog(parent) {
     const DialogUnits units(font());
     setFixedSize(units.toPixels(QSize(layout.width, layout.height)));
 
-    const ControlTemplate* edit = layout.control(ctl::HelpEdit);
+    const ControlTemplate* edit = layout.control(QStringLiteral("helpEdit"));
     helpEdit_ = new QPlainTextEdit(this);
-    helpEdit_->setObjectName(QStringLiteral("helpEdit"));
+    helpEdit_->setObjectName(edit->name);
     helpEdit_->setGeometry(units.toPixels(edit->rect()));
     helpEdit_->setReadOnly(true);
     helpEdit_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

@@ -12,11 +12,9 @@ namespace vornak {
 FindTools::FindTools(DefinitionDocument& document, FormMatchDisplay::Parts parts, QWidget& window)
     : QObject(&window), bar_(new FindBar(&window)),
       display_(std::make_unique<FormMatchDisplay>(document, std::move(parts))),
-      controller_(new FindController(document, *bar_, *display_, this)),
-      find_(new QAction(QStringLiteral("&Найти..."), this)),
-      replace_(new QAction(QStringLiteral("&Заменить..."), this)) {
-    find_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
-    replace_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+      controller_(new FindController(document, *bar_, *display_, this)), find_(new QAction(this)),
+      replace_(new QAction(this)) {
+    // The window gives them their texts and keys, as it does to every command.
     for (QAction* action : {find_, replace_}) {
         action->setShortcutContext(Qt::WindowShortcut);
         window.addAction(action);

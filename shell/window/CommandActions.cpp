@@ -1,8 +1,7 @@
 #include "CommandActions.h"
 
-#include "CommandIds.h"
-#include "MenuTemplate.h"
-#include "Pictures.h"
+#include "ActionTable.h"
+#include "MenuTable.h"
 #include "Texts.h"
 
 #include <QAction>
@@ -11,21 +10,34 @@
 #include <QUndoStack>
 #include <QWidget>
 
+#include <stdexcept>
+
 namespace vornak {
 
 CommandActions::CommandActions(QWidget& window, Guard guard)
     : QObject(&window), window_(window), guard_(std::move(guard)) {
 }
 
-QAction* CommandActions::add(Command command) {
-    auto* action = new QAction(findMenuItem(command.id)->text, this);
-    action->setShortcuts(command.keys);
-    action->setShortcutContext(Qt::WindowShortcut);
-    action->setAutoRepeat(true);
-    if (command.picture != 0) {
-        action->setIcon(QIcon(bitmapPixmap(command.picture)));
+void CommandActions::dress(QAction& action, const QString& id) {
+    const ActionEntry* entry = findActionEntry(id);
+    if (entry == nullptr) {
+        throw std::logic_error("the action table has no command " + id.toStdString());
     }
-    const int id = command.id;
+    action.setObjectName(entry->id);
+    action.setText(entry->text);
+    // The menu shows the first key beside the text.
+    action.setShortcuts(entry->keys());
+    action.setShortcutContext(Qt::WindowShortcut);
+    if (entry->picture != Picture::None) {
+        action.setIcon(QIcon(picturePixmap(entry->picture)));
+    }
+}
+
+QAction* CommandActions::add(Command command) {
+    auto* action = new QAction(this);
+    dress(*action, command.id);
+    action->setAutoRepeat(true);
+    const QString id = command.id;
     connect(action, &QAction::triggered, this,
             [this, id, run = std::move(command.run), guarded = command.guarded] {
                 if (guarded) {
@@ -44,25 +56,19 @@ QAction* CommandActions::add(Command command) {
     return action;
 }
 
-QList<QKeySequence> CommandActions::withAnyCtrlShift(Qt::Key key) {
-    return {QKeySequence(key), QKeySequence(Qt::CTRL | key), QKeySequence(Qt::SHIFT | key),
-            QKeySequence(Qt::CTRL | Qt::SHIFT | key)};
-}
-
-QList<QKeySequence> CommandActions::ctrlWithAnyShiftAlt(Qt::Key key) {
-    return {QKeySequence(Qt::CTRL | key), QKeySequence(Qt::CTRL | Qt::SHIFT | key),
-            QKeySequence(Qt::CTRL | Qt::ALT | key), QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | key)};
+void CommandActions::adopt(const QString& id, QAction* action) {
+    dress(*action, id);
+    actions_[id] = action;
 }
 
 void CommandActions::followUndoStack(const QUndoStack& stack) {
     const auto follow = [this, &stack] {
         refresh();
-        const auto label = [](const QString& verb, const QString& step, int id) {
-            const QString named = step.isEmpty() ? verb : verb + texts::undoRedoSeparator + step;
-            return named + QLatin1Char('\t') + findMenuItem(id)->shortcutText();
+        const auto label = [](const QString& verb, const QString& step) {
+            return step.isEmpty() ? verb : verb + texts::undoRedoSeparator + step;
         };
-        action(cmd::Undo)->setText(label(texts::undoLabel, stack.undoText(), cmd::Undo));
-        action(cmd::Redo)->setText(label(texts::redoLabel, stack.redoText(), cmd::Redo));
+        action(QStringLiteral("editUndo"))->setText(label(texts::undoLabel, stack.undoText()));
+        action(QStringLiteral("editRedo"))->setText(label(texts::redoLabel, stack.redoText()));
     };
     connect(&stack, &QUndoStack::indexChanged, this, follow);
     connect(&stack, &QUndoStack::undoTextChanged, this, follow);
@@ -71,17 +77,12 @@ void CommandActions::followUndoStack(const QUndoStack& stack) {
     follow();
 }
 
-void CommandActions::adopt(int id, QAction* action) {
-    action->setText(findMenuItem(id)->text);
-    actions_[id] = action;
-}
-
-QAction* CommandActions::action(int id) const {
+QAction* CommandActions::action(const QString& id) const {
     const auto it = actions_.find(id);
     return it == actions_.end() ? nullptr : it->second;
 }
 
-bool CommandActions::available(int id) const {
+bool CommandActions::available(const QString& id) const {
     if (action(id) == nullptr) {
         return false;
     }
@@ -96,19 +97,26 @@ void CommandActions::refresh() {
 }
 
 void CommandActions::fillMenuBar(QMenuBar& bar, const std::function<void(QMenu&, QAction&)>& recentFiles) {
-    for (const MenuPopupTemplate& popupTemplate : mainMenuTemplate()) {
-        QMenu* popup = bar.addMenu(popupTemplate.title);
-        for (const MenuItemTemplate& item : popupTemplate.items) {
-            if (item.separator) {
+    for (const MenuPopup& popupEntry : mainMenu()) {
+        QMenu* popup = bar.addMenu(popupEntry.title);
+        for (const MenuEntry& entry : popupEntry.entries) {
+            switch (entry.kind) {
+            case MenuEntry::Kind::Separator:
                 popup->addSeparator();
-            } else if (item.recentFiles) {
+                break;
+            case MenuEntry::Kind::RecentFiles: {
                 // Greyed while the list is empty; the files take its place each time the menu opens.
-                QAction* placeholder = popup->addAction(item.text);
+                QAction* placeholder = popup->addAction(texts::recentFilesPlaceholder);
                 placeholder->setEnabled(false);
                 connect(popup, &QMenu::aboutToShow, this,
                         [popup, placeholder, recentFiles] { recentFiles(*popup, *placeholder); });
-            } else {
-                popup->addAction(actions_.at(item.id));
+                break;
+            }
+            case MenuEntry::Kind::Command:
+                if (QAction* command = action(entry.commandId)) {
+                    popup->addAction(command);
+                }
+                break;
             }
         }
     }

@@ -1,7 +1,6 @@
 #include "FormLayout.h"
 
 #include "CellGrid.h"
-#include "CommandIds.h"
 #include "FormWidgets.h"
 #include "ParameterPanel.h"
 #include "Pictures.h"
@@ -15,6 +14,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <map>
+#include <tuple>
+
 namespace vornak {
 
 FormLayout::FormLayout(ParameterPanel& panel, ProblemCountLabel& count, QAbstractItemModel& parameterModel,
@@ -27,82 +29,80 @@ FormLayout::FormLayout(ParameterPanel& panel, ProblemCountLabel& count, QAbstrac
         l->setTextFormat(Qt::PlainText);
         return l;
     };
-    const auto edit = [this, central](int id) {
+    const auto edit = [central](const char* name) {
         QLineEdit* e = makeTextEdit(central);
-        controls_[id] = e;
+        e->setObjectName(QLatin1String(name));
         return e;
     };
-    const auto button = [this, central](int id, int picture, const QString& tip) {
+    const auto button = [central](const char* name, Picture picture, const QString& tip) {
         QPushButton* b = makePictureButton(picture, tip, central);
-        controls_[id] = b;
+        b->setObjectName(QLatin1String(name));
         return b;
     };
     // A row of labelled fields; each field's stretch is its width on the form.
-    const auto fieldRow = [&](std::initializer_list<std::tuple<QString, int, int>> fields) {
-        auto* row = new QHBoxLayout;
-        for (const auto& [text, id, width] : fields) {
+    std::map<QString, QLineEdit*> fields;
+    const auto fieldRow = [&](std::initializer_list<std::tuple<QString, const char*, int>> row) {
+        auto* line = new QHBoxLayout;
+        for (const auto& [text, name, width] : row) {
             // The label names its field for a screen reader.
             QLabel* caption = label(text);
-            QLineEdit* field = edit(id);
+            QLineEdit* field = edit(name);
+            fields[QLatin1String(name)] = field;
             caption->setBuddy(field);
-            row->addWidget(caption);
-            row->addWidget(field, width);
+            line->addWidget(caption);
+            line->addWidget(field, width);
         }
-        return row;
+        return line;
     };
 
     // In the form's tab order: the texts at the top, the parameters, the selected parameter, the
     // results, the texts at the bottom.
-    QHBoxLayout* titleRow = fieldRow(
-        {{texts::labelTitle, ctl::TitleEdit, 157}, {texts::labelDocument, ctl::DocumentFileEdit, 124}});
-    titleRow->addWidget(button(ctl::BrowseButton, ids::BitmapOpenFolder, texts::browseTip));
-    QHBoxLayout* captionRow = fieldRow({{texts::labelInput1, ctl::Input1CaptionEdit, 89},
-                                        {texts::labelInput2, ctl::Input2CaptionEdit, 89},
-                                        {texts::labelSurname, ctl::SurnameCaptionEdit, 92}});
+    QHBoxLayout* titleRow =
+        fieldRow({{texts::labelTitle, "titleEdit", 157}, {texts::labelDocument, "documentFileEdit", 124}});
+    QPushButton* browse = button("browseButton", Picture::OpenFolder, texts::browseTip);
+    titleRow->addWidget(browse);
+    QHBoxLayout* captionRow = fieldRow({{texts::labelInput1, "input1CaptionEdit", 89},
+                                        {texts::labelInput2, "input2CaptionEdit", 89},
+                                        {texts::labelSurname, "surnameCaptionEdit", 92}});
 
     parameterList_ = makeRecordGrid(central);
     parameterList_->setModel(&parameterModel);
-    controls_[ctl::ParameterList] = parameterList_;
+    parameterList_->setObjectName(QStringLiteral("parameterList"));
     auto* parameterHead = new QHBoxLayout;
     QLabel* parameterCaption = label(texts::labelParameters);
     parameterCaption->setBuddy(parameterList_);
     parameterList_->setAccessibleName(texts::parameterListName);
     parameterHead->addWidget(parameterCaption);
     parameterHead->addWidget(&count, 1);
-    parameterHead->addWidget(button(ctl::AddParameterButton, ids::BitmapAdd, texts::addParameterTip));
-    parameterHead->addWidget(
-        button(ctl::DeleteParameterButton, ids::BitmapDelete, texts::deleteParameterTip));
+    QPushButton* addParameter = button("addParameterButton", Picture::Add, texts::addParameterTip);
+    QPushButton* deleteParameter =
+        button("deleteParameterButton", Picture::Delete, texts::deleteParameterTip);
+    parameterHead->addWidget(addParameter);
+    parameterHead->addWidget(deleteParameter);
     auto* parameters = new QVBoxLayout;
     parameters->addLayout(parameterHead);
     parameters->addWidget(parameterList_, 1);
 
     panel.setParent(central);
-    controls_[ctl::ValueList] = panel.valueList();
-    controls_[ctl::AddValueButton] = panel.addValueButton();
-    controls_[ctl::DeleteValueButton] = panel.deleteValueButton();
-    controls_[ctl::KindList] = panel.kindButton(0);
-    controls_[ctl::KindRange] = panel.kindButton(1);
-    controls_[ctl::KindInput] = panel.kindButton(2);
-    controls_[ctl::NumberCheck] = panel.numberBox();
-    controls_[ctl::FormulaCheck] = panel.formulaBox();
-    controls_[ctl::FormulaEdit] = panel.formulaEdit();
 
     resultList_ = makeRecordGrid(central);
     resultList_->setModel(&resultModel);
-    controls_[ctl::ResultList] = resultList_;
+    resultList_->setObjectName(QStringLiteral("resultList"));
     resultList_->setAccessibleName(texts::resultListName);
     auto* resultButtons = new QVBoxLayout;
-    resultButtons->addWidget(button(ctl::AddResultButton, ids::BitmapAdd, texts::addResultTip));
-    resultButtons->addWidget(button(ctl::DeleteResultButton, ids::BitmapDelete, texts::deleteResultTip));
+    QPushButton* addResult = button("addResultButton", Picture::Add, texts::addResultTip);
+    QPushButton* deleteResult = button("deleteResultButton", Picture::Delete, texts::deleteResultTip);
+    resultButtons->addWidget(addResult);
+    resultButtons->addWidget(deleteResult);
     resultButtons->addStretch(1);
     auto* results = new QHBoxLayout;
     results->addLayout(resultButtons);
     results->addWidget(resultList_, 1);
     auto* footer = new QVBoxLayout;
     footer->addLayout(fieldRow(
-        {{texts::labelAuthor, ctl::AuthorEdit, 73}, {texts::labelOrganisation, ctl::OrganisationEdit, 65}}));
+        {{texts::labelAuthor, "authorEdit", 73}, {texts::labelOrganisation, "organisationEdit", 65}}));
     footer->addLayout(
-        fieldRow({{texts::labelSource, ctl::SourceEdit, 105}, {texts::labelDate, ctl::DateEdit, 40}}));
+        fieldRow({{texts::labelSource, "sourceEdit", 105}, {texts::labelDate, "dateEdit", 40}}));
     footer->addStretch(1);
 
     // The lists take the room the window gains: the parameters and the panel most, the results
@@ -135,25 +135,29 @@ FormLayout::FormLayout(ParameterPanel& panel, ProblemCountLabel& count, QAbstrac
         },
         16);
 
-    setTabOrder(panel, count);
-    for (auto& [id, widget] : controls_) {
-        widget->setObjectName(QStringLiteral("control%1").arg(id));
+    const char* fileOrder[9] = {"titleEdit",         "documentFileEdit",   "input1CaptionEdit",
+                                "input2CaptionEdit", "surnameCaptionEdit", "authorEdit",
+                                "sourceEdit",        "organisationEdit",   "dateEdit"};
+    for (std::size_t i = 0; i < reportTexts_.size(); ++i) {
+        reportTexts_[i] = fields.at(QLatin1String(fileOrder[i]));
     }
-}
 
-void FormLayout::setTabOrder(ParameterPanel& panel, ProblemCountLabel& count) {
     // The texts at the top, the parameters, the selected parameter, the results, the texts at the
     // bottom.
-    QList<QWidget*> chain;
-    for (int id : {ctl::TitleEdit, ctl::DocumentFileEdit, ctl::BrowseButton, ctl::Input1CaptionEdit,
-                   ctl::Input2CaptionEdit, ctl::SurnameCaptionEdit, ctl::ParameterList}) {
-        chain << controls_.at(id);
-    }
-    chain << &count << controls_.at(ctl::AddParameterButton) << controls_.at(ctl::DeleteParameterButton)
-          << panel.tabChain();
-    for (int id : {ctl::ResultList, ctl::AddResultButton, ctl::DeleteResultButton, ctl::AuthorEdit,
-                   ctl::OrganisationEdit, ctl::SourceEdit, ctl::DateEdit}) {
-        chain << controls_.at(id);
+    QList<QWidget*> chain{fields.at(QStringLiteral("titleEdit")),
+                          fields.at(QStringLiteral("documentFileEdit")),
+                          browse,
+                          fields.at(QStringLiteral("input1CaptionEdit")),
+                          fields.at(QStringLiteral("input2CaptionEdit")),
+                          fields.at(QStringLiteral("surnameCaptionEdit")),
+                          parameterList_,
+                          &count,
+                          addParameter,
+                          deleteParameter};
+    chain << panel.tabChain();
+    chain << resultList_ << addResult << deleteResult;
+    for (const char* name : {"authorEdit", "organisationEdit", "sourceEdit", "dateEdit"}) {
+        chain << fields.at(QLatin1String(name));
     }
     for (qsizetype i = 1; i < chain.size(); ++i) {
         QWidget::setTabOrder(chain[i - 1], chain[i]);

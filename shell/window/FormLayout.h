@@ -1,14 +1,15 @@
 // The main window's client area: the report texts at the top and the bottom, the parameter list
-// with the checks count, the selected parameter's panel, the result list, each control under its
-// form id, laid out so the lists take the room the window gains, in the form's tab order.
+// with the checks count, the selected parameter's panel, the result list, each control named by
+// its object name, laid out so the lists take the room the window gains, in the form's tab order.
 #pragma once
 
 #include <QList>
 
-#include <map>
+#include <array>
 
 class CellGrid;
 class QAbstractItemModel;
+class QLineEdit;
 class QWidget;
 
 namespace vornak {
@@ -26,16 +27,14 @@ public:
     QWidget* area() const { return area_; }
     CellGrid* parameterList() const { return parameterList_; }
     CellGrid* resultList() const { return resultList_; }
-    // Every control under its form id (ctl::...).
-    const std::map<int, QWidget*>& controls() const { return controls_; }
+    // The nine report-text fields in the order the file holds the texts.
+    const std::array<QLineEdit*, 9>& reportTexts() const { return reportTexts_; }
 
 private:
-    void setTabOrder(ParameterPanel& panel, ProblemCountLabel& count);
-
     QWidget* area_ = nullptr;
     CellGrid* parameterList_ = nullptr;
     CellGrid* resultList_ = nullptr;
-    std::map<int, QWidget*> controls_;
+    std::array<QLineEdit*, 9> reportTexts_{};
 };
 
 } // namespace vornak

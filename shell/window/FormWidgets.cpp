@@ -20,16 +20,16 @@ QLineEdit* makeTextEdit(QWidget* parent) {
     return edit;
 }
 
-QPushButton* makePictureButton(int bitmapId, const QString& text, QWidget* parent) {
+QPushButton* makePictureButton(Picture picture, const QString& text, QWidget* parent) {
     auto* button = new QPushButton(parent);
     button->setAutoDefault(false);
     button->setFocusPolicy(Qt::StrongFocus);
     button->setToolTip(text);
     button->setAccessibleName(text);
-    const QPixmap picture = bitmapPixmap(bitmapId);
-    if (!picture.isNull()) { // a missing picture leaves the button without one
-        button->setIcon(QIcon(picture));
-        button->setIconSize(picture.size());
+    const QPixmap pixmap = picturePixmap(picture);
+    if (!pixmap.isNull()) { // a missing picture leaves the button without one
+        button->setIcon(QIcon(pixmap));
+        button->setIconSize(pixmap.size());
     }
     return button;
 }

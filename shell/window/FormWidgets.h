@@ -3,6 +3,8 @@
 // follow a list's width.
 #pragma once
 
+#include "Pictures.h"
+
 #include <QItemSelection>
 #include <QObject>
 #include <QPointer>
@@ -23,7 +25,7 @@ namespace vornak {
 QLineEdit* makeTextEdit(QWidget* parent);
 // A button that shows only a picture (one of the resource bitmaps); text is its accessible name
 // and tooltip.
-QPushButton* makePictureButton(int bitmapId, const QString& text, QWidget* parent);
+QPushButton* makePictureButton(Picture picture, const QString& text, QWidget* parent);
 // A list of records with the grid's look: dotted lines, the list font, selection always shown,
 // typing starts an edit, each change of a cell judged by what it adds.
 CellGrid* makeRecordGrid(QWidget* parent);

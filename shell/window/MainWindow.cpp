@@ -2,7 +2,6 @@
 
 #include "CellGrid.h"
 #include "ChecksPresenter.h"
-#include "CommandIds.h"
 #include "DefinitionText.h"
 #include "DialogTemplates.h"
 #include "DialogUnits.h"
@@ -58,18 +57,15 @@ MainWindow::MainWindow(DefinitionDocument& document, const PlatformServices& ser
     const FormLayout layout(*panel_, *count, *parameterModel, *resultModel);
     parameterList_ = layout.parameterList();
     resultList_ = layout.resultList();
-    controls_ = layout.controls();
     // The form scrolls where the screen is smaller than it needs.
     setCentralWidget(new FormScrollArea(layout.area()));
     records_ = new RecordActions(document_, services_, *parameterList_, *panel_, *resultList_, *this);
 
-    ChecksPresenter::Targets targets{parameterList_, panel_, resultList_, {}, count};
-    for (std::size_t i = 0; i < targets.reportTexts.size(); ++i) {
-        targets.reportTexts[i] = qobject_cast<QLineEdit*>(control(ctl::reportTextEdits[i]));
-    }
+    ChecksPresenter::Targets targets{parameterList_, panel_, resultList_, layout.reportTexts(), count};
     checks_ = new ChecksPresenter(document_, services_, *this, targets, guard);
-    review_ = new ReviewCommands(document_, services_, *this,
-                                 [this](const TextLocation& where) { runGuarded([&] { checks_->goToText(where); }); });
+    review_ = new ReviewCommands(document_, services_, *this, [this](const TextLocation& where) {
+        runGuarded([&] { checks_->goToText(where); });
+    });
 
     binder_ = std::make_unique<FormBinder>(document_, *values,
                                            FormBinder::controlsOf(*panel_, targets.reportTexts), guard);
@@ -93,11 +89,6 @@ MainWindow::~MainWindow() {
     disconnect(&document_, nullptr, this, nullptr);
     binder_.reset();
     delete takeCentralWidget();
-}
-
-QWidget* MainWindow::control(int controlId) const {
-    const auto it = controls_.find(controlId);
-    return it == controls_.end() ? nullptr : it->second;
 }
 
 void MainWindow::setVisible(bool visible) {
@@ -146,7 +137,7 @@ void MainWindow::prepareFirstShow() {
         resize(first);
     }
     // The keyboard starts in the first field, the title.
-    control(ctl::TitleEdit)->setFocus(Qt::OtherFocusReason);
+    findChild<QLineEdit*>(QStringLiteral("titleEdit"))->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

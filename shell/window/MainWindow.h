@@ -11,7 +11,6 @@
 #include <QMainWindow>
 
 #include <functional>
-#include <map>
 #include <memory>
 
 class CellGrid;
@@ -42,12 +41,12 @@ public:
                QList<QByteArray> commandLine = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The action of a command id (cmd::...), or null.
-    QAction* action(int commandId) const;
+    // The action of a command id of the action table ("fileSave"), or null.
+    QAction* action(const QString& commandId) const;
     // Whether the command can run now (Undo needs a step to undo, Move Up a record above).
-    bool commandAvailable(int commandId) const;
+    bool commandAvailable(const QString& commandId) const;
     // Triggers the command's action; false when there is none or it cannot run now.
-    bool runCommand(int commandId);
+    bool runCommand(const QString& commandId);
     // The one gate for everything that runs a command or replaces or closes the document (menu,
     // keys, buttons, close box, drops, recent files, the command line, a finding): an open cell
     // edit is confirmed and a pending click-edit dropped, then command runs.
@@ -62,8 +61,6 @@ public:
     FindTools* findTools() const { return findTools_; }
     CellGrid* parameterGrid() const { return parameterList_; }
     CellGrid* resultGrid() const { return resultList_; }
-    // The control with a form id (ctl::...), or null.
-    QWidget* control(int controlId) const;
     UsageHelpDialog* usageHelpWindow() const { return helpWindow_.get(); }
 
     // Ends the window at once, asking nothing and keeping the recovery copy (the session ends).
@@ -72,7 +69,7 @@ public:
 
 signals:
     // A command has run (menu item, button or key).
-    void commandRun(int commandId);
+    void commandRun(const QString& commandId);
     // The user closed the window and the save prompt let it go.
     void closed();
 
@@ -104,7 +101,6 @@ private:
     std::unique_ptr<FormBinder> binder_;
     std::unique_ptr<UndoKeyRouter> undoKeys_;
     CommandActions* commands_ = nullptr;
-    std::map<int, QWidget*> controls_;
     bool prepared_ = false;
 };
 

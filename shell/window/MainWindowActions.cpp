@@ -8,14 +8,13 @@
 #include "CellGrid.h"
 #include "ChecksPresenter.h"
 #include "CommandActions.h"
-#include "CommandIds.h"
 #include "DefinitionDocument.h"
 #include "DocumentController.h"
 #include "FindTools.h"
 #include "ListClipboard.h"
 #include "ParameterPanel.h"
-#include "ReviewCommands.h"
 #include "RecordActions.h"
+#include "ReviewCommands.h"
 #include "UsageHelpDialog.h"
 
 #include <QAbstractButton>
@@ -24,7 +23,7 @@
 #include <QMenuBar>
 #include <QUndoStack>
 
-#include <tuple>
+#include <utility>
 
 namespace vornak {
 
@@ -35,92 +34,65 @@ void MainWindow::buildCommands() {
     DocumentController* d = documents_;
     RecordActions* r = records_;
     QUndoStack* stack = document_.undoStack();
-    const auto ctrlKey = &CommandActions::ctrlWithAnyShiftAlt;
-    const auto fKey = &CommandActions::withAnyCtrlShift;
+    // What each command of the action table runs, and when it can run.
     const CommandActions::Command table[] = {
-        {cmd::FileNew, [d] { d->newFile(); }, ctrlKey(Qt::Key_N), ids::BitmapBlankPage},
-        {cmd::FileOpen, [d] { d->open(); }, ctrlKey(Qt::Key_O), ids::BitmapOpenFolder},
-        {cmd::FileSave, [d] { d->save(); }, ctrlKey(Qt::Key_S), ids::BitmapDiskette},
-        {cmd::FileSaveAs, [d] { d->saveAs(); }},
-        {cmd::SaveTable, [d] { d->saveTable(); }},
-        {cmd::CompareWithFile, [this] { review_->compareWithFile(); }},
-        {cmd::Print, [this] { review_->print(); }, ctrlKey(Qt::Key_P)},
-        {cmd::Exit, [this] { close(); }},
-        {cmd::Undo,
+        {QStringLiteral("fileNew"), [d] { d->newFile(); }},
+        {QStringLiteral("fileOpen"), [d] { d->open(); }},
+        {QStringLiteral("fileSave"), [d] { d->save(); }},
+        {QStringLiteral("fileSaveAs"), [d] { d->saveAs(); }},
+        {QStringLiteral("fileSaveTable"), [d] { d->saveTable(); }},
+        {QStringLiteral("fileCompare"), [this] { review_->compareWithFile(); }},
+        {QStringLiteral("filePrint"), [this] { review_->print(); }},
+        {QStringLiteral("fileExit"), [this] { close(); }},
+        {QStringLiteral("editUndo"),
          [this, stack] {
              document_.finishTyping();
              stack->undo();
          },
-         {QKeySequence(Qt::CTRL | Qt::Key_Z)},
-         0,
          [stack] { return stack->canUndo(); }},
-        {cmd::Redo,
-         [stack] { stack->redo(); },
-         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)},
-         0,
-         [stack] { return stack->canRedo(); }},
-        {cmd::MoveUp,
-         [r] { r->moveUp(); },
-         {QKeySequence(Qt::CTRL | Qt::Key_Up)},
-         0,
-         [r] { return r->canMove(-1); }},
-        {cmd::MoveDown,
-         [r] { r->moveDown(); },
-         {QKeySequence(Qt::CTRL | Qt::Key_Down)},
-         0,
-         [r] { return r->canMove(+1); }},
-        {cmd::Duplicate,
-         [r] { r->duplicate(); },
-         {QKeySequence(Qt::CTRL | Qt::Key_D)},
-         0,
-         [r] { return r->canDuplicate(); }},
-        {cmd::Checks, [this] { checks_->showChecks(); }, {QKeySequence(Qt::Key_F7)}},
-        {cmd::AddParameter, [r] { r->addParameter(); }, fKey(Qt::Key_F2), ids::BitmapParameterPage},
-        {cmd::AddValue, [r] { r->addValue(); }, fKey(Qt::Key_F3), ids::BitmapValuePage},
-        {cmd::AddResult, [r] { r->addResult(); }, fKey(Qt::Key_F4), ids::BitmapResultPage},
-        {cmd::DeleteParameter, [r] { r->deleteParameter(); }},
-        {cmd::DeleteValue, [r] { r->deleteValue(); }},
-        {cmd::DeleteResult, [r] { r->deleteResult(); }},
-        {cmd::Help, [this] { helpWindow_->showAndActivate(); }, {QKeySequence(Qt::Key_F1)}},
-        {cmd::About, [this] { AboutDialog(services_, this).exec(); }, {}, ids::BitmapQuestion},
+        {QStringLiteral("editRedo"), [stack] { stack->redo(); }, [stack] { return stack->canRedo(); }},
+        {QStringLiteral("editMoveUp"), [r] { r->moveUp(); }, [r] { return r->canMove(-1); }},
+        {QStringLiteral("editMoveDown"), [r] { r->moveDown(); }, [r] { return r->canMove(+1); }},
+        {QStringLiteral("editDuplicate"), [r] { r->duplicate(); }, [r] { return r->canDuplicate(); }},
+        {QStringLiteral("editChecks"), [this] { checks_->showChecks(); }},
+        {QStringLiteral("addParameter"), [r] { r->addParameter(); }},
+        {QStringLiteral("addValue"), [r] { r->addValue(); }},
+        {QStringLiteral("addResult"), [r] { r->addResult(); }},
+        {QStringLiteral("deleteParameter"), [r] { r->deleteParameter(); }},
+        {QStringLiteral("deleteValue"), [r] { r->deleteValue(); }},
+        {QStringLiteral("deleteResult"), [r] { r->deleteResult(); }},
+        {QStringLiteral("helpUsage"), [this] { helpWindow_->showAndActivate(); }},
+        {QStringLiteral("helpAbout"), [this] { AboutDialog(services_, this).exec(); }},
     };
     for (const CommandActions::Command& command : table) {
         commands_->add(command);
     }
     // Not guarded: in a field or an open cell editor they work on its own text.
     using Clip = ListClipboard::Operation;
-    for (const auto& [id, keys, operation] : {std::tuple{cmd::Cut, QKeySequence::Cut, Clip::Cut},
-                                              std::tuple{cmd::Copy, QKeySequence::Copy, Clip::Copy},
-                                              std::tuple{cmd::Paste, QKeySequence::Paste, Clip::Paste}}) {
-        commands_->add({id,
+    for (const auto& [id, operation] : {std::pair{"editCut", Clip::Cut}, std::pair{"editCopy", Clip::Copy},
+                                        std::pair{"editPaste", Clip::Paste}}) {
+        commands_->add({QLatin1String(id),
                         [this, operation, guard] { records_->clipboard().runOnFocus(operation, guard); },
-                        {QKeySequence(keys)},
-                        0,
                         {},
                         false});
     }
-    commands_->adopt(cmd::Find, findTools_->findAction());
-    commands_->adopt(cmd::Replace, findTools_->replaceAction());
+    commands_->adopt(QStringLiteral("editFind"), findTools_->findAction());
+    commands_->adopt(QStringLiteral("editReplace"), findTools_->replaceAction());
     // F1 opens the help from the help window too.
-    helpWindow_->addAction(action(cmd::Help));
+    helpWindow_->addAction(action(QStringLiteral("helpUsage")));
 
     // The add and delete buttons trigger the same actions as the menu and the keys.
     for (const auto& [button, command] :
-         std::initializer_list<std::pair<int, int>>{{ctl::AddParameterButton, cmd::AddParameter},
-                                                    {ctl::DeleteParameterButton, cmd::DeleteParameter},
-                                                    {ctl::AddValueButton, cmd::AddValue},
-                                                    {ctl::DeleteValueButton, cmd::DeleteValue},
-                                                    {ctl::AddResultButton, cmd::AddResult},
-                                                    {ctl::DeleteResultButton, cmd::DeleteResult}}) {
-        connect(static_cast<QAbstractButton*>(control(button)), &QAbstractButton::clicked, action(command),
-                &QAction::trigger);
+         {std::pair{"addParameterButton", "addParameter"},
+          std::pair{"deleteParameterButton", "deleteParameter"}, std::pair{"addValueButton", "addValue"},
+          std::pair{"deleteValueButton", "deleteValue"}, std::pair{"addResultButton", "addResult"},
+          std::pair{"deleteResultButton", "deleteResult"}}) {
+        connect(findChild<QAbstractButton*>(QLatin1String(button)), &QAbstractButton::clicked,
+                action(QLatin1String(command)), &QAction::trigger);
     }
-    connect(static_cast<QAbstractButton*>(control(ctl::BrowseButton)), &QAbstractButton::clicked, this,
-            [this] {
-                runGuarded([this] {
-                    documents_->browseDocumentFile(
-                        qobject_cast<QLineEdit*>(control(ctl::DocumentFileEdit))->text());
-                });
+    connect(findChild<QAbstractButton*>(QStringLiteral("browseButton")), &QAbstractButton::clicked, this,
+            [this, field = findChild<QLineEdit*>(QStringLiteral("documentFileEdit"))] {
+                runGuarded([this, field] { documents_->browseDocumentFile(field->text()); });
             });
 
     commands_->fillMenuBar(*menuBar(), [d](QMenu& menu, QAction& place) { d->fillRecentFiles(menu, place); });
@@ -128,15 +100,15 @@ void MainWindow::buildCommands() {
     connect(records_, &RecordActions::stateChanged, commands_, &CommandActions::refresh);
 }
 
-QAction* MainWindow::action(int commandId) const {
+QAction* MainWindow::action(const QString& commandId) const {
     return commands_->action(commandId);
 }
 
-bool MainWindow::commandAvailable(int commandId) const {
+bool MainWindow::commandAvailable(const QString& commandId) const {
     return commands_->available(commandId);
 }
 
-bool MainWindow::runCommand(int commandId) {
+bool MainWindow::runCommand(const QString& commandId) {
     QAction* a = action(commandId);
     if (a == nullptr || !commandAvailable(commandId)) {
         return false;

@@ -1,7 +1,6 @@
 #include "ParameterPanel.h"
 
 #include "CellGrid.h"
-#include "CommandIds.h"
 #include "DefinitionDocument.h"
 #include "FormWidgets.h"
 #include "GridEdit.h"
@@ -31,18 +30,26 @@ ParameterPanel::ParameterPanel(DefinitionDocument& document, ValueTableModel& va
     kindGroup_ = new QButtonGroup(this);
     kindGroup_->setExclusive(true);
     const QString kindTexts[3] = {texts::kindList, texts::kindRange, texts::kindInput};
+    const char* kindNames[3] = {"kindListRadio", "kindRangeRadio", "kindInputRadio"};
     for (int kind = 0; kind < 3; ++kind) {
         kindButtons_[kind] = new QRadioButton(kindTexts[kind], this);
+        kindButtons_[kind]->setObjectName(QLatin1String(kindNames[kind]));
         kindGroup_->addButton(kindButtons_[kind], kind);
     }
     numberBox_ = new QCheckBox(texts::numberCheck, this);
+    numberBox_->setObjectName(QStringLiteral("numberCheck"));
     formulaBox_ = new QCheckBox(texts::formulaCheck, this);
+    formulaBox_->setObjectName(QStringLiteral("formulaCheck"));
     formulaEdit_ = makeTextEdit(this);
+    formulaEdit_->setObjectName(QStringLiteral("formulaEdit"));
     formulaEdit_->setEnabled(false);
     formulaEdit_->setAccessibleName(texts::formulaFieldName);
-    addValue_ = makePictureButton(ids::BitmapAdd, texts::addValueTip, this);
-    deleteValue_ = makePictureButton(ids::BitmapDelete, texts::deleteValueTip, this);
+    addValue_ = makePictureButton(Picture::Add, texts::addValueTip, this);
+    addValue_->setObjectName(QStringLiteral("addValueButton"));
+    deleteValue_ = makePictureButton(Picture::Delete, texts::deleteValueTip, this);
+    deleteValue_->setObjectName(QStringLiteral("deleteValueButton"));
     valueList_ = makeRecordGrid(this);
+    valueList_->setObjectName(QStringLiteral("valueList"));
     valueList_->setModel(&values_);
     valueList_->setAccessibleName(texts::valueListName);
     rangeStrip_ = new RangeStrip(this);

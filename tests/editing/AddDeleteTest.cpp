@@ -58,7 +58,7 @@ TEST_F(AddDelete, NewParameterGoesBelowTheSelectedRowOrFirst) {
         } else {
             parameters()->clearSelection();
         }
-        button(ctl::AddParameterButton)->click();
+        button("addParameterButton")->click();
         EXPECT_EQ(names(model), c.after) << "selected " << c.selected;
         EXPECT_EQ(form->parameterPanel().shownParameter(), c.current);
         EXPECT_EQ(parameters()->selectedRow(), c.current);
@@ -72,8 +72,8 @@ TEST_F(AddDelete, NewParameterGoesBelowTheSelectedRowOrFirst) {
         ASSERT_EQ(p.values.size(), 1u);
         EXPECT_EQ(p.values[0],
                   (ValueRow{bytes(QStringLiteral("Значение")), "", bytes(QStringLiteral("Результат"))}));
-        EXPECT_FALSE(edit(ctl::FormulaEdit)->isEnabled());
-        EXPECT_TRUE(qobject_cast<QRadioButton*>(button(ctl::KindList))->isChecked());
+        EXPECT_FALSE(edit("formulaEdit")->isEnabled());
+        EXPECT_TRUE(qobject_cast<QRadioButton*>(button("kindListRadio"))->isChecked());
         EXPECT_TRUE(form->document().isModified());
     }
 }
@@ -105,7 +105,7 @@ TEST_F(AddDelete, DeletingAParameterShowsTheOneNowInItsPlace) {
         if (c.selected == 1) {
             messages.enqueue(MessageAnswer::Yes);
         }
-        button(ctl::DeleteParameterButton)->click();
+        button("deleteParameterButton")->click();
         EXPECT_EQ(names(model), c.after) << "selected " << c.selected;
         EXPECT_EQ(form->parameterPanel().shownParameter(), c.current);
         // The row shown is the row selected: the list and the value list never disagree.
@@ -122,9 +122,9 @@ TEST_F(AddDelete, DeletingAParameterShowsTheOneNowInItsPlace) {
     load(d);
     clickParameterRow(1);
     messages.enqueue(MessageAnswer::Yes);
-    form->runCommand(cmd::DeleteParameter);
+    form->runCommand("deleteParameter");
     EXPECT_EQ(names(model), (std::vector<std::string>{"P1", "P3"}));
-    form->runCommand(cmd::Undo);
+    form->runCommand("editUndo");
     EXPECT_EQ(names(model), (std::vector<std::string>{"P1", "P2", "P3"}));
     EXPECT_EQ(model.parameters[2].formula, "#P(3)+#N(2)");
     EXPECT_EQ(form->parameterPanel().shownParameter(), 1) << "the restored parameter is shown";
@@ -134,49 +134,49 @@ TEST_F(AddDelete, DeletingAParameterShowsTheOneNowInItsPlace) {
 TEST_F(AddDelete, DeletingTheOnlyParameterLeavesNoneCurrentAndNoStrayValueRows) {
     start();
     clickParameterRow(0);
-    form->runCommand(cmd::DeleteParameter);
+    form->runCommand("deleteParameter");
     EXPECT_TRUE(model.parameters.empty());
     EXPECT_EQ(form->parameterPanel().shownParameter(), -1);
     EXPECT_EQ(rowCount(parameters()), 0);
     EXPECT_EQ(disagreement(*form), "");
 
     // Commands on the value list have nothing to work on, and edits there store nothing.
-    form->runCommand(cmd::AddValue);
-    form->runCommand(cmd::DeleteValue);
-    click(ctl::NumberCheck);
+    form->runCommand("addValue");
+    form->runCommand("deleteValue");
+    click("numberCheck");
     EXPECT_EQ(disagreement(*form), "");
     EXPECT_TRUE(model.parameters.empty());
 
     // Adding brings back parameter 1, current and shown.
-    form->runCommand(cmd::AddParameter);
+    form->runCommand("addParameter");
     EXPECT_EQ(form->parameterPanel().shownParameter(), 0);
     EXPECT_EQ(cellText(parameters(), 0, 0), QStringLiteral("1"));
     EXPECT_EQ(disagreement(*form), "");
-    EXPECT_TRUE(button(ctl::KindRange)->isEnabled());
+    EXPECT_TRUE(button("kindRangeRadio")->isEnabled());
 }
 
 TEST_F(AddDelete, NewValueRowDependsOnTheKindShown) {
     start();
     const struct {
-        int radio;
+        const char* radio;
         ValueRow added;
         QStringList shownCells;
     } cases[] = {
-        {ctl::KindList,
+        {"kindListRadio",
          {bytes(QStringLiteral("Значение")), "", bytes(QStringLiteral("Результат"))},
          {"Значение", "Результат"}},
-        {ctl::KindRange, {"0", "1", bytes(QStringLiteral("Результат"))}, {"0", "1", "Результат"}},
+        {"kindRangeRadio", {"0", "1", bytes(QStringLiteral("Результат"))}, {"0", "1", "Результат"}},
     };
     for (const auto& c : cases) {
-        form->runCommand(cmd::AddParameter);
+        form->runCommand("addParameter");
         click(c.radio);
         // Rows A and B, with A selected: the new row goes between them and is selected.
         const std::size_t current = static_cast<std::size_t>(form->parameterPanel().shownParameter());
         editCell(values(), 0, 0, QStringLiteral("A"));
-        form->runCommand(cmd::AddValue);
+        form->runCommand("addValue");
         editCell(values(), 1, 0, QStringLiteral("B"));
         values()->selectRow(0);
-        button(ctl::AddValueButton)->click();
+        button("addValueButton")->click();
         ASSERT_EQ(model.parameters[current].values.size(), 3u);
         EXPECT_EQ(model.parameters[current].values[0].value, "A");
         EXPECT_EQ(model.parameters[current].values[1], c.added);
@@ -191,7 +191,7 @@ TEST_F(AddDelete, NewValueRowDependsOnTheKindShown) {
 
         // With no row selected the new row goes first.
         values()->clearSelection();
-        form->runCommand(cmd::AddValue);
+        form->runCommand("addValue");
         EXPECT_EQ(model.parameters[current].values[0], c.added);
         EXPECT_EQ(disagreement(*form), "");
     }
@@ -199,10 +199,10 @@ TEST_F(AddDelete, NewValueRowDependsOnTheKindShown) {
 
 TEST_F(AddDelete, InputParameterHoldsOneRow) {
     start();
-    click(ctl::KindInput);
-    form->runCommand(cmd::DeleteValue); // row 0 is selected after showing
+    click("kindInputRadio");
+    form->runCommand("deleteValue"); // row 0 is selected after showing
     ASSERT_TRUE(model.parameters[0].values.empty());
-    form->runCommand(cmd::AddValue);
+    form->runCommand("addValue");
     ASSERT_EQ(model.parameters[0].values.size(), 1u);
     EXPECT_EQ(model.parameters[0].values[0], (ValueRow{bytes(QStringLiteral("Начальное значение")), "", ""}));
     EXPECT_EQ(cellText(values(), 0, 0), QStringLiteral("Начальное значение"));
@@ -213,7 +213,7 @@ TEST_F(AddDelete, InputParameterHoldsOneRow) {
     input.parameters.push_back(ParameterRecord{"p", "", ValueKind::Input, 0, 0, {ValueRow{"x", "", ""}}});
     load(input);
     ASSERT_FALSE(form->document().isModified());
-    form->runCommand(cmd::AddValue);
+    form->runCommand("addValue");
     EXPECT_EQ(model.parameters[0].values.size(), 1u);
     EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(disagreement(*form), "");
@@ -224,7 +224,7 @@ TEST_F(AddDelete, ValueRowOfAnUnknownKindGoesIntoTheModelOnly) {
     ReportDefinition odd;
     odd.parameters.push_back(ParameterRecord{"p", "", static_cast<ValueKind>(5), 0, 0, {}});
     load(odd);
-    form->runCommand(cmd::AddValue);
+    form->runCommand("addValue");
     ASSERT_EQ(model.parameters[0].values.size(), 1u);
     EXPECT_EQ(model.parameters[0].values[0], (ValueRow{bytes(QStringLiteral("Начальное значение")), "",
                                                        bytes(QStringLiteral("Результат"))}));
@@ -235,12 +235,12 @@ TEST_F(AddDelete, ValueRowOfAnUnknownKindGoesIntoTheModelOnly) {
 TEST_F(AddDelete, DeletingWithNothingSelectedDeletesNothingAndIsNoChange) {
     start();
     const struct {
-        int command;
+        const char* command;
         CellGrid* (FormTest::*grid)() const;
     } cases[] = {
-        {cmd::DeleteParameter, &FormTest::parameters},
-        {cmd::DeleteValue, &FormTest::values},
-        {cmd::DeleteResult, &FormTest::results},
+        {"deleteParameter", &FormTest::parameters},
+        {"deleteValue", &FormTest::values},
+        {"deleteResult", &FormTest::results},
     };
     // Nothing selected by the program, or by a click on the empty part of the list (which leaves
     // the focus mark on the row it was on).
@@ -265,7 +265,7 @@ TEST_F(AddDelete, DeletingWithNothingSelectedDeletesNothingAndIsNoChange) {
             EXPECT_EQ(rowCount((this->*c.grid)()), rowsBefore);
             // Nothing changed, so nothing is to be undone and nothing to be saved.
             EXPECT_FALSE(form->document().isModified());
-            EXPECT_FALSE(form->commandAvailable(cmd::Undo));
+            EXPECT_FALSE(form->commandAvailable("editUndo"));
         }
     }
 }
@@ -277,7 +277,7 @@ TEST_F(AddDelete, ResultsAreNumberedInOrder) {
     d.results.resize(2);
     load(d);
     results()->selectRow(0);
-    button(ctl::AddResultButton)->click();
+    button("addResultButton")->click();
     EXPECT_EQ(resultNames(model), (std::vector<std::string>{"R1", bytes(QStringLiteral("Название")), "R2"}));
     EXPECT_EQ(results()->selectedRow(), 1);
     EXPECT_TRUE(results()->hasFocus());
@@ -285,7 +285,7 @@ TEST_F(AddDelete, ResultsAreNumberedInOrder) {
 
     // Deleting row 2 of 3 renumbers the third as 2.
     results()->selectRow(1);
-    button(ctl::DeleteResultButton)->click();
+    button("deleteResultButton")->click();
     EXPECT_EQ(resultNames(model), (std::vector<std::string>{"R1", "R2"}));
     EXPECT_EQ(cellText(results(), 1, 0), QStringLiteral("2"));
     EXPECT_EQ(results()->selectedRow(), -1);
@@ -293,11 +293,11 @@ TEST_F(AddDelete, ResultsAreNumberedInOrder) {
 
     // Down to an empty table, then row 1 again.
     results()->selectRow(0);
-    form->runCommand(cmd::DeleteResult);
+    form->runCommand("deleteResult");
     results()->selectRow(0);
-    form->runCommand(cmd::DeleteResult);
+    form->runCommand("deleteResult");
     EXPECT_TRUE(model.results.empty());
-    form->runCommand(cmd::AddResult);
+    form->runCommand("addResult");
     EXPECT_EQ(model.results.size(), 1u);
     EXPECT_EQ(cellText(results(), 0, 0), QStringLiteral("1"));
     EXPECT_EQ(disagreement(*form), "");

@@ -44,14 +44,14 @@ TEST_F(Binding, KindSwitchesShowTheSameCellsUnderNewHeadingsAndConvertNothing) {
     const std::vector<ValueRow> original = model.parameters[0].values;
 
     const struct {
-        int radio;
+        const char* radio;
         ValueKind kind;
         QStringList headings;
     } steps[] = {
-        {ctl::KindRange, ValueKind::Range, {">=", "<", "Результат"}},
-        {ctl::KindList, ValueKind::List, {"Значение", "Результат"}},
-        {ctl::KindRange, ValueKind::Range, {">=", "<", "Результат"}},
-        {ctl::KindRange, ValueKind::Range, {">=", "<", "Результат"}}, // the kind already shown
+        {"kindRangeRadio", ValueKind::Range, {">=", "<", "Результат"}},
+        {"kindListRadio", ValueKind::List, {"Значение", "Результат"}},
+        {"kindRangeRadio", ValueKind::Range, {">=", "<", "Результат"}},
+        {"kindRangeRadio", ValueKind::Range, {">=", "<", "Результат"}}, // the kind already shown
     };
     for (const auto& s : steps) {
         click(s.radio);
@@ -75,13 +75,13 @@ TEST_F(Binding, EveryKindLaysOutItsOwnHeadingsAndWidths) {
     start();
     const int w = values()->viewport()->width();
     const struct {
-        int radio;
+        const char* radio;
         QStringList headings;
         std::vector<int> widths;
     } layouts[] = {
-        {ctl::KindInput, {"Начальное значение", "Результат"}, {2 * w / 3, w / 3}},
-        {ctl::KindRange, {">=", "<", "Результат"}, {w / 3, w / 3, w / 3}},
-        {ctl::KindList, {"Значение", "Результат"}, {2 * w / 3, w / 3}},
+        {"kindInputRadio", {"Начальное значение", "Результат"}, {2 * w / 3, w / 3}},
+        {"kindRangeRadio", {">=", "<", "Результат"}, {w / 3, w / 3, w / 3}},
+        {"kindListRadio", {"Значение", "Результат"}, {2 * w / 3, w / 3}},
     };
     for (const auto& l : layouts) {
         click(l.radio);
@@ -111,13 +111,13 @@ TEST_F(Binding, InputKeepsOnlyTheFirstRowWithAllItsCells) {
         {parameter("P", ValueKind::Range, {row("1", "2", "r1"), row("2", "3", "r2"), row("3", "4", "r3")}),
          parameter("Q", ValueKind::Input, {row("q1", "u", "x"), row("q2", "", "y")})},
         {});
-    click(ctl::KindInput);
+    click("kindInputRadio");
     ASSERT_EQ(model.parameters[0].values.size(), 1u);
     EXPECT_EQ(model.parameters[0].values[0], row("1", "2", "r1"));
     EXPECT_EQ(headings(values()), (QStringList{"Начальное значение", "Результат"}));
     EXPECT_EQ(disagreement(*form), "");
 
-    click(ctl::KindList);
+    click("kindListRadio");
     EXPECT_EQ(rowCount(values()), 1);
     EXPECT_EQ(model.parameters[0].values[0], row("1", "2", "r1"));
 
@@ -125,7 +125,7 @@ TEST_F(Binding, InputKeepsOnlyTheFirstRowWithAllItsCells) {
     clickParameterRow(1);
     ASSERT_EQ(form->parameterPanel().shownParameter(), 1);
     EXPECT_EQ(rowCount(values()), 2) << "shown as read, before the click";
-    click(ctl::KindInput);
+    click("kindInputRadio");
     ASSERT_EQ(model.parameters[1].values.size(), 1u);
     EXPECT_EQ(model.parameters[1].values[0], row("q1", "u", "x"));
     EXPECT_EQ(disagreement(*form), "");
@@ -142,9 +142,9 @@ TEST_F(Binding, SelectingAParameterShowsItsOwnKindFlagsAndFormulaWithoutModifyin
 
     clickParameterRow(1);
     EXPECT_EQ(form->parameterPanel().shownParameter(), 1);
-    EXPECT_TRUE(button(ctl::KindRange)->isChecked());
-    EXPECT_EQ(edit(ctl::FormulaEdit)->text(), QStringLiteral("#P(1)*2"));
-    EXPECT_TRUE(edit(ctl::FormulaEdit)->isEnabled());
+    EXPECT_TRUE(button("kindRangeRadio")->isChecked());
+    EXPECT_EQ(edit("formulaEdit")->text(), QStringLiteral("#P(1)*2"));
+    EXPECT_TRUE(edit("formulaEdit")->isEnabled());
     EXPECT_EQ(headings(values()), (QStringList{">=", "<", "Результат"}));
     EXPECT_EQ(disagreement(*form), "");
     EXPECT_FALSE(form->document().isModified());
@@ -152,7 +152,7 @@ TEST_F(Binding, SelectingAParameterShowsItsOwnKindFlagsAndFormulaWithoutModifyin
 
     clickParameterRow(0);
     EXPECT_EQ(form->parameterPanel().shownParameter(), 0);
-    EXPECT_FALSE(edit(ctl::FormulaEdit)->isEnabled());
+    EXPECT_FALSE(edit("formulaEdit")->isEnabled());
     EXPECT_EQ(disagreement(*form), "");
     EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(model.parameters[1].kind, ValueKind::Range);
@@ -160,26 +160,26 @@ TEST_F(Binding, SelectingAParameterShowsItsOwnKindFlagsAndFormulaWithoutModifyin
 
 TEST_F(Binding, FormulaAndNumberBoxes) {
     start();
-    click(ctl::NumberCheck);
+    click("numberCheck");
     EXPECT_EQ(model.parameters[0].isNumber, 1);
-    click(ctl::NumberCheck);
+    click("numberCheck");
     EXPECT_EQ(model.parameters[0].isNumber, 0);
 
-    click(ctl::FormulaCheck);
+    click("formulaCheck");
     EXPECT_EQ(model.parameters[0].hasFormula, 1);
-    QLineEdit* formula = edit(ctl::FormulaEdit);
+    QLineEdit* formula = edit("formulaEdit");
     ASSERT_TRUE(formula->isEnabled());
     formula->setFocus();
     typeText(formula, QStringLiteral("sin(PI/2)+#R(1)"));
     EXPECT_EQ(model.parameters[0].formula, "sin(PI/2)+#R(1)");
 
     // Unchecking empties the edit and the formula; checking again gives an empty, enabled edit.
-    click(ctl::FormulaCheck);
+    click("formulaCheck");
     EXPECT_EQ(model.parameters[0].hasFormula, 0);
     EXPECT_TRUE(model.parameters[0].formula.empty());
     EXPECT_TRUE(formula->text().isEmpty());
     EXPECT_FALSE(formula->isEnabled());
-    click(ctl::FormulaCheck);
+    click("formulaCheck");
     EXPECT_TRUE(formula->isEnabled());
     EXPECT_TRUE(formula->text().isEmpty());
     EXPECT_TRUE(model.parameters[0].formula.empty());
@@ -189,7 +189,7 @@ TEST_F(Binding, FormulaAndNumberBoxes) {
 
 TEST_F(Binding, TypingInATextEditIsOneStepOfTheDocument) {
     start();
-    QLineEdit* author = edit(ctl::AuthorEdit);
+    QLineEdit* author = edit("authorEdit");
     author->setFocus();
     author->end(false);
     typeText(author, QStringLiteral(" и др."));
@@ -207,7 +207,7 @@ TEST_F(Binding, TypingInATextEditIsOneStepOfTheDocument) {
     EXPECT_EQ(author->text(), QStringLiteral("Ведунов П.Р. и др."));
 
     // Leaving the field ends the step: typing in another field is a step of its own.
-    QLineEdit* date = edit(ctl::DateEdit);
+    QLineEdit* date = edit("dateEdit");
     date->setFocus();
     date->end(false);
     typeText(date, QStringLiteral("!"));
@@ -222,7 +222,7 @@ TEST_F(Binding, EndOfACellEditStoresIntoTheCellTheLayoutChooses) {
     editCell(values(), 0, 1, QStringLiteral("новый"));
     EXPECT_EQ(model.parameters[0].values[0], row("v", "kept", "\xED\xEE\xE2\xFB\xE9"));
     // Range: column 1 is the upper bound, column 2 the result.
-    click(ctl::KindRange);
+    click("kindRangeRadio");
     editCell(values(), 0, 1, QStringLiteral("10"));
     editCell(values(), 0, 2, QStringLiteral("abc"));
     editCell(values(), 0, 0, QStringLiteral("не число"));
@@ -265,9 +265,9 @@ TEST_F(Binding, UnknownKindShowsNoColumnsAndStoresNothing) {
     clickParameterRow(1);
     EXPECT_EQ(values()->model()->columnCount(), 0);
     EXPECT_EQ(rowCount(values()), 0);
-    for (QRadioButton* r : {qobject_cast<QRadioButton*>(button(ctl::KindList)),
-                            qobject_cast<QRadioButton*>(button(ctl::KindRange)),
-                            qobject_cast<QRadioButton*>(button(ctl::KindInput))}) {
+    for (QRadioButton* r : {qobject_cast<QRadioButton*>(button("kindListRadio")),
+                            qobject_cast<QRadioButton*>(button("kindRangeRadio")),
+                            qobject_cast<QRadioButton*>(button("kindInputRadio"))}) {
         EXPECT_FALSE(r->isChecked());
     }
     EXPECT_EQ(model.parameters[1].kind, static_cast<ValueKind>(7));
@@ -283,7 +283,7 @@ TEST_F(Binding, UnknownKindShowsNoColumnsAndStoresNothing) {
 TEST_F(Binding, ReloadListsShowsTheModelWithTheFirstParameterCurrent) {
     start();
     clickParameterRow(0);
-    form->runCommand(cmd::AddParameter);
+    form->runCommand("addParameter");
     ASSERT_EQ(form->parameterPanel().shownParameter(), 1);
 
     ParameterRecord second = parameter("B", ValueKind::Input, {row("init", "", "res")});
@@ -293,7 +293,7 @@ TEST_F(Binding, ReloadListsShowsTheModelWithTheFirstParameterCurrent) {
     EXPECT_EQ(parameters()->selectedRow(), 0);
     EXPECT_EQ(results()->selectedRow(), 0);
     EXPECT_EQ(values()->selectedRow(), 0);
-    EXPECT_TRUE(button(ctl::KindRange)->isChecked());
+    EXPECT_TRUE(button("kindRangeRadio")->isChecked());
     EXPECT_EQ(disagreement(*form), "");
 
     // An empty definition: no current parameter, nothing in the value list.
@@ -303,9 +303,9 @@ TEST_F(Binding, ReloadListsShowsTheModelWithTheFirstParameterCurrent) {
     EXPECT_EQ(rowCount(results()), 0);
     EXPECT_EQ(disagreement(*form), "");
     // Nothing to add a value row to; a parameter can be added again.
-    form->runCommand(cmd::AddValue);
+    form->runCommand("addValue");
     EXPECT_EQ(rowCount(values()), 0);
-    form->runCommand(cmd::AddParameter);
+    form->runCommand("addParameter");
     EXPECT_EQ(model.parameters.size(), 1u);
     EXPECT_EQ(disagreement(*form), "");
 }

@@ -60,9 +60,9 @@ public:
     QWidget* randomFocusTarget() {
         switch (pick(6)) {
         case 0:
-            return edit(ctl::TitleEdit);
+            return edit("titleEdit");
         case 1:
-            return edit(ctl::DateEdit);
+            return edit("dateEdit");
         case 2:
             return parameters();
         case 3:
@@ -70,7 +70,7 @@ public:
         case 4:
             return results();
         default:
-            return button(ctl::AddResultButton);
+            return button("addResultButton");
         }
     }
 
@@ -78,39 +78,39 @@ public:
     std::string step() {
         switch (pick(18)) {
         case 0: {
-            static const int commands[] = {cmd::AddParameter, cmd::DeleteParameter, cmd::AddValue,
-                                           cmd::DeleteValue,  cmd::AddResult,       cmd::DeleteResult};
-            const int c = commands[pick(6)];
-            form->runCommand(c);
-            return "command " + std::to_string(c);
+            static const char* const commands[] = {"addParameter", "deleteParameter", "addValue",
+                                                   "deleteValue",  "addResult",       "deleteResult"};
+            const char* c = commands[pick(6)];
+            form->runCommand(QLatin1String(c));
+            return "command " + std::string(c);
         }
         case 1: {
-            static const int buttons[] = {ctl::AddParameterButton, ctl::DeleteParameterButton,
-                                          ctl::AddValueButton,     ctl::DeleteValueButton,
-                                          ctl::AddResultButton,    ctl::DeleteResultButton};
-            const int b = buttons[pick(6)];
-            if (button(b)->isEnabled()) {
-                click(b);
+            static const char* const buttons[] = {"addParameterButton", "deleteParameterButton",
+                                                  "addValueButton",     "deleteValueButton",
+                                                  "addResultButton",    "deleteResultButton"};
+            const char* b = buttons[pick(6)];
+            if (button(QLatin1String(b))->isEnabled()) {
+                click(QLatin1String(b));
             }
-            return "button " + std::to_string(b);
+            return "button " + std::string(b);
         }
         case 2: {
-            static const int radios[] = {ctl::KindList, ctl::KindRange, ctl::KindInput};
-            const int r = radios[pick(3)];
-            if (button(r)->isEnabled()) {
-                click(r);
+            static const char* const radios[] = {"kindListRadio", "kindRangeRadio", "kindInputRadio"};
+            const char* r = radios[pick(3)];
+            if (button(QLatin1String(r))->isEnabled()) {
+                click(QLatin1String(r));
             }
-            return "radio " + std::to_string(r);
+            return "radio " + std::string(r);
         }
         case 3: {
-            const int box = chance(50) ? ctl::NumberCheck : ctl::FormulaCheck;
-            if (button(box)->isEnabled()) {
-                click(box);
+            const char* box = chance(50) ? "numberCheck" : "formulaCheck";
+            if (button(QLatin1String(box))->isEnabled()) {
+                click(QLatin1String(box));
             }
-            return "check box " + std::to_string(box);
+            return "check box " + std::string(box);
         }
         case 4: {
-            QLineEdit* formula = edit(ctl::FormulaEdit);
+            QLineEdit* formula = edit("formulaEdit");
             if (formula->isEnabled()) {
                 formula->setFocus();
                 if (chance(30)) {
@@ -172,8 +172,7 @@ public:
             return "key " + std::to_string(key);
         }
         case 9: {
-            static const int edits[] = {ctl::TitleEdit, ctl::SourceEdit, ctl::AuthorEdit,
-                                        ctl::DocumentFileEdit};
+            static const char* const edits[] = {"titleEdit", "sourceEdit", "authorEdit", "documentFileEdit"};
             QLineEdit* e = edit(edits[pick(4)]);
             e->setFocus();
             if (chance(30)) {
@@ -224,7 +223,7 @@ public:
                     QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : form.get();
                 pressKey(target, undo ? Qt::Key_Z : Qt::Key_Y, Qt::ControlModifier);
             } else {
-                form->runCommand(undo ? cmd::Undo : cmd::Redo);
+                form->runCommand(undo ? "editUndo" : "editRedo");
             }
             return undo ? "undo" : "redo";
         }
@@ -232,10 +231,10 @@ public:
             // Move up, move down or duplicate the selected record of the list last worked in.
             QWidget* target = randomFocusTarget();
             target->setFocus();
-            static const int commands[] = {cmd::MoveUp, cmd::MoveDown, cmd::Duplicate};
-            const int c = commands[pick(3)];
-            form->runCommand(c);
-            return "command " + std::to_string(c);
+            static const char* const commands[] = {"editMoveUp", "editMoveDown", "editDuplicate"};
+            const char* c = commands[pick(3)];
+            form->runCommand(QLatin1String(c));
+            return "command " + std::string(c);
         }
         case 14: {
             // Holding a key: a burst of auto-repeats.
@@ -340,7 +339,7 @@ TEST_F(RandomizedForm, ListsAndModelAgreeAfterEveryStepAndTheFileReadsBack) {
     QUndoStack* stack = document.undoStack();
     int undone = 0;
     while (stack->canUndo()) {
-        form->runCommand(cmd::Undo);
+        form->runCommand("editUndo");
         ASSERT_EQ(disagreement(*form) + invariants(), "") << "after undoing " << ++undone << " steps";
     }
     EXPECT_EQ(stack->index(), 0);
@@ -350,7 +349,7 @@ TEST_F(RandomizedForm, ListsAndModelAgreeAfterEveryStepAndTheFileReadsBack) {
 
     // Every step redone: the final file again.
     while (stack->canRedo()) {
-        form->runCommand(cmd::Redo);
+        form->runCommand("editRedo");
         ASSERT_EQ(disagreement(*form) + invariants(), "") << "redoing";
     }
     const QByteArray redonePath = QFile::encodeName(dir.filePath(QStringLiteral("redone.rpt")));

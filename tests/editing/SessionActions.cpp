@@ -17,7 +17,6 @@
 #include <QRadioButton>
 #include <QTest>
 
-
 namespace vornak::testing {
 namespace {
 
@@ -72,8 +71,9 @@ std::string RandomSession::execute(const Step& step, Effect& effect) {
     case StepAction::Kind:
         return kind(step, effect);
     case StepAction::Flag: {
-        QAbstractButton* box = step.a % 2 == 0 ? static_cast<QAbstractButton*>(form_->parameterPanel().numberBox())
-                                               : static_cast<QAbstractButton*>(form_->parameterPanel().formulaBox());
+        QAbstractButton* box = step.a % 2 == 0
+                                   ? static_cast<QAbstractButton*>(form_->parameterPanel().numberBox())
+                                   : static_cast<QAbstractButton*>(form_->parameterPanel().formulaBox());
         if (!box->isEnabled()) {
             return "flag box disabled";
         }
@@ -103,11 +103,12 @@ std::string RandomSession::click(const Step& step) {
     }
     const int row = step.b % rows;
     const int modifiers = step.c % 3;
-    const Qt::KeyboardModifiers keys =
-        modifiers == 1 ? Qt::ShiftModifier : modifiers == 2 ? Qt::ControlModifier : Qt::NoModifier;
+    const Qt::KeyboardModifiers keys = modifiers == 1   ? Qt::ShiftModifier
+                                       : modifiers == 2 ? Qt::ControlModifier
+                                                        : Qt::NoModifier;
     QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, rowCentre(list, row));
-    return std::string(modifierName(modifiers)) + "click " + gridName(id) + " row " + std::to_string(row + 1) +
-           " of " + std::to_string(rows);
+    return std::string(modifierName(modifiers)) + "click " + gridName(id) + " row " +
+           std::to_string(row + 1) + " of " + std::to_string(rows);
 }
 
 std::string RandomSession::drag(const Step& step) {
@@ -150,7 +151,8 @@ std::string RandomSession::editCell(const Step& step, Effect& effect) {
     box->selectAll();
     typeText(box, step.text);
     return std::string("edit ") + gridName(id) + " row " + std::to_string(row + 1) + " column " +
-           std::to_string(column + 1) + ", type " + quotedText(step.text) + ", " + endEditor(box, step.d, effect);
+           std::to_string(column + 1) + ", type " + quotedText(step.text) + ", " +
+           endEditor(box, step.d, effect);
 }
 
 std::string RandomSession::typeInEditor(const Step& step, Effect& effect) {
@@ -168,7 +170,8 @@ std::string RandomSession::typeInEditor(const Step& step, Effect& effect) {
         }
         auto* box = qobject_cast<GridEdit*>(QApplication::focusWidget());
         if (box == nullptr) {
-            return std::string("type ") + quotedText(step.text) + " into the " + gridName(id) + " list: no editor";
+            return std::string("type ") + quotedText(step.text) + " into the " + gridName(id) +
+                   " list: no editor";
         }
         return std::string("type ") + quotedText(step.text) + " into the " + gridName(id) + " list, " +
                endEditor(box, step.d, effect);
@@ -225,9 +228,9 @@ std::string RandomSession::endEditor(QWidget* editor, int ending, Effect& effect
 }
 
 std::string RandomSession::typeField(const Step& step, Effect& effect) {
-    static const int fields[] = {ctl::TitleEdit, ctl::AuthorEdit, ctl::SourceEdit, ctl::DateEdit};
+    static const char* const fields[] = {"titleEdit", "authorEdit", "sourceEdit", "dateEdit"};
     const int which = step.a % 4;
-    auto* field = qobject_cast<QLineEdit*>(form_->control(fields[which]));
+    auto* field = form_->findChild<QLineEdit*>(QLatin1String(fields[which]));
     field->setFocus();
     QTest::keyClick(field, Qt::Key_End);
     typeText(field, step.text);
@@ -247,27 +250,28 @@ std::string RandomSession::undoRedo(const Step& step, Effect& effect) {
         pressKey(target, undo ? Qt::Key_Z : Qt::Key_Y, Qt::ControlModifier);
         return std::string(undo ? "Ctrl+Z" : "Ctrl+Y") + " in " + target->metaObject()->className();
     }
-    form_->runCommand(undo ? cmd::Undo : cmd::Redo);
+    form_->runCommand(undo ? "editUndo" : "editRedo");
     return undo ? "Undo from the menu" : "Redo from the menu";
 }
 
 std::string RandomSession::record(const Step& step, Effect& effect) {
-    static const std::pair<int, const char*> commands[] = {
-        {cmd::AddParameter, "add parameter"}, {cmd::DeleteParameter, "delete parameter"},
-        {cmd::AddValue, "add value"},         {cmd::DeleteValue, "delete value"},
-        {cmd::AddResult, "add result"},       {cmd::DeleteResult, "delete result"},
-        {cmd::MoveUp, "move up"},             {cmd::MoveDown, "move down"},
-        {cmd::Duplicate, "duplicate"}};
+    static const std::pair<const char*, const char*> commands[] = {
+        {"addParameter", "add parameter"}, {"deleteParameter", "delete parameter"},
+        {"addValue", "add value"},         {"deleteValue", "delete value"},
+        {"addResult", "add result"},       {"deleteResult", "delete result"},
+        {"editMoveUp", "move up"},         {"editMoveDown", "move down"},
+        {"editDuplicate", "duplicate"}};
     const auto& [command, name] = commands[step.a % 9];
     const int id = step.b % GridCount;
     grid(id)->setFocus();
     if (step.c % 2 == 0) {
         messages_.enqueue(MessageAnswer::Yes); // deleting several rows asks first
     }
-    form_->runCommand(command);
+    form_->runCommand(QLatin1String(command));
     messages_.clear();
     effect.resync = true;
-    return std::string(name) + " (focus in " + gridName(id) + (step.c % 2 == 0 ? ", Yes to a question)" : ")");
+    return std::string(name) + " (focus in " + gridName(id) +
+           (step.c % 2 == 0 ? ", Yes to a question)" : ")");
 }
 
 std::string RandomSession::kind(const Step& step, Effect& effect) {
@@ -288,11 +292,12 @@ std::string RandomSession::find(const Step& step, Effect& effect) {
     FindBar* bar = form_->findTools()->bar();
     const int mode = step.a % FindModeCount;
     const bool replace = mode == ReplaceOne || mode == ReplaceAll;
-    form_->runCommand(replace ? cmd::Replace : cmd::Find);
+    form_->runCommand(replace ? "editReplace" : "editFind");
     QLineEdit* field = bar->findField();
     field->selectAll();
     typeText(field, step.text);
-    std::string done = std::string(replace ? "replace bar: find " : "find bar: find ") + quotedText(step.text);
+    std::string done =
+        std::string(replace ? "replace bar: find " : "find bar: find ") + quotedText(step.text);
     if (mode == FindNext) {
         QTest::keyClick(field, Qt::Key_Return);
         done += ", Enter";
@@ -349,7 +354,8 @@ std::string RandomSession::paste(const Step& step, Effect& effect) {
         // A thousand rows of two cells spanning a thousand columns each: two million cells from
         // 60 KB. (A rowspan alone makes no rows the table does not have.)
         const QString cell = QStringLiteral("<td colspan=\"1000\">ж</td>");
-        data->setHtml(QStringLiteral("<table>") + (QStringLiteral("<tr>") + cell + cell + QStringLiteral("</tr>")).repeated(1000) +
+        data->setHtml(QStringLiteral("<table>") +
+                      (QStringLiteral("<tr>") + cell + cell + QStringLiteral("</tr>")).repeated(1000) +
                       QStringLiteral("</table>"));
         data->setText(QStringLiteral("ж"));
         effect.pastedCells = 2LL * 1000 * 1000;

@@ -2,7 +2,6 @@
 // kills whose recovery copy a fresh window restores.
 #include "RandomSession.h"
 
-#include "CommandIds.h"
 #include "DefinitionDocument.h"
 #include "DocumentController.h"
 #include "EndedProcess.h"
@@ -24,7 +23,7 @@ std::string RandomSession::save(const Step& step, Effect& effect) {
     fileDialogs_.enqueue(file);
     // A document restored from a copy asks before its first save over the file: the user agrees.
     messages_.enqueue(MessageAnswer::Yes);
-    form_->runCommand(as ? cmd::FileSaveAs : cmd::FileSave);
+    form_->runCommand(as ? "fileSaveAs" : "fileSave");
     fileDialogs_.clear();
     messages_.clear();
     effect.savedPath = QFile::decodeName(nativePath(document_->path()));

@@ -71,11 +71,18 @@ TEST(DialogUnits, MainFormKeepsItsProportions) {
     const double templateRatio =
         double(form.width) * units.baseX() / 4 / (double(form.height) * units.baseY() / 8);
     EXPECT_NEAR(double(size.width()) / size.height(), templateRatio, 0.01);
-    // Every control converts to a rectangle inside the converted window.
-    for (const ControlTemplate& c : form.controls) {
-        const QRect r = units.toPixels(c.rect());
-        EXPECT_TRUE(QRect(QPoint(0, 0), size).contains(r)) << c.id << " " << c.text.toStdString();
-        EXPECT_GT(r.width(), 0);
-        EXPECT_GT(r.height(), 0);
+}
+
+TEST(DialogUnits, TheBoxesControlsConvertInsideTheirBox) {
+    for (const DialogTemplate* box : {&helpWindowTemplate(), &aboutBoxTemplate()}) {
+        const DialogUnits units(DialogUnits::templateFont(box->fontFace, box->fontPointSize));
+        const QSize size = units.toPixels(QSize(box->width, box->height));
+        for (const ControlTemplate& c : box->controls) {
+            const QRect r = units.toPixels(c.rect());
+            EXPECT_TRUE(QRect(QPoint(0, 0), size).contains(r))
+                << box->caption.toStdString() << ": " << c.name.toStdString() << " " << c.text.toStdString();
+            EXPECT_GT(r.width(), 0);
+            EXPECT_GT(r.height(), 0);
+        }
     }
 }

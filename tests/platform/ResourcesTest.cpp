@@ -1,8 +1,8 @@
-// The resource tables (templates, menu, help text) and the compiled-in pictures.
-#include "CommandIds.h"
+// The resource tables (templates, commands, menu, help text) and the compiled-in pictures.
+#include "ActionTable.h"
 #include "DialogTemplates.h"
 #include "HelpText.h"
-#include "MenuTemplate.h"
+#include "MenuTable.h"
 #include "Pictures.h"
 #include "TextCodec.h"
 #include "Texts.h"
@@ -23,102 +23,154 @@ std::size_t windows1251Size(const QString& text) {
 
 } // namespace
 
-TEST(DialogTemplates, AreWellFormed) {
-    for (const int id : {ids::MainFormTemplate, ids::HelpWindowTemplate, ids::AboutBoxTemplate}) {
-        const DialogTemplate* t = findDialogTemplate(id);
-        ASSERT_NE(t, nullptr) << id;
-        EXPECT_EQ(t->id, id);
+TEST(DialogTemplates, ControlsLieInsideTheirBoxAndNamesAreUnique) {
+    for (const DialogTemplate* t : {&mainFormTemplate(), &helpWindowTemplate(), &aboutBoxTemplate()}) {
+        SCOPED_TRACE(t->caption.toStdString());
         EXPECT_EQ(t->fontFace, QStringLiteral("Times New Roman"));
-        std::set<int> seen;
+        EXPECT_GT(t->width, 0);
+        EXPECT_GT(t->height, 0);
+        std::set<QString> seen;
         for (const ControlTemplate& c : t->controls) {
-            if (c.id != ctl::Static) {
-                EXPECT_TRUE(seen.insert(c.id).second) << "template " << id << " repeats control " << c.id;
+            if (!c.name.isEmpty()) {
+                EXPECT_TRUE(seen.insert(c.name).second) << "repeats " << c.name.toStdString();
+                EXPECT_EQ(t->control(c.name), &c);
             }
             EXPECT_GE(c.x, 0);
             EXPECT_GE(c.y, 0);
-            EXPECT_LE(c.x + c.width, t->width) << "template " << id << " control " << c.id;
-            EXPECT_LE(c.y + c.height, t->height) << "template " << id << " control " << c.id;
+            EXPECT_LE(c.x + c.width, t->width) << c.name.toStdString();
+            EXPECT_LE(c.y + c.height, t->height) << c.name.toStdString();
         }
+        EXPECT_EQ(t->control(QString()), nullptr) << "an unnamed control is found by no name";
     }
-    EXPECT_EQ(findDialogTemplate(101), nullptr);
-}
-
-TEST(DialogTemplates, MainFormGivesTheFirstSizeOnly) {
-    const DialogTemplate& t = mainFormTemplate();
-    EXPECT_EQ(t.caption, texts::appTitle);
-    EXPECT_TRUE(t.controls.empty()) << "the main window lays its controls out itself";
-    EXPECT_GT(t.width, 0);
-    EXPECT_GT(t.height, 0);
+    EXPECT_EQ(mainFormTemplate().caption, texts::appTitle);
+    EXPECT_TRUE(mainFormTemplate().controls.empty()) << "the main window lays its controls out itself";
 }
 
 TEST(DialogTemplates, HelpWindowAndAboutBox) {
-    const DialogTemplate& help = helpWindowTemplate();
-    ASSERT_EQ(help.controls.size(), 1u);
-    EXPECT_EQ(help.controls.front().id, ctl::HelpEdit);
-    EXPECT_TRUE(help.controls.front().has(StyleMultiLine) && help.controls.front().has(StyleReadOnly));
-    EXPECT_FALSE(help.has(DialogVisible)); // created hidden
+    const ControlTemplate* help = helpWindowTemplate().control(QStringLiteral("helpEdit"));
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(help->kind, ControlKind::Edit);
 
     const DialogTemplate& about = aboutBoxTemplate();
     ASSERT_FALSE(about.controls.empty());
     EXPECT_EQ(about.controls.front().kind, ControlKind::DefaultPushButton);
-    const ControlTemplate* link = about.control(ctl::WebLink);
+    EXPECT_EQ(about.control(QStringLiteral("okButton")), &about.controls.front());
+    const ControlTemplate* link = about.control(QStringLiteral("webLink"));
     ASSERT_NE(link, nullptr);
     // The link's text is its target: it must be an address the desktop can open.
     EXPECT_TRUE(link->text.startsWith(QLatin1String("http://")) ||
                 link->text.startsWith(QLatin1String("https://")));
 }
 
-TEST(MenuTemplate, Structure) {
-    const auto& menu = mainMenuTemplate();
-    ASSERT_EQ(menu.size(), 4u);
-    std::set<int> idsSeen;
-    std::map<int, QString> shortcuts;
-    std::vector<std::vector<std::size_t>> separators;
-    for (const MenuPopupTemplate& popup : menu) {
-        separators.emplace_back();
-        for (std::size_t i = 0; i < popup.items.size(); ++i) {
-            const MenuItemTemplate& item = popup.items[i];
-            if (item.separator) {
-                separators.back().push_back(i);
-                continue;
+// The letter after a single '&' ("&&" is a shown ampersand); a null QChar when none.
+QChar accessLetter(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&')) {
+            if (text[i + 1] != QLatin1Char('&')) {
+                return text[i + 1];
             }
-            if (item.recentFiles) {
-                continue;
-            }
-            EXPECT_TRUE(idsSeen.insert(item.id).second) << item.id;
-            EXPECT_EQ(findMenuItem(item.id), &item);
-            if (!item.shortcutText().isEmpty()) {
-                shortcuts[item.id] = item.shortcutText();
-                EXPECT_EQ(item.label() + QLatin1Char('\t') + item.shortcutText(), item.text);
-            }
+            ++i;
         }
     }
-    EXPECT_EQ(idsSeen.size(), 27u);
-    EXPECT_EQ(separators, (std::vector<std::vector<std::size_t>>{{7, 9}, {2, 6, 9, 13}, {3}, {1}}));
-    const std::map<int, QString> expectedShortcuts = {
-        {cmd::FileNew, "Ctrl+N"},  {cmd::FileOpen, "Ctrl+O"},    {cmd::FileSave, "Ctrl+S"},
-        {cmd::AddParameter, "F2"}, {cmd::AddValue, "F3"},        {cmd::AddResult, "F4"},
-        {cmd::Help, "F1"},         {cmd::Undo, "Ctrl+Z"},        {cmd::Redo, "Ctrl+Y"},
-        {cmd::MoveUp, "Ctrl+Up"},  {cmd::MoveDown, "Ctrl+Down"}, {cmd::Duplicate, "Ctrl+D"},
-        {cmd::Checks, "F7"},       {cmd::Cut, "Ctrl+X"},        {cmd::Copy, "Ctrl+C"},
-        {cmd::Paste, "Ctrl+V"},    {cmd::Find, "Ctrl+F"},        {cmd::Replace, "Ctrl+H"},
-        {cmd::Print, "Ctrl+P"},
-    };
-    EXPECT_EQ(shortcuts, expectedShortcuts);
-    // The recent files have their place in the File menu between the two separators.
-    const MenuItemTemplate& recent = menu[0].items[8];
-    EXPECT_TRUE(recent.recentFiles);
-    EXPECT_EQ(recent.text, texts::recentFilesPlaceholder);
-    EXPECT_EQ(findMenuItem(cmd::About)->text, texts::aboutEntry);
-    EXPECT_EQ(findMenuItem(0), nullptr);
+    return QChar();
 }
 
-TEST(CommandIds, SystemAboutTestMasksTheLowBits) {
-    EXPECT_TRUE(cmd::isSystemAboutCommand(0x0010));
-    EXPECT_TRUE(cmd::isSystemAboutCommand(0x001F));
-    EXPECT_FALSE(cmd::isSystemAboutCommand(0xF060)); // close
-    EXPECT_FALSE(cmd::isSystemAboutCommand(0xF010)); // move
-    EXPECT_FALSE(cmd::isSystemAboutCommand(0x0020));
+TEST(ActionTable, IdsTextsAndKeysAreUnique) {
+    std::set<QString> ids;
+    std::map<QKeySequence, QString> keyOwners;
+    for (const ActionEntry& entry : actionTable()) {
+        SCOPED_TRACE(entry.id.toStdString());
+        EXPECT_TRUE(ids.insert(entry.id).second) << "the id is used twice";
+        // An object name: a lower-case letter first, letters and digits only.
+        EXPECT_TRUE(entry.id.front().isLower());
+        for (const QChar c : entry.id) {
+            EXPECT_TRUE(c.isLetterOrNumber() && c.unicode() < 128)
+                << "the id holds " << QString(c).toStdString();
+        }
+        EXPECT_EQ(findActionEntry(entry.id), &entry);
+        EXPECT_FALSE(entry.text.isEmpty());
+        EXPECT_FALSE(accessLetter(entry.text).isNull()) << entry.text.toStdString();
+        EXPECT_FALSE(entry.text.contains(QLatin1Char('\t'))) << "the menu shows the key itself";
+        const QList<QKeySequence> keys = entry.keys();
+        EXPECT_EQ(keys.isEmpty(), entry.shortcut.isEmpty());
+        if (!keys.isEmpty()) {
+            EXPECT_EQ(keys.front(), entry.shortcut) << "the key the menu shows comes first";
+        }
+        for (const QKeySequence& key : keys) {
+            EXPECT_EQ(key.count(), 1) << "one key press, no chord";
+            const auto [owner, fresh] = keyOwners.emplace(key, entry.id);
+            EXPECT_TRUE(fresh) << key.toString().toStdString() << " also runs "
+                               << owner->second.toStdString();
+        }
+    }
+    EXPECT_EQ(findActionEntry(u"noSuchCommand"), nullptr);
+    EXPECT_EQ(findActionEntry(QString()), nullptr);
+}
+
+TEST(ActionTable, KeyVariantsAddTheModifiersNotAlreadyHeld) {
+    const struct {
+        QKeySequence shortcut;
+        KeyVariants variants;
+        QKeySequence alternate;
+        QList<QKeySequence> keys;
+    } cases[] = {
+        {QKeySequence(), KeyVariants::AnyShiftAlt, QKeySequence(), {}},
+        {QKeySequence(Qt::Key_F7), KeyVariants::Exact, QKeySequence(), {QKeySequence(Qt::Key_F7)}},
+        {QKeySequence(Qt::Key_F2),
+         KeyVariants::AnyCtrlShift,
+         QKeySequence(),
+         {QKeySequence(Qt::Key_F2), QKeySequence(Qt::CTRL | Qt::Key_F2), QKeySequence(Qt::SHIFT | Qt::Key_F2),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F2)}},
+        {QKeySequence(Qt::CTRL | Qt::Key_S),
+         KeyVariants::AnyShiftAlt,
+         QKeySequence(),
+         {QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+          QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S),
+          QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_S)}},
+        {QKeySequence(Qt::CTRL | Qt::Key_Y),
+         KeyVariants::Exact,
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+         {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}},
+    };
+    for (const auto& c : cases) {
+        ActionEntry entry{QStringLiteral("x"), QStringLiteral("&x"), c.shortcut, c.variants, c.alternate};
+        EXPECT_EQ(entry.keys(), c.keys) << c.shortcut.toString().toStdString();
+    }
+}
+
+TEST(MenuTable, EveryEntryIsACommandOfTheTableOnce) {
+    const auto& menu = mainMenu();
+    ASSERT_EQ(menu.size(), 4u);
+    std::set<QString> commands;
+    int recentFiles = 0;
+    for (const MenuPopup& popup : menu) {
+        SCOPED_TRACE(popup.title.toStdString());
+        EXPECT_FALSE(accessLetter(popup.title).isNull());
+        ASSERT_FALSE(popup.entries.empty());
+        // Separators only between items.
+        EXPECT_NE(popup.entries.front().kind, MenuEntry::Kind::Separator);
+        EXPECT_NE(popup.entries.back().kind, MenuEntry::Kind::Separator);
+        for (std::size_t i = 0; i < popup.entries.size(); ++i) {
+            const MenuEntry& entry = popup.entries[i];
+            if (i > 0 && entry.kind == MenuEntry::Kind::Separator) {
+                EXPECT_NE(popup.entries[i - 1].kind, MenuEntry::Kind::Separator) << "two separators at " << i;
+            }
+            if (entry.kind == MenuEntry::Kind::RecentFiles) {
+                ++recentFiles;
+            }
+            if (entry.kind != MenuEntry::Kind::Command) {
+                EXPECT_TRUE(entry.commandId.isEmpty());
+                continue;
+            }
+            EXPECT_NE(findActionEntry(entry.commandId), nullptr) << entry.commandId.toStdString();
+            EXPECT_TRUE(commands.insert(entry.commandId).second) << entry.commandId.toStdString() << " twice";
+        }
+    }
+    EXPECT_EQ(recentFiles, 1);
+    // Every command of the table has its place in the menu.
+    for (const ActionEntry& entry : actionTable()) {
+        EXPECT_EQ(commands.count(entry.id), 1u) << entry.id.toStdString() << " is in no menu";
+    }
 }
 
 TEST(HelpText, IsThirtyOneLinesWithCrLfBreaksAndFitsADefinitionFile) {
@@ -163,19 +215,20 @@ TEST(Texts, DefaultsFitADefinitionFile) {
     EXPECT_TRUE(texts::defaultInput2Caption.endsWith(QStringLiteral("№ ")));
 }
 
-TEST(Pictures, BitmapsHaveTheirSizesAndTransparentGrey) {
+TEST(Pictures, PicturesHaveTheirSizesAndTransparentGrey) {
     struct Expect {
-        int id;
+        Picture id;
         QSize size;
     };
     const Expect bitmaps[] = {
-        {130, {16, 15}}, {131, {16, 15}}, {147, {16, 16}}, {148, {16, 16}}, {149, {16, 16}},
-        {150, {16, 16}}, {151, {16, 16}}, {152, {16, 16}}, {153, {16, 16}},
+        {Picture::Add, {16, 15}},       {Picture::Delete, {16, 15}},        {Picture::OpenFolder, {16, 16}},
+        {Picture::Question, {16, 16}},  {Picture::ParameterPage, {16, 16}}, {Picture::Diskette, {16, 16}},
+        {Picture::ValuePage, {16, 16}}, {Picture::ResultPage, {16, 16}},    {Picture::BlankPage, {16, 16}},
     };
     for (const Expect& e : bitmaps) {
-        const QImage image = bitmapImage(e.id);
-        ASSERT_FALSE(image.isNull()) << e.id;
-        EXPECT_EQ(image.size(), e.size) << e.id;
+        const QImage image = pictureImage(e.id);
+        ASSERT_FALSE(image.isNull()) << static_cast<int>(e.id);
+        EXPECT_EQ(image.size(), e.size) << static_cast<int>(e.id);
         // 16 colours at most, light grey among them as the background, and more than just it.
         std::set<QRgb> colours;
         int grey = 0;
@@ -186,24 +239,32 @@ TEST(Pictures, BitmapsHaveTheirSizesAndTransparentGrey) {
                 grey += c == qRgb(192, 192, 192) ? 1 : 0;
             }
         }
-        EXPECT_LE(colours.size(), 16u) << e.id;
-        EXPECT_GT(grey, 0) << e.id;
-        EXPECT_GE(image.width() * image.height() - grey, 20) << e.id; // a picture, not a blank
+        EXPECT_LE(colours.size(), 16u) << static_cast<int>(e.id);
+        EXPECT_GT(grey, 0) << static_cast<int>(e.id);
+        EXPECT_GE(image.width() * image.height() - grey, 20)
+            << static_cast<int>(e.id); // a picture, not a blank
 
-        const QImage shown = bitmapPixmap(e.id).toImage();
+        const QImage shown = picturePixmap(e.id).toImage();
         ASSERT_EQ(shown.size(), e.size);
         int transparent = 0;
         for (int y = 0; y < shown.height(); ++y) {
             for (int x = 0; x < shown.width(); ++x) {
                 const bool wasGrey = (image.pixel(x, y) | 0xFF000000u) == qRgb(192, 192, 192);
-                EXPECT_EQ(qAlpha(shown.pixel(x, y)) == 0, wasGrey) << e.id << " at " << x << "," << y;
+                EXPECT_EQ(qAlpha(shown.pixel(x, y)) == 0, wasGrey)
+                    << static_cast<int>(e.id) << " at " << x << "," << y;
                 transparent += wasGrey ? 1 : 0;
             }
         }
         EXPECT_EQ(transparent, grey);
     }
-    EXPECT_TRUE(bitmapImage(132).isNull());
-    EXPECT_TRUE(bitmapPixmap(132).isNull());
+    EXPECT_TRUE(pictureImage(Picture::None).isNull());
+    EXPECT_TRUE(picturePixmap(Picture::None).isNull());
+    // Each picture is its own drawing.
+    std::set<QString> paths;
+    for (const Expect& e : bitmaps) {
+        EXPECT_TRUE(paths.insert(pictureResourcePath(e.id)).second)
+            << pictureResourcePath(e.id).toStdString();
+    }
 }
 
 TEST(Pictures, IconAndHandCursor) {

@@ -6,7 +6,6 @@
 #include "CellGrid.h"
 #include "ChecksController.h"
 #include "ChecksPresenter.h"
-#include "CommandIds.h"
 #include "DefinitionDocument.h"
 #include "DocumentController.h"
 #include "GridEdit.h"
@@ -132,15 +131,16 @@ public:
         EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
     }
 
-    QLineEdit* edit(int id) const { return qobject_cast<QLineEdit*>(form->control(id)); }
-    QAbstractButton* button(int id) const { return qobject_cast<QAbstractButton*>(form->control(id)); }
+    // The form's controls by object name ("titleEdit", "addValueButton").
+    QLineEdit* edit(const QString& name) const { return form->findChild<QLineEdit*>(name); }
+    QAbstractButton* button(const QString& name) const { return form->findChild<QAbstractButton*>(name); }
     CellGrid* parameters() const { return form->parameterGrid(); }
     CellGrid* values() const { return form->parameterPanel().valueList(); }
     CellGrid* results() const { return form->resultGrid(); }
 
     // Clicks a button, radio or check box as the user does.
-    void click(int id) const {
-        QAbstractButton* b = button(id);
+    void click(const QString& name) const {
+        QAbstractButton* b = button(name);
         QTest::mouseClick(b, Qt::LeftButton, Qt::NoModifier, b->rect().center());
     }
 
@@ -250,12 +250,12 @@ inline std::string disagreement(const MainWindow& form) {
         }
     }
 
-    const auto* numberBox = qobject_cast<const QCheckBox*>(form.control(ctl::NumberCheck));
-    const auto* formulaBox = qobject_cast<const QCheckBox*>(form.control(ctl::FormulaCheck));
-    const auto* formulaEdit = qobject_cast<const QLineEdit*>(form.control(ctl::FormulaEdit));
-    const int kindIds[3] = {ctl::KindList, ctl::KindRange, ctl::KindInput};
+    const auto* numberBox = form.findChild<const QCheckBox*>(QStringLiteral("numberCheck"));
+    const auto* formulaBox = form.findChild<const QCheckBox*>(QStringLiteral("formulaCheck"));
+    const auto* formulaEdit = form.findChild<const QLineEdit*>(QStringLiteral("formulaEdit"));
+    const char* kindNames[3] = {"kindListRadio", "kindRangeRadio", "kindInputRadio"};
     for (int k = 0; k < 3; ++k) {
-        const bool checked = qobject_cast<const QRadioButton*>(form.control(kindIds[k]))->isChecked();
+        const bool checked = form.findChild<const QRadioButton*>(QLatin1String(kindNames[k]))->isChecked();
         if (checked != (kind == k)) {
             out << "kind radio " << k << (checked ? " checked" : " not checked") << " for kind " << int(kind)
                 << "\n";

@@ -47,9 +47,9 @@ TEST_F(EditorAppTest, RunReadsTheRecentFilesBuildsTheFormAndWritesTheListBack) {
 TEST_F(EditorAppTest, TheRunEndsWhenTheMainWindowClosesWhateverElseIsOpen) {
     EditorApp app(services, {});
     QTimer::singleShot(0, [&] {
-        app.mainWindow()->runCommand(cmd::Help);
+        app.mainWindow()->runCommand("helpUsage");
         ASSERT_TRUE(app.mainWindow()->usageHelpWindow()->isVisible());
-        app.mainWindow()->runCommand(cmd::Exit);
+        app.mainWindow()->runCommand("fileExit");
     });
     EXPECT_EQ(app.run(), 0);
     EXPECT_EQ(app.mainWindow(), nullptr);
@@ -107,7 +107,7 @@ TEST_F(EditorAppTest, ACancelledSavePromptKeepsTheRunGoing) {
     int closes = 0;
     QTimer::singleShot(0, [&] {
         MainWindow* f = app.mainWindow();
-        f->runCommand(cmd::AddResult);
+        f->runCommand("addResult");
         messages.enqueue(MessageAnswer::Cancel);
         f->close();
         ++closes;
@@ -125,7 +125,7 @@ TEST_F(EditorAppTest, TheFormGetsTheArgumentsAndTheServices) {
     std::unique_ptr<MainWindow> f = app.createMainWindow();
     f->show();
     fileDialogs.enqueue(std::nullopt);
-    qobject_cast<QAbstractButton*>(f->control(ctl::BrowseButton))->click();
+    qobject_cast<QAbstractButton*>(f->findChild<QWidget*>("browseButton"))->click();
     EXPECT_EQ(fileDialogs.requests().size(), 1u) << "Browse asked the scripted dialogs";
     EXPECT_EQ(&f->document().definition(), &app.definition());
     f->hide();
@@ -197,6 +197,17 @@ TEST(QtTranslations, QtsOwnButtonsAndDialogsSpeakRussian) {
     EXPECT_EQ(box.button(QMessageBox::Cancel)->text().remove(QLatin1Char('&')), QStringLiteral("Отмена"));
     // The file dialog's own words come from the same file.
     EXPECT_NE(QCoreApplication::translate("QFileDialog", "Open"), QStringLiteral("Open"));
+    // The keys the menus show keep their Latin names.
+    const struct {
+        QKeySequence key;
+        const char* shown;
+    } keys[] = {{QKeySequence(Qt::CTRL | Qt::Key_Up), "Ctrl+Up"},
+                {QKeySequence(Qt::CTRL | Qt::Key_Down), "Ctrl+Down"},
+                {QKeySequence(Qt::CTRL | Qt::Key_N), "Ctrl+N"},
+                {QKeySequence(Qt::Key_F7), "F7"}};
+    for (const auto& k : keys) {
+        EXPECT_EQ(k.key.toString(QKeySequence::NativeText), QLatin1String(k.shown));
+    }
 }
 
 } // namespace

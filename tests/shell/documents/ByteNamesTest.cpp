@@ -43,9 +43,9 @@ TEST_F(ByteNames, SaveAsKeepingTheSuggestedNameWritesTheSameFile) {
     EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak - bad\\xFF\\xFE.rpt"));
     const int before = filesInFolder();
 
-    form->runCommand(cmd::AddResult);
+    form->runCommand("addResult");
     fileDialogs.enqueueSuggested();
-    form->runCommand(cmd::FileSaveAs);
+    form->runCommand("fileSaveAs");
     ASSERT_EQ(fileDialogs.requests().size(), 1U);
     EXPECT_EQ(fileDialogs.requests()[0].initialNativePath, path);
     EXPECT_EQ(fileDialogs.requests()[0].initialFileName, displayPath(path));
@@ -63,14 +63,14 @@ TEST_F(ByteNames, SaveTableAndOpenSuggestTheSameBytes) {
     const QByteArray path = badFile();
     startWithBytes({path});
     fileDialogs.enqueueSuggested();
-    form->runCommand(cmd::SaveTable);
+    form->runCommand("fileSaveTable");
     ASSERT_EQ(fileDialogs.requests().size(), 1U);
     const QByteArray table = QFile::encodeName(dir.path()) + "/bad\xff\xfe";
     EXPECT_EQ(fileDialogs.requests()[0].initialNativePath, table);
     EXPECT_TRUE(std::filesystem::exists(corePath(table + ".txt")));
 
     fileDialogs.enqueue(std::nullopt);
-    form->runCommand(cmd::FileOpen);
+    form->runCommand("fileOpen");
     ASSERT_EQ(fileDialogs.requests().size(), 2U);
     EXPECT_EQ(fileDialogs.requests()[1].initialNativePath, path);
 }

@@ -46,7 +46,7 @@ public:
 
     // An edit the user makes: a new result row.
     void change() {
-        form->runCommand(cmd::AddResult);
+        form->runCommand("addResult");
         ASSERT_TRUE(form->document().isModified());
     }
 
@@ -77,7 +77,7 @@ TEST_F(DocumentCommands, OpenShowsTheFileTitlesTheCaptionAndListsIt) {
         definitionFile(QStringLiteral("stature.rpt"), QStringLiteral("Рост"), QStringLiteral("Заголовок"));
     start();
     fileDialogs.enqueue(path);
-    form->runCommand(cmd::FileOpen);
+    form->runCommand("fileOpen");
     ASSERT_EQ(fileDialogs.requests().size(), 1u);
     const FileDialogRequest& asked = fileDialogs.requests()[0];
     EXPECT_EQ(asked.kind, FileDialogKind::Open);
@@ -90,16 +90,16 @@ TEST_F(DocumentCommands, OpenShowsTheFileTitlesTheCaptionAndListsIt) {
     EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(rowCount(parameters()), 1);
     EXPECT_EQ(cellText(parameters(), 0, 1), QStringLiteral("Рост"));
-    EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("Заголовок"));
+    EXPECT_EQ(edit("titleEdit")->text(), QStringLiteral("Заголовок"));
     EXPECT_EQ(recentFiles.entries(), QStringList{path});
 
     // Opening it again keeps a single entry, at the top.
     definitionFile(QStringLiteral("other.rpt"), QStringLiteral("x"));
     fileDialogs.enqueue(dir.filePath(QStringLiteral("other.rpt")));
-    form->runCommand(cmd::FileOpen);
+    form->runCommand("fileOpen");
     EXPECT_EQ(fileDialogs.requests()[1].initialFileName, path) << "Open starts at the current file";
     fileDialogs.enqueue(path);
-    form->runCommand(cmd::FileOpen);
+    form->runCommand("fileOpen");
     EXPECT_EQ(recentFiles.entries(), (QStringList{path, dir.filePath(QStringLiteral("other.rpt"))}));
 }
 
@@ -108,7 +108,7 @@ TEST_F(DocumentCommands, SaveOfAnUntitledDefinitionAsksForANameThenWritesWithout
     change();
     const QString path = dir.filePath(QStringLiteral("new.rpt"));
     fileDialogs.enqueue(path);
-    QTest::keyClick(edit(ctl::TitleEdit), Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(edit("titleEdit"), Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(fileDialogs.requests().size(), 1u);
     EXPECT_EQ(fileDialogs.requests()[0].kind, FileDialogKind::Save);
     EXPECT_TRUE(fileDialogs.requests()[0].askOverwrite);
@@ -123,7 +123,7 @@ TEST_F(DocumentCommands, SaveOfAnUntitledDefinitionAsksForANameThenWritesWithout
 
     // Titled now: Save writes at once, with no dialog.
     change();
-    form->runCommand(cmd::FileSave);
+    form->runCommand("fileSave");
     EXPECT_EQ(fileDialogs.requests().size(), 1u);
     ASSERT_TRUE(read.load(TextCodec::encodePath(path)));
     EXPECT_EQ(read.results.size(), 2u + 3u) << "the earlier load appended; three results are on disk now";
@@ -132,18 +132,18 @@ TEST_F(DocumentCommands, SaveOfAnUntitledDefinitionAsksForANameThenWritesWithout
 TEST_F(DocumentCommands, PromptAnswersOnNewAndOpen) {
     struct Case {
         const char* name;
-        int command;
+        QString command;
         MessageAnswer answer;
         bool savedFirst; // the titled document was written before the command went on
         bool wentOn;     // New reset the lists / Open asked for a file
     };
     const Case cases[] = {
-        {"NewYes", cmd::FileNew, MessageAnswer::Yes, true, true},
-        {"NewNo", cmd::FileNew, MessageAnswer::No, false, true},
-        {"NewCancel", cmd::FileNew, MessageAnswer::Cancel, false, false},
-        {"OpenYes", cmd::FileOpen, MessageAnswer::Yes, true, true},
-        {"OpenNo", cmd::FileOpen, MessageAnswer::No, false, true},
-        {"OpenCancel", cmd::FileOpen, MessageAnswer::Cancel, false, false},
+        {"NewYes", "fileNew", MessageAnswer::Yes, true, true},
+        {"NewNo", "fileNew", MessageAnswer::No, false, true},
+        {"NewCancel", "fileNew", MessageAnswer::Cancel, false, false},
+        {"OpenYes", "fileOpen", MessageAnswer::Yes, true, true},
+        {"OpenNo", "fileOpen", MessageAnswer::No, false, true},
+        {"OpenCancel", "fileOpen", MessageAnswer::Cancel, false, false},
     };
     start();
     for (const Case& c : cases) {
@@ -154,7 +154,7 @@ TEST_F(DocumentCommands, PromptAnswersOnNewAndOpen) {
             messages.enqueue(MessageAnswer::No);
         }
         fileDialogs.enqueue(path);
-        form->runCommand(cmd::FileOpen);
+        form->runCommand("fileOpen");
         ASSERT_EQ(form->documents().currentFilePath(), path);
         change();
         messages.clear();
@@ -167,7 +167,7 @@ TEST_F(DocumentCommands, PromptAnswersOnNewAndOpen) {
 
         ASSERT_EQ(messages.requests().size(), 1u);
         EXPECT_EQ(fileBytes(path) != before, c.savedFirst);
-        if (c.command == cmd::FileNew) {
+        if (c.command == "fileNew") {
             EXPECT_EQ(form->documents().currentFilePath().isEmpty(), c.wentOn);
             EXPECT_EQ(model.results.size(), c.wentOn ? 1u : 2u);
             EXPECT_EQ(form->document().isModified(), !c.wentOn);
@@ -194,7 +194,7 @@ TEST_F(DocumentCommands, AnEditStillOpenWhileAnotherWindowIsActiveReachesTheFile
     ASSERT_TRUE(values()->isEditing());
 
     fileDialogs.enqueue(path);
-    form->runCommand(cmd::FileSave);
+    form->runCommand("fileSave");
     EXPECT_FALSE(values()->isEditing());
     ReportDefinition read;
     ASSERT_TRUE(read.load(TextCodec::encodePath(path)));
@@ -204,14 +204,14 @@ TEST_F(DocumentCommands, AnEditStillOpenWhileAnotherWindowIsActiveReachesTheFile
 
 TEST_F(DocumentCommands, NewKeepsTheTextsAndStartsOneParameterAndOneResult) {
     start();
-    edit(ctl::TitleEdit)->setFocus();
-    edit(ctl::TitleEdit)->selectAll();
-    typeText(edit(ctl::TitleEdit), QStringLiteral("Мой заголовок"));
-    form->runCommand(cmd::AddParameter);
-    form->runCommand(cmd::AddResult);
+    edit("titleEdit")->setFocus();
+    edit("titleEdit")->selectAll();
+    typeText(edit("titleEdit"), QStringLiteral("Мой заголовок"));
+    form->runCommand("addParameter");
+    form->runCommand("addResult");
     messages.enqueue(MessageAnswer::No);
-    form->runCommand(cmd::FileNew);
-    EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("Мой заголовок"));
+    form->runCommand("fileNew");
+    EXPECT_EQ(edit("titleEdit")->text(), QStringLiteral("Мой заголовок"));
     ASSERT_EQ(model.parameters.size(), 1u);
     EXPECT_EQ(shown(model.parameters[0].name), QStringLiteral("Название"));
     EXPECT_EQ(model.parameters[0].values.size(), 1u);
@@ -227,19 +227,19 @@ TEST_F(DocumentCommands, SaveTableSuggestsThePathUpToItsLastDotAndWritesTheLastS
     start();
     // Untitled: nothing is suggested.
     fileDialogs.enqueue(std::nullopt);
-    form->runCommand(cmd::SaveTable);
+    form->runCommand("fileSaveTable");
     ASSERT_EQ(fileDialogs.requests().size(), 1u);
     EXPECT_TRUE(fileDialogs.requests()[0].initialFileName.isEmpty());
     EXPECT_EQ(fileDialogs.requests()[0].filter, QStringLiteral("Text Files(*.txt)|*.txt||"));
     EXPECT_EQ(fileDialogs.requests()[0].defaultExtension, QStringLiteral("txt"));
 
     fileDialogs.enqueue(path);
-    form->runCommand(cmd::FileOpen);
-    edit(ctl::TitleEdit)->setText(QStringLiteral("Новый"));
+    form->runCommand("fileOpen");
+    edit("titleEdit")->setText(QStringLiteral("Новый"));
     const bool modifiedBefore = form->document().isModified();
     const QString table = dir.filePath(QStringLiteral("stature.txt"));
     fileDialogs.enqueue(table);
-    form->runCommand(cmd::SaveTable);
+    form->runCommand("fileSaveTable");
     EXPECT_EQ(fileDialogs.requests().back().initialFileName, dir.filePath(QStringLiteral("stature")));
     const QByteArray written = fileBytes(table);
     EXPECT_TRUE(written.startsWith(QByteArray(bytes(QStringLiteral("Старый")).c_str()) + "\r\n"))
@@ -253,10 +253,10 @@ TEST_F(DocumentCommands, AnUnreadableFileIsReportedAndLeavesANewDefinition) {
     const QString bad = dir.filePath(QStringLiteral("bad.rpt"));
     writeFile(bad, "R2\r\nonly a title\r\n");
     start();
-    form->runCommand(cmd::AddParameter);
+    form->runCommand("addParameter");
     messages.enqueue(MessageAnswer::No);
     fileDialogs.enqueue(bad);
-    form->runCommand(cmd::FileOpen);
+    form->runCommand("fileOpen");
 
     ASSERT_EQ(messages.requests().size(), 2u);
     const MessageRequest& report = messages.requests()[1];
@@ -280,12 +280,12 @@ TEST_F(DocumentCommands, AFailedSaveIsReportedAndChangesNothing) {
     const QString path = definitionFile(QStringLiteral("doc.rpt"), QStringLiteral("p"));
     start();
     fileDialogs.enqueue(path);
-    form->runCommand(cmd::FileOpen);
+    form->runCommand("fileOpen");
     change();
     const QByteArray before = fileBytes(path);
     {
         FailingDisk disk;
-        form->runCommand(cmd::FileSave);
+        form->runCommand("fileSave");
     }
     ASSERT_EQ(messages.requests().size(), 1u);
     EXPECT_EQ(messages.requests()[0].kind, MessageKind::Error);
@@ -299,7 +299,7 @@ TEST_F(DocumentCommands, AFailedSaveIsReportedAndChangesNothing) {
     const QString elsewhere = dir.filePath(QStringLiteral("gone/new.rpt"));
     QDir(dir.path()).rmdir(QStringLiteral("gone"));
     fileDialogs.enqueue(elsewhere);
-    form->runCommand(cmd::FileSaveAs);
+    form->runCommand("fileSaveAs");
     EXPECT_EQ(messages.requests().size(), 2u);
     EXPECT_EQ(form->documents().currentFilePath(), path);
     EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak - doc.rpt*"));
@@ -323,7 +323,7 @@ TEST_F(DocumentCommands, YesAtThePromptStopsTheCommandWhenTheSaveDoesNotHappen) 
     messages.enqueue(MessageAnswer::Yes);
     {
         FailingDisk disk;
-        form->runCommand(cmd::FileNew);
+        form->runCommand("fileNew");
     }
     EXPECT_EQ(model.results.size(), 2u);
     EXPECT_TRUE(form->document().isModified());
@@ -353,7 +353,7 @@ TEST_F(RecentFiles, ItemsAreRefreshedWhenTheFileMenuOpens) {
     for (int i = 1; i <= 9; ++i) {
         paths << definitionFile(QStringLiteral("f%1 & co.rpt").arg(i), QStringLiteral("p"));
         fileDialogs.enqueue(paths.last());
-        form->runCommand(cmd::FileOpen);
+        form->runCommand("fileOpen");
     }
     ASSERT_EQ(recentFiles.size(), 8);
     EXPECT_EQ(recentFiles.at(0), paths[8]);
@@ -381,7 +381,7 @@ TEST_F(RecentFiles, FileMenuIsDrawnOverTheFormWithTheRecentEntry) {
     form->show();
     activate();
     fileDialogs.enqueue(path);
-    form->runCommand(cmd::FileOpen);
+    form->runCommand("fileOpen");
     QMenu* menu = fileMenu();
     QMenuBar* bar = form->menuBar();
     menu->popup(bar->mapToGlobal(bar->actionGeometry(bar->actions().at(0)).bottomLeft()));
@@ -429,7 +429,7 @@ TEST_F(RecentFiles, AnEntryThatCannotBeReadIsRemovedButACancelKeepsIt) {
     EXPECT_EQ(app.recentFiles().entries(), QStringList{good});
 
     // A change, then entry 1 with Cancel at the prompt: nothing happens and the entry stays.
-    f->runCommand(cmd::AddResult);
+    f->runCommand("addResult");
     messages.enqueue(MessageAnswer::Cancel);
     f->documents().openRecent(0);
     EXPECT_EQ(app.recentFiles().entries(), QStringList{good});
@@ -449,7 +449,8 @@ TEST_F(RecentFiles, TheListIsWrittenToTheSettingsFileAtExitAndReadBack) {
     {
         EditorApp app(services, {QFile::encodeName(path)});
         QTimer::singleShot(0, [&] {
-            EXPECT_EQ(app.mainWindow()->documents().currentFilePath(), path) << "the command line's file is opened";
+            EXPECT_EQ(app.mainWindow()->documents().currentFilePath(), path)
+                << "the command line's file is opened";
             app.mainWindow()->close();
         });
         EXPECT_EQ(app.run(), 0);

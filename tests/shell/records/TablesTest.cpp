@@ -80,7 +80,7 @@ TEST_F(TablesTest, MoveDuplicateAndDeleteTakeEverySelectedRowInOneStep) {
 
     // The copies are named by nothing: they go without a question.
     const std::size_t asked = messages.requests().size();
-    click(ctl::DeleteParameterButton);
+    click("deleteParameterButton");
     EXPECT_EQ(names(form->document().definition()), "BADCE");
     EXPECT_EQ(messages.requests().size(), asked);
     EXPECT_EQ(stack->count(), 3);
@@ -90,11 +90,11 @@ TEST_F(TablesTest, MoveDuplicateAndDeleteTakeEverySelectedRowInOneStep) {
     const QRect fifth = parameters()->visualRect(parameters()->model()->index(4, 0));
     QTest::mouseClick(parameters()->viewport(), Qt::LeftButton, Qt::ControlModifier, fifth.center());
     messages.enqueue(MessageAnswer::No);
-    click(ctl::DeleteParameterButton);
+    click("deleteParameterButton");
     EXPECT_EQ(names(form->document().definition()), "BADCE");
     EXPECT_EQ(messages.requests().size(), asked + 1);
     messages.enqueue(MessageAnswer::Yes);
-    click(ctl::DeleteParameterButton);
+    click("deleteParameterButton");
     EXPECT_EQ(names(form->document().definition()), "BAC");
     EXPECT_EQ(messages.requests().size(), asked + 2);
     EXPECT_EQ(stack->count(), 4);
@@ -186,13 +186,15 @@ TEST_F(TablesTest, ATableOverTheBudgetIsRefusedAndChangesNothing) {
     ASSERT_EQ(messages.requests().size(), 1u);
     EXPECT_EQ(messages.requests().back().kind, MessageKind::Error);
     EXPECT_EQ(messages.requests().back().text, pasteTooLargeText());
-    EXPECT_TRUE(messages.requests().back().text.contains(u("100\u00a0000"))) << messages.requests().back().text.toStdString();
+    EXPECT_TRUE(messages.requests().back().text.contains(u("100\u00a0000")))
+        << messages.requests().back().text.toStdString();
 
     const TableBudget budget;
     putText(u("1\t2\n").repeated(budget.maxCells / 2));
     results()->setFocus();
     pressKey(results(), Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(form->document().definition().results.size(), 1u + static_cast<std::size_t>(budget.maxCells / 2));
+    EXPECT_EQ(form->document().definition().results.size(),
+              1u + static_cast<std::size_t>(budget.maxCells / 2));
     EXPECT_EQ(messages.requests().size(), 1u);
     clipboard()->clear();
 }
@@ -210,7 +212,7 @@ TEST_F(TablesTest, ParametersTravelWhole) {
 
 TEST_F(TablesTest, AFieldKeepsItsOwnClipboard) {
     putText(u("pasted"));
-    QLineEdit* title = edit(ctl::TitleEdit);
+    QLineEdit* title = edit("titleEdit");
     title->setFocus();
     title->clear();
     pressKey(title, Qt::Key_V, Qt::ControlModifier);

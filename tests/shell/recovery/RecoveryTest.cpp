@@ -111,12 +111,12 @@ TEST_F(Recovery, ACopyIsOfferedBackRestoredUnderItsPathAndSavedThereAfterAQuesti
     EXPECT_TRUE(form->document().isModified());
     EXPECT_EQ(form->documents().currentNativePath(), nativePath(file));
     EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak - stature.rpt*")) << "restored as unsaved changes";
-    EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("typed"));
+    EXPECT_EQ(edit("titleEdit")->text(), QStringLiteral("typed"));
     EXPECT_FALSE(store->find(old).has_value()) << "the old copy went once the new one was written";
     EXPECT_EQ(copies(), 1U);
 
     messages.enqueue(MessageAnswer::No);
-    form->runCommand(cmd::FileSave);
+    form->runCommand("fileSave");
     ASSERT_EQ(messages.requests().size(), 1U) << "the first save of a restored file asks";
     EXPECT_TRUE(messages.requests()[0].text.contains(QStringLiteral("восстановлен из копии")));
     EXPECT_EQ(messages.requests()[0].defaultButton, MessageAnswer::No);
@@ -125,13 +125,13 @@ TEST_F(Recovery, ACopyIsOfferedBackRestoredUnderItsPathAndSavedThereAfterAQuesti
     EXPECT_EQ(read.title, "on disk") << "No leaves the file";
 
     messages.enqueue(MessageAnswer::Yes);
-    form->runCommand(cmd::FileSave);
+    form->runCommand("fileSave");
     ASSERT_TRUE(read.load(file));
     EXPECT_EQ(read.title, "typed");
     EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(copies(), 0U) << "no copy is left after a save";
     form->document().setCell(locationOf(ReportText::Title), QStringLiteral("again"));
-    form->runCommand(cmd::FileSave);
+    form->runCommand("fileSave");
     EXPECT_EQ(messages.requests().size(), 2U) << "later saves ask nothing";
 }
 
@@ -144,7 +144,7 @@ TEST_F(Recovery, ARestoredFileChangedSinceIsGuardedByTheQuestion) {
     question.enqueue(Action::Restore, 0);
     startWithRecovery();
     messages.enqueue(MessageAnswer::No);
-    form->runCommand(cmd::FileSave);
+    form->runCommand("fileSave");
     ASSERT_EQ(messages.requests().size(), 1U) << "one question, the stronger one";
     EXPECT_TRUE(messages.requests()[0].text.contains(QStringLiteral("изменен другой программой")));
     ReportDefinition read;
@@ -156,12 +156,14 @@ TEST_F(Recovery, ARestoredFileChangedSinceIsGuardedByTheQuestion) {
 TEST_F(Recovery, OneQuestionListsEveryCopyRemovalAsksTwiceAndTheRestWaitForTheirFiles) {
     const std::string laterFile = fileWith(definitionNamed("later on disk"), QStringLiteral("later.rpt"));
     const std::string later = leaveCopy(definitionNamed("later"), laterFile, {}, 1'765'000'001);
-    const std::string removed = leaveCopy(definitionNamed("remove"), "/nowhere/remove.rpt", {}, 1'765'000'002);
+    const std::string removed =
+        leaveCopy(definitionNamed("remove"), "/nowhere/remove.rpt", {}, 1'765'000'002);
     const std::string untitled = leaveCopy(definitionNamed("untitled"), "", {}, 1'765'000'003);
     startWithRecovery(); // nothing queued: Escape, "Позже"
     ASSERT_EQ(question.asked().size(), 1U) << "one question for all";
     ASSERT_EQ(question.asked()[0].offers.size(), 3U);
-    EXPECT_TRUE(question.asked()[0].offers[0].document.contains(QStringLiteral("later.rpt"))) << "oldest first";
+    EXPECT_TRUE(question.asked()[0].offers[0].document.contains(QStringLiteral("later.rpt")))
+        << "oldest first";
     EXPECT_EQ(question.asked()[0].offers[2].document, QStringLiteral("Без имени"));
     EXPECT_EQ(copies(), 3U) << "Позже keeps every copy";
     EXPECT_FALSE(form->document().isModified());
@@ -183,7 +185,7 @@ TEST_F(Recovery, OneQuestionListsEveryCopyRemovalAsksTwiceAndTheRestWaitForTheir
     EXPECT_FALSE(store->find(untitled).has_value());
     EXPECT_TRUE(store->find(later).has_value());
     EXPECT_TRUE(form->documents().currentNativePath().isEmpty()) << "an untitled copy is restored untitled";
-    EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("untitled"));
+    EXPECT_EQ(edit("titleEdit")->text(), QStringLiteral("untitled"));
 
     // The copy left waiting is offered when its file is opened.
     messages.clear();
@@ -193,7 +195,7 @@ TEST_F(Recovery, OneQuestionListsEveryCopyRemovalAsksTwiceAndTheRestWaitForTheir
     ASSERT_TRUE(form->documents().openFile(nativePath(laterFile)));
     ASSERT_EQ(question.asked().size(), 1U);
     EXPECT_EQ(question.asked()[0].offers.size(), 1U);
-    EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("later"));
+    EXPECT_EQ(edit("titleEdit")->text(), QStringLiteral("later"));
     EXPECT_TRUE(form->document().isModified());
     EXPECT_FALSE(store->find(later).has_value());
 }
@@ -212,15 +214,16 @@ TEST_F(Recovery, ACopyThatCannotBeWrittenIsSaidInTheStatusLineUntilOneIs) {
     std::filesystem::remove_all(blocker);
     std::ofstream(blocker) << "a file where the folder should be";
     startWithRecovery();
-    form->runCommand(cmd::AddResult);
+    form->runCommand("addResult");
     EXPECT_FALSE(session->keeper().writeNow());
     auto* bar = form->findChild<QStatusBar*>();
     ASSERT_NE(bar, nullptr);
     EXPECT_TRUE(bar->isVisible());
     const QString said = bar->currentMessage();
-    EXPECT_TRUE(said.startsWith(QStringLiteral("Копия несохраненных изменений не записывается"))) << said.toStdString();
+    EXPECT_TRUE(said.startsWith(QStringLiteral("Копия несохраненных изменений не записывается")))
+        << said.toStdString();
     EXPECT_FALSE(said.contains(QStringLiteral("cannot"))) << "Russian only: " << said.toStdString();
-    form->runCommand(cmd::AddResult);
+    form->runCommand("addResult");
     EXPECT_FALSE(session->keeper().writeNow());
     EXPECT_EQ(bar->currentMessage(), said) << "still said";
 
@@ -294,16 +297,16 @@ TEST_F(Recovery, ADamagedCopyIsListedWithARussianReasonAndRemovedOnlyOnTheUsersW
 
 TEST_F(Recovery, TheCopyFollowsTheChangesAndGoesWithNoAtTheClosingPrompt) {
     startWithRecovery();
-    form->runCommand(cmd::AddResult);
+    form->runCommand("addResult");
     ASSERT_TRUE(session->keeper().isPending());
     ASSERT_TRUE(session->keeper().writeNow());
     EXPECT_EQ(copies(), 1U);
 
     messages.enqueue(MessageAnswer::Cancel);
-    form->runCommand(cmd::Exit);
+    form->runCommand("fileExit");
     EXPECT_EQ(copies(), 1U) << "Cancel keeps the window and the copy";
     messages.enqueue(MessageAnswer::No);
-    form->runCommand(cmd::Exit);
+    form->runCommand("fileExit");
     EXPECT_EQ(copies(), 0U) << "No throws the changes away, and the copy with them";
 }
 
@@ -358,7 +361,8 @@ TEST_F(Recovery, SigtermKeepsWhatWasTypedAndEndsWithoutAQuestion) {
             app.setRecoveryFolder(folder);
             app.keepWorkWhenEnded();
             QTimer::singleShot(0, [&app] {
-                QLineEdit* title = qobject_cast<QLineEdit*>(app.mainWindow()->control(ctl::TitleEdit));
+                QLineEdit* title =
+                    qobject_cast<QLineEdit*>(app.mainWindow()->findChild<QWidget*>("titleEdit"));
                 title->setFocus();
                 title->selectAll();
                 typeText(title, QStringLiteral("Набрано до сигнала"));
@@ -387,10 +391,11 @@ TEST_F(Recovery, ATermAndHupBurstKeepsTheOpenCellsTextAndTheWindowsPlace) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const char* givenFolder = std::getenv("VORNAK_TEST_BURST_STATE");
     const char* givenSettings = std::getenv("VORNAK_TEST_BURST_SETTINGS");
-    const std::string folder =
-        givenFolder != nullptr ? givenFolder : corePath(QFile::encodeName(dir.filePath(QStringLiteral("burst"))));
-    const QString settingsFile =
-        givenSettings != nullptr ? QString::fromUtf8(givenSettings) : dir.filePath(QStringLiteral("burst.conf"));
+    const std::string folder = givenFolder != nullptr
+                                   ? givenFolder
+                                   : corePath(QFile::encodeName(dir.filePath(QStringLiteral("burst"))));
+    const QString settingsFile = givenSettings != nullptr ? QString::fromUtf8(givenSettings)
+                                                          : dir.filePath(QStringLiteral("burst.conf"));
     ::setenv("VORNAK_TEST_BURST_STATE", folder.c_str(), 1);
     ::setenv("VORNAK_TEST_BURST_SETTINGS", settingsFile.toUtf8().constData(), 1);
     EXPECT_EXIT(

@@ -47,7 +47,7 @@ public:
     ChecksWindow* window() const { return form->checks().checksWindow(); }
     // Opens the window and activates its finding in a row, as Enter there does.
     void activateFinding(int row) {
-        form->runCommand(cmd::Checks);
+        form->runCommand("editChecks");
         ASSERT_TRUE(window()->isVisible());
         window()->selectRow(row);
         QTest::keyClick(window()->list(), Qt::Key_Return);
@@ -60,7 +60,7 @@ public:
 TEST_F(ChecksTest, TheCountAndTheWindowFollowEditsUndoAndRedo) {
     startWith(cleanDefinition());
     EXPECT_EQ(count()->text(), QStringLiteral("Замечаний нет"));
-    form->runCommand(cmd::Checks);
+    form->runCommand("editChecks");
     ASSERT_TRUE(window()->isVisible());
     activate();
 
@@ -69,19 +69,19 @@ TEST_F(ChecksTest, TheCountAndTheWindowFollowEditsUndoAndRedo) {
     ASSERT_EQ(window()->findings().size(), 2u);
     EXPECT_EQ(window()->list()->item(0)->text(), QStringLiteral("Результат 1: «#P(9)»: параметра 9 нет"));
 
-    form->runCommand(cmd::Undo);
+    form->runCommand("editUndo");
     QApplication::processEvents();
     EXPECT_EQ(count()->text(), QStringLiteral("Замечаний нет"));
     EXPECT_TRUE(window()->findings().empty());
 
-    form->runCommand(cmd::Redo);
+    form->runCommand("editRedo");
     QApplication::processEvents();
     EXPECT_EQ(count()->count(), 2);
 
     // Deleting parameter 2, which parameter 3's result names, leaves a code that names nothing.
     messages.enqueue(MessageAnswer::Yes);
     selectRow(parameters(), 1);
-    form->runCommand(cmd::DeleteParameter);
+    form->runCommand("deleteParameter");
     QApplication::processEvents();
     EXPECT_EQ(model.parameters[1].values[0].result, "#R(0)");
     EXPECT_EQ(count()->count(), 3);
@@ -89,7 +89,7 @@ TEST_F(ChecksTest, TheCountAndTheWindowFollowEditsUndoAndRedo) {
 
 TEST_F(ChecksTest, F7AndTheCountOpenTheWindow) {
     startWith(cleanDefinition());
-    pressKey(edit(ctl::TitleEdit), Qt::Key_F7);
+    pressKey(edit("titleEdit"), Qt::Key_F7);
     EXPECT_TRUE(window()->isVisible());
     EXPECT_EQ(window()->windowTitle(), QStringLiteral("Проверка"));
     window()->close();
@@ -139,7 +139,7 @@ TEST_F(ChecksTest, AFindingLeadsToItsCellOrField) {
 
     activateFinding(0);
     EXPECT_EQ(form->parameterPanel().shownParameter(), 0);
-    EXPECT_TRUE(edit(ctl::FormulaEdit)->hasFocus());
+    EXPECT_TRUE(edit("formulaEdit")->hasFocus());
     EXPECT_TRUE(model == d); // nothing was changed on the way
 }
 
@@ -149,7 +149,7 @@ TEST_F(ChecksTest, DeletingAReferencedRecordAsksFirstListingWhereItIsNamed) {
     // Parameter 1 is named by result 1: No keeps it.
     selectRow(parameters(), 0);
     messages.enqueue(MessageAnswer::No);
-    form->runCommand(cmd::DeleteParameter);
+    form->runCommand("deleteParameter");
     ASSERT_EQ(messages.requests().size(), 1u);
     EXPECT_EQ(messages.requests()[0].kind, MessageKind::Question);
     EXPECT_EQ(messages.requests()[0].defaultButton, MessageAnswer::No);
@@ -160,7 +160,7 @@ TEST_F(ChecksTest, DeletingAReferencedRecordAsksFirstListingWhereItIsNamed) {
     // Result 1 is named by result 2; Yes deletes it, and the code that named it names nothing.
     selectRow(results(), 0);
     messages.enqueue(MessageAnswer::Yes);
-    form->runCommand(cmd::DeleteResult);
+    form->runCommand("deleteResult");
     ASSERT_EQ(messages.requests().size(), 2u);
     EXPECT_TRUE(messages.requests()[1].text.contains(QStringLiteral("    Результат 2\n")));
     ASSERT_EQ(model.results.size(), 1u);
@@ -175,7 +175,7 @@ TEST_F(ChecksTest, DeletingAReferencedRecordAsksFirstListingWhereItIsNamed) {
     };
     EXPECT_EQ(questions(), 2);
     selectRow(results(), 0);
-    form->runCommand(cmd::DeleteResult);
+    form->runCommand("deleteResult");
     EXPECT_EQ(questions(), 2);
     EXPECT_TRUE(model.results.empty());
 }
@@ -184,7 +184,7 @@ TEST_F(ChecksTest, RenumberedCodesAreNotedOnce) {
     startWith(cleanDefinition());
     // A new parameter above parameter 3 renumbers #P(3).
     selectRow(parameters(), 1);
-    form->runCommand(cmd::AddParameter);
+    form->runCommand("addParameter");
     EXPECT_TRUE(messages.requests().empty()); // not in the middle of the command
     QApplication::processEvents();
     EXPECT_EQ(model.results[0].result, "#P(1) + #P(4)");
@@ -193,7 +193,7 @@ TEST_F(ChecksTest, RenumberedCodesAreNotedOnce) {
     EXPECT_TRUE(messages.requests()[0].text.contains(QStringLiteral("документа Word")));
 
     selectRow(parameters(), 0);
-    form->runCommand(cmd::AddParameter);
+    form->runCommand("addParameter");
     QApplication::processEvents();
     EXPECT_EQ(model.results[0].result, "#P(1) + #P(5)");
     EXPECT_EQ(messages.requests().size(), 1u);
@@ -218,7 +218,7 @@ TEST_F(ChecksTest, TheRangeStripFollowsTheValueList) {
     editCell(values(), 1, 0, QStringLiteral("12"));
     ASSERT_EQ(strip->rangeLayout().gaps.size(), 1u);
     EXPECT_EQ(strip->rangeLayout().gaps[0], (RangeStretch{10, 12}));
-    form->runCommand(cmd::Undo);
+    form->runCommand("editUndo");
     EXPECT_TRUE(strip->rangeLayout().gaps.empty());
 
     // While a bound is being typed, the strip already shows it.
@@ -243,10 +243,10 @@ TEST_F(ChecksTest, TheRangeStripFollowsTheValueList) {
     EXPECT_FALSE(strip->isVisible());
     EXPECT_EQ(values()->geometry(), fullList);
     clickParameterRow(1);
-    form->runCommand(cmd::Checks); // any command first confirms; then switch the kind
-    click(ctl::KindList);
+    form->runCommand("editChecks"); // any command first confirms; then switch the kind
+    click("kindListRadio");
     EXPECT_FALSE(strip->isVisible());
-    form->runCommand(cmd::Undo);
+    form->runCommand("editUndo");
     EXPECT_TRUE(strip->isVisible());
 }
 
@@ -287,45 +287,45 @@ TEST_F(ChecksTest, RecordCommandsRenumberCodesInOneUndoStep) {
         const char* name;
         bool onResults;
         int row;
-        int command;
+        QString command;
         std::vector<std::string> after;
     } cases[] = {
         {"add parameter",
          false,
          0,
-         cmd::AddParameter,
+         "addParameter",
          {"#P(3)+#R(4)", "", "", "#N(1)*#P(4)", "|", "#P(4) #X(2)", "#X(1)"}},
         {"delete parameter",
          false,
          1,
-         cmd::DeleteParameter,
+         "deleteParameter",
          {"#P(0)+#R(2)", "#N(1)*#P(2)", "|", "#P(2) #X(2)", "#X(1)"}},
         {"move parameter up",
          false,
          2,
-         cmd::MoveUp,
+         "editMoveUp",
          {"#P(3)+#R(2)", "#N(1)*#P(2)", "", "|", "#P(2) #X(2)", "#X(1)"}},
         {"move parameter down",
          false,
          0,
-         cmd::MoveDown,
+         "editMoveDown",
          {"", "#P(1)+#R(3)", "#N(2)*#P(3)", "|", "#P(3) #X(2)", "#X(1)"}},
         {"duplicate parameter",
          false,
          0,
-         cmd::Duplicate,
+         "editDuplicate",
          {"#P(3)+#R(4)", "#P(3)+#R(4)", "", "#N(1)*#P(4)", "|", "#P(4) #X(2)", "#X(1)"}},
         // A new result says "Результат".
         {"add result",
          true,
          0,
-         cmd::AddResult,
+         "addResult",
          {"#P(2)+#R(3)", "", "#N(1)*#P(3)", "|", "#P(3) #X(3)", "\xD0\xE5\xE7\xF3\xEB\xFC\xF2\xE0\xF2",
           "#X(1)"}},
         {"move result down",
          true,
          0,
-         cmd::MoveDown,
+         "editMoveDown",
          {"#P(2)+#R(3)", "", "#N(1)*#P(3)", "|", "#X(2)", "#P(3) #X(1)"}},
     };
     startWith(codedDefinition());
@@ -341,7 +341,7 @@ TEST_F(ChecksTest, RecordCommandsRenumberCodesInOneUndoStep) {
         QApplication::processEvents();
         EXPECT_EQ(codeTexts(model), c.after) << c.name;
         EXPECT_EQ(document.undoStack()->count(), steps + 1) << c.name;
-        form->runCommand(cmd::Undo);
+        form->runCommand("editUndo");
         EXPECT_EQ(serializeDefinition(model), before) << c.name;
         messages.clear();
     }

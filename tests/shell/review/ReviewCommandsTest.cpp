@@ -28,7 +28,8 @@ ReportDefinition method() {
     ParameterRecord age;
     age.name = bytes(QStringLiteral("Возраст"));
     age.kind = ValueKind::Range;
-    age.values = {{"0", "18", bytes(QStringLiteral("молодой"))}, {"18", "60", bytes(QStringLiteral("средний"))}};
+    age.values = {{"0", "18", bytes(QStringLiteral("молодой"))},
+                  {"18", "60", bytes(QStringLiteral("средний"))}};
     d.parameters = {sex, age};
     d.results = {{bytes(QStringLiteral("Рост")), "#R(2)+#P(1)"}};
     return d;
@@ -50,11 +51,11 @@ TEST_F(ReviewCommandsTest, FileMenuKeepsItsItemsAndAddsTheTwoAfterSaveTable) {
     ASSERT_GE(saveTable, 0) << texts.join(QStringLiteral(" | ")).toStdString();
     EXPECT_EQ(texts.value(saveTable + 1), QStringLiteral("Сра&внить с файлом..."));
     EXPECT_EQ(texts.value(saveTable + 2), QStringLiteral("&Печать..."));
-    EXPECT_EQ(form->action(cmd::Print)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    EXPECT_EQ(form->action("filePrint")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     // The items before keep their order.
-    EXPECT_EQ(texts.mid(0, 5), (QStringList{QStringLiteral("&Новый"), QStringLiteral("&Открыть"),
-                                            QStringLiteral("&Сохранить"), QStringLiteral("Сохранить &как..."),
-                                            QStringLiteral("Сохранить &таблицу...")}));
+    EXPECT_EQ(texts.mid(0, 5),
+              (QStringList{QStringLiteral("&Новый"), QStringLiteral("&Открыть"), QStringLiteral("&Сохранить"),
+                           QStringLiteral("Сохранить &как..."), QStringLiteral("Сохранить &таблицу...")}));
 }
 
 TEST_F(ReviewCommandsTest, ComparisonListsFollowsEditsAndGoesToTheCell) {
@@ -67,7 +68,7 @@ TEST_F(ReviewCommandsTest, ComparisonListsFollowsEditsAndGoesToTheCell) {
     load(changed, QStringLiteral("v2.rpt"));
 
     fileDialogs.enqueue(other);
-    ASSERT_TRUE(form->runCommand(cmd::CompareWithFile));
+    ASSERT_TRUE(form->runCommand("fileCompare"));
     ComparisonWindow* window = form->review().comparisonWindow();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(window->isVisible());
@@ -89,7 +90,7 @@ TEST_F(ReviewCommandsTest, ComparisonListsFollowsEditsAndGoesToTheCell) {
     ASSERT_EQ(window->list()->count(), 1) << window->list()->item(0)->text().toStdString();
     EXPECT_TRUE(window->list()->item(0)->text().startsWith(QStringLiteral("Результат 1")));
     // Undo brings it back.
-    form->runCommand(cmd::Undo);
+    form->runCommand("editUndo");
     QApplication::processEvents();
     EXPECT_EQ(window->list()->count(), 2);
 }
@@ -122,7 +123,7 @@ TEST_F(ReviewCommandsTest, AFileThatCannotBeReadIsSaidAndNoWindowOpens) {
     file.close();
     for (const QString& path : {bad, dir.filePath(QStringLiteral("missing.rpt"))}) {
         fileDialogs.enqueue(path);
-        form->runCommand(cmd::CompareWithFile);
+        form->runCommand("fileCompare");
         EXPECT_EQ(form->review().comparisonWindow(), nullptr);
     }
     EXPECT_EQ(messages.requests().size(), 2u);
@@ -144,7 +145,8 @@ TEST_F(ReviewCommandsTest, PrintoutHoldsEveryTextInReadingOrderAndFootsEachPage)
         at = found + expected.size();
     }
     EXPECT_EQ(printout.footerText(2, 3),
-              QStringLiteral("рост.rpt, сохранен 01.12.2026 09:30 (с несохраненными изменениями) — страница 2 из 3"));
+              QStringLiteral(
+                  "рост.rpt, сохранен 01.12.2026 09:30 (с несохраненными изменениями) — страница 2 из 3"));
 }
 
 TEST_F(ReviewCommandsTest, ALongDefinitionPrintsToSeveralPdfPages) {
@@ -168,11 +170,14 @@ TEST_F(ReviewCommandsTest, ALongDefinitionPrintsToSeveralPdfPages) {
     const QByteArray content = pdf.readAll();
     EXPECT_TRUE(content.startsWith("%PDF"));
     // Pages are objects of type /Page; a long definition takes many.
-    EXPECT_GT(content.count("/Type /Page\n") + content.count("/Type /Page\r") + content.count("/Type /Page "), 3);
+    EXPECT_GT(content.count("/Type /Page\n") + content.count("/Type /Page\r") + content.count("/Type /Page "),
+              3);
 
-    EXPECT_FALSE(printDefinitionToPdf(QFile::encodeName(dir.filePath(QStringLiteral("none.rpt"))), out, error));
+    EXPECT_FALSE(
+        printDefinitionToPdf(QFile::encodeName(dir.filePath(QStringLiteral("none.rpt"))), out, error));
     EXPECT_TRUE(error.contains(QStringLiteral("none.rpt"))) << error.toStdString();
-    EXPECT_FALSE(printDefinitionToPdf(QFile::encodeName(in), dir.filePath(QStringLiteral("no/such/folder.pdf")), error));
+    EXPECT_FALSE(printDefinitionToPdf(QFile::encodeName(in),
+                                      dir.filePath(QStringLiteral("no/such/folder.pdf")), error));
 }
 
 // The PDF's own text, as a reader of it extracts it: every text, value and result in reading order,
@@ -184,16 +189,17 @@ TEST_F(ReviewCommandsTest, ThePdfTextHoldsTheDefinitionInOrder) {
     QString error;
     ASSERT_TRUE(printDefinitionToPdf(QFile::encodeName(in), out, error)) << error.toStdString();
     QProcess extract;
-    extract.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), out, QStringLiteral("-")});
+    extract.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-enc"), QStringLiteral("UTF-8"), out, QStringLiteral("-")});
     ASSERT_TRUE(extract.waitForFinished(60000)) << "pdftotext (poppler-utils) did not run";
     ASSERT_EQ(extract.exitCode(), 0);
     const QString text = QString::fromUtf8(extract.readAllStandardOutput());
     qsizetype at = 0;
     for (const QString& expected :
          {QStringLiteral("Рост по костям"), QStringLiteral("Ведунов"), QStringLiteral("Пол"),
-          QStringLiteral("мужской"), QStringLiteral("женский"), QStringLiteral("Возраст"), QStringLiteral("молодой"),
-          QStringLiteral("средний"), QStringLiteral("#R(2)+#P(1)"), QStringLiteral("рост.rpt"),
-          QStringLiteral("страница 1 из 1")}) {
+          QStringLiteral("мужской"), QStringLiteral("женский"), QStringLiteral("Возраст"),
+          QStringLiteral("молодой"), QStringLiteral("средний"), QStringLiteral("#R(2)+#P(1)"),
+          QStringLiteral("рост.rpt"), QStringLiteral("страница 1 из 1")}) {
         const qsizetype found = text.indexOf(expected, at);
         ASSERT_GE(found, 0) << expected.toStdString() << " after " << at << " in:\n" << text.toStdString();
         at = found + expected.size();

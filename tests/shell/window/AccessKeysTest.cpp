@@ -92,7 +92,7 @@ TEST_F(AccessKeys, AltWithAMenusLetterOpensThatMenu) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.title.toStdString());
         activate();
-        QLineEdit* title = edit(ctl::TitleEdit);
+        QLineEdit* title = edit("titleEdit");
         title->setFocus();
         const QString text = QString(QChar(static_cast<char16_t>(c.letter))).toLower();
         pressWithText(title, static_cast<Qt::Key>(c.letter), Qt::AltModifier, text);

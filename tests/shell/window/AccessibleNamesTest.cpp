@@ -98,12 +98,12 @@ TEST_F(AccessibleNames, TheListsAndFieldsAreNamedAsTheirLabelsSay) {
         QWidget* widget;
         QString name;
     } cases[] = {
-        {edit(ctl::TitleEdit), QStringLiteral("Назван:")},
-        {edit(ctl::DateEdit), QStringLiteral("Дата:")},
+        {edit("titleEdit"), QStringLiteral("Назван:")},
+        {edit("dateEdit"), QStringLiteral("Дата:")},
         {parameters(), QStringLiteral("Параметры")},
         {values(), QStringLiteral("Значения параметра")},
         {results(), QStringLiteral("Результаты")},
-        {form->control(ctl::AddResultButton), QStringLiteral("Добавить результат")},
+        {form->findChild<QWidget*>("addResultButton"), QStringLiteral("Добавить результат")},
         {form->findTools()->bar()->findField(), QStringLiteral("Найти:")},
     };
     for (const auto& c : cases) {

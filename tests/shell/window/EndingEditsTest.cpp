@@ -53,7 +53,7 @@ TEST_F(EndingEdits, ClosingWithACellEditorOpenKeepsWhatWasTyped) {
     for (const auto& c : cases) {
         start();
         if (c.modifiedBefore) {
-            form->runCommand(cmd::AddResult);
+            form->runCommand("addResult");
         }
         GridEdit* box = parameters()->editCell(0, 1);
         ASSERT_NE(box, nullptr) << c.how;
@@ -127,8 +127,8 @@ TEST_F(EndingEdits, ANameWithAnyBytesOpensSavesAndStaysInTheRecentList) {
     EXPECT_EQ(recentFiles.nativeAt(0), path);
 
     // Saving writes that very file.
-    form->runCommand(cmd::AddResult);
-    form->runCommand(cmd::FileSave);
+    form->runCommand("addResult");
+    form->runCommand("fileSave");
     EXPECT_TRUE(messages.requests().empty());
     ReportDefinition back;
     ASSERT_TRUE(back.load(path.toStdString()));

@@ -17,42 +17,42 @@ TEST_F(Keys, EachKeyRunsItsCommandAndNoOther) {
     const struct {
         Qt::Key key;
         Qt::KeyboardModifiers modifiers;
-        int command; // 0: none
+        QString command; // empty: none
     } cases[] = {
-        {Qt::Key_N, Qt::ControlModifier, cmd::FileNew},
-        {Qt::Key_O, Qt::ControlModifier, cmd::FileOpen},
-        {Qt::Key_S, Qt::ControlModifier, cmd::FileSave},
-        {Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier, cmd::FileSave}, // Shift is not looked at
-        {Qt::Key_S, Qt::ControlModifier | Qt::AltModifier, cmd::FileSave},
-        {Qt::Key_S, Qt::NoModifier, 0},
-        {Qt::Key_N, Qt::ShiftModifier, 0},
-        {Qt::Key_F2, Qt::NoModifier, cmd::AddParameter},
-        {Qt::Key_F2, Qt::ControlModifier, cmd::AddParameter},
-        {Qt::Key_F2, Qt::ShiftModifier, cmd::AddParameter},
-        {Qt::Key_F2, Qt::AltModifier, 0}, // a system key
-        {Qt::Key_F3, Qt::NoModifier, cmd::AddValue},
-        {Qt::Key_F4, Qt::NoModifier, cmd::AddResult},
-        {Qt::Key_F4, Qt::AltModifier, 0}, // Alt+F4 closes the window as usual
-        {Qt::Key_F5, Qt::NoModifier, 0},
-        {Qt::Key_F1, Qt::NoModifier, cmd::Help},
-        {Qt::Key_F1, Qt::ShiftModifier, 0},
-        {Qt::Key_F1, Qt::ControlModifier, 0},
+        {Qt::Key_N, Qt::ControlModifier, "fileNew"},
+        {Qt::Key_O, Qt::ControlModifier, "fileOpen"},
+        {Qt::Key_S, Qt::ControlModifier, "fileSave"},
+        {Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier, "fileSave"}, // Shift is not looked at
+        {Qt::Key_S, Qt::ControlModifier | Qt::AltModifier, "fileSave"},
+        {Qt::Key_S, Qt::NoModifier, {}},
+        {Qt::Key_N, Qt::ShiftModifier, {}},
+        {Qt::Key_F2, Qt::NoModifier, "addParameter"},
+        {Qt::Key_F2, Qt::ControlModifier, "addParameter"},
+        {Qt::Key_F2, Qt::ShiftModifier, "addParameter"},
+        {Qt::Key_F2, Qt::AltModifier, {}}, // a system key
+        {Qt::Key_F3, Qt::NoModifier, "addValue"},
+        {Qt::Key_F4, Qt::NoModifier, "addResult"},
+        {Qt::Key_F4, Qt::AltModifier, {}}, // Alt+F4 closes the window as usual
+        {Qt::Key_F5, Qt::NoModifier, {}},
+        {Qt::Key_F1, Qt::NoModifier, "helpUsage"},
+        {Qt::Key_F1, Qt::ShiftModifier, {}},
+        {Qt::Key_F1, Qt::ControlModifier, {}},
     };
     for (const auto& c : cases) {
         // The dialogs the document keys open are answered with Cancel.
         fileDialogs.clear();
-        QLineEdit* title = edit(ctl::TitleEdit);
+        QLineEdit* title = edit("titleEdit");
         activate();
         title->setFocus();
         ran.clear();
         pressKey(title, c.key, c.modifiers);
         QApplication::processEvents();
         form->usageHelpWindow()->hide();
-        if (c.command == 0) {
+        if (c.command.isEmpty()) {
             EXPECT_EQ(ran.count(), 0) << "key " << c.key << " modifiers " << c.modifiers.toInt();
         } else {
             ASSERT_EQ(ran.count(), 1) << "key " << c.key << " modifiers " << c.modifiers.toInt();
-            EXPECT_EQ(ran.at(0).at(0).toInt(), c.command) << "key " << c.key;
+            EXPECT_EQ(ran.at(0).at(0).toString(), c.command) << "key " << c.key;
         }
     }
 }
@@ -93,7 +93,7 @@ TEST_F(Keys, AddKeysWorkWhateverHasTheFocusAndAreConsumed) {
         {Qt::Key_F2, Qt::ControlModifier | Qt::ShiftModifier, 1, 0, 0},
     };
     // The formula edit takes input only while the parameter has a formula.
-    click(ctl::FormulaCheck);
+    click("formulaCheck");
 
     for (FocusIn place : places) {
         for (const auto& k : keys) {
@@ -102,20 +102,20 @@ TEST_F(Keys, AddKeysWorkWhateverHasTheFocusAndAreConsumed) {
             const int current = form->parameterPanel().shownParameter();
             switch (place) {
             case FocusIn::TitleEdit:
-                target = edit(ctl::TitleEdit);
+                target = edit("titleEdit");
                 break;
             case FocusIn::FormulaEdit:
                 if (!model.parameters[static_cast<std::size_t>(current)].hasFormula) {
-                    click(ctl::FormulaCheck);
+                    click("formulaCheck");
                 }
-                target = edit(ctl::FormulaEdit);
+                target = edit("formulaEdit");
                 break;
             case FocusIn::ParameterCellEditor:
                 target = parameters()->editCell(current, 1);
                 break;
             case FocusIn::ValueCellEditor:
                 if (rowCount(values()) == 0) {
-                    form->runCommand(cmd::AddValue);
+                    form->runCommand("addValue");
                 }
                 target = values()->editCell(0, 0);
                 break;
@@ -123,7 +123,7 @@ TEST_F(Keys, AddKeysWorkWhateverHasTheFocusAndAreConsumed) {
                 target = results();
                 break;
             case FocusIn::AddButton:
-                target = button(ctl::AddValueButton);
+                target = button("addValueButton");
                 break;
             }
             ASSERT_NE(target, nullptr) << focusName(place);
@@ -158,22 +158,22 @@ TEST_F(Keys, DocumentKeysRunTheirCommandsFromAnEditAndACellEditor) {
     QSignalSpy ran(form.get(), &MainWindow::commandRun);
     const struct {
         Qt::Key key;
-        int command;
-    } keys[] = {{Qt::Key_N, cmd::FileNew}, {Qt::Key_O, cmd::FileOpen}, {Qt::Key_S, cmd::FileSave}};
+        QString command;
+    } keys[] = {{Qt::Key_N, "fileNew"}, {Qt::Key_O, "fileOpen"}, {Qt::Key_S, "fileSave"}};
     for (const auto& k : keys) {
         for (bool inCellEditor : {false, true}) {
             QWidget* target = inCellEditor ? static_cast<QWidget*>(values()->editCell(0, 1))
-                                           : static_cast<QWidget*>(edit(ctl::TitleEdit));
+                                           : static_cast<QWidget*>(edit("titleEdit"));
             ASSERT_NE(target, nullptr);
             target->setFocus();
             ran.clear();
             pressKey(target, k.key, Qt::ControlModifier);
             ASSERT_EQ(ran.count(), 1)
                 << "key " << k.key << (inCellEditor ? " in a cell editor" : " in an edit");
-            EXPECT_EQ(ran.at(0).at(0).toInt(), k.command);
+            EXPECT_EQ(ran.at(0).at(0).toString(), k.command);
         }
     }
-    EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("ОПРЕДЕЛЕНИЕ РОСТА ПО КОСТЯМ"));
+    EXPECT_EQ(edit("titleEdit")->text(), QStringLiteral("ОПРЕДЕЛЕНИЕ РОСТА ПО КОСТЯМ"));
 }
 
 TEST_F(Keys, TextTypedIntoAnOpenCellEditorIsKeptWhenAKeyRunsACommand) {
@@ -191,8 +191,8 @@ TEST_F(Keys, TextTypedIntoAnOpenCellEditorIsKeptWhenAKeyRunsACommand) {
 
     // The same while the current parameter is shown without a selected parameter row, where the
     // new parameter goes first and the shown one moves down.
-    form->runCommand(cmd::AddParameter); // parameter 2, current
-    form->runCommand(cmd::AddParameter); // parameter 3, current
+    form->runCommand("addParameter"); // parameter 2, current
+    form->runCommand("addParameter"); // parameter 3, current
     parameters()->clearSelection();
     ASSERT_EQ(parameters()->selectedRow(), -1);
     const int shownBefore = form->parameterPanel().shownParameter();
@@ -209,7 +209,7 @@ TEST_F(Keys, TextTypedIntoAnOpenCellEditorIsKeptWhenAKeyRunsACommand) {
 
 TEST_F(Keys, EveryAutoRepeatOfAHeldKeyCounts) {
     start();
-    QWidget* target = edit(ctl::TitleEdit);
+    QWidget* target = edit("titleEdit");
     target->setFocus();
     pressKey(target, Qt::Key_F2);
     for (int i = 0; i < 100; ++i) {

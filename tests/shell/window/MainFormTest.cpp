@@ -5,9 +5,10 @@
 #include "AboutDialog.h"
 #include "UsageHelpDialog.h"
 
+#include "ActionTable.h"
 #include "DialogTemplates.h"
 #include "DialogUnits.h"
-#include "MenuTemplate.h"
+#include "MenuTable.h"
 #include "ProblemCountLabel.h"
 
 #include <QAction>
@@ -22,6 +23,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyleOptionMenuItem>
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
@@ -35,21 +37,21 @@ TEST_F(MainForm, StartsWithOneParameterOneResultAndTheDefaults) {
     start();
 
     // The nine texts, in the edits and in the form's fields.
-    const std::pair<int, QString> defaults[] = {
-        {ctl::TitleEdit, QStringLiteral("ОПРЕДЕЛЕНИЕ РОСТА ПО КОСТЯМ")},
-        {ctl::DocumentFileEdit, QStringLiteral("PrintForm.doc")},
-        {ctl::Input1CaptionEdit, QStringLiteral("Приложение № ")},
-        {ctl::Input2CaptionEdit, QStringLiteral("к заключению эксперта (к акту) № ")},
-        {ctl::SurnameCaptionEdit, QStringLiteral("Эксперт")},
-        {ctl::AuthorEdit, QStringLiteral("Ведунов П.Р.")},
-        {ctl::DateEdit, QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"))},
-        {ctl::OrganisationEdit, QStringLiteral("Заречное ОБСМЭ")},
-        {ctl::SourceEdit,
+    const std::pair<QString, QString> defaults[] = {
+        {"titleEdit", QStringLiteral("ОПРЕДЕЛЕНИЕ РОСТА ПО КОСТЯМ")},
+        {"documentFileEdit", QStringLiteral("PrintForm.doc")},
+        {"input1CaptionEdit", QStringLiteral("Приложение № ")},
+        {"input2CaptionEdit", QStringLiteral("к заключению эксперта (к акту) № ")},
+        {"surnameCaptionEdit", QStringLiteral("Эксперт")},
+        {"authorEdit", QStringLiteral("Ведунов П.Р.")},
+        {"dateEdit", QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"))},
+        {"organisationEdit", QStringLiteral("Заречное ОБСМЭ")},
+        {"sourceEdit",
          QStringLiteral("А. Н. Ключева, Г. С. Тармин. \"Судебно-медицинское отождествление личности "
                         "по костным останкам.\" Издательство Сарат. ун-та, 1978")},
     };
     for (const auto& [id, text] : defaults) {
-        EXPECT_EQ(edit(id)->text(), text) << "edit " << id;
+        EXPECT_EQ(edit(id)->text(), text) << "edit " << id.toStdString();
     }
     // The edits show the document's own texts: there is no second copy.
     EXPECT_EQ(shown(model.title), defaults[0].second);
@@ -80,12 +82,12 @@ TEST_F(MainForm, StartsWithOneParameterOneResultAndTheDefaults) {
     EXPECT_EQ(values()->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Результат"));
     EXPECT_EQ(parameters()->selectedRow(), 0);
     EXPECT_EQ(results()->selectedRow(), 0);
-    EXPECT_FALSE(edit(ctl::FormulaEdit)->isEnabled());
-    EXPECT_TRUE(qobject_cast<QRadioButton*>(button(ctl::KindList))->isChecked());
+    EXPECT_FALSE(edit("formulaEdit")->isEnabled());
+    EXPECT_TRUE(qobject_cast<QRadioButton*>(button("kindListRadio"))->isChecked());
 
     EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(shownTitle(*form), QStringLiteral("Vornak"));
-    EXPECT_EQ(QApplication::focusWidget(), edit(ctl::TitleEdit));
+    EXPECT_EQ(QApplication::focusWidget(), edit("titleEdit"));
 
     // Closing at once asks nothing.
     form->close();
@@ -160,13 +162,15 @@ TEST_F(MainForm, OpensAtTheFormsSizeThenGrowsAndShrinksWithTheUser) {
     EXPECT_TRUE(group->isAncestorOf(values()));
 
     // Larger: the three lists take the new room, the fields stretch sideways and keep their height.
-    const auto sizeOf = [this](int id) { return form->control(id)->size(); };
-    const QSize before[] = {sizeOf(ctl::ParameterList), sizeOf(ctl::ValueList), sizeOf(ctl::ResultList),
-                            sizeOf(ctl::TitleEdit), sizeOf(ctl::SourceEdit)};
+    const auto sizeOf = [this](const char* id) {
+        return form->findChild<QWidget*>(QLatin1String(id))->size();
+    };
+    const QSize before[] = {sizeOf("parameterList"), sizeOf("valueList"), sizeOf("resultList"),
+                            sizeOf("titleEdit"), sizeOf("sourceEdit")};
     form->resize(form->size() + QSize(300, 240));
     QApplication::processEvents();
-    const QSize after[] = {sizeOf(ctl::ParameterList), sizeOf(ctl::ValueList), sizeOf(ctl::ResultList),
-                           sizeOf(ctl::TitleEdit), sizeOf(ctl::SourceEdit)};
+    const QSize after[] = {sizeOf("parameterList"), sizeOf("valueList"), sizeOf("resultList"),
+                           sizeOf("titleEdit"), sizeOf("sourceEdit")};
     for (int i = 0; i < 3; ++i) {
         EXPECT_GT(after[i].width(), before[i].width()) << "list " << i;
         EXPECT_GT(after[i].height(), before[i].height()) << "list " << i;
@@ -189,97 +193,142 @@ TEST_F(MainForm, OpensAtTheFormsSizeThenGrowsAndShrinksWithTheUser) {
 
 TEST_F(MainForm, TheButtonsCarryPicturesAndTabFollowsTheForm) {
     start();
-    for (int id :
-         {ctl::BrowseButton, ctl::AddParameterButton, ctl::DeleteParameterButton, ctl::AddValueButton,
-          ctl::DeleteValueButton, ctl::AddResultButton, ctl::DeleteResultButton}) {
+    for (const char* id : {"browseButton", "addParameterButton", "deleteParameterButton", "addValueButton",
+                           "deleteValueButton", "addResultButton", "deleteResultButton"}) {
         auto* b = qobject_cast<QPushButton*>(button(id));
         EXPECT_FALSE(b->icon().isNull()) << id;
         EXPECT_TRUE(b->text().isEmpty()) << id;
         EXPECT_FALSE(b->accessibleName().isEmpty()) << id;
     }
-    QWidget* w = edit(ctl::TitleEdit);
-    const int order[] = {ctl::DocumentFileEdit,
-                         ctl::BrowseButton,
-                         ctl::Input1CaptionEdit,
-                         ctl::Input2CaptionEdit,
-                         ctl::SurnameCaptionEdit,
-                         ctl::ParameterList,
-                         0, // the problem count beside the parameter list
-                         ctl::AddParameterButton,
-                         ctl::DeleteParameterButton,
-                         ctl::KindList,
-                         ctl::NumberCheck,
-                         ctl::FormulaCheck,
-                         ctl::ValueList, // the formula edit is disabled
-                         ctl::AddValueButton,
-                         ctl::DeleteValueButton,
-                         ctl::ResultList,
-                         ctl::AddResultButton,
-                         ctl::DeleteResultButton,
-                         ctl::AuthorEdit,
-                         ctl::OrganisationEdit,
-                         ctl::SourceEdit,
-                         ctl::DateEdit};
-    for (int id : order) {
+    QWidget* w = edit("titleEdit");
+    const char* order[] = {"documentFileEdit",
+                           "browseButton",
+                           "input1CaptionEdit",
+                           "input2CaptionEdit",
+                           "surnameCaptionEdit",
+                           "parameterList",
+                           nullptr, // the problem count beside the parameter list
+                           "addParameterButton",
+                           "deleteParameterButton",
+                           "kindListRadio",
+                           "numberCheck",
+                           "formulaCheck",
+                           "valueList", // the formula edit is disabled
+                           "addValueButton",
+                           "deleteValueButton",
+                           "resultList",
+                           "addResultButton",
+                           "deleteResultButton",
+                           "authorEdit",
+                           "organisationEdit",
+                           "sourceEdit",
+                           "dateEdit"};
+    for (const char* id : order) {
         w = w->nextInFocusChain();
         while (w->focusPolicy() == Qt::NoFocus || (w->focusPolicy() & Qt::TabFocus) == 0 ||
                w->focusProxy() != nullptr || !w->isEnabled() || !w->isVisible()) {
             w = w->nextInFocusChain();
         }
-        QWidget* expected = id == 0 ? static_cast<QWidget*>(form->checks().problemCount()) : form->control(id);
-        EXPECT_EQ(w, expected) << "after the previous control comes " << id;
+        QWidget* expected = id == nullptr ? static_cast<QWidget*>(form->checks().problemCount())
+                                          : form->findChild<QWidget*>(QLatin1String(id));
+        EXPECT_EQ(w, expected) << "after the previous control comes " << (id == nullptr ? "the count" : id);
     }
+}
+
+// The text an item shows, the key beside it included, as the menu draws it.
+QString shownText(QMenu& menu, QAction* action) {
+    struct Probe : QMenu {
+        static auto styleOption() { return &Probe::initStyleOption; }
+    };
+    QStyleOptionMenuItem option;
+    (menu.*Probe::styleOption())(&option, action);
+    return option.text;
 }
 
 TEST_F(MainForm, EveryMenuItemIsTheActionOfItsCommandWithTheKeysItShows) {
     start();
-    const auto commandOf = [this](const QAction* action) {
-        for (const MenuPopupTemplate& popup : mainMenuTemplate()) {
-            for (const MenuItemTemplate& item : popup.items) {
-                if (!item.separator && !item.recentFiles && form->action(item.id) == action) {
-                    return item.id;
-                }
-            }
-        }
-        return 0;
-    };
-    int items = 0;
-    for (QAction* popup : form->menuBar()->actions()) {
-        for (QAction* action : popup->menu()->actions()) {
-            if (action->isSeparator()) {
+    QList<QAction*> bar = form->menuBar()->actions();
+    ASSERT_EQ(bar.size(), static_cast<qsizetype>(mainMenu().size()));
+    for (std::size_t m = 0; m < mainMenu().size(); ++m) {
+        const MenuPopup& popup = mainMenu()[m];
+        QMenu* menu = bar[static_cast<qsizetype>(m)]->menu();
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(bar[static_cast<qsizetype>(m)]->text(), popup.title);
+        const QList<QAction*> items = menu->actions();
+        ASSERT_EQ(items.size(), static_cast<qsizetype>(popup.entries.size())) << popup.title.toStdString();
+        for (std::size_t i = 0; i < popup.entries.size(); ++i) {
+            const MenuEntry& entry = popup.entries[i];
+            QAction* action = items[static_cast<qsizetype>(i)];
+            if (entry.kind == MenuEntry::Kind::Separator) {
+                EXPECT_TRUE(action->isSeparator());
                 continue;
             }
-            ++items;
-            const int id = commandOf(action);
-            if (id == 0) {
-                // The place of the recent files, greyed while there are none.
+            if (entry.kind == MenuEntry::Kind::RecentFiles) {
+                // Greyed while there are none.
                 EXPECT_EQ(action->text(), texts::recentFilesPlaceholder);
                 EXPECT_FALSE(action->isEnabled());
                 continue;
             }
+            const QString& id = entry.commandId;
+            SCOPED_TRACE(id.toStdString());
+            EXPECT_EQ(form->action(id), action);
+            EXPECT_EQ(action->objectName(), id);
+            EXPECT_EQ(form->findChild<QAction*>(id), action);
             // Undo and Redo wait for a step; moving needs a second record (the selected parameter
             // can be duplicated).
-            const bool waits = id == cmd::Undo || id == cmd::Redo || id == cmd::MoveUp || id == cmd::MoveDown;
-            EXPECT_EQ(form->commandAvailable(id), !waits) << id;
-            EXPECT_EQ(action->isEnabled(), !waits) << id;
-            // The key the item shows is one its action answers to.
-            const QString shown = findMenuItem(id)->shortcutText();
-            if (shown.isEmpty()) {
-                EXPECT_TRUE(action->shortcuts().isEmpty()) << id;
-            } else {
-                EXPECT_TRUE(action->shortcuts().contains(QKeySequence(shown))) << shown.toStdString();
+            const bool waits =
+                id == "editUndo" || id == "editRedo" || id == "editMoveUp" || id == "editMoveDown";
+            EXPECT_EQ(form->commandAvailable(id), !waits);
+            EXPECT_EQ(action->isEnabled(), !waits);
+            // The item reads as the table says, the key the table shows after a tab.
+            const ActionEntry* row = findActionEntry(id);
+            ASSERT_NE(row, nullptr);
+            EXPECT_EQ(action->shortcuts(), row->keys());
+            EXPECT_EQ(action->shortcut(), row->shortcut);
+            EXPECT_EQ(shownText(*menu, action),
+                      row->shortcut.isEmpty() ? row->text
+                                              : row->text + QLatin1Char('\t') + row->shortcut.toString());
+            if (!row->shortcut.isEmpty()) {
                 EXPECT_EQ(action->shortcutContext(), Qt::WindowShortcut);
             }
-            // Seven commands show their picture beside the item.
-            const bool pictured = id == cmd::FileNew || id == cmd::FileOpen || id == cmd::FileSave ||
-                                  id == cmd::AddParameter || id == cmd::AddValue || id == cmd::AddResult ||
-                                  id == cmd::About;
-            EXPECT_EQ(!action->icon().isNull(), pictured) << id;
+            EXPECT_EQ(!action->icon().isNull(), row->picture != Picture::None);
         }
     }
-    EXPECT_EQ(items, 28);
-    EXPECT_FALSE(form->commandAvailable(12345));
-    EXPECT_FALSE(form->runCommand(12345));
+    EXPECT_FALSE(form->commandAvailable(QStringLiteral("noSuchCommand")));
+    EXPECT_FALSE(form->runCommand(QStringLiteral("noSuchCommand")));
+}
+
+TEST_F(MainForm, TheEditMenuReadsAsBefore) {
+    start();
+    QMenu* edit = form->menuBar()->actions().at(1)->menu();
+    QStringList shown;
+    for (QAction* action : edit->actions()) {
+        shown << (action->isSeparator() ? QStringLiteral("-") : shownText(*edit, action));
+    }
+    const QStringList expected = {
+        QStringLiteral("&Отменить\tCtrl+Z"),
+        QStringLiteral("&Повторить\tCtrl+Y"),
+        QStringLiteral("-"),
+        QStringLiteral("Вы&резать\tCtrl+X"),
+        QStringLiteral("&Копировать\tCtrl+C"),
+        QStringLiteral("Вст&авить\tCtrl+V"),
+        QStringLiteral("-"),
+        QStringLiteral("На&йти...\tCtrl+F"),
+        QStringLiteral("&Заменить...\tCtrl+H"),
+        QStringLiteral("-"),
+        QStringLiteral("Переместить &выше\tCtrl+Up"),
+        QStringLiteral("Переместить &ниже\tCtrl+Down"),
+        QStringLiteral("&Дублировать\tCtrl+D"),
+        QStringLiteral("-"),
+        QStringLiteral("Пров&ерка...\tF7"),
+    };
+    EXPECT_EQ(shown, expected);
+    // A step to undo names itself before the key.
+    form->runCommand(QStringLiteral("addParameter"));
+    EXPECT_TRUE(
+        shownText(*edit, form->action(QStringLiteral("editUndo"))).startsWith(QStringLiteral("&Отменить: ")));
+    EXPECT_TRUE(
+        shownText(*edit, form->action(QStringLiteral("editUndo"))).endsWith(QStringLiteral("\tCtrl+Z")));
 }
 
 TEST_F(MainForm, AboutBoxOpensModallyAndCloses) {
@@ -295,7 +344,7 @@ TEST_F(MainForm, AboutBoxOpensModallyAndCloses) {
             modal->close(); // not the About box: fail below rather than hang
         }
     });
-    ASSERT_TRUE(form->runCommand(cmd::About));
+    ASSERT_TRUE(form->runCommand("helpAbout"));
     EXPECT_EQ(seen, QStringLiteral("О программе"));
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(form->document().isModified());
@@ -305,25 +354,26 @@ TEST_F(MainForm, MenuCommandsAndButtonsShareTheirHandlers) {
     start();
     // Each pair: a menu command and a button, with the count it changes.
     const struct {
-        int command;
-        int buttonId;
+        QString command;
+        QString buttonId;
         std::function<std::size_t()> count;
         int change;
     } cases[] = {
-        {cmd::AddParameter, ctl::AddParameterButton, [&] { return model.parameters.size(); }, +1},
-        {cmd::AddValue, ctl::AddValueButton,
+        {"addParameter", "addParameterButton", [&] { return model.parameters.size(); }, +1},
+        {"addValue", "addValueButton",
          [&] {
-             return model.parameters[static_cast<std::size_t>(form->parameterPanel().shownParameter())].values.size();
+             return model.parameters[static_cast<std::size_t>(form->parameterPanel().shownParameter())]
+                 .values.size();
          },
          +1},
-        {cmd::AddResult, ctl::AddResultButton, [&] { return model.results.size(); }, +1},
+        {"addResult", "addResultButton", [&] { return model.results.size(); }, +1},
     };
     for (const auto& c : cases) {
         const std::size_t before = c.count();
         ASSERT_TRUE(form->runCommand(c.command));
-        EXPECT_EQ(c.count(), before + 1) << c.command;
+        EXPECT_EQ(c.count(), before + 1) << c.command.toStdString();
         click(c.buttonId);
-        EXPECT_EQ(c.count(), before + 2) << c.buttonId;
+        EXPECT_EQ(c.count(), before + 2) << c.buttonId.toStdString();
         EXPECT_EQ(disagreement(*form), "");
     }
 }
@@ -331,47 +381,47 @@ TEST_F(MainForm, MenuCommandsAndButtonsShareTheirHandlers) {
 TEST_F(MainForm, TabIntoTheKindGroupLandsOnTheCheckedButton) {
     start();
     // Parameter 2 becomes an input parameter; parameter 1 stays a list.
-    form->runCommand(cmd::AddParameter);
-    click(ctl::KindInput);
+    form->runCommand("addParameter");
+    click("kindInputRadio");
     const struct {
         int row;
-        int checked;
-    } cases[] = {{0, ctl::KindList}, {1, ctl::KindInput}, {0, ctl::KindList}};
+        QString checked;
+    } cases[] = {{0, "kindListRadio"}, {1, "kindInputRadio"}, {0, "kindListRadio"}};
     for (const auto& c : cases) {
         clickParameterRow(c.row);
         ASSERT_TRUE(button(c.checked)->isChecked());
         // Forward from the control before the group, backward from the one after it.
-        form->control(ctl::DeleteParameterButton)->setFocus(Qt::OtherFocusReason);
+        form->findChild<QWidget*>("deleteParameterButton")->setFocus(Qt::OtherFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), button(c.checked)) << "Tab, row " << c.row;
-        form->control(ctl::NumberCheck)->setFocus(Qt::OtherFocusReason);
+        form->findChild<QWidget*>("numberCheck")->setFocus(Qt::OtherFocusReason);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
         EXPECT_EQ(QApplication::focusWidget(), button(c.checked)) << "Shift+Tab, row " << c.row;
         // And Tab goes on past the group, to the number box.
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), form->control(ctl::NumberCheck)) << "row " << c.row;
+        EXPECT_EQ(QApplication::focusWidget(), form->findChild<QWidget*>("numberCheck")) << "row " << c.row;
     }
 }
 
 TEST_F(MainForm, EnterAndEscapeNeverCloseTheForm) {
     start();
-    for (int id : {ctl::TitleEdit, ctl::SourceEdit}) {
+    for (const QString id : {"titleEdit", "sourceEdit"}) {
         edit(id)->setFocus();
         QTest::keyClick(edit(id), Qt::Key_Return);
         QTest::keyClick(edit(id), Qt::Key_Enter);
         QTest::keyClick(edit(id), Qt::Key_Escape);
         EXPECT_TRUE(form->isVisible());
     }
-    button(ctl::KindRange)->setFocus();
-    QTest::keyClick(button(ctl::KindRange), Qt::Key_Return);
-    QTest::keyClick(button(ctl::KindRange), Qt::Key_Escape);
+    button("kindRangeRadio")->setFocus();
+    QTest::keyClick(button("kindRangeRadio"), Qt::Key_Return);
+    QTest::keyClick(button("kindRangeRadio"), Qt::Key_Escape);
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(model.parameters.size(), 1u);
     EXPECT_EQ(model.results.size(), 1u);
 
     // Enter on a focused push button presses that button.
-    button(ctl::AddResultButton)->setFocus();
-    QTest::keyClick(button(ctl::AddResultButton), Qt::Key_Return);
+    button("addResultButton")->setFocus();
+    QTest::keyClick(button("addResultButton"), Qt::Key_Return);
     EXPECT_EQ(model.results.size(), 2u);
     EXPECT_TRUE(form->isVisible());
 }
@@ -386,7 +436,7 @@ TEST_F(MainForm, ClosingAsksOnlyWhenModified) {
     // Modified: Cancel keeps the form; No closes it.
     form->show();
     activate();
-    form->runCommand(cmd::AddResult);
+    form->runCommand("addResult");
     ASSERT_TRUE(form->document().isModified());
     messages.enqueue(MessageAnswer::Cancel);
     form->close();
@@ -397,7 +447,7 @@ TEST_F(MainForm, ClosingAsksOnlyWhenModified) {
     EXPECT_EQ(messages.requests()[0].defaultButton, MessageAnswer::Yes);
 
     messages.enqueue(MessageAnswer::No);
-    form->runCommand(cmd::Exit);
+    form->runCommand("fileExit");
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(messages.requests().size(), 2u);
 }
@@ -405,7 +455,7 @@ TEST_F(MainForm, ClosingAsksOnlyWhenModified) {
 TEST_F(MainForm, BrowseTakesOnlyTheFileName) {
     start();
     fileDialogs.enqueue(QStringLiteral("/srv/other folder/Форма отчёта.doc"));
-    click(ctl::BrowseButton);
+    click("browseButton");
 
     ASSERT_EQ(fileDialogs.requests().size(), 1u);
     const FileDialogRequest& asked = fileDialogs.requests()[0];
@@ -415,7 +465,7 @@ TEST_F(MainForm, BrowseTakesOnlyTheFileName) {
     EXPECT_TRUE(asked.defaultExtension.isEmpty());
     EXPECT_EQ(asked.initialFileName, QStringLiteral("PrintForm.doc"));
 
-    EXPECT_EQ(edit(ctl::DocumentFileEdit)->text(), QStringLiteral("Форма отчёта.doc"));
+    EXPECT_EQ(edit("documentFileEdit")->text(), QStringLiteral("Форма отчёта.doc"));
     EXPECT_EQ(model.documentFile, bytes(QStringLiteral("Форма отчёта.doc")));
     EXPECT_EQ(shown(model.title), texts::defaultTitle) << "Browse sets only the document name";
     EXPECT_TRUE(form->document().isModified());
@@ -447,9 +497,9 @@ TEST_F(MainForm, BrowseStartsFromWhatTheDocumentEditShowsBesideTheDefinition) {
         if (!c.definition.isEmpty()) {
             load(d, c.definition);
         }
-        edit(ctl::DocumentFileEdit)->setText(c.typed);
+        edit("documentFileEdit")->setText(c.typed);
         fileDialogs.enqueue(std::nullopt);
-        click(ctl::BrowseButton);
+        click("browseButton");
         ASSERT_FALSE(fileDialogs.requests().empty());
         EXPECT_EQ(fileDialogs.requests().back().initialFileName, c.offered) << c.typed.toStdString();
     }
@@ -467,8 +517,8 @@ TEST_F(MainForm, CancelledOrUnfitBrowseChangesNothing) {
     };
     for (const auto& c : cases) {
         fileDialogs.enqueue(c.answer);
-        click(ctl::BrowseButton);
-        EXPECT_EQ(edit(ctl::DocumentFileEdit)->text(), QStringLiteral("PrintForm.doc")) << c.why;
+        click("browseButton");
+        EXPECT_EQ(edit("documentFileEdit")->text(), QStringLiteral("PrintForm.doc")) << c.why;
         EXPECT_EQ(shown(model.documentFile), QStringLiteral("PrintForm.doc")) << c.why;
         EXPECT_FALSE(form->document().isModified()) << c.why;
     }
@@ -552,7 +602,7 @@ TEST_F(MainForm, DroppedFilesOpenTheFirstOnlyWhereverTheyLand) {
                                QStringLiteral("/data/c.rpt")};
     // On the title edit, on the parameter list and on the bare form.
     const QPoint targets[] = {
-        edit(ctl::TitleEdit)->mapTo(&f, edit(ctl::TitleEdit)->rect().center()),
+        edit("titleEdit")->mapTo(&f, edit("titleEdit")->rect().center()),
         parameters()->mapTo(&f, parameters()->rect().center()),
         QPoint(f.width() - 3, f.height() - 3),
     };
@@ -561,7 +611,7 @@ TEST_F(MainForm, DroppedFilesOpenTheFirstOnlyWhereverTheyLand) {
         dropFiles(&f, at, three);
         EXPECT_EQ(reportedFiles(messages), QStringList{three.first()}) << at.x() << "," << at.y();
     }
-    EXPECT_EQ(edit(ctl::TitleEdit)->text(), QStringLiteral("ОПРЕДЕЛЕНИЕ РОСТА ПО КОСТЯМ"))
+    EXPECT_EQ(edit("titleEdit")->text(), QStringLiteral("ОПРЕДЕЛЕНИЕ РОСТА ПО КОСТЯМ"))
         << "the path is not dropped into the edit as text";
 }
 
@@ -572,18 +622,18 @@ TEST_F(MainForm, HelpWindowIsCreatedHiddenAndShownByHelpAndF1) {
     EXPECT_FALSE(help->isVisible());
     EXPECT_EQ(help->parentWidget(), nullptr) << "the help window belongs to no window";
 
-    pressKey(edit(ctl::TitleEdit), Qt::Key_F1);
+    pressKey(edit("titleEdit"), Qt::Key_F1);
     EXPECT_TRUE(help->isVisible());
     help->hide();
     activate();
 
-    pressKey(edit(ctl::TitleEdit), Qt::Key_F1, Qt::ShiftModifier);
+    pressKey(edit("titleEdit"), Qt::Key_F1, Qt::ShiftModifier);
     EXPECT_FALSE(help->isVisible()) << "F1 with a modifier is not the help key";
 
-    ASSERT_TRUE(form->runCommand(cmd::Help));
+    ASSERT_TRUE(form->runCommand("helpUsage"));
     EXPECT_TRUE(help->isVisible());
     help->hide();
-    ASSERT_TRUE(form->runCommand(cmd::Help));
+    ASSERT_TRUE(form->runCommand("helpUsage"));
     EXPECT_TRUE(help->isVisible());
     help->hide();
 }

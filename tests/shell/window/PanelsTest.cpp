@@ -80,7 +80,7 @@ TEST_F(Panels, TheChecksPanelOpensFilledAndModestWithoutResizingTheWindow) {
         load(manyParameters());
         const QSize before = form->size();
         if (way.byKey) {
-            pressKey(edit(ctl::TitleEdit), Qt::Key_F7);
+            pressKey(edit("titleEdit"), Qt::Key_F7);
         } else {
             ProblemCountLabel* count = form->checks().problemCount();
             QTest::mouseClick(count, Qt::LeftButton, Qt::NoModifier, count->rect().center());
@@ -102,7 +102,7 @@ TEST_F(Panels, TheChecksPanelOpensFilledAndModestWithoutResizingTheWindow) {
 TEST_F(Panels, TheChecksPanelRemembersItsHeight) {
     start();
     load(manyParameters());
-    form->runCommand(cmd::Checks);
+    form->runCommand("editChecks");
     QApplication::processEvents();
     const int chosen = dock()->height() + 37;
     form->resizeDocks({dock()}, {chosen}, Qt::Vertical);
@@ -117,7 +117,7 @@ TEST_F(Panels, TheChecksPanelRemembersItsHeight) {
     form->hide();
     form.reset();
     start();
-    form->runCommand(cmd::Checks);
+    form->runCommand("editChecks");
     QApplication::processEvents();
     EXPECT_EQ(dock()->height(), left);
 }
@@ -136,7 +136,7 @@ TEST_F(Panels, FollowingAFindingKeepsTheSelectedParameterInView) {
     ASSERT_EQ(form->parameterPanel().shownParameter(), row);
 
     // The finding is in a result: the parameter list only gives up room to the panel.
-    form->runCommand(cmd::Checks);
+    form->runCommand("editChecks");
     QApplication::processEvents();
     checksWindow()->selectRow(0);
     QTest::keyClick(checksWindow()->list(), Qt::Key_Return);

@@ -130,7 +130,7 @@ TEST_F(Scaling, TheMinimumAndTheFirstSizeFitTheScreensFreeArea) {
     QApplication::processEvents();
     auto* scroller = qobject_cast<QScrollArea*>(form->centralWidget());
     ASSERT_NE(scroller, nullptr);
-    QLineEdit* date = edit(ctl::DateEdit);
+    QLineEdit* date = edit("dateEdit");
     scroller->ensureWidgetVisible(date, 0, 0);
     // The whole height of the field, and its start, where a narrow view cannot hold all its width.
     const QRect shown(date->mapTo(scroller->viewport(), QPoint(0, 0)), date->size());

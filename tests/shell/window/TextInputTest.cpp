@@ -33,7 +33,7 @@ void paste(QLineEdit* target, const QString& text) {
 
 TEST_F(TextInput, EditsRefusePastedTextsAFileCannotHold) {
     start();
-    for (int id : {ctl::TitleEdit, ctl::SourceEdit, ctl::DateEdit}) {
+    for (const char* id : {"titleEdit", "sourceEdit", "dateEdit"}) {
         QLineEdit* e = edit(id);
         const QString before = e->text();
         for (const auto& r : refused) {
@@ -45,16 +45,16 @@ TEST_F(TextInput, EditsRefusePastedTextsAFileCannotHold) {
     EXPECT_FALSE(form->document().isModified());
 
     // A fitting paste goes in: the check refuses only what does not fit.
-    edit(ctl::TitleEdit)->end(false);
-    paste(edit(ctl::TitleEdit), QStringLiteral(" — №5 «рост»"));
-    EXPECT_TRUE(edit(ctl::TitleEdit)->text().endsWith(QStringLiteral(" — №5 «рост»")));
+    edit("titleEdit")->end(false);
+    paste(edit("titleEdit"), QStringLiteral(" — №5 «рост»"));
+    EXPECT_TRUE(edit("titleEdit")->text().endsWith(QStringLiteral(" — №5 «рост»")));
     EXPECT_TRUE(form->document().isModified());
 }
 
 TEST_F(TextInput, FormulaEditRefusesWhatTheModelCouldNotStore) {
     start();
-    click(ctl::FormulaCheck);
-    QLineEdit* formula = edit(ctl::FormulaEdit);
+    click("formulaCheck");
+    QLineEdit* formula = edit("formulaEdit");
     ASSERT_TRUE(formula->isEnabled());
     typeText(formula, QStringLiteral("#P(1)+2"));
     EXPECT_EQ(model.parameters[0].formula, "#P(1)+2");
@@ -101,7 +101,7 @@ TEST_F(TextInput, CellEditorsRefuseTypedAndPastedTextsAFileCannotHold) {
 TEST_F(TextInput, TextsStopAt2047Bytes) {
     start();
     const QString longest(2047, QChar(0x0416)); // "Ж", one byte each in Windows-1251
-    QLineEdit* title = edit(ctl::TitleEdit);
+    QLineEdit* title = edit("titleEdit");
     title->selectAll();
     paste(title, longest);
     ASSERT_EQ(title->text(), longest);
@@ -138,7 +138,7 @@ TEST_F(TextInput, ATextReadWithACarriageReturnKeepsTheCheckOnAndItsBytes) {
     d.parameters.push_back(ParameterRecord{"Na\rme", "", ValueKind::List, 0, 0, {{"v", "", "r"}}});
     load(d);
     ASSERT_EQ(model.title, "Title\rx");
-    QLineEdit* title = edit(ctl::TitleEdit);
+    QLineEdit* title = edit("titleEdit");
 
     // A pasted line break or a character without a Windows-1251 byte is still refused, in the
     // field and in a cell editor.
@@ -169,7 +169,7 @@ TEST_F(TextInput, ATextReadWithACarriageReturnKeepsTheCheckOnAndItsBytes) {
     // Saved and read back: the same texts, nothing shifted.
     const QString path = dir.filePath(QStringLiteral("cr.rpt"));
     fileDialogs.enqueue(path);
-    form->runCommand(cmd::FileSaveAs);
+    form->runCommand("fileSaveAs");
     ReportDefinition back;
     ASSERT_TRUE(back.load(TextCodec::encodePath(path)));
     EXPECT_TRUE(back == model);
