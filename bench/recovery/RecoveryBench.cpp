@@ -11,7 +11,6 @@
 // Each run reports longest_gap_ms (the mean over its iterations) with longest_gap_ms_min and
 // longest_gap_ms_max for the spread, loop_cpu_ms: the processor time the loop's thread spent on
 // starting the copy (a figure the machine's load does not stretch), and the definition's size.
-#include "CommandIds.h"
 #include "DefinitionDocument.h"
 #include "LargeDefinition.h"
 #include "MainWindow.h"
@@ -67,7 +66,7 @@ struct Rig {
         bytes = serializeDefinition(large).size();
         document.restore(std::move(large), "", DiskStamp{});
         QApplication::processEvents();
-        form.control(ctl::TitleEdit)->setFocus();
+        form.findChild<QWidget*>(QStringLiteral("titleEdit"))->setFocus();
         QApplication::processEvents();
     }
 };

@@ -105,7 +105,7 @@ TEST_F(ReviewCommandsTest, OnAFullScreenTheComparisonStaysOnTheScreenAtItsEdge) 
     const QString other = dir.filePath(QStringLiteral("v1.rpt"));
     ASSERT_TRUE(method().save(TextCodec::encodePath(other)));
     fileDialogs.enqueue(other);
-    ASSERT_TRUE(form->runCommand(cmd::CompareWithFile));
+    ASSERT_TRUE(form->runCommand(QStringLiteral("fileCompare")));
     ComparisonWindow* window = form->review().comparisonWindow();
     ASSERT_NE(window, nullptr);
     const QRect place = window->frameGeometry();
