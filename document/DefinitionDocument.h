@@ -55,6 +55,7 @@
 //               records and rows from 1 (locationOf(ReportText::Title) for the nine texts).
 #pragma once
 
+#include "BackgroundRelease.h"
 #include "CodeTextIndex.h"
 #include "DefinitionText.h"
 #include "DiskStamp.h"
@@ -232,6 +233,7 @@ private:
     std::string path_;
     DiskStamp stamp_;
     bool resetting_ = false;
+    BackgroundRelease released_; // the replaced definition when it is large
 };
 
 } // namespace vornak
