@@ -21,6 +21,20 @@ std::size_t at(int index) {
     return static_cast<std::size_t>(index);
 }
 
+// A definition with this many records and value rows or more is freed on a worker thread.
+constexpr std::size_t kReleasedApart = 4096;
+
+std::size_t textCount(const ReportDefinition& definition) {
+    std::size_t count = definition.parameters.size() + definition.results.size();
+    for (const ParameterRecord& parameter : definition.parameters) {
+        count += parameter.values.size();
+        if (count >= kReleasedApart) {
+            break;
+        }
+    }
+    return count;
+}
+
 } // namespace
 
 DefinitionDocument::DefinitionDocument(QObject* parent) : QObject(parent) {
@@ -124,13 +138,19 @@ void DefinitionDocument::replaceDefinition(ReportDefinition definition, std::str
     emit documentAboutToBeReset();
     resetting_ = true;
     undoStack_.clear();
+    // clear() leaves an empty stack as it was, and a restored copy's stack is empty yet unclean.
+    undoStack_.setClean();
     resetting_ = false;
-    definition_ = std::move(definition);
+    ReportDefinition previous = std::exchange(definition_, std::move(definition));
     codeTexts_.invalidate();
     stamp_ = stamp;
     setPath(std::move(path));
     emit documentReset();
     emit definitionChanged();
+    // Freeing a large definition's texts takes longer than showing the next one: it is not waited for.
+    if (textCount(previous) >= kReleasedApart) {
+        released_.release(std::move(previous));
+    }
 }
 
 void DefinitionDocument::setPath(std::string path) {

@@ -55,6 +55,7 @@
 //               records and rows from 1 (locationOf(ReportText::Title) for the nine texts).
 #pragma once
 
+#include "BackgroundRelease.h"
 #include "CodeTextIndex.h"
 #include "DefinitionText.h"
 #include "DiskStamp.h"
@@ -136,6 +137,9 @@ public:
     // path ("" for untitled), with stamp as what the file looked like when it was last read or
     // written, so that Save still asks when another program changed it since.
     void restore(ReportDefinition definition, const std::string& path, const DiskStamp& stamp);
+    // A large definition that New, Open or a restore replaced is freed apart from the window's
+    // thread; this returns once it is gone.
+    void waitUntilReplacedFreed() { released_.wait(); }
     // What the file looked like when it was last read or written here (not taken while untitled).
     const DiskStamp& diskStamp() const { return stamp_; }
     SaveResult save();
@@ -232,6 +236,7 @@ private:
     std::string path_;
     DiskStamp stamp_;
     bool resetting_ = false;
+    BackgroundRelease released_; // the replaced definition when it is large
 };
 
 } // namespace vornak

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -59,6 +60,34 @@ TEST_F(FilesTest, NewAndOpenClearTheStack) {
     test::openDefinition(document, test::sampleDefinition(), folder.file("b.rpt"));
     EXPECT_EQ(document.undoStack()->count(), 0);
     EXPECT_EQ(reset.count(), 2);
+}
+
+// A restored copy is unsaved with nothing to undo; whatever replaces it starts unmodified.
+TEST_F(FilesTest, WhatReplacesARestoredCopyIsUnmodified) {
+    const std::string path = folder.file("restored.rpt");
+    const std::function<void()> replacements[] = {
+        [&] { document.newDocument(); },
+        [&] { document.newDocument(std::array<QString, reportTextCount>{}); },
+        [&] { test::openDefinition(document, test::sampleDefinition(), path); },
+        [&] { document.restore(test::sampleDefinition(), path, DiskStamp::of(path)); },
+    };
+    for (std::size_t i = 0; i < std::size(replacements); ++i) {
+        SCOPED_TRACE(i);
+        document.restore(test::sampleDefinition(), "", {});
+        ASSERT_TRUE(document.isModified());
+        QSignalSpy modified(&document, &DefinitionDocument::modifiedChanged);
+        replacements[i]();
+        const bool restoredAgain = i == 3;
+        EXPECT_EQ(document.isModified(), restoredAgain);
+        EXPECT_EQ(document.undoStack()->count(), 0);
+        // A listener hears of the change exactly when the state changed.
+        if (restoredAgain) {
+            EXPECT_TRUE(modified.isEmpty() || modified.last().at(0).toBool());
+        } else {
+            ASSERT_FALSE(modified.isEmpty());
+            EXPECT_FALSE(modified.last().at(0).toBool());
+        }
+    }
 }
 
 TEST_F(FilesTest, NewWithTextsReplacesThem) {
