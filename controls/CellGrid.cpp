@@ -3,6 +3,8 @@
 #include "GridHeader.h"
 
 #include <QApplication>
+#include <QDrag>
+#include <QMimeData>
 #include <QDragMoveEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -15,6 +17,8 @@
 namespace {
 
 constexpr int kRowMargin = 4; // a row's height over its font's
+constexpr int kDragPictureHeight = 120; // the most of the dragged rows the picture shows
+constexpr int kDragPictureOffset = 14;  // from the cursor to the picture's corner
 
 bool isTypedText(const QKeyEvent* event) {
     const QString text = event->text();
@@ -298,7 +302,38 @@ void CellGrid::startDrag(Qt::DropActions supportedActions) {
     // The press that started the drag must not open an editor on its cell.
     cancelPendingEdit();
     pressOnSelectedRow_ = false;
-    QTableView::startDrag(supportedActions);
+    QModelIndexList cells;
+    QRect shown;
+    for (const QModelIndex& cell : selectedIndexes()) {
+        if (model()->flags(cell) & Qt::ItemIsDragEnabled) {
+            cells.append(cell);
+            shown |= visualRect(cell);
+        }
+    }
+    QMimeData* data = cells.isEmpty() ? nullptr : model()->mimeData(cells);
+    if (data == nullptr) {
+        return;
+    }
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data);
+    // A faint picture of the rows in view, beside the cursor rather than under it, so that the line
+    // showing where they go stays visible.
+    shown &= viewport()->rect();
+    shown.setHeight(std::min(shown.height(), kDragPictureHeight));
+    if (shown.isValid()) {
+        const QPixmap rows = viewport()->grab(shown);
+        QPixmap picture(rows.size());
+        picture.setDevicePixelRatio(rows.devicePixelRatio());
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        painter.setOpacity(0.7);
+        painter.drawPixmap(0, 0, rows);
+        painter.end();
+        drag->setPixmap(picture);
+        drag->setHotSpot(QPoint(-kDragPictureOffset, -kDragPictureOffset));
+    }
+    // A drop back onto this list moves the rows there itself: nothing is removed here afterwards.
+    drag->exec(supportedActions, defaultDropAction());
 }
 
 int CellGrid::dropRowAt(const QPoint& point) const {
