@@ -2,8 +2,8 @@
 
 #include "DefinitionDocument.h"
 #include "EditText.h"
-#include "TextCodec.h"
 #include "RecordColumns.h"
+#include "TextCodec.h"
 
 namespace vornak {
 
@@ -25,24 +25,19 @@ bool inside(int position, std::size_t size) {
 }
 
 // How many records a list of the definition holds.
-struct ListSize {
-    ListSize(const ReportDefinition& definition, const RecordList& list) {
-        switch (list.kind) {
-        case RecordKind::Parameter:
-            count = definition.parameters.size();
-            break;
-        case RecordKind::Result:
-            count = definition.results.size();
-            break;
-        case RecordKind::ValueRow:
-            count = inside(list.parameter, definition.parameters.size())
-                        ? definition.parameters[static_cast<std::size_t>(list.parameter)].values.size()
-                        : 0;
-            break;
-        }
+std::size_t recordsIn(const ReportDefinition& definition, const RecordList& list) {
+    switch (list.kind) {
+    case RecordKind::Parameter:
+        return definition.parameters.size();
+    case RecordKind::Result:
+        return definition.results.size();
+    case RecordKind::ValueRow:
+        break;
     }
-    std::size_t count = 0;
-};
+    return inside(list.parameter, definition.parameters.size())
+               ? definition.parameters[static_cast<std::size_t>(list.parameter)].values.size()
+               : 0;
+}
 
 } // namespace
 
@@ -65,9 +60,9 @@ CellRows recordCells(const ReportDefinition& definition, const RecordList& list,
     if (columns.empty()) {
         return rows;
     }
-    const ListSize size{definition, list};
+    const std::size_t count = recordsIn(definition, list);
     for (const int position : positions) {
-        if (!inside(position, size.count)) {
+        if (!inside(position, count)) {
             continue;
         }
         QStringList cells;
