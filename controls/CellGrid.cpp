@@ -268,13 +268,6 @@ void CellGrid::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void CellGrid::mouseMoveEvent(QMouseEvent* event) {
-    // Dragging with a button held neither selects other rows nor starts a drag.
-    if (event->buttons() == Qt::NoButton) {
-        QTableView::mouseMoveEvent(event);
-    }
-}
-
 void CellGrid::changeEvent(QEvent* event) {
     QTableView::changeEvent(event);
     if (event->type() == QEvent::FontChange) {

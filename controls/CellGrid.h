@@ -28,6 +28,13 @@ public:
         delegate_->showSelectionAlways = on;
         viewport()->update();
     }
+    /// Selected rows can be dragged: a press on a selected row (or one the press selects) followed by
+    /// a move drags them; other lists and programs may drop rows here. The model decides what a
+    /// drop does. Off by default: a move with the button held then does nothing.
+    void setRowDragging(bool on);
+    /// The row a drop at this viewport point goes in front of: the row whose upper half holds it, the
+    /// one after it for its lower half, the row count below the last row.
+    int dropRowAt(const QPoint& point) const;
     /// A typed character (Backspace included) opens the current row's first editable cell.
     void setTypeToEdit(bool on) { typeToEdit_ = on; }
     /// Judges each change of an editor's text by the texts before and after it. Empty: accept all.
@@ -69,7 +76,13 @@ protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
     /// The current row, in view before, stays in view when the list's visible part grows shorter.
     bool viewportEvent(QEvent* event) override;
@@ -91,6 +104,8 @@ private:
     QPersistentModelIndex editCell_; // the cell the open editor belongs to
     QPointer<GridEdit> editor_;      // the open editor; Qt's view owns it
     ClickToEdit* clickToEdit_;
+    bool pressOnSelectedRow_ = false; // the last press may start a drag
+    int dropRow_ = -1;                // where the drag over the list would go in, shown as a line
     unsigned postedEdits_ = 0; // bumping it drops every queued postEditCell
     QObject watch_; // context of the model's and the editor's connections; goes before the view does
 };

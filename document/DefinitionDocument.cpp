@@ -383,6 +383,19 @@ std::vector<int> DefinitionDocument::moveRecords(const RecordList& list, std::ve
     return pushRecords(RecordCommand::move(*this, list, positions, step));
 }
 
+std::vector<int> DefinitionDocument::moveRecordsTo(const RecordList& list, std::vector<int> positions,
+                                                   int destination) {
+    positions = checkedPositions(list, std::move(positions));
+    if (positions.empty() || destination < 0 || destination > recordCount(list)) {
+        return {};
+    }
+    std::unique_ptr<RecordCommand> command = RecordCommand::moveTo(*this, list, positions, destination);
+    if (command == nullptr) {
+        return {};
+    }
+    return pushRecords(std::move(command));
+}
+
 std::vector<int> DefinitionDocument::duplicateRecords(const RecordList& list, std::vector<int> positions) {
     positions = checkedPositions(list, std::move(positions));
     if (positions.empty()) {

@@ -23,6 +23,9 @@
 //               insertRecords(list, pos, block) -> positions of the new records (a paste; refused
 //               when any text holds a line break or is longer than 2047 bytes)
 //               removeRecords(list, positions), moveRecords(list, positions, ±1) -> new positions,
+//               moveRecordsTo(list, positions, destination) -> new positions (a drag: the records
+//               gathered in order in front of the record at destination, 0..count; nothing when
+//               none would move),
 //               duplicateRecords(list, positions) -> positions of the copies (each run's copy
 //               right below it); list is RecordList::parameters(), valueRows(p) or results().
 //               The single-record forms: addParameter(pos) -> index, deleteParameter(i),
@@ -162,6 +165,7 @@ public:
                                    const QString& undoText = {});
     bool removeRecords(const RecordList& list, std::vector<int> positions);
     std::vector<int> moveRecords(const RecordList& list, std::vector<int> positions, int step);
+    std::vector<int> moveRecordsTo(const RecordList& list, std::vector<int> positions, int destination);
     std::vector<int> duplicateRecords(const RecordList& list, std::vector<int> positions);
     // How many records a list holds now (0 for value rows of a parameter that is not there).
     int recordCount(const RecordList& list) const;

@@ -60,6 +60,18 @@ std::vector<Run> runsOf(const std::vector<int>& positions) {
 
 } // namespace
 
+QString pasteUndoText(RecordKind kind) {
+    switch (kind) {
+    case RecordKind::Parameter:
+        return QStringLiteral("вставка параметров");
+    case RecordKind::ValueRow:
+        return QStringLiteral("вставка значений");
+    case RecordKind::Result:
+        break;
+    }
+    return QStringLiteral("вставка результатов");
+}
+
 RecordCommand::RecordCommand(DefinitionDocument& document, const RecordList& list, const QString& text)
     : QUndoCommand(text), document_(document), list_(list) {
 }
@@ -105,6 +117,53 @@ std::unique_ptr<RecordCommand> RecordCommand::move(DefinitionDocument& document,
     }
     for (const int position : positions) {
         command->placed_.push_back(position + step);
+    }
+    return command;
+}
+
+std::unique_ptr<RecordCommand> RecordCommand::moveTo(DefinitionDocument& document, const RecordList& list,
+                                                     const std::vector<int>& positions, int destination) {
+    std::unique_ptr<RecordCommand> command(
+        new RecordCommand(document, list, describe(list.kind, Action::Move, positions.size() > 1)));
+    // The records above the destination that go leave their places: the block starts that much higher.
+    const auto above = std::lower_bound(positions.begin(), positions.end(), destination) - positions.begin();
+    const int target = destination - static_cast<int>(above);
+    const int count = document.recordCount(list);
+    // The old positions in their new order: those staying, with the moved ones in at the target.
+    std::vector<int> wanted;
+    for (int position = 0; position < count; ++position) {
+        if (!std::binary_search(positions.begin(), positions.end(), position)) {
+            wanted.push_back(position);
+        }
+    }
+    wanted.insert(wanted.begin() + target, positions.begin(), positions.end());
+    // From the top, each place that does not hold its record yet takes it from below, together
+    // with the records that follow it there in the wanted order: a step per block, not per record.
+    std::vector<int> order(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        order[static_cast<std::size_t>(i)] = i;
+    }
+    const auto at = [](const std::vector<int>& items, int i) { return items[static_cast<std::size_t>(i)]; };
+    for (int i = 0; i < count;) {
+        if (at(order, i) == at(wanted, i)) {
+            ++i;
+            continue;
+        }
+        const auto from = static_cast<int>(std::find(order.begin() + i, order.end(), at(wanted, i)) - order.begin());
+        int run = 1;
+        while (from + run < count && at(order, from + run) == at(wanted, i + run)) {
+            ++run;
+        }
+        command->steps_.push_back({RecordChange::Type::Move, from, run, i, emptyBlock(list.kind), {}});
+        moveBlock(order, from, run, i);
+        i += run;
+    }
+    const int placed = static_cast<int>(positions.size());
+    if (command->steps_.empty()) {
+        return nullptr;
+    }
+    for (int i = 0; i < placed; ++i) {
+        command->placed_.push_back(target + i);
     }
     return command;
 }

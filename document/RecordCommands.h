@@ -19,6 +19,9 @@ namespace vornak {
 
 class DefinitionDocument;
 
+// The Edit menu's name for a paste into a list ("вставка параметров").
+QString pasteUndoText(RecordKind kind);
+
 class RecordCommand : public QUndoCommand {
 public:
     // Positions are 0-based, ascending, without repeats, and name records of the list; the document
@@ -30,6 +33,10 @@ public:
     // Every record one place up (step -1) or down (+1); each contiguous run passes over its neighbour.
     static std::unique_ptr<RecordCommand> move(DefinitionDocument& document, const RecordList& list,
                                                const std::vector<int>& positions, int step);
+    // The records gathered, in their order, in front of the record at `destination` (the count: at
+    // the end), as a drag drops them; nothing when that leaves every record where it stands.
+    static std::unique_ptr<RecordCommand> moveTo(DefinitionDocument& document, const RecordList& list,
+                                                 const std::vector<int>& positions, int destination);
     // A copy of each contiguous run right below it, with the codes the original has after the step.
     static std::unique_ptr<RecordCommand> duplicate(DefinitionDocument& document, const RecordList& list,
                                                     const std::vector<int>& positions);

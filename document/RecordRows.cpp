@@ -2,16 +2,14 @@
 
 #include "DefinitionDocument.h"
 #include "EditText.h"
+#include "RecordColumns.h"
 #include "TextCodec.h"
-#include "Texts.h"
 
 namespace vornak {
 
 namespace {
 
-constexpr std::uint8_t listKind = static_cast<std::uint8_t>(ValueKind::List);
 constexpr std::uint8_t rangeKind = static_cast<std::uint8_t>(ValueKind::Range);
-constexpr std::uint8_t inputKind = static_cast<std::uint8_t>(ValueKind::Input);
 
 QString cell(const QStringList& row, qsizetype column) {
     return column < row.size() ? row[column] : QString();
@@ -26,68 +24,71 @@ bool inside(int position, std::size_t size) {
     return position >= 0 && static_cast<std::size_t>(position) < size;
 }
 
+// How many records a list of the definition holds.
+std::size_t recordsIn(const ReportDefinition& definition, const RecordList& list) {
+    switch (list.kind) {
+    case RecordKind::Parameter:
+        return definition.parameters.size();
+    case RecordKind::Result:
+        return definition.results.size();
+    case RecordKind::ValueRow:
+        break;
+    }
+    return inside(list.parameter, definition.parameters.size())
+               ? definition.parameters[static_cast<std::size_t>(list.parameter)].values.size()
+               : 0;
+}
+
 } // namespace
 
 QStringList parameterColumnTitles() {
-    return {texts::columnName};
+    return textColumnTitles(parameterColumns());
 }
 
 QStringList valueColumnTitles(std::uint8_t kind) {
-    switch (kind) {
-    case listKind:
-        return {texts::columnValue, texts::columnResult};
-    case rangeKind:
-        return {texts::columnLowerBound, texts::columnUpperBound, texts::columnResult};
-    case inputKind:
-        return {texts::columnInitialValue, texts::columnResult};
-    default:
-        return {};
-    }
+    return textColumnTitles(valueColumns(kind));
 }
 
 QStringList resultColumnTitles() {
-    return {texts::columnName, texts::columnResult};
+    return textColumnTitles(resultColumns());
+}
+
+CellRows recordCells(const ReportDefinition& definition, const RecordList& list,
+                     const std::vector<int>& positions) {
+    CellRows rows;
+    const std::span<const RecordColumn> columns = columnsOf(definition, list);
+    if (columns.empty()) {
+        return rows;
+    }
+    const std::size_t count = recordsIn(definition, list);
+    for (const int position : positions) {
+        if (!inside(position, count)) {
+            continue;
+        }
+        QStringList cells;
+        for (const RecordColumn& column : columns) {
+            if (column.field) {
+                cells.append(displayText(textAt(definition, locationIn(list, position, *column.field))));
+            }
+        }
+        rows.push_back(std::move(cells));
+    }
+    return rows;
 }
 
 CellRows parameterCells(const ReportDefinition& definition, const std::vector<int>& positions) {
-    CellRows rows;
-    for (const int p : positions) {
-        if (inside(p, definition.parameters.size())) {
-            rows.push_back({displayText(definition.parameters[static_cast<std::size_t>(p)].name)});
-        }
-    }
-    return rows;
+    return recordCells(definition, RecordList::parameters(), positions);
 }
 
 CellRows valueRowCells(const ParameterRecord& parameter, const std::vector<int>& positions) {
-    CellRows rows;
-    const auto kind = static_cast<std::uint8_t>(parameter.kind);
-    if (valueColumnTitles(kind).isEmpty()) {
-        return rows;
-    }
-    for (const int r : positions) {
-        if (!inside(r, parameter.values.size())) {
-            continue;
-        }
-        const ValueRow& row = parameter.values[static_cast<std::size_t>(r)];
-        if (kind == rangeKind) {
-            rows.push_back({displayText(row.value), displayText(row.upperBound), displayText(row.result)});
-        } else {
-            rows.push_back({displayText(row.value), displayText(row.result)});
-        }
-    }
-    return rows;
+    // The rows read as those of a definition holding this one parameter.
+    ReportDefinition alone;
+    alone.parameters.push_back(parameter);
+    return recordCells(alone, RecordList::valueRows(0), positions);
 }
 
 CellRows resultCells(const ReportDefinition& definition, const std::vector<int>& positions) {
-    CellRows rows;
-    for (const int r : positions) {
-        if (inside(r, definition.results.size())) {
-            const ResultRow& row = definition.results[static_cast<std::size_t>(r)];
-            rows.push_back({displayText(row.name), displayText(row.result)});
-        }
-    }
-    return rows;
+    return recordCells(definition, RecordList::results(), positions);
 }
 
 std::vector<ParameterRecord> parametersFromCells(const CellRows& rows) {

@@ -3,6 +3,7 @@
 // Range the two bounds and the result, any other kind none); a result its name and its text.
 #pragma once
 
+#include "RecordChange.h"
 #include "ReportDefinition.h"
 #include "SpreadsheetText.h"
 
@@ -18,7 +19,10 @@ QStringList parameterColumnTitles();
 QStringList valueColumnTitles(std::uint8_t kind);
 QStringList resultColumnTitles();
 
-// The shown cells of the rows at `positions` (0-based, in the order given).
+// The shown cells of the rows at `positions` (0-based, in the order given; positions outside the
+// list are left out).
+CellRows recordCells(const ReportDefinition& definition, const RecordList& list,
+                     const std::vector<int>& positions);
 CellRows parameterCells(const ReportDefinition& definition, const std::vector<int>& positions);
 CellRows valueRowCells(const ParameterRecord& parameter, const std::vector<int>& positions);
 CellRows resultCells(const ReportDefinition& definition, const std::vector<int>& positions);

@@ -4,19 +4,14 @@
 // parameters; holds no data of its own; edits become undo commands.
 #pragma once
 
-#include "DefinitionText.h"
-#include "RecordChange.h"
-
-#include <QAbstractTableModel>
+#include "RecordListModel.h"
 
 #include <cstdint>
 #include <optional>
 
 namespace vornak {
 
-class DefinitionDocument;
-
-class ValueTableModel : public QAbstractTableModel {
+class ValueTableModel : public RecordListModel {
     Q_OBJECT
 
 public:
@@ -27,28 +22,24 @@ public:
     int parameter() const { return parameter_; }
     // The kind the columns are laid out for (the current parameter's), or nothing without one.
     std::optional<std::uint8_t> kind() const;
-    // The text a cell of this model names, or nothing for a cell outside it.
-    std::optional<TextLocation> locationOf(const QModelIndex& index) const;
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    RecordList list() const override;
+    std::span<const RecordColumn> columns() const override;
 
 signals:
     // The shown parameter changed: set by setParameter, or followed (its number moved, or it was
     // removed and none is shown).
     void parameterChanged(int parameter);
 
+protected:
+    int rowOf(const TextLocation& where) const override;
+
 private:
     void aboutToChange(const RecordChange& change);
     void changed(const RecordChange& change);
+    // Whether the rows of this parameter are the ones shown.
     bool shows(int parameter) const;
-    bool showsRows() const;
 
-    DefinitionDocument& document_;
     int parameter_ = -1;
     bool resetting_ = false;
 };

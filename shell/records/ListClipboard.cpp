@@ -4,9 +4,7 @@
 #include "DefinitionDocument.h"
 #include "DeleteRecordsQuestion.h"
 #include "MessageBox.h"
-#include "PastedRows.h"
-#include "RecordClipboard.h"
-#include "RecordRows.h"
+#include "RecordListModel.h"
 #include "RowSelection.h"
 #include "Texts.h"
 
@@ -16,7 +14,6 @@
 #include <QLineEdit>
 
 #include <algorithm>
-#include <set>
 
 namespace vornak {
 
@@ -31,6 +28,9 @@ ListClipboard::ListClipboard(DefinitionDocument& document, const PlatformService
                              std::function<int()> shownParameter, QWidget& window)
     : QObject(&window), document_(document), services_(services), parameters_(parameters), values_(values),
       results_(results), shownParameter_(std::move(shownParameter)), window_(window) {
+    for (CellGrid* list : {&parameters_, &values_, &results_}) {
+        followDrops(*list);
+    }
 }
 
 void ListClipboard::runOnFocus(Operation operation,
@@ -85,36 +85,19 @@ RecordList ListClipboard::listOf(const CellGrid& list) const {
     return RecordList::results();
 }
 
+RecordListModel* ListClipboard::modelOf(const CellGrid& list) {
+    return qobject_cast<RecordListModel*>(list.model());
+}
+
 bool ListClipboard::copy(CellGrid& list) {
     const std::vector<int> rows = selectedRows(list);
-    if (rows.empty()) {
+    RecordListModel* model = modelOf(list);
+    if (rows.empty() || model == nullptr) {
         return false;
     }
-    const ReportDefinition& definition = document_.definition();
-    const RecordList target = listOf(list);
-    std::unique_ptr<QMimeData> data;
-    switch (target.kind) {
-    case RecordKind::Parameter: {
-        std::vector<ParameterRecord> whole;
-        for (const int row : rows) {
-            if (row >= 0 && static_cast<std::size_t>(row) < definition.parameters.size()) {
-                whole.push_back(definition.parameters[static_cast<std::size_t>(row)]);
-            }
-        }
-        data = recordsMimeData(parameterCells(definition, rows), &whole);
-        break;
-    }
-    case RecordKind::ValueRow: {
-        const int p = target.parameter;
-        if (p < 0 || static_cast<std::size_t>(p) >= definition.parameters.size()) {
-            return false;
-        }
-        data = recordsMimeData(valueRowCells(definition.parameters[static_cast<std::size_t>(p)], rows));
-        break;
-    }
-    case RecordKind::Result:
-        data = recordsMimeData(resultCells(definition, rows));
-        break;
+    std::unique_ptr<QMimeData> data = model->copyRows(rows);
+    if (data == nullptr) {
+        return false;
     }
     QGuiApplication::clipboard()->setMimeData(data.release());
     return true;
@@ -125,111 +108,42 @@ bool ListClipboard::paste(CellGrid& list) {
 }
 
 bool ListClipboard::paste(CellGrid& list, const QMimeData* data) {
-    if (!canPasteRecords(data)) {
+    RecordListModel* model = modelOf(list);
+    if (model == nullptr) {
         return false;
     }
-    const RecordList target = listOf(list);
+    // Below the last selected row, or at the end.
     const std::vector<int> selected = selectedRows(list);
-    const int count = document_.recordCount(target);
-    const int position = selected.empty() ? count : std::min(selected.back() + 1, count);
-
-    if (target.kind == RecordKind::Parameter) {
-        bool handled = false;
-        const bool pasted = pasteParameters(list, data, position, handled);
-        if (handled) {
-            return pasted;
-        }
-    }
-
-    QStringList titles;
-    const ReportDefinition& definition = document_.definition();
-    std::uint8_t kind = 0;
-    switch (target.kind) {
-    case RecordKind::Parameter:
-        titles = parameterColumnTitles();
-        break;
-    case RecordKind::ValueRow:
-        if (target.parameter < 0 ||
-            static_cast<std::size_t>(target.parameter) >= definition.parameters.size()) {
-            return false;
-        }
-        kind =
-            static_cast<std::uint8_t>(definition.parameters[static_cast<std::size_t>(target.parameter)].kind);
-        titles = valueColumnTitles(kind);
-        break;
-    case RecordKind::Result:
-        titles = resultColumnTitles();
-        break;
-    }
-    if (titles.isEmpty()) {
-        return false; // a kind the list shows no columns for
-    }
-    const TableRead read = pastedRows(data);
-    if (read.overBudget) {
-        refuse(pasteTooLargeText());
-        return false;
-    }
-    const PastedRows fitted = fitPastedRows(read.rows, static_cast<int>(titles.size()));
-    if (fitted.refusal) {
-        refuse(pasteRefusalText(*fitted.refusal, titles));
-        return false;
-    }
-    if (fitted.rows.empty()) {
-        return false;
-    }
-    RecordBlock block;
-    QString undoText;
-    switch (target.kind) {
-    case RecordKind::Parameter:
-        block = parametersFromCells(fitted.rows);
-        undoText = QStringLiteral("вставка параметров");
-        break;
-    case RecordKind::ValueRow:
-        if (kind == static_cast<std::uint8_t>(ValueKind::Input) &&
-            count + static_cast<int>(fitted.rows.size()) > 1) {
-            refuse(inputOneRowText());
-            return false;
-        }
-        block = valueRowsFromCells(fitted.rows, kind);
-        undoText = QStringLiteral("вставка значений");
-        break;
-    case RecordKind::Result:
-        block = resultsFromCells(fitted.rows);
-        undoText = QStringLiteral("вставка результатов");
-        break;
-    }
-    const std::vector<int> inserted = document_.insertRecords(target, position, std::move(block), undoText);
-    if (inserted.empty()) {
-        return false;
-    }
-    selectRows(list, inserted);
-    if (fitted.leftOutColumns > 0) {
-        inform(leftOutColumnsText(fitted.leftOutColumns, static_cast<int>(titles.size())));
-    }
-    return true;
+    const int position = selected.empty() ? model->rowCount() : selected.back() + 1;
+    const RowTransfer transfer = model->pasteRows(data, position);
+    report(list, transfer);
+    return !transfer.placed.empty();
 }
 
-bool ListClipboard::pasteParameters(CellGrid& list, const QMimeData* data, int position, bool& handled) {
-    const std::optional<ParameterTransfer> whole = pastedParameters(data);
-    handled = whole.has_value();
-    if (!whole) {
-        return false;
+void ListClipboard::report(CellGrid& list, const RowTransfer& transfer) {
+    if (!transfer.refusal.isEmpty()) {
+        refuse(transfer.refusal);
     }
-    if (whole->problem != ParameterTransferProblem::None) {
-        refuse(parameterTransferText(whole->problem));
-        return false;
+    if (!transfer.placed.empty()) {
+        selectRows(list, transfer.placed);
     }
-    if (whole->parameters.empty()) {
-        return false;
+    if (!transfer.note.isEmpty()) {
+        inform(transfer.note);
     }
-    const std::vector<int> inserted = document_.insertRecords(
-        RecordList::parameters(), position, whole->parameters, QStringLiteral("вставка параметров"));
-    if (inserted.empty()) {
-        refuse(parameterTransferText(ParameterTransferProblem::Damaged));
-        return false;
+}
+
+void ListClipboard::followDrops(CellGrid& list) {
+    RecordListModel* model = modelOf(list);
+    if (model == nullptr) {
+        return;
     }
-    selectRows(list, inserted);
-    return true;
+    // The dropped rows become the selection; a message waits until the drag is over.
+    connect(model, &RecordListModel::rowsPlaced, this, [&list](const std::vector<int>& rows) {
+        list.setFocus(Qt::OtherFocusReason);
+        selectRows(list, rows);
+    });
+    connect(model, &RecordListModel::refused, this, &ListClipboard::refuse, Qt::QueuedConnection);
+    connect(model, &RecordListModel::noted, this, &ListClipboard::inform, Qt::QueuedConnection);
 }
 
 bool ListClipboard::removeSelected(CellGrid& list) {

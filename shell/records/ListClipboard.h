@@ -1,8 +1,7 @@
-// Ctrl+C, Ctrl+X and Ctrl+V in the three lists while no cell is open: the selected rows go to the
-// clipboard as the cells the list shows (tab-separated text and an HTML table; parameters also
-// whole, in Vornak's own type), and rows from the clipboard — a spreadsheet's, a web page's table,
-// or Vornak's own parameters — go in below the last selected row as one undo step, the new rows
-// selected. A paste the file could not hold is refused whole, with a message naming the cell.
+// Ctrl+C, Ctrl+X and Ctrl+V in the three lists while no cell is open, and what follows a drop of
+// rows: the focused list's model turns its selected rows into clipboard data and takes rows in
+// (below the last selected row, as one undo step); this finds the list, selects the rows that went
+// in, and shows the message of a paste or drop the model refused.
 #pragma once
 
 #include "PlatformServices.h"
@@ -21,6 +20,8 @@ class QWidget;
 namespace vornak {
 
 class DefinitionDocument;
+class RecordListModel;
+struct RowTransfer;
 
 class ListClipboard : public QObject {
     Q_OBJECT
@@ -55,7 +56,11 @@ public:
     RecordList listOf(const CellGrid& list) const;
 
 private:
-    bool pasteParameters(CellGrid& list, const QMimeData* data, int position, bool& handled);
+    static RecordListModel* modelOf(const CellGrid& list);
+    // Selects the rows that went in and says why none did or what was left out.
+    void report(CellGrid& list, const RowTransfer& transfer);
+    // Selects the rows a drop placed in the list and shows its messages.
+    void followDrops(CellGrid& list);
     void refuse(const QString& text);
     void inform(const QString& text);
 

@@ -21,6 +21,7 @@ RecordActions::RecordActions(DefinitionDocument& document, const PlatformService
     for (CellGrid* list : {&parameters_, &values_, &results_}) {
         list->setSelectionMode(QAbstractItemView::ExtendedSelection);
         list->setSelectionBehavior(QAbstractItemView::SelectRows);
+        list->setRowDragging(true);
     }
     clipboard_ = new ListClipboard(
         document_, services, parameters_, values_, results_, [this] { return panel_.shownParameter(); },

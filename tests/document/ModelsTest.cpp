@@ -24,9 +24,12 @@ void everyChange(DefinitionDocument& document, ValueTableModel& values) {
     document.duplicateParameter(2);
     document.moveParameter(0, 1);
     document.moveParameter(3, -1);
+    document.moveRecordsTo(RecordList::parameters(), {0, 2}, 5); // a drag: several blocks move
+    document.moveRecordsTo(RecordList::parameters(), {3, 4}, 1);
     document.addValueRow(values.parameter(), 0);
     document.moveValueRow(values.parameter(), 0, 1);
     document.moveValueRow(values.parameter(), 2, -1);
+    document.moveRecordsTo(RecordList::valueRows(values.parameter()), {0, 2}, 1);
     document.deleteValueRow(values.parameter(), 2);
     document.setKind(values.parameter(), ValueKind::List);
     document.setCell({TextField::Value, values.parameter() + 1, 1}, "v");
