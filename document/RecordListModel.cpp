@@ -6,6 +6,8 @@
 #include "RecordClipboard.h"
 
 #include <QCoreApplication>
+#include <QMimeData>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -226,9 +228,24 @@ Qt::DropActions RecordListModel::supportedDropActions() const {
     return Qt::CopyAction | Qt::MoveAction;
 }
 
+namespace {
+
+// Files dragged from a file manager are opened by the form wherever they land; their names are no
+// rows (Qt counts a URL list as text).
+bool carriesFiles(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls()) {
+        return false;
+    }
+    const QList<QUrl> urls = data->urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+} // namespace
+
 bool RecordListModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, int /*row*/,
                                       int /*column*/, const QModelIndex& /*parent*/) const {
-    return (action == Qt::CopyAction || action == Qt::MoveAction) && !columns().empty() && offersRows(data);
+    return (action == Qt::CopyAction || action == Qt::MoveAction) && !columns().empty() && !carriesFiles(data) &&
+           offersRows(data);
 }
 
 bool RecordListModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
