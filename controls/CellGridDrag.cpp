@@ -116,6 +116,10 @@ void CellGrid::dragLeaveEvent(QDragLeaveEvent* event) {
 }
 
 void CellGrid::dropEvent(QDropEvent* event) {
+    // What was typed into this list goes in first, as before any other change of its rows, so that it
+    // lands in the cell it was typed into.
+    cancelPendingEdit();
+    finishEdit(true);
     // The row is the one the line showed, not Qt's guess at a cell to drop onto.
     const int row = dropRowAt(event->position().toPoint());
     dropRow_ = -1;

@@ -146,9 +146,16 @@ void RandomSession::updateReference(const Effect& effect, const OpenEdit& editor
     }
     // An editor open before the step that the step did not end itself went with what the step did:
     // every command, click elsewhere and change of focus confirms it first.
+    bool editPushed = false; // confirming the editor put a command on the stack
+    std::optional<ReportDefinition> beforeConfirm;
     if (editorBefore.open() && !effect.editorHandled) {
         const OpenEdit now = openEdit();
         if (!now.open() || !now.sameCell(editorBefore)) {
+            const std::string* cell = cellText(reference_, editorBefore);
+            editPushed = cell != nullptr && *cell != bytes(editorBefore.text);
+            if (editPushed && effect.undoRedo) {
+                beforeConfirm = reference_;
+            }
             confirmInto(reference_, editorBefore);
         }
     }
@@ -167,7 +174,15 @@ void RandomSession::updateReference(const Effect& effect, const OpenEdit& editor
     if (!effect.titleTyped.isEmpty()) {
         reference_.title += bytes(effect.titleTyped);
     }
-    if (effect.undoRedo) {
+    if (beforeConfirm) {
+        // The undo or redo first confirmed the open editor, and that command replaced whatever could
+        // be redone: a redo then finds nothing, an undo takes the confirmed text back.
+        const auto index = static_cast<std::size_t>(document_->undoStack()->index());
+        snapshots_.resize(std::min(snapshots_.size(), index + 1));
+        if (document_->undoStack()->canRedo()) {
+            reference_ = *beforeConfirm;
+        }
+    } else if (effect.undoRedo) {
         const auto index = static_cast<std::size_t>(document_->undoStack()->index());
         if (index < snapshots_.size() && snapshots_[index]) {
             reference_ = *snapshots_[index];
@@ -193,6 +208,18 @@ void RandomSession::keepSnapshot() {
     snapshots_[index] = reference_;
 }
 
+namespace {
+
+std::string joinedKeys(const std::vector<std::string>& keys) {
+    std::string all;
+    for (const std::string& key : keys) {
+        all += (all.empty() ? "[" : ", [") + key + "]";
+    }
+    return all;
+}
+
+} // namespace
+
 SessionFailure RandomSession::check(int index, const Effect& effect, const OpenEdit& editorBefore) {
     const ReportDefinition& definition = document_->definition();
     if (const std::string seen = disagreement(*form_); !seen.empty()) {
@@ -214,6 +241,11 @@ SessionFailure RandomSession::check(int index, const Effect& effect, const OpenE
     }
     if (const std::string diff = referenceDifference(definition, reference_); !diff.empty()) {
         return {index, effect.ctrlArrows ? "editor-ctrl-arrows-keep-records" : "document-equals-reference", diff};
+    }
+    if (effect.orderGrid >= 0 && rowKeys(effect.orderGrid) != effect.expectedOrder) {
+        return {index, "drop-moves-rows", std::string("the rows dropped on the ") + gridName(effect.orderGrid) +
+                                               " list are not in the order the drop asked for: " + joinedKeys(rowKeys(effect.orderGrid)) + " instead of " +
+                    joinedKeys(effect.expectedOrder)};
     }
     if (effect.pastedCells > pasteCeiling && effect.before && !(definition == *effect.before)) {
         return {index, "paste-cell-budget",

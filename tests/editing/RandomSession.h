@@ -89,6 +89,8 @@ private:
         std::optional<ReportDefinition> restoreExpected; // what the kill's restore had to give
         std::optional<ReportDefinition> killedWithout;   // the killed definition without the editor's text
         QString savedPath;                               // the file a save wrote
+        int orderGrid = -1;                              // a drop that moved rows within this list ...
+        std::vector<std::string> expectedOrder;          // ... leaves its rows in this order
     };
 
     void startWindow(const QList<QByteArray>& commandLine = {});
@@ -105,6 +107,9 @@ private:
     std::string kind(const Step& step, Effect& effect);
     std::string find(const Step& step, Effect& effect);
     std::string paste(const Step& step, Effect& effect);
+    std::string drop(const Step& step, Effect& effect);
+    std::vector<std::string> rowKeys(int grid) const;
+    std::vector<std::string> rowKeys(int grid, const ReportDefinition& definition) const;
     std::string panel(const Step& step, Effect& effect);
     std::string save(const Step& step, Effect& effect);
     std::string kill(Effect& effect);

@@ -12,10 +12,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+
+#include <algorithm>
+#include <memory>
 
 namespace vornak::testing {
 namespace {
@@ -84,6 +89,8 @@ std::string RandomSession::execute(const Step& step, Effect& effect) {
         return find(step, effect);
     case StepAction::Paste:
         return paste(step, effect);
+    case StepAction::Drop:
+        return drop(step, effect);
     case StepAction::Panel:
         return panel(step, effect);
     case StepAction::Save:
@@ -391,6 +398,117 @@ std::string RandomSession::panel(const Step& step, Effect& effect) {
         return std::string("Escape in ") + target->metaObject()->className();
     }
     }
+}
+
+} // namespace vornak::testing
+
+namespace vornak::testing {
+
+// What tells a list's rows apart for a move: a parameter or result by its name, a value row by its
+// texts (codes in them follow parameter moves, not value-row moves).
+std::vector<std::string> RandomSession::rowKeys(int grid) const {
+    return rowKeys(grid, document_->definition());
+}
+
+std::vector<std::string> RandomSession::rowKeys(int grid, const ReportDefinition& d) const {
+    std::vector<std::string> keys;
+    if (grid == ParameterGrid) {
+        for (const ParameterRecord& p : d.parameters) {
+            keys.push_back(p.name);
+        }
+    } else if (grid == ResultGrid) {
+        for (const ResultRow& r : d.results) {
+            keys.push_back(r.name);
+        }
+    } else if (const int p = currentParameter(); p >= 0 && p < static_cast<int>(d.parameters.size())) {
+        for (const ValueRow& v : d.parameters[static_cast<std::size_t>(p)].values) {
+            keys.push_back(v.value + '\t' + v.upperBound + '\t' + v.result);
+        }
+    }
+    return keys;
+}
+
+// Rows dropped onto a list as the window system delivers a drop: the list's own selected rows (a
+// move, checked against the order it must give), a spreadsheet's text, or the parameter list's rows
+// carried to another list.
+std::string RandomSession::drop(const Step& step, Effect& effect) {
+    const int id = step.a % GridCount;
+    CellGrid* list = grid(id);
+    const int rows = rowCount(list);
+    const int destination = step.b % (rows + 1);
+    // In the upper half of the row the rows go in front of, or the lower half of the last row for the
+    // end, scrolled into view first as a user's drag scrolls the list near its edge.
+    QPoint point(2, 2);
+    if (rows > 0) {
+        const QModelIndex target = list->model()->index(std::min(destination, rows - 1), 0);
+        static_cast<QAbstractItemView*>(list)->scrollTo(target);
+        const QRect cell = list->visualRect(target);
+        point = QPoint(cell.left() + 2, destination < rows ? cell.center().y() - 1 : cell.center().y() + 2);
+    }
+    std::unique_ptr<QMimeData> data;
+    std::string what;
+    const int source = step.c % 3;
+    if (source == 1) {
+        data = std::make_unique<QMimeData>();
+        data->setText(step.text);
+        what = "TSV " + quotedText(step.text);
+    } else {
+        CellGrid* from = source == 0 ? list : grid(ParameterGrid);
+        const QModelIndexList cells = from->selectionModel()->selectedIndexes();
+        if (cells.isEmpty()) {
+            return std::string("no selected rows to drop on the ") + gridName(id) + " list";
+        }
+        data.reset(from->model()->mimeData(cells));
+        what = std::string("the selected rows of the ") + gridName(source == 0 ? id : ParameterGrid) + " list";
+        if (from == list && data != nullptr) {
+            std::vector<int> selected;
+            for (const QModelIndex& cell : cells) {
+                selected.push_back(cell.row());
+            }
+            std::sort(selected.begin(), selected.end());
+            selected.erase(std::unique(selected.begin(), selected.end()), selected.end());
+            // An editor open in this list is confirmed before its rows move.
+            ReportDefinition confirmed = document_->definition();
+            const OpenEdit open = openEdit();
+            if (open.open() && open.grid == id) {
+                confirmInto(confirmed, open);
+            }
+            const std::vector<std::string> before = rowKeys(id, confirmed);
+            std::vector<std::string> moved;
+            std::vector<std::string> rest;
+            int restBefore = 0;
+            for (int r = 0; r < static_cast<int>(before.size()); ++r) {
+                if (std::binary_search(selected.begin(), selected.end(), r)) {
+                    moved.push_back(before[static_cast<std::size_t>(r)]);
+                } else {
+                    rest.push_back(before[static_cast<std::size_t>(r)]);
+                    restBefore += r < destination ? 1 : 0;
+                }
+            }
+            rest.insert(rest.begin() + restBefore, moved.begin(), moved.end());
+            effect.orderGrid = id;
+            effect.expectedOrder = rest;
+        }
+    }
+    if (data == nullptr) {
+        return std::string("nothing to drag from the ") + gridName(id) + " list";
+    }
+    const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(point, actions, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &enter);
+    QDragMoveEvent move(point, actions, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(list->viewport(), &move);
+    if (move.isAccepted()) {
+        QDropEvent dropped(QPointF(point), actions, data.get(), Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &dropped);
+    } else {
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(list->viewport(), &leave);
+    }
+    QApplication::processEvents();
+    messages_.clear();
+    effect.resync = true;
+    return "drop " + what + " on the " + gridName(id) + " list in front of row " + std::to_string(destination + 1);
 }
 
 } // namespace vornak::testing

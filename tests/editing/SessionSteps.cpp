@@ -7,7 +7,7 @@
 namespace vornak::testing {
 namespace {
 
-constexpr std::array<std::pair<StepAction, const char*>, 14> names = {{
+constexpr std::array<std::pair<StepAction, const char*>, 15> names = {{
     {StepAction::Click, "click"},
     {StepAction::Drag, "drag"},
     {StepAction::EditCell, "edit"},
@@ -19,6 +19,7 @@ constexpr std::array<std::pair<StepAction, const char*>, 14> names = {{
     {StepAction::Flag, "flag"},
     {StepAction::Find, "find"},
     {StepAction::Paste, "paste"},
+    {StepAction::Drop, "drop"},
     {StepAction::Panel, "panel"},
     {StepAction::Save, "save"},
     {StepAction::Kill, "kill"},
@@ -213,6 +214,10 @@ Step StepSource::next() {
         s.a = pick(FindModeCount);
         s.text = word().left(1 + pick(2));
         s.text2 = pick(3) == 0 ? QString() : word();
+    } else if (roll < 83) {
+        s.action = StepAction::Drop;
+        s.c = pick(3);
+        s.text = s.c == 1 ? tableText(false) : QString();
     } else if (roll < 86) {
         s.action = StepAction::Paste;
         s.c = pick(40) == 0 ? 3 : pick(3);

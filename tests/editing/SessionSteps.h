@@ -23,6 +23,8 @@ enum class StepAction {
     Flag,         // 0 number, 1 formula check box
     Find,         // mode (see FindMode); text: pattern; text2: replacement
     Paste,        // grid, row; format (0 TSV, 1 HTML, 2 both, 3 a table of large spans); text: rows
+    Drop,         // grid, row dropped in front of; what (0 its own selected rows, 1 TSV text, 2 the parameter list's
+                  // selected rows); text: rows
     Panel,        // 0 checks panel (F7), 1 find bar (Ctrl+F), 2 Escape where the focus is
     Save,         // 0 Save, 1 Save As; file number
     Kill,         // the editor is killed; its recovery copy is restored in a fresh window
