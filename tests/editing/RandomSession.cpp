@@ -249,7 +249,8 @@ SessionFailure RandomSession::check(int index, const Effect& effect, const OpenE
     }
     if (effect.pastedCells > pasteCeiling && effect.before && !(definition == *effect.before)) {
         return {index, "paste-cell-budget",
-                "a table of " + std::to_string(effect.pastedCells) + " cells was pasted, not refused"};
+                "a table of " + std::to_string(effect.pastedCells) + " cells was pasted, not refused:\n" +
+                    fullDifference(definition, *effect.before, "after", "before")};
     }
     if (!effect.savedPath.isEmpty()) {
         ReportDefinition saved;

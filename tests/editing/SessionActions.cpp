@@ -151,8 +151,9 @@ std::string RandomSession::editCell(const Step& step, Effect& effect) {
     if (box == nullptr) {
         return std::string("no editor on ") + gridName(id) + " column " + std::to_string(column + 1);
     }
-    // An editor open elsewhere was confirmed as this one took the focus: nothing typed is lost.
-    if (before.open() && !openEdit().sameCell(before)) {
+    // An editor open before was confirmed as this one opened (on the same cell too: the list ends its
+    // edit before it starts another), or as this one took the focus: nothing typed is lost.
+    if (before.open()) {
         effect.confirmed.push_back(before);
     }
     box->selectAll();
@@ -366,12 +367,23 @@ std::string RandomSession::paste(const Step& step, Effect& effect) {
                       QStringLiteral("</table>"));
         data->setText(QStringLiteral("ж"));
         effect.pastedCells = 2LL * 1000 * 1000;
-        effect.before = document_->definition();
         what = "HTML of 1,000 rows of two cells spanning 1,000 columns each";
     }
     }
     QGuiApplication::clipboard()->setMimeData(data);
     list->setFocus();
+    QApplication::processEvents();
+    if (!list->hasFocus()) {
+        // A list that takes no focus (the value list without a parameter) gets no paste; Ctrl+V
+        // would go to the field that has the focus.
+        effect.pastedCells = -1;
+        effect.resync = true;
+        return std::string("no paste: the ") + gridName(id) + " list takes no focus";
+    }
+    if (effect.pastedCells >= 0) {
+        // What the change of focus confirmed (a field's typing) is not the paste's.
+        effect.before = document_->definition();
+    }
     pressKey(list, Qt::Key_V, Qt::ControlModifier);
     QApplication::processEvents();
     messages_.clear();
