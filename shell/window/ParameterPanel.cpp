@@ -135,7 +135,13 @@ void ParameterPanel::keepTabStopOnCheckedKind() {
 
 void ParameterPanel::showParameter(int index) {
     const int count = static_cast<int>(document_.definition().parameters.size());
-    values_.setParameter(index >= 0 && index < count ? index : -1);
+    const int shown = index >= 0 && index < count ? index : -1;
+    // What is being typed into a value row belongs to the parameter shown now: it goes in before
+    // another parameter's rows replace them (a reset would cancel it).
+    if (shown != values_.parameter() && valueList_->isEditing()) {
+        valueList_->finishEdit(true);
+    }
+    values_.setParameter(shown);
     selectRecordRow(valueList_, 0);
 }
 

@@ -113,3 +113,27 @@ TEST_F(CurrentParameter, SelectionChangesThatKeepTheCurrentRowKeepThePanel) {
 
 } // namespace
 } // namespace vornak::testing
+
+namespace vornak::testing {
+namespace {
+
+// Another parameter made current while a value row is being typed (a finding or a difference gone
+// to, an editor opened on the parameter list): the typed text goes to the parameter it was typed
+// for, not lost with the rows that replace it.
+TEST_F(CurrentParameter, AValueBeingTypedGoesToItsParameterWhenAnotherBecomesCurrent) {
+    start();
+    loadSix();
+    parameters()->editCell(1, 1);
+    parameters()->finishEdit(false);
+    GridEdit* box = values()->editCell(0, 0);
+    ASSERT_NE(box, nullptr);
+    typeText(box, QStringLiteral("x9"));
+    ASSERT_NE(parameters()->editCell(4, 1), nullptr);
+    const ReportDefinition& d = form->document().definition();
+    EXPECT_EQ(d.parameters[1].values[0].value, "x9");
+    EXPECT_EQ(d.parameters[4].values[0].value, "v5");
+    EXPECT_EQ(form->parameterPanel().shownParameter(), 4);
+}
+
+} // namespace
+} // namespace vornak::testing
