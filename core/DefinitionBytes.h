@@ -1,7 +1,7 @@
 // How the writer and the table export produce their bytes from any view of a definition
 // (DefinitionAccess.h): sized beforehand where the sink keeps them in memory, then made in one
-// pass into one large block that goes to the sink each time it is full. Used by
-// DefinitionWriter.cpp only.
+// pass into large blocks, each going to the sink when it is full (a file sink writes it while the
+// next is made). Used by DefinitionWriter.cpp only.
 #pragma once
 
 #include "DefinitionAccess.h"
@@ -115,10 +115,16 @@ public:
     // its own size. `checkLineFeeds` counts the line feeds written, for allTextsReadBack().
     ByteWriter(Sink& sink, std::size_t expected, bool checkLineFeeds)
         : sink_(sink), capacity_(std::clamp<std::size_t>(expected, 64, blockBytes)),
-          block_(new char[capacity_]), checkLineFeeds_(checkLineFeeds) {}
+          block_(new char[capacity_]), checkLineFeeds_(checkLineFeeds) {
+        if constexpr (Sink::countsLineFeeds) {
+            sink_.countLineFeeds(checkLineFeeds);
+        }
+    }
     ByteWriter(const ByteWriter&) = delete;
     ByteWriter& operator=(const ByteWriter&) = delete;
-    ~ByteWriter() { flush(); }
+    // Without finish() (an exception on the way) the rest is dropped; a block the sink still
+    // reads is waited for before the blocks go.
+    ~ByteWriter() { sink_.settle(); }
 
     void line(std::string_view text) {
         this->text(text);
@@ -144,9 +150,7 @@ public:
             flush();
             if (value.size() > capacity_) {
                 // Only the table's texts, which no line limit holds, come here.
-                if (checkLineFeeds_) {
-                    lineFeeds_ += countLineFeeds(value);
-                }
+                account(value);
                 sink_(value);
                 return;
             }
@@ -164,15 +168,29 @@ public:
         block_[used_++] = '\n';
         ++lineEnds_;
     }
+    // Hands the block to the sink. A sink that keeps reading a block until its next call gets
+    // the two blocks in turn.
     void flush() {
-        if (used_ > 0) {
-            const std::string_view bytes(block_.get(), used_);
-            if (checkLineFeeds_) {
-                lineFeeds_ += countLineFeeds(bytes);
-            }
-            sink_(bytes);
-            used_ = 0;
+        if (used_ == 0) {
+            return;
         }
+        const std::string_view bytes(block_.get(), used_);
+        account(bytes);
+        sink_(bytes);
+        used_ = 0;
+        if constexpr (Sink::keepsBlocks) {
+            if (spare_ == nullptr) {
+                spare_.reset(new char[capacity_]);
+            }
+            std::swap(block_, spare_);
+        }
+    }
+    // Hands on the last block; nothing is written after it.
+    void finish() {
+        const std::string_view bytes(block_.get(), used_);
+        account(bytes);
+        sink_.last(bytes);
+        used_ = 0;
     }
     // A text line of the definition file, noting a text too long to read back.
     void checkedLine(std::string_view text) {
@@ -182,11 +200,23 @@ public:
     // Call after the last line: whether every checked text reads back as written. Every line
     // end adds exactly one line feed, so output holding more holds a text with one.
     bool allTextsReadBack() {
-        flush();
-        return !tooLong_ && lineFeeds_ == lineEnds_;
+        finish();
+        std::size_t lineFeeds = lineFeeds_;
+        if constexpr (Sink::countsLineFeeds) {
+            lineFeeds += sink_.lineFeeds();
+        }
+        return !tooLong_ && lineFeeds == lineEnds_;
     }
 
 private:
+    // Counts the line feeds handed on, unless the sink counts them as it writes.
+    void account(std::string_view bytes) {
+        if constexpr (!Sink::countsLineFeeds) {
+            if (checkLineFeeds_) {
+                lineFeeds_ += countLineFeeds(bytes);
+            }
+        }
+    }
     void room(std::size_t bytes) {
         if (used_ + bytes > capacity_) {
             flush();
@@ -196,6 +226,7 @@ private:
     Sink& sink_;
     std::size_t capacity_;
     std::unique_ptr<char[]> block_; // not zero-filled: only what was written is handed on
+    std::unique_ptr<char[]> spare_; // the block the sink may still be reading
     std::size_t used_ = 0;
     std::size_t lineEnds_ = 0;
     std::size_t lineFeeds_ = 0;
@@ -292,7 +323,7 @@ template <typename D, typename Sink> void writeTable(const D& d, Sink& sink) {
         out.text(row.name);
         out.tab();
         out.line(row.result);
-    }
+    }    out.finish();
 }
 
 } // namespace vornak::detail

@@ -5,6 +5,7 @@
 #include "DefinitionAccess.h"
 #include "DefinitionBytes.h"
 #include "ReportDefinition.h"
+#include "WriteBehind.h"
 
 #include <new>
 #include <optional>
@@ -18,18 +19,42 @@ using detail::writeDefinition;
 using detail::writeTable;
 
 struct StringSink {
+    static constexpr bool keepsBlocks = false;
+    static constexpr bool countsLineFeeds = false;
     std::string bytes;
     static bool wantsSize() { return true; }
     void expect(std::size_t size) { bytes.reserve(size); }
     void operator()(std::string_view block) { bytes.append(block); }
+    void last(std::string_view block) { bytes.append(block); }
+    static void settle() {}
 };
 
+// Each full block is written on a thread of its own while the next one is made, its line feeds
+// counted there too; the last one on the caller's thread, so a file of one block starts no thread.
 struct FileSink {
+    static constexpr bool keepsBlocks = true;
+    static constexpr bool countsLineFeeds = true;
     AtomicFileWriter& file;
+    bool counting = false;
+    std::size_t feeds = 0; // read once every block is written
+    WriteBehind behind{[this](std::string_view block) {
+        if (counting) {
+            feeds += detail::countLineFeeds(block);
+        }
+        return file.write(block);
+    }};
+
+    explicit FileSink(AtomicFileWriter& target) : file(target) {}
+    void countLineFeeds(bool on) { counting = on; }
+    std::size_t lineFeeds() const { return feeds; }
     // Only a write in place keeps the bytes in memory before they go out.
     bool wantsSize() const { return file.mode() == AtomicFileWriter::Mode::InPlace; }
     void expect(std::size_t size) { file.expectSize(size); }
-    void operator()(std::string_view block) { file.write(block); }
+    void operator()(std::string_view block) { behind.hand(block); }
+    void last(std::string_view block) { behind.handLast(block); }
+    void settle() noexcept { behind.wait(); }
+    // Before anything else asks the file: every block has gone to it.
+    void finish() { behind.finish(); }
 };
 
 // `write` returns false when the definition holds a text that would not read back; `precheck`
@@ -46,8 +71,11 @@ bool writeThrough(const std::string& path, const FileWriteHooks& hooks, SaveErro
                 return false;
             }
         }
-        FileSink sink{file};
-        if (!write(sink)) {
+        FileSink sink(file);
+        const bool readBack = write(sink);
+        sink.finish();
+        // A file that failed stops taking (and counting) blocks: its own failure is the reason.
+        if (!readBack && file.problem() == FileProblem::None) {
             // A temporary file or an in-memory copy took the bytes: dropping the writer drops them.
             SaveError fallback;
             fallback.problem = FileProblem::UnwritableText;

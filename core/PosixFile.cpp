@@ -136,11 +136,20 @@ public:
     Mode mode() const override { return mode_; }
 
     bool write(std::string_view bytes, FileFailure& failure) override {
+#ifdef __linux__
+        if (mode_ == Mode::Replace && written_ > 0) {
+            // More is coming: what was written before goes on its way to the disk now, so the
+            // flush at the end waits for less. Only a hint; that flush still reports failures. A
+            // file written in one piece is flushed as before.
+            ::sync_file_range(fd_, 0, static_cast<off_t>(written_), SYNC_FILE_RANGE_WRITE);
+        }
+#endif
         int error = 0;
         if (!writeAll(fd_, bytes.data(), bytes.size(), error)) {
             failure = {writeProblemOf(error, false), "writing the file failed", error};
             return false;
         }
+        written_ += bytes.size();
         return true;
     }
 
@@ -186,6 +195,7 @@ private:
     struct stat old_ {};
     int folder_ = -1;
     int fd_ = -1;
+    std::size_t written_ = 0; // bytes of the new content written so far
     std::string temporary_; // the temporary file's name once it has one
     int cleanupSlot_ = -1;
 };
