@@ -29,6 +29,8 @@ public:
         chunks_.clear();
         size_ = 0;
     }
+    // Empties the array but keeps its chunks for what is appended next.
+    void rewind() { size_ = 0; }
     // The memory held, chunks counted whole.
     std::size_t heldBytes() const {
         return chunks_.size() * chunkSize * sizeof(T) + chunks_.capacity() * sizeof(std::unique_ptr<T[]>);

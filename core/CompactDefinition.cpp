@@ -4,6 +4,7 @@
 #include "CompactDefinition.h"
 
 #include "LineSource.h"
+#include "TextPrefetch.h"
 #include "UnreadLine.h"
 
 #include <algorithm>
@@ -26,25 +27,40 @@ CompactDefinition::Parameter CompactDefinition::parameter(std::size_t p) const {
 }
 
 void CompactDefinition::addCell(std::string_view text) {
-    if (lastBlockUsed_ + text.size() > lastBlockSize_ || blocks_.empty()) {
-        // Blocks grow from 64 KiB, so that a small file takes little, to the largest an entry
-        // can point into.
-        lastBlockSize_ = std::min(largestBlock, std::max<std::size_t>(64 * 1024, 2 * lastBlockSize_));
-        blocks_.push_back(std::unique_ptr<char[]>(new char[lastBlockSize_])); // filled as cells come
-        blockBytes_ += lastBlockSize_;
+    if (lastBlockUsed_ + text.size() > lastBlockSize_ || usedBlocks_ == 0) {
+        lastBlockSize_ = blockSizeAt(usedBlocks_);
+        if (usedBlocks_ == blocks_.size()) {
+            blocks_.push_back(std::unique_ptr<char[]>(new char[lastBlockSize_])); // filled as cells come
+            blockBytes_ += lastBlockSize_;
+        }
+        ++usedBlocks_;
         lastBlockUsed_ = 0;
     }
+    char* block = blocks_[usedBlocks_ - 1].get();
     if (!text.empty()) {
-        std::memcpy(blocks_.back().get() + lastBlockUsed_, text.data(), text.size());
+        std::memcpy(block + lastBlockUsed_, text.data(), text.size());
     }
-    cells_.push_back((static_cast<std::uint64_t>(blocks_.size() - 1) << blockShift) |
+    cells_.push_back((static_cast<std::uint64_t>(usedBlocks_ - 1) << blockShift) |
                      (static_cast<std::uint64_t>(lastBlockUsed_) << lengthBits) | text.size());
     lastBlockUsed_ += text.size();
+}
+
+void CompactDefinition::rewind() {
+    usedBlocks_ = 0;
+    lastBlockSize_ = 0;
+    lastBlockUsed_ = 0;
+    cells_.rewind();
+    parameters_.rewind();
+    firstResultCell_ = 0;
+    resultCount_ = 0;
+    loadError_ = {};
+    loadedLayout_ = 0;
 }
 
 void CompactDefinition::clear() {
     blocks_.clear();
     blocks_.shrink_to_fit();
+    usedBlocks_ = 0;
     lastBlockSize_ = 0;
     lastBlockUsed_ = 0;
     blockBytes_ = 0;
@@ -92,8 +108,10 @@ ReportDefinition CompactDefinition::toDefinition() const {
     return d;
 }
 
-std::optional<CompactDefinition> CompactDefinition::copyOf(const ReportDefinition& definition) {
-    CompactDefinition copy;
+std::optional<CompactDefinition> CompactDefinition::copyOf(const ReportDefinition& definition,
+                                                            CompactDefinition reuse) {
+    CompactDefinition copy = std::move(reuse);
+    copy.rewind();
     const auto add = [&copy](const std::string& text) {
         if (text.size() > maxLineBytes) {
             return false; // more than an entry's length can say
@@ -120,7 +138,12 @@ std::optional<CompactDefinition> CompactDefinition::copyOf(const ReportDefinitio
         if (!add(parameter.name) || !add(parameter.formula)) {
             return std::nullopt;
         }
-        for (const ValueRow& row : parameter.values) {
+        const auto& rows = parameter.values;
+        for (std::size_t v = 0; v < rows.size(); ++v) {
+            if (v + detail::prefetchDistance < rows.size()) {
+                detail::prefetchTexts(rows[v + detail::prefetchDistance]);
+            }
+            const ValueRow& row = rows[v];
             if (!add(row.value) || !add(row.upperBound) || !add(row.result)) {
                 return std::nullopt;
             }

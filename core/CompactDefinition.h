@@ -91,8 +91,10 @@ public:
     ReportDefinition toDefinition() const;
     // The editor's model held compactly, for writing it elsewhere while the model goes on changing:
     // one pass over its texts with no allocation per text. Nothing when a text is longer than a
-    // line of the file may be (such a definition cannot be saved as it is).
-    static std::optional<CompactDefinition> copyOf(const ReportDefinition& definition);
+    // line of the file may be (such a definition cannot be saved as it is). `reuse`, an earlier
+    // copy no longer needed, lends its memory, so a copy as large as it takes no new memory.
+    static std::optional<CompactDefinition> copyOf(const ReportDefinition& definition,
+                                                   CompactDefinition reuse = {});
     // The memory the definition holds, its blocks and indexes counted whole.
     std::size_t heldBytes() const;
 
@@ -113,6 +115,13 @@ private:
     }
     void addCell(std::string_view text);
     void clear();
+    // Empties the definition but keeps its blocks and indexes for the next copy.
+    void rewind();
+    // Block i holds 64 KiB doubled i times, up to the largest an entry can point into: a small
+    // definition takes little, and a block kept from an earlier copy has the size its place asks.
+    static std::size_t blockSizeAt(std::size_t i) {
+        return i >= 4 ? largestBlock : (std::size_t{64} * 1024) << i;
+    }
 
     // A cell's entry: its block's number, its offset in the block, its length (at most
     // maxLineBytes, which 11 bits hold).
@@ -124,7 +133,8 @@ private:
     static constexpr std::size_t largestBlock = std::size_t{1} << offsetBits;
     static_assert(maxLineBytes <= lengthMask);
 
-    std::vector<std::unique_ptr<char[]>> blocks_;
+    std::vector<std::unique_ptr<char[]>> blocks_; // the first usedBlocks_ hold cells
+    std::size_t usedBlocks_ = 0;
     std::size_t lastBlockSize_ = 0;
     std::size_t lastBlockUsed_ = 0;
     std::size_t blockBytes_ = 0;

@@ -6,6 +6,7 @@
 
 #include "DefinitionAccess.h"
 #include "ReportDefinition.h"
+#include "TextPrefetch.h"
 
 #include <algorithm>
 #include <charconv>
@@ -233,19 +234,6 @@ private:
     bool checkLineFeeds_;
     bool tooLong_ = false;
 };
-
-// Texts held apart (each in its own allocation) are asked for a few rows ahead, so that copying
-// them does not wait on memory at every text.
-constexpr std::size_t prefetchDistance = 4;
-template <typename Row> void prefetchTexts(const Row& row) {
-#if defined(__GNUC__)
-    __builtin_prefetch(std::string_view(row.value).data());
-    __builtin_prefetch(std::string_view(row.upperBound).data());
-    __builtin_prefetch(std::string_view(row.result).data());
-#else
-    (void)row;
-#endif
-}
 
 // Writes the R2 bytes; false when a text was written that would not read back (the caller then
 // throws the output away). `check` false skips looking for such texts.

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <ctime>
 #include <memory>
+#include <utility>
 
 namespace vornak {
 
@@ -79,6 +80,7 @@ void RecoveryKeeper::documentChanged() {
     ++changes_;
     if (!document_.isModified() && !pendingDefinition()) {
         // Saved, undone back to the file, or replaced: nothing left to recover.
+        dropSpare();
         timer_.stop();
         firstUnwritten_ = -1;
         modifiedSince_ = 0;
@@ -128,16 +130,39 @@ void RecoveryKeeper::writeInBackground() {
     }
     // The only work on this thread: the definition's texts copied into a few large blocks, which
     // the writer's thread then turns into bytes, writes and frees.
-    std::optional<CompactDefinition> compact = CompactDefinition::copyOf(withEdit ? *withEdit : document_.definition());
+    std::optional<CompactDefinition> compact =
+        CompactDefinition::copyOf(withEdit ? *withEdit : document_.definition(), takeSpare());
     if (!compact) {
         writeNow(); // a text no file can hold: refused at once, and said as any failed copy is
         return;
     }
-    auto snapshot = std::make_shared<const CompactDefinition>(std::move(*compact));
+    auto snapshot = std::make_shared<CompactDefinition>(std::move(*compact));
     snapshotChanges_ = changes_;
     firstUnwritten_ = -1;
     lastJob_ = writer_.post([write = copyWriter_, store = store_, id = id_, snapshot = std::move(snapshot),
-                             info = describe()] { return write(store, id, *snapshot, info); });
+                             info = describe(), spare = spare_] {
+        RecoveryFault fault = write(store, id, *snapshot, info);
+        // Written: its memory waits for the next snapshot. One kept before goes here, off the loop.
+        std::optional<CompactDefinition> replaced;
+        {
+            const std::lock_guard lock(spare->mutex);
+            replaced = std::exchange(spare->held, std::move(*snapshot));
+        }
+        return fault;
+    });
+}
+
+CompactDefinition RecoveryKeeper::takeSpare() {
+    const std::lock_guard lock(spare_->mutex);
+    CompactDefinition taken = spare_->held ? std::move(*spare_->held) : CompactDefinition();
+    spare_->held.reset();
+    return taken;
+}
+
+void RecoveryKeeper::dropSpare() {
+    std::optional<CompactDefinition> dropped;
+    const std::lock_guard lock(spare_->mutex);
+    dropped = std::exchange(spare_->held, std::nullopt);
 }
 
 void RecoveryKeeper::writeFinished(std::uint64_t job, const RecoveryFault& fault) {
@@ -179,6 +204,7 @@ bool RecoveryKeeper::writeNow() {
 }
 
 void RecoveryKeeper::discard() {
+    dropSpare();
     timer_.stop();
     firstUnwritten_ = -1;
     modifiedSince_ = 0;

@@ -18,6 +18,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -99,6 +101,9 @@ private:
     RecoveryInfo describe() const;
     bool removeCopy();
     void writeFinished(std::uint64_t job, const RecoveryFault& fault);
+    // The spare snapshot's memory, taken out for the next copy, or freed once no copy is needed.
+    CompactDefinition takeSpare();
+    void dropSpare();
 
     DefinitionDocument& document_;
     RecoveryStore store_;
@@ -116,6 +121,13 @@ private:
     std::uint64_t changes_ = 0;         // changes seen so far
     std::uint64_t snapshotChanges_ = 0; // of them, those in the snapshot being written
     std::uint64_t lastJob_ = 0;         // the background write whose result counts; 0: none
+    // The memory of the last snapshot written, lent to the next one: a large definition copied
+    // again and again while the user types takes no new memory, nor fresh pages, each time.
+    struct SpareSnapshot {
+        std::mutex mutex;
+        std::optional<CompactDefinition> held;
+    };
+    std::shared_ptr<SpareSnapshot> spare_ = std::make_shared<SpareSnapshot>();
     RecoveryWriter writer_;             // last: its thread ends before the rest goes
 };
 

@@ -123,14 +123,17 @@ void BM_Load(benchmark::State& state) {
         const double baseline = secondsOf([&] { lines = readLines(w.definitionPath); });
         benchmark::DoNotOptimize(lines.data());
         lines = {};
+        settleHeap();
 
-        ReportDefinition loaded;
+        auto loaded = std::make_unique<ReportDefinition>();
         bool ok = false;
-        const double measured = secondsOf([&] { ok = loaded.load(w.definitionPath); });
+        const double measured = secondsOf([&] { ok = loaded->load(w.definitionPath); });
         if (!ok) {
-            state.SkipWithError(("load failed: " + loaded.loadError().reason).c_str());
+            state.SkipWithError(("load failed: " + loaded->loadError().reason).c_str());
             break;
         }
+        loaded.reset();
+        settleHeap();
         state.SetIterationTime(measured);
         timer.add(measured, baseline);
     }

@@ -6,10 +6,21 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 #include <vector>
 
 namespace vornak::bench {
+
+// Call between the two sides: a large allocation makes the allocator merge the small blocks freed
+// so far, so that neither side pays at its own first large allocation for the hundreds of
+// thousands the other one just freed. The memory stays with the process, so neither pays for
+// fresh pages either.
+inline void settleHeap() {
+    void* large = std::malloc(64 * 1024);
+    benchmark::DoNotOptimize(large);
+    std::free(large);
+}
 
 class PairedTimer {
 public:

@@ -219,10 +219,12 @@ void BM_Open(benchmark::State& state) {
         for (int round = 0; round < kOpensPerRun; ++round) {
             const double start = threadCpuSeconds();
             openForm();
-            const double between = threadCpuSeconds();
+            form += threadCpuSeconds() - start;
+            vornak::bench::settleHeap();
+            const double plainStart = threadCpuSeconds();
             openPlain();
-            form += between - start;
-            plain += threadCpuSeconds() - between;
+            plain += threadCpuSeconds() - plainStart;
+            vornak::bench::settleHeap();
         }
         state.SetIterationTime(form / kOpensPerRun);
         runs.add(form / kOpensPerRun, plain / kOpensPerRun);

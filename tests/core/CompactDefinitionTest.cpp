@@ -185,6 +185,51 @@ TEST(CompactDefinitionTest, ACopyOfTheModelSavesAsTheModelDoes) {
     }
 }
 
+// A definition of `parameters` parameters whose texts say which copy they belong to.
+ReportDefinition definitionMarked(std::size_t parameters, const std::string& mark) {
+    ReportDefinition d;
+    d.title = "copy " + mark;
+    for (std::size_t p = 0; p < parameters; ++p) {
+        ParameterRecord record;
+        record.name = mark + " parameter " + std::to_string(p);
+        record.kind = static_cast<ValueKind>(p % 3);
+        record.hasFormula = static_cast<std::uint8_t>(p % 2);
+        record.formula = "#P(" + std::to_string(p) + ")";
+        for (std::size_t v = 0; v < 8; ++v) {
+            record.values.push_back({std::string(40 + v * 30, static_cast<char>('a' + p % 26)), mark,
+                                     mark + " result " + std::to_string(v)});
+        }
+        d.parameters.push_back(std::move(record));
+    }
+    d.results.push_back({"last " + mark, "#R(1)"});
+    return d;
+}
+
+// A copy made in the memory of an earlier one is the same as a fresh copy, whichever was larger,
+// and a copy as large as the earlier one takes no memory beyond it.
+TEST(CompactDefinitionTest, ACopyInTheMemoryOfAnEarlierOneIsWholeAndTakesNoMore) {
+    struct Case {
+        std::size_t earlier;
+        std::size_t next;
+    };
+    for (const Case c : {Case{0, 5}, Case{5000, 5000}, Case{5000, 20}, Case{20, 5000}, Case{3000, 0}}) {
+        SCOPED_TRACE(std::to_string(c.earlier) + " then " + std::to_string(c.next));
+        std::optional<CompactDefinition> earlier = CompactDefinition::copyOf(definitionMarked(c.earlier, "old"));
+        ASSERT_TRUE(earlier);
+        const std::size_t earlierHeld = earlier->heldBytes();
+        const ReportDefinition next = definitionMarked(c.next, "new");
+        const std::optional<CompactDefinition> fresh = CompactDefinition::copyOf(next);
+        const std::optional<CompactDefinition> reused = CompactDefinition::copyOf(next, std::move(*earlier));
+        ASSERT_TRUE(fresh);
+        ASSERT_TRUE(reused);
+        EXPECT_EQ(reused->toDefinition(), next);
+        EXPECT_EQ(serializeDefinition(reused->toDefinition()), serializeDefinition(fresh->toDefinition()));
+        if (c.next <= c.earlier) {
+            EXPECT_EQ(reused->heldBytes(), earlierHeld) << "nothing new was taken";
+        }
+    }
+}
+
 TEST(CompactDefinitionTest, HoldsLittleMoreThanTheFileAndFreesItOnTheNextRead) {
     test::ScratchFolder folder;
     const std::string bytes = largeFile();

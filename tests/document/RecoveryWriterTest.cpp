@@ -281,6 +281,33 @@ TEST_F(BackgroundCopyTest, ASlowCopyLeavesTheWindowFreeAndTheNewestSnapshotWins)
     EXPECT_EQ(failures, 0);
 }
 
+// Each copy is written from memory the one before lent it: copies of a definition that grows,
+// shrinks and grows again each read back as the document was.
+TEST_F(BackgroundCopyTest, CopiesOneAfterAnotherEachHoldTheDocumentAsItWas) {
+    disk.gate.open();
+    for (const int parameters : {3000, 10, 0, 4000, 4000}) {
+        SCOPED_TRACE(parameters);
+        ReportDefinition d;
+        d.title = "copy of " + std::to_string(parameters);
+        for (int p = 0; p < parameters; ++p) {
+            d.parameters.push_back({"parameter " + std::to_string(p) + " of " + std::to_string(parameters),
+                                    "", ValueKind::Input, 0, 0,
+                                    {{std::string(60, 'v'), "", "r" + std::to_string(p)},
+                                     {"w", "", std::string(p % 200, 'x')}}});
+        }
+        document.restore(d, "", DiskStamp{});
+        keeper->writeInBackground();
+        settle();
+        const RecoveryStore store(temp.file("recovery"));
+        const std::vector<RecoveryEntry> entries = store.list();
+        ASSERT_EQ(entries.size(), 1U);
+        ReportDefinition read;
+        LoadError error;
+        ASSERT_TRUE(RecoveryStore::readCopy(entries[0], read, error)) << error.reason;
+        EXPECT_EQ(read, document.definition());
+    }
+}
+
 TEST_F(BackgroundCopyTest, AChangeMadeWhileTheCopyIsWrittenIsStillToBeWritten) {
     disk.gate.open();
     type("A");
