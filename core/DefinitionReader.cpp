@@ -134,10 +134,13 @@ private:
     }
 
     bool readNumber(int& value, const Place& where) {
-        if (!read(line_, where)) {
+        std::string_view line;
+        const LineSource::Status status = source_.next(line);
+        if (status != LineSource::Status::Line) [[unlikely]] {
+            cannotRead(status, where);
             return false;
         }
-        value = parseLeadingInt(line_);
+        value = parseLeadingInt(line);
         return true;
     }
 
@@ -158,7 +161,6 @@ private:
     LineSource& source_;
     ReportDefinition& model_;
     LoadError& error_;
-    std::string line_;
     DefinitionPart part_ = DefinitionPart::None;
     int record_ = 0;
 };
