@@ -311,7 +311,8 @@ template <typename D, typename Sink> void writeTable(const D& d, Sink& sink) {
         out.text(row.name);
         out.tab();
         out.line(row.result);
-    }    out.finish();
+    }
+    out.finish();
 }
 
 } // namespace vornak::detail

@@ -137,11 +137,13 @@ public:
 
     bool write(std::string_view bytes, FileFailure& failure) override {
 #ifdef __linux__
-        if (mode_ == Mode::Replace && written_ > 0) {
+        if (mode_ == Mode::Replace && written_ > sentOn_) {
             // More is coming: what was written before goes on its way to the disk now, so the
             // flush at the end waits for less. Only a hint; that flush still reports failures. A
             // file written in one piece is flushed as before.
-            ::sync_file_range(fd_, 0, static_cast<off_t>(written_), SYNC_FILE_RANGE_WRITE);
+            ::sync_file_range(fd_, static_cast<off_t>(sentOn_), static_cast<off_t>(written_ - sentOn_),
+                              SYNC_FILE_RANGE_WRITE);
+            sentOn_ = written_;
         }
 #endif
         int error = 0;
@@ -196,6 +198,7 @@ private:
     int folder_ = -1;
     int fd_ = -1;
     std::size_t written_ = 0; // bytes of the new content written so far
+    std::size_t sentOn_ = 0;  // of them, those already sent on their way to the disk
     std::string temporary_; // the temporary file's name once it has one
     int cleanupSlot_ = -1;
 };

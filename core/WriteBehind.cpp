@@ -57,7 +57,7 @@ void WriteBehind::handLast(std::string_view block) {
         }
     }
     // No block is in flight, and none is handed over after the last: the writing thread is idle.
-    if (!write_(block)) {
+    if (!block.empty() && !write_(block)) {
         const std::lock_guard lock(mutex_);
         ok_ = false;
     }

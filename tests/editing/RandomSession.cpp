@@ -58,6 +58,7 @@ void RandomSession::startWindow(const QList<QByteArray>& commandLine) {
     reference_ = document_->definition();
     snapshots_.assign(static_cast<std::size_t>(document_->undoStack()->index()) + 1, std::nullopt);
     snapshots_.back() = reference_;
+    keptIndex_ = snapshots_.size() - 1;
 }
 
 void RandomSession::closeWindow() {
@@ -138,10 +139,13 @@ SessionFailure RandomSession::play(const std::vector<Step>& steps, std::vector<s
 }
 
 void RandomSession::updateReference(const Effect& effect, const OpenEdit& editorBefore) {
+    steppedInHistory_ = effect.undoRedo;
+    afterConfirm_.reset();
     if (effect.killed) {
         // The restore is checked against what it had to give; the session goes on from there.
         reference_ = effect.restoreExpected ? *effect.restoreExpected : document_->definition();
         snapshots_.assign(static_cast<std::size_t>(document_->undoStack()->index()) + 1, std::nullopt);
+        keptIndex_ = snapshots_.size() - 1;
         return;
     }
     // An editor open before the step that the step did not end itself went with what the step did:
@@ -157,6 +161,9 @@ void RandomSession::updateReference(const Effect& effect, const OpenEdit& editor
                 beforeConfirm = reference_;
             }
             confirmInto(reference_, editorBefore);
+            if (editPushed && !effect.undoRedo) {
+                afterConfirm_ = reference_;
+            }
         }
     }
     for (const OpenEdit& edit : effect.confirmed) {
@@ -205,7 +212,15 @@ void RandomSession::keepSnapshot() {
     if (snapshots_.size() <= index) {
         snapshots_.resize(index + 1);
     }
+    if (!steppedInHistory_ && index > keptIndex_ + 1) {
+        // The step pushed several commands, the first confirming an editor left open: undoing the
+        // others leads to the confirmed text alone. What lies between any others is not followed.
+        for (std::size_t i = keptIndex_ + 1; i < index; ++i) {
+            snapshots_[i] = i == keptIndex_ + 1 ? afterConfirm_ : std::nullopt;
+        }
+    }
     snapshots_[index] = reference_;
+    keptIndex_ = index;
 }
 
 namespace {

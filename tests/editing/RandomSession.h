@@ -144,6 +144,11 @@ private:
     ReportDefinition reference_;
     // The reference at each index of the undo stack; nothing where a step pushed several commands.
     std::vector<std::optional<ReportDefinition>> snapshots_;
+    // The stack's index after the step before, and what the step now played did to the reference:
+    // whether it undid or redid, and the reference just after it confirmed an editor left open.
+    std::size_t keptIndex_ = 0;
+    bool steppedInHistory_ = false;
+    std::optional<ReportDefinition> afterConfirm_;
 };
 
 } // namespace vornak::testing
