@@ -6,8 +6,10 @@
 #include "UndoCommands.h"
 
 #include <QFile>
+#include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <iterator>
 #include <type_traits>
 #include <utility>
@@ -23,6 +25,8 @@ std::size_t at(int index) {
 
 // A definition with this many records and value rows or more is freed on a worker thread.
 constexpr std::size_t kReleasedApart = 4096;
+// How long a replaced definition waits before it is freed: past the new one's first paint.
+constexpr std::chrono::milliseconds kReleaseDelay{250};
 
 std::size_t textCount(const ReportDefinition& definition) {
     std::size_t count = definition.parameters.size() + definition.results.size();
@@ -147,10 +151,25 @@ void DefinitionDocument::replaceDefinition(ReportDefinition definition, std::str
     setPath(std::move(path));
     emit documentReset();
     emit definitionChanged();
-    // Freeing a large definition's texts takes longer than showing the next one: it is not waited for.
+    // Freeing a large definition's texts takes longer than showing the next one: it is not waited
+    // for, and starts once the new one has been laid out and painted, so that the two do not
+    // contend for the allocator.
     if (textCount(previous) >= kReleasedApart) {
-        released_.release(std::move(previous));
+        releaseReplaced(); // one replaced before, still waiting
+        replaced_ = std::make_unique<ReportDefinition>(std::move(previous));
+        QTimer::singleShot(kReleaseDelay, this, &DefinitionDocument::releaseReplaced);
     }
+}
+
+void DefinitionDocument::releaseReplaced() {
+    if (replaced_) {
+        released_.release(std::move(replaced_));
+    }
+}
+
+void DefinitionDocument::waitUntilReplacedFreed() {
+    releaseReplaced();
+    released_.wait();
 }
 
 void DefinitionDocument::setPath(std::string path) {

@@ -141,8 +141,9 @@ public:
     // written, so that Save still asks when another program changed it since.
     void restore(ReportDefinition definition, const std::string& path, const DiskStamp& stamp);
     // A large definition that New, Open or a restore replaced is freed apart from the window's
-    // thread; this returns once it is gone.
-    void waitUntilReplacedFreed() { released_.wait(); }
+    // thread once the new one has been painted (so that the two do not contend for the
+    // allocator); this starts it at once if it waits, and returns once it is gone.
+    void waitUntilReplacedFreed();
     // What the file looked like when it was last read or written here (not taken while untitled).
     const DiskStamp& diskStamp() const { return stamp_; }
     SaveResult save();
@@ -240,7 +241,11 @@ private:
     std::string path_;
     DiskStamp stamp_;
     bool resetting_ = false;
+    void releaseReplaced();
+
     BackgroundRelease released_; // the replaced definition when it is large
+    // The one replaced last, waiting to go to released_.
+    std::unique_ptr<ReportDefinition> replaced_;
 };
 
 } // namespace vornak

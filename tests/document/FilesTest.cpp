@@ -2,6 +2,7 @@
 // and noticing a file changed behind the editor's back.
 #include "DocumentTestSupport.h"
 
+#include <QCoreApplication>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 namespace vornak {
 namespace {
@@ -45,6 +47,41 @@ TEST_F(FilesTest, OpenSaveAndReopenKeepEveryByte) {
     EXPECT_TRUE(document.isModified());
     ASSERT_TRUE(document.save().ok);
     EXPECT_EQ(test::readBytes(path), original);
+}
+
+// A definition of `parameters` parameters, large enough to be freed apart from the window.
+ReportDefinition manyParameters(int parameters, const std::string& mark) {
+    ReportDefinition d;
+    d.title = mark;
+    for (int p = 0; p < parameters; ++p) {
+        d.parameters.push_back({mark + " " + std::to_string(p), "", ValueKind::List, 0, 0,
+                                {{"a long enough value " + mark, "", "r"}, {"b", "", "s"}}});
+    }
+    return d;
+}
+
+// Large definitions replaced one after another with no turn of the event loop in between each wait
+// their turn to be freed: the document shows the last, every one replaced is gone once asked for,
+// and a document closed while one still waits takes it along.
+TEST_F(FilesTest, ReplacedLargeDefinitionsAreAllFreedAndNoneOutlivesItsDocument) {
+    const std::string path = folder.file("large.rpt");
+    ASSERT_TRUE(manyParameters(3000, "file").save(path));
+    for (const bool waitAtTheEnd : {true, false}) {
+        SCOPED_TRACE(waitAtTheEnd);
+        auto replacing = std::make_unique<DefinitionDocument>();
+        replacing->restore(manyParameters(3000, "first"), "", DiskStamp{});
+        ASSERT_TRUE(replacing->open(path).ok);
+        replacing->restore(manyParameters(2500, "second"), "", DiskStamp{});
+        replacing->newDocument();
+        replacing->restore(manyParameters(2000, "last"), "", DiskStamp{});
+        EXPECT_EQ(replacing->definition().title, "last");
+        EXPECT_EQ(replacing->definition().parameters.size(), 2000U);
+        if (waitAtTheEnd) {
+            replacing->waitUntilReplacedFreed();
+        }
+        replacing.reset(); // with a freeing still due: nothing is left behind or freed twice
+        QCoreApplication::processEvents();
+    }
 }
 
 TEST_F(FilesTest, NewAndOpenClearTheStack) {
