@@ -134,13 +134,10 @@ private:
     }
 
     bool readNumber(int& value, const Place& where) {
-        std::string_view line;
-        const LineSource::Status status = source_.next(line);
-        if (status != LineSource::Status::Line) [[unlikely]] {
-            cannotRead(status, where);
+        if (!read(line_, where)) {
             return false;
         }
-        value = parseLeadingInt(line);
+        value = parseLeadingInt(line_);
         return true;
     }
 
@@ -161,6 +158,7 @@ private:
     LineSource& source_;
     ReportDefinition& model_;
     LoadError& error_;
+    std::string line_;
     DefinitionPart part_ = DefinitionPart::None;
     int record_ = 0;
 };
