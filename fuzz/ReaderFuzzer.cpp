@@ -120,9 +120,11 @@ void loadAfterAHugeCount(std::uint8_t choice, std::string_view record, bool comp
         std::memcpy(input + used, record.data(), record.size());
         used += record.size();
     }
-    // Room for the reader's block and line, and for the records those real bytes can hold.
+    // Room for the reader's block and line, and for the records those real bytes can hold: at
+    // most a 96-byte value row for three line feeds (rows of empty texts), and a list that grows
+    // by doubling holds up to three times its rows while it moves them.
     const long long limit =
-        4 * static_cast<long long>(vornak::LineSource::defaultBlockSize) + 64 * static_cast<long long>(used);
+        4 * static_cast<long long>(vornak::LineSource::defaultBlockSize) + 96 * static_cast<long long>(used);
     if (compactReader) {
         vornak::CompactDefinition compact;
         live = 0;
