@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace vornak {
@@ -31,6 +33,14 @@ public:
     }
     // Empties the array but keeps its chunks for what is appended next.
     void rewind() { size_ = 0; }
+    // Takes (and touches, so the system gives its pages now) the chunks for `count` elements.
+    void reserve(std::size_t count) {
+        static_assert(std::is_trivially_copyable_v<T>);
+        while (chunks_.size() * chunkSize < count) {
+            chunks_.push_back(std::unique_ptr<T[]>(new T[chunkSize]));
+            std::memset(static_cast<void*>(chunks_.back().get()), 0, chunkSize * sizeof(T));
+        }
+    }
     // The memory held, chunks counted whole.
     std::size_t heldBytes() const {
         return chunks_.size() * chunkSize * sizeof(T) + chunks_.capacity() * sizeof(std::unique_ptr<T[]>);

@@ -160,6 +160,46 @@ std::optional<CompactDefinition> CompactDefinition::copyOf(const ReportDefinitio
     return copy;
 }
 
+CompactDefinition::Room CompactDefinition::roomFor(const ReportDefinition& definition) {
+    Room room;
+    for (const std::string* text :
+         {&definition.title, &definition.documentFile, &definition.input1Caption, &definition.input2Caption,
+          &definition.surnameCaption, &definition.author, &definition.source, &definition.organisation,
+          &definition.date}) {
+        room.textBytes += text->size();
+    }
+    room.cells = 9;
+    for (const ParameterRecord& parameter : definition.parameters) {
+        room.textBytes += parameter.name.size() + parameter.formula.size();
+        for (const ValueRow& row : parameter.values) {
+            room.textBytes += row.value.size() + row.upperBound.size() + row.result.size();
+        }
+        room.cells += 2 + 3 * parameter.values.size();
+    }
+    for (const ResultRow& row : definition.results) {
+        room.textBytes += row.name.size() + row.result.size();
+    }
+    room.cells += 2 * definition.results.size();
+    room.parameters = definition.parameters.size();
+    return room;
+}
+
+CompactDefinition CompactDefinition::withRoom(const Room& room) {
+    CompactDefinition made;
+    // A text never spans two blocks: the end of each block may stay unused, a line at most.
+    const std::size_t wanted = room.textBytes + room.textBytes / 256 + 64 * 1024;
+    for (std::size_t held = 0, i = 0; held < wanted; ++i) {
+        const std::size_t size = blockSizeAt(i);
+        made.blocks_.push_back(std::unique_ptr<char[]>(new char[size]));
+        std::memset(made.blocks_.back().get(), 0, size);
+        made.blockBytes_ += size;
+        held += size;
+    }
+    made.cells_.reserve(room.cells);
+    made.parameters_.reserve(room.parameters);
+    return made;
+}
+
 // Reads the body of a definition file into a CompactDefinition, as BodyReader does into the model.
 class CompactReader {
 public:

@@ -6,6 +6,8 @@
 #include <chrono>
 #include <ctime>
 #include <memory>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 namespace vornak {
@@ -28,6 +30,8 @@ RecoveryKeeper::RecoveryKeeper(DefinitionDocument& document, RecoveryStore store
     connect(&writer_, &RecoveryWriter::finished, this, &RecoveryKeeper::writeFinished);
     connect(&document_, &DefinitionDocument::definitionChanged, this, &RecoveryKeeper::documentChanged);
     connect(&document_, &DefinitionDocument::modifiedChanged, this, &RecoveryKeeper::modifiedChanged);
+    // Another definition takes the place of this one: the memory kept for copies of this one goes.
+    connect(&document_, &DefinitionDocument::documentReset, this, &RecoveryKeeper::dropSpare);
     // A path taken by Save As changes where the copy belongs.
     connect(&document_, &DefinitionDocument::pathChanged, this, &RecoveryKeeper::documentChanged);
     if (document_.isModified()) {
@@ -37,7 +41,11 @@ RecoveryKeeper::RecoveryKeeper(DefinitionDocument& document, RecoveryStore store
 }
 
 // The copy stays: an editor that ends without the user's word keeps what was typed.
-RecoveryKeeper::~RecoveryKeeper() = default;
+RecoveryKeeper::~RecoveryKeeper() {
+    if (preparer_.joinable()) {
+        preparer_.join();
+    }
+}
 
 void RecoveryKeeper::setCopyWriter(CopyWriter writer) {
     if (!writer) {
@@ -79,8 +87,8 @@ void RecoveryKeeper::documentChanged() {
     current_ = false;
     ++changes_;
     if (!document_.isModified() && !pendingDefinition()) {
-        // Saved, undone back to the file, or replaced: nothing left to recover.
-        dropSpare();
+        // Saved, undone back to the file, or replaced: nothing left to recover. The spare memory
+        // stays while the same definition is edited on: the next change needs it again.
         timer_.stop();
         firstUnwritten_ = -1;
         modifiedSince_ = 0;
@@ -90,6 +98,7 @@ void RecoveryKeeper::documentChanged() {
     if (modifiedSince_ == 0) {
         modifiedSince_ = wallSeconds(); // typing into an open edit of an unchanged document
     }
+    prepareSpare();
     const std::int64_t at = now();
     if (firstUnwritten_ < 0) {
         firstUnwritten_ = at;
@@ -160,9 +169,52 @@ CompactDefinition RecoveryKeeper::takeSpare() {
 }
 
 void RecoveryKeeper::dropSpare() {
+    spareAsked_ = false;
     std::optional<CompactDefinition> dropped;
     const std::lock_guard lock(spare_->mutex);
+    ++spare_->generation; // memory being made ahead for the copies no longer needed stays out
     dropped = std::exchange(spare_->held, std::nullopt);
+}
+
+void RecoveryKeeper::prepareSpare() {
+    if (spareAsked_) {
+        return;
+    }
+    spareAsked_ = true;
+    const ReportDefinition& definition = document_.definition();
+    std::size_t rows = 0;
+    for (const ParameterRecord& parameter : definition.parameters) {
+        rows += parameter.values.size();
+    }
+    if (rows < preparedAboveRows) {
+        return; // a small copy takes its memory quickly enough
+    }
+    const CompactDefinition::Room room = CompactDefinition::roomFor(definition);
+    std::uint64_t generation = 0;
+    {
+        const std::lock_guard lock(spare_->mutex);
+        if (spare_->held) {
+            return;
+        }
+        generation = spare_->generation;
+    }
+    if (preparer_.joinable()) {
+        preparer_.join();
+    }
+    try {
+        preparer_ = std::thread([spare = spare_, room, generation] {
+            CompactDefinition made = CompactDefinition::withRoom(room);
+            std::optional<CompactDefinition> unused;
+            const std::lock_guard lock(spare->mutex);
+            if (!spare->held && spare->generation == generation) {
+                spare->held = std::move(made);
+            } else {
+                unused = std::move(made); // freed after the lock
+            }
+        });
+    } catch (const std::system_error&) {
+        // No thread: the first copy takes its memory itself.
+    }
 }
 
 void RecoveryKeeper::writeFinished(std::uint64_t job, const RecoveryFault& fault) {

@@ -22,6 +22,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 
 namespace vornak {
 
@@ -104,6 +105,7 @@ private:
     // The spare snapshot's memory, taken out for the next copy, or freed once no copy is needed.
     CompactDefinition takeSpare();
     void dropSpare();
+    void prepareSpare();
 
     DefinitionDocument& document_;
     RecoveryStore store_;
@@ -126,8 +128,14 @@ private:
     struct SpareSnapshot {
         std::mutex mutex;
         std::optional<CompactDefinition> held;
+        std::uint64_t generation = 0; // counts the drops, so memory made ahead for an older need stays out
     };
     std::shared_ptr<SpareSnapshot> spare_ = std::make_shared<SpareSnapshot>();
+    // A large definition's first change has the memory of its first copy made ahead on a thread of
+    // its own, so that taking that snapshot does not wait for the system to give the pages.
+    static constexpr std::size_t preparedAboveRows = 50'000;
+    bool spareAsked_ = false;
+    std::thread preparer_;
     RecoveryWriter writer_;             // last: its thread ends before the rest goes
 };
 

@@ -227,6 +227,13 @@ TEST(CompactDefinitionTest, ACopyInTheMemoryOfAnEarlierOneIsWholeAndTakesNoMore)
         if (c.next <= c.earlier) {
             EXPECT_EQ(reused->heldBytes(), earlierHeld) << "nothing new was taken";
         }
+        // Memory made ahead for exactly this definition holds its copy whole, with nothing taken.
+        CompactDefinition prepared = CompactDefinition::withRoom(CompactDefinition::roomFor(next));
+        const std::size_t preparedHeld = prepared.heldBytes();
+        const std::optional<CompactDefinition> intoPrepared = CompactDefinition::copyOf(next, std::move(prepared));
+        ASSERT_TRUE(intoPrepared);
+        EXPECT_EQ(intoPrepared->toDefinition(), next);
+        EXPECT_EQ(intoPrepared->heldBytes(), preparedHeld) << "the room made ahead was enough";
     }
 }
 

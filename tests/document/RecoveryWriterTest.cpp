@@ -281,11 +281,12 @@ TEST_F(BackgroundCopyTest, ASlowCopyLeavesTheWindowFreeAndTheNewestSnapshotWins)
     EXPECT_EQ(failures, 0);
 }
 
-// Each copy is written from memory the one before lent it: copies of a definition that grows,
-// shrinks and grows again each read back as the document was.
+// Each copy is written from memory the one before lent it, or that was made ahead for a large
+// definition: copies of a definition that grows, shrinks and grows again each read back as the
+// document was.
 TEST_F(BackgroundCopyTest, CopiesOneAfterAnotherEachHoldTheDocumentAsItWas) {
     disk.gate.open();
-    for (const int parameters : {3000, 10, 0, 4000, 4000}) {
+    for (const int parameters : {3000, 10, 0, 30000, 4000, 4000}) {
         SCOPED_TRACE(parameters);
         ReportDefinition d;
         d.title = "copy of " + std::to_string(parameters);
