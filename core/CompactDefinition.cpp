@@ -53,21 +53,15 @@ void CompactDefinition::rewind() {
     parameters_.rewind();
     firstResultCell_ = 0;
     resultCount_ = 0;
-    loadError_ = {};
-    loadedLayout_ = 0;
 }
 
 void CompactDefinition::clear() {
     blocks_.clear();
     blocks_.shrink_to_fit();
-    usedBlocks_ = 0;
-    lastBlockSize_ = 0;
-    lastBlockUsed_ = 0;
     blockBytes_ = 0;
     cells_.clear();
     parameters_.clear();
-    firstResultCell_ = 0;
-    resultCount_ = 0;
+    rewind();
 }
 
 std::size_t CompactDefinition::heldBytes() const {
@@ -112,6 +106,8 @@ std::optional<CompactDefinition> CompactDefinition::copyOf(const ReportDefinitio
                                                             CompactDefinition reuse) {
     CompactDefinition copy = std::move(reuse);
     copy.rewind();
+    copy.loadError_ = {};
+    copy.loadedLayout_ = 0;
     const auto add = [&copy](const std::string& text) {
         if (text.size() > maxLineBytes) {
             return false; // more than an entry's length can say
