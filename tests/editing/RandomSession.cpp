@@ -36,6 +36,29 @@ RandomSession::RandomSession() : dir_(scratchFolder()) {
     // Each click's time is moved past it (separateClick), so that no two clicks make a double one.
     QApplication::setDoubleClickInterval(clickInterval);
     startWindow();
+    if (const int large = qEnvironmentVariableIntValue("VORNAK_RANDOM_LARGE"); large > 0) {
+        startLarge(large);
+    }
+}
+
+// A session over a definition of `parameters` parameters of 20 rows: saves then write several
+// blocks behind, and a first change makes a copy's memory ahead.
+void RandomSession::startLarge(int parameters) {
+    ReportDefinition large = document_->definition();
+    for (int p = 0; p < parameters; ++p) {
+        ParameterRecord record;
+        record.name = "p" + std::to_string(p + 1);
+        for (int r = 0; r < 20; ++r) {
+            record.values.push_back({std::to_string(r), "", "r" + std::to_string(p) + "." + std::to_string(r)});
+        }
+        large.parameters.push_back(std::move(record));
+    }
+    document_->restore(std::move(large), "", DiskStamp{});
+    QApplication::processEvents();
+    reference_ = document_->definition();
+    snapshots_.assign(static_cast<std::size_t>(document_->undoStack()->index()) + 1, std::nullopt);
+    snapshots_.back() = reference_;
+    keptIndex_ = snapshots_.size() - 1;
 }
 
 RandomSession::~RandomSession() {

@@ -112,12 +112,13 @@ private:
     std::vector<std::string> rowKeys(int grid, const ReportDefinition& definition) const;
     std::string panel(const Step& step, Effect& effect);
     std::string save(const Step& step, Effect& effect);
-    std::string kill(Effect& effect);
+    std::string kill(const Step& step, Effect& effect);
 
     SessionFailure check(int index, const Effect& effect, const OpenEdit& editorBefore);
     std::string recoveryProblem(const OpenEdit& editor);
     void updateReference(const Effect& effect, const OpenEdit& editorBefore);
     void keepSnapshot();
+    void startLarge(int parameters);
 
     CellGrid* grid(int id) const;
     // The editor open now, with its cell and text; grid -1 when none.

@@ -96,7 +96,7 @@ std::string RandomSession::execute(const Step& step, Effect& effect) {
     case StepAction::Save:
         return save(step, effect);
     case StepAction::Kill:
-        return kill(effect);
+        return kill(step, effect);
     }
     return "?";
 }

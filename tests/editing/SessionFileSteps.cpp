@@ -2,6 +2,8 @@
 // kills whose recovery copy a fresh window restores.
 #include "RandomSession.h"
 
+#include <QApplication>
+
 #include "DefinitionDocument.h"
 #include "DocumentController.h"
 #include "EndedProcess.h"
@@ -30,7 +32,7 @@ std::string RandomSession::save(const Step& step, Effect& effect) {
     return as ? "Save As " + file.toStdString() : "Save (to " + effect.savedPath.toStdString() + ")";
 }
 
-std::string RandomSession::kill(Effect& effect) {
+std::string RandomSession::kill(const Step& step, Effect& effect) {
     const OpenEdit editor = openEdit();
     ReportDefinition expected = document_->definition();
     effect.killedWithout = expected;
@@ -38,7 +40,17 @@ std::string RandomSession::kill(Effect& effect) {
         confirmInto(expected, editor);
     }
     RecoveryKeeper& keeper = recovery_->keeper();
-    keeper.writeNow();
+    // Either the copy a signal writes at once, or (a SIGKILL after the quiet time) only the one the
+    // keeper's timer had its own thread write from a snapshot.
+    const bool byTimer = step.a % 2 == 1;
+    if (byTimer) {
+        keeper.writeInBackground();
+        keeper.waitForWrites();
+        QApplication::processEvents();
+    } else {
+        keeper.writeNow();
+    }
+    const std::string how = byTimer ? "after the timer's copy, " : "";
     const RecoveryStore store = recovery_->store();
     const std::optional<RecoveryEntry> entry = store.find(keeper.id());
     const std::string file = document_->path();
@@ -81,10 +93,10 @@ std::string RandomSession::kill(Effect& effect) {
     effect.restoreExpected = expected;
     effect.editorHandled = true;
     if (copyIsTheFile) {
-        return "kill with a copy that holds the file's content; start again on the file";
+        return how + "kill with a copy that holds the file's content; start again on the file";
     }
-    return entry ? "kill; restore the recovery copy in a new window"
-                 : "kill with no copy kept; start again" + std::string(file.empty() ? "" : " on the file");
+    return how + (entry ? "kill; restore the recovery copy in a new window"
+                        : "kill with no copy kept; start again" + std::string(file.empty() ? "" : " on the file"));
 }
 
 } // namespace vornak::testing
