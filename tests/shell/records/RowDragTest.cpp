@@ -2,6 +2,7 @@
 // there in one undo step, the codes naming them following and the moved rows selected; rows from
 // elsewhere go in at the drop row as a paste would, or are refused with its message; a press and
 // release on a row without moving still only selects it.
+#include "FiveParameters.h"
 #include "FormHarness.h"
 #include "PastedRows.h"
 #include "RecordListModel.h"
@@ -14,23 +15,6 @@
 
 namespace vornak::testing {
 namespace {
-
-ReportDefinition fiveParameters() {
-    ReportDefinition d;
-    for (const char* name : {"A", "B", "C", "D", "E"}) {
-        d.parameters.push_back({name, "", ValueKind::List, 0, 0, {{"1", "", "x"}}});
-    }
-    d.results = {{"Sum", "#P(4)+#P(5)"}};
-    return d;
-}
-
-std::string names(const ReportDefinition& d) {
-    std::string all;
-    for (const ParameterRecord& p : d.parameters) {
-        all += p.name;
-    }
-    return all;
-}
 
 enum class Spot { TopEdge, UpperHalf, LowerHalf, BottomEdge };
 

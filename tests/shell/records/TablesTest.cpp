@@ -4,6 +4,7 @@
 // parameters travel whole, a field keeps its own clipboard keys, and Ctrl+F finds across the form.
 #include "FindBar.h"
 #include "FindTools.h"
+#include "FiveParameters.h"
 #include "FormHarness.h"
 #include "PastedRows.h"
 #include "RecordClipboard.h"
@@ -37,24 +38,6 @@ protected:
     QClipboard* clipboard() const { return QGuiApplication::clipboard(); }
     void putText(const QString& text) { clipboard()->setText(text); }
 };
-
-// Five parameters; the result names the fourth, so deleting it asks first.
-ReportDefinition fiveParameters() {
-    ReportDefinition d;
-    for (const char* name : {"A", "B", "C", "D", "E"}) {
-        d.parameters.push_back({name, "", ValueKind::List, 0, 0, {{"1", "", "x"}}});
-    }
-    d.results = {{"Sum", "#P(4)+#P(5)"}};
-    return d;
-}
-
-std::string names(const ReportDefinition& d) {
-    std::string all;
-    for (const ParameterRecord& p : d.parameters) {
-        all += p.name;
-    }
-    return all;
-}
 
 TEST_F(TablesTest, MoveDuplicateAndDeleteTakeEverySelectedRowInOneStep) {
     load(fiveParameters());
