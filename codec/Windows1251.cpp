@@ -27,20 +27,6 @@ constexpr std::array<char16_t, 128> upperHalf = {
     0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F, //
 };
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        // The table holds nothing above U+FFFF.
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 } // namespace
 
 char32_t windows1251ToUnicode(unsigned char byte) {
@@ -59,12 +45,36 @@ std::optional<unsigned char> unicodeToWindows1251(char32_t character) {
     return std::nullopt;
 }
 
-std::string windows1251ToUtf8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (const char byte : bytes) {
-        appendUtf8(out, windows1251ToUnicode(static_cast<unsigned char>(byte)));
+// Each byte's UTF-8 form, at most three bytes, with its length in the fourth.
+constexpr std::array<std::array<char, 4>, 256> utf8OfByte = [] {
+    std::array<std::array<char, 4>, 256> table{};
+    for (std::size_t byte = 0; byte < 256; ++byte) {
+        const char32_t c = byte < 0x80 ? static_cast<char32_t>(byte) : upperHalf[byte - 0x80];
+        std::array<char, 4>& entry = table[byte];
+        if (c < 0x80) {
+            entry = {static_cast<char>(c), 0, 0, 1};
+        } else if (c < 0x800) {
+            entry = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F)), 0, 2};
+        } else {
+            entry = {static_cast<char>(0xE0 | (c >> 12)), static_cast<char>(0x80 | ((c >> 6) & 0x3F)),
+                     static_cast<char>(0x80 | (c & 0x3F)), 3};
+        }
     }
+    return table;
+}();
+
+std::string windows1251ToUtf8(std::string_view bytes) {
+    // Sized for the longest form and cut to what was written: no check of room per byte.
+    std::string out(bytes.size() * 3, '\0');
+    char* next = out.data();
+    for (const char byte : bytes) {
+        const std::array<char, 4>& entry = utf8OfByte[static_cast<unsigned char>(byte)];
+        next[0] = entry[0];
+        next[1] = entry[1];
+        next[2] = entry[2];
+        next += entry[3];
+    }
+    out.resize(static_cast<std::size_t>(next - out.data()));
     return out;
 }
 

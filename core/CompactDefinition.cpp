@@ -26,13 +26,14 @@ CompactDefinition::Parameter CompactDefinition::parameter(std::size_t p) const {
         entry.isNumber,        entry.hasFormula,          Rows(*this, entry.firstCell + 2, entry.rowCount)};
 }
 
-void CompactDefinition::addCell(std::string_view text) {
+void CompactDefinition::addOwnCell(std::string_view text) {
     if (lastBlockUsed_ + text.size() > lastBlockSize_ || usedBlocks_ == 0) {
         lastBlockSize_ = blockSizeAt(usedBlocks_);
         if (usedBlocks_ == blocks_.size()) {
             blocks_.push_back(std::unique_ptr<char[]>(new char[lastBlockSize_])); // filled as cells come
             blockBytes_ += lastBlockSize_;
         }
+        starts_.push_back(blocks_[usedBlocks_].get());
         ++usedBlocks_;
         lastBlockUsed_ = 0;
     }
@@ -40,12 +41,30 @@ void CompactDefinition::addCell(std::string_view text) {
     if (!text.empty()) {
         std::memcpy(block + lastBlockUsed_, text.data(), text.size());
     }
-    cells_.push_back((static_cast<std::uint64_t>(usedBlocks_ - 1) << blockShift) |
+    cells_.push_back((static_cast<std::uint64_t>(starts_.size() - 1) << blockShift) |
                      (static_cast<std::uint64_t>(lastBlockUsed_) << lengthBits) | text.size());
     lastBlockUsed_ += text.size();
 }
 
+void CompactDefinition::holdBytes(std::shared_ptr<const HeldBytes> bytes) {
+    const std::string_view all = bytes ? bytes->bytes() : std::string_view();
+    if (all.empty()) {
+        return;
+    }
+    // Numbered before any block of the definition's own, which come after them.
+    for (std::size_t at = 0; at < all.size(); at += largestBlock) {
+        starts_.push_back(all.data() + at);
+    }
+    heldBegin_ = reinterpret_cast<std::uintptr_t>(all.data());
+    heldSize_ = all.size();
+    held_ = std::move(bytes);
+}
+
 void CompactDefinition::rewind() {
+    starts_.clear();
+    held_.reset();
+    heldBegin_ = 0;
+    heldSize_ = 0;
     usedBlocks_ = 0;
     lastBlockSize_ = 0;
     lastBlockUsed_ = 0;
@@ -58,6 +77,7 @@ void CompactDefinition::rewind() {
 void CompactDefinition::clear() {
     blocks_.clear();
     blocks_.shrink_to_fit();
+    starts_ = {};
     blockBytes_ = 0;
     cells_.clear();
     parameters_.clear();
@@ -65,8 +85,8 @@ void CompactDefinition::clear() {
 }
 
 std::size_t CompactDefinition::heldBytes() const {
-    return blockBytes_ + blocks_.capacity() * sizeof(std::unique_ptr<char[]>) + cells_.heldBytes() +
-           parameters_.heldBytes();
+    return blockBytes_ + blocks_.capacity() * sizeof(std::unique_ptr<char[]>) +
+           starts_.capacity() * sizeof(const char*) + cells_.heldBytes() + parameters_.heldBytes();
 }
 
 ReportDefinition CompactDefinition::toDefinition() const {
@@ -191,6 +211,7 @@ CompactDefinition CompactDefinition::withRoom(const Room& room) {
         made.blockBytes_ += size;
         held += size;
     }
+    made.starts_.reserve(made.blocks_.size());
     made.cells_.reserve(room.cells);
     made.parameters_.reserve(room.parameters);
     return made;
@@ -339,17 +360,30 @@ private:
 };
 
 bool CompactDefinition::load(const std::string& path) {
+    return loadFile(path, false);
+}
+
+bool CompactDefinition::loadInPlace(const std::string& path) {
+    return loadFile(path, true);
+}
+
+bool CompactDefinition::loadFile(const std::string& path, bool inPlace) {
     clear();
     loadError_ = {};
     loadedLayout_ = 0;
     try {
-        LineSource source(path);
-        if (!source.isOpen()) {
-            loadError_.reason = source.error();
-            loadError_.problem = source.problem();
+        std::optional<LineSource> source;
+        if (inPlace) {
+            source.emplace(path, LineSource::InPlace{});
+        } else {
+            source.emplace(path);
+        }
+        if (!source->isOpen()) {
+            loadError_.reason = source->error();
+            loadError_.problem = source->problem();
             return false;
         }
-        return load(source);
+        return load(*source);
     } catch (const std::bad_alloc&) {
         clear();
         loadError_ = {0, "not enough memory", FileProblem::NotEnoughMemory};
@@ -361,6 +395,7 @@ bool CompactDefinition::load(LineSource& source) {
     clear();
     loadError_ = {};
     loadedLayout_ = 0;
+    holdBytes(source.held());
     CompactReader reader(source, *this, loadError_);
     try {
         if (reader.read()) {
@@ -369,8 +404,16 @@ bool CompactDefinition::load(LineSource& source) {
     } catch (const std::bad_alloc&) {
         reader.outOfMemory();
     }
+    if (source.held() && source.held()->changed()) {
+        // The reader failed on what the cut left (zeros), not on the file: say what happened.
+        loadError_ = changedWhileReadError();
+    }
     clear();
     return false;
+}
+
+LoadError CompactDefinition::changedWhileReadError() {
+    return {0, "the file was cut short by another program while it was read", FileProblem::ReadFailed};
 }
 
 } // namespace vornak

@@ -7,6 +7,7 @@
 
 #include "ChunkedArray.h"
 #include "FileProblem.h"
+#include "HeldBytes.h"
 #include "ReportDefinition.h"
 
 #include <cstddef>
@@ -78,6 +79,14 @@ public:
     // error at the same line; after a failure the definition is empty.
     bool load(const std::string& path);
     bool load(LineSource& source);
+    // The same, but where the system maps the file its texts stay where they lie in it instead of
+    // being copied: for a definition that is only read (checked, dumped). Another program may cut
+    // the file short meanwhile; sourceChanged() then says that what was read is not the file.
+    bool loadInPlace(const std::string& path);
+    // True when the texts read in place stopped being the file's (see loadInPlace); whatever was
+    // made of them since is not the file's, and changedWhileReadError() says why.
+    bool sourceChanged() const { return held_ && held_->changed(); }
+    static LoadError changedWhileReadError();
     const LoadError& loadError() const { return loadError_; }
     // 1 or 2 after a successful load of an R1 or R2 file, 0 otherwise.
     int loadedLayout() const { return loadedLayout_; }
@@ -120,10 +129,23 @@ private:
 
     std::string_view cell(std::size_t i) const {
         const std::uint64_t entry = cells_[i];
-        const char* block = blocks_[static_cast<std::size_t>(entry >> blockShift)].get();
+        const char* block = starts_[static_cast<std::size_t>(entry >> blockShift)];
         return {block + ((entry >> lengthBits) & offsetMask), static_cast<std::size_t>(entry & lengthMask)};
     }
-    void addCell(std::string_view text);
+    void addCell(std::string_view text) {
+        // A text read in place points into the held bytes, numbered as 1 MiB pieces of them.
+        const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(text.data()) - heldBegin_;
+        if (at < heldSize_) {
+            cells_.push_back((static_cast<std::uint64_t>(at >> offsetBits) << blockShift) |
+                             (static_cast<std::uint64_t>(at & offsetMask) << lengthBits) | text.size());
+            return;
+        }
+        addOwnCell(text);
+    }
+    void addOwnCell(std::string_view text);
+    bool loadFile(const std::string& path, bool inPlace);
+    // Texts that lie in `bytes` are kept where they are from now on.
+    void holdBytes(std::shared_ptr<const HeldBytes> bytes);
     void clear();
     // Empties the definition but keeps its blocks and indexes for the next copy.
     void rewind();
@@ -133,7 +155,7 @@ private:
         return i >= 4 ? largestBlock : (std::size_t{64} * 1024) << i;
     }
 
-    // A cell's entry: its block's number, its offset in the block, its length (at most
+    // A cell's entry: its block's number (in starts_), its offset in the block, its length (at most
     // maxLineBytes, which 11 bits hold).
     static constexpr unsigned lengthBits = 11;
     static constexpr unsigned offsetBits = 20;
@@ -144,6 +166,10 @@ private:
     static_assert(maxLineBytes <= lengthMask);
 
     std::vector<std::unique_ptr<char[]>> blocks_; // the first usedBlocks_ hold cells
+    std::vector<const char*> starts_;             // every block cells point into, by number
+    std::shared_ptr<const HeldBytes> held_;       // bytes read in place, numbered first in starts_
+    std::uintptr_t heldBegin_ = 0;
+    std::size_t heldSize_ = 0;
     std::size_t usedBlocks_ = 0;
     std::size_t lastBlockSize_ = 0;
     std::size_t lastBlockUsed_ = 0;

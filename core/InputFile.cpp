@@ -1,6 +1,7 @@
 #include "InputFile.h"
 
 #include "FileErrors.h"
+#include "FileMapping.h"
 #include "FileTarget.h"
 
 namespace vornak {
@@ -43,6 +44,13 @@ long long InputFile::read(char* buffer, std::size_t size) {
         error_ = detail::readReason(error);
     }
     return n;
+}
+
+std::shared_ptr<const FileMapping> InputFile::map() const {
+    if (!open_ || !size_) {
+        return nullptr;
+    }
+    return FileMapping::open(handle_, *size_);
 }
 
 } // namespace vornak

@@ -5,10 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace vornak {
+
+class FileMapping;
 
 // A file opened for reading from start to end: a regular file, a pipe or a device.
 class InputFile {
@@ -23,6 +26,8 @@ public:
     long long read(char* buffer, std::size_t size);
     // The size of a regular file when it was opened; nothing for pipes and devices.
     std::optional<std::size_t> size() const { return size_; }
+    // The whole of a regular file mapped for reading, or nothing where it is not (see FileMapping).
+    std::shared_ptr<const FileMapping> map() const;
     FileProblem problem() const { return problem_; }
     const std::string& error() const { return error_; }
 

@@ -1,5 +1,6 @@
 #include "LineSource.h"
 
+#include "FileMapping.h"
 #include "ReportDefinition.h"
 
 #include <algorithm>
@@ -11,6 +12,7 @@ namespace vornak {
 LineSource::LineSource(const std::string& path, std::size_t blockSize)
     : file_(std::make_unique<InputFile>(path)), block_(new char[std::max<std::size_t>(blockSize, 1)]),
       blockSize_(std::max<std::size_t>(blockSize, 1)) {
+    data_ = block_.get();
     open_ = file_->isOpen();
     problem_ = file_->problem();
     error_ = file_->error();
@@ -19,6 +21,31 @@ LineSource::LineSource(const std::string& path, std::size_t blockSize)
 LineSource::LineSource(InMemory memory, std::size_t blockSize)
     : memory_(memory.bytes), open_(true), block_(new char[std::max<std::size_t>(blockSize, 1)]),
       blockSize_(std::max<std::size_t>(blockSize, 1)) {
+    data_ = block_.get();
+}
+
+LineSource::LineSource(std::shared_ptr<const HeldBytes> bytes) : open_(true), held_(std::move(bytes)) {
+    const std::string_view all = held_ ? held_->bytes() : std::string_view();
+    data_ = all.data();
+    end_ = all.size();
+    blockSize_ = all.size();
+    eof_ = true; // nothing more to read: every byte is in the one block
+}
+
+LineSource::LineSource(const std::string& path, InPlace) : LineSource(path) {
+    if (!open_ || !file_->size()) {
+        return;
+    }
+    if (std::shared_ptr<const FileMapping> mapping = file_->map()) {
+        file_.reset();
+        block_.reset();
+        const std::string_view all = mapping->bytes();
+        held_ = std::move(mapping);
+        data_ = all.data();
+        end_ = all.size();
+        blockSize_ = all.size();
+        eof_ = true;
+    }
 }
 
 bool LineSource::refill() {
@@ -74,7 +101,7 @@ LineSource::Status LineSource::nextAcrossBlocks(std::string& line) {
             return Status::Line;
         }
         sawBytes = true;
-        const char* start = block_.get() + pos_;
+        const char* start = data_ + pos_;
         const std::size_t available = end_ - pos_;
         const void* newline = std::memchr(start, '\n', available);
         const std::size_t take =

@@ -1,11 +1,13 @@
 // Delivers a definition file line by line: a line ends at LF, a CR just before the LF belongs to
 // the line end, and a line may hold at most maxLineBytes bytes of text. The input (a file, a pipe,
 // a device, or bytes in memory) is read in blocks of a chosen size, so a line never costs a system
-// call and memory stays bounded by one block plus one line whatever the input.
+// call and memory stays bounded by one block plus one line whatever the input. Bytes that stay
+// where they are (a mapped file) are read in place: their lines are views into them.
 #pragma once
 
 #include "AtomicFile.h"
 #include "FileProblem.h"
+#include "HeldBytes.h"
 #include "ReportDefinition.h"
 
 #include <algorithm>
@@ -31,11 +33,19 @@ public:
     // Opens the file; isOpen() tells whether that worked, problem() and error() why not.
     explicit LineSource(const std::string& path, std::size_t blockSize = defaultBlockSize);
     explicit LineSource(InMemory memory, std::size_t blockSize = defaultBlockSize);
+    // Reads the bytes where they lie: lines are views into them, which held() keeps.
+    explicit LineSource(std::shared_ptr<const HeldBytes> bytes);
+    // Opens the file and, where the system maps it, reads it in place as above; otherwise (a pipe,
+    // a device, an empty file) block by block.
+    struct InPlace {};
+    LineSource(const std::string& path, InPlace);
 
     bool isOpen() const { return open_; }
     FileProblem problem() const { return problem_; }
     const std::string& error() const { return error_; }
     std::size_t blockSize() const { return blockSize_; }
+    // The bytes read in place, or nothing when lines are copied out of blocks.
+    const std::shared_ptr<const HeldBytes>& held() const { return held_; }
 
     // Reads the next line into `line`. Anything but Line leaves the source failed for good; a line
     // that is too long delivers its first maxLineBytes bytes.
@@ -67,7 +77,11 @@ private:
         if (failed_ || pos_ >= end_) {
             return std::nullopt;
         }
-        const char* start = block_.get() + pos_;
+        const char* start = data_ + pos_;
+#if defined(__GNUC__)
+        // Bytes read in place come from memory the copy into a block did not warm: ask ahead.
+        __builtin_prefetch(start + 1024);
+#endif
         // Far enough for the longest text, its CR and its LF.
         const auto* newline =
             static_cast<const char*>(std::memchr(start, '\n', std::min(end_ - pos_, maxLineBytes + 2)));
@@ -94,6 +108,8 @@ private:
     bool failed_ = false;
     bool eof_ = false;
     std::unique_ptr<char[]> block_; // not zero-filled: only what was read is ever looked at
+    std::shared_ptr<const HeldBytes> held_;
+    const char* data_ = nullptr; // the block, or the held bytes
     std::size_t blockSize_ = 0;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;

@@ -5,6 +5,7 @@
 // are written as they come.
 #include "FileErrors.h"
 #include "FileIdentity.h"
+#include "FileMapping.h"
 #include "FileTarget.h"
 #include "Utf16.h"
 #include "WindowsApi.h"
@@ -532,6 +533,23 @@ long long readInput(std::intptr_t handle, char* buffer, std::size_t size, int& e
 void closeInput(std::intptr_t handle) {
     CloseHandle(reinterpret_cast<HANDLE>(handle));
 }
+
+// Files are read block by block here: nothing is mapped, so nothing needs a watch.
+const char* mapInput(std::intptr_t, std::size_t) {
+    return nullptr;
+}
+
+void unmapInput(const char*, std::size_t) {}
+
+int guardMapping(const char*, std::size_t) {
+    return -1;
+}
+
+bool mappingCut(int) {
+    return false;
+}
+
+void releaseGuard(int) {}
 
 } // namespace detail
 

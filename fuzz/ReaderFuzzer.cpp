@@ -11,7 +11,9 @@
 // The compact definition the command line reads into must read every input as the model does:
 // the same success, error and layout, the same texts and findings, and the same bounded memory
 // after a huge count (each input tries the huge count on one of the two readers, by the parity of
-// its second byte).
+// its second byte). By the next bit of that byte, the compact definition reads the bytes in place
+// (its texts pointing into them, as for a mapped file) instead of through blocks: the bytes then
+// lie in memory of exactly their size, so a read past their end is caught.
 #include "CompactDefinition.h"
 #include "DefinitionChecks.h"
 #include "LineSource.h"
@@ -26,6 +28,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,6 +48,19 @@ std::size_t blockSizeFor(std::uint8_t code) {
     }
     return vornak::LineSource::defaultBlockSize;
 }
+
+// The input's bytes in memory of exactly their size, as a mapped file's would be held.
+class ExactBytes final : public vornak::HeldBytes {
+public:
+    explicit ExactBytes(std::string_view bytes) : size_(bytes.size()), bytes_(new char[bytes.size()]) {
+        std::memcpy(bytes_.get(), bytes.data(), bytes.size());
+    }
+    std::string_view bytes() const override { return {bytes_.get(), size_}; }
+
+private:
+    std::size_t size_;
+    std::unique_ptr<char[]> bytes_;
+};
 
 [[noreturn]] void fail(const char* what, const vornak::ReportDefinition& model) {
     std::fprintf(stderr, "reader check failed: %s (load error: line %d, %s)\n", what, model.loadError().line,
@@ -178,8 +195,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail("the block size changed what was read", first);
     }
     vornak::CompactDefinition compact;
-    vornak::LineSource compactSource(vornak::LineSource::InMemory{bytes}, secondBlock);
-    if (compact.load(compactSource) != ok || compact.loadError() != first.loadError() ||
+    std::optional<vornak::LineSource> compactSource;
+    if ((data[1] & 2) != 0) {
+        compactSource.emplace(std::make_shared<ExactBytes>(bytes));
+    } else {
+        compactSource.emplace(vornak::LineSource::InMemory{bytes}, secondBlock);
+    }
+    if (compact.load(*compactSource) != ok || compact.loadError() != first.loadError() ||
         compact.loadedLayout() != first.loadedLayout()) {
         fail("the compact definition read otherwise than the model", first);
     }

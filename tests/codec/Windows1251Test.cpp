@@ -1,5 +1,6 @@
 // The code-page table: every byte has one character and comes back from it, characters outside
 // the page have no byte, and the UTF-8 it gives is the UTF-8 of those characters.
+#include "Utf16.h"
 #include "Windows1251.h"
 
 #include <gtest/gtest.h>
@@ -57,4 +58,18 @@ TEST(Windows1251, ConvertsWholeTextsToUtf8AndUtf16) {
         EXPECT_EQ(windows1251ToUtf8(c.bytes), c.utf8);
         EXPECT_EQ(windows1251ToUtf16(c.bytes), c.utf16);
     }
+}
+
+// Each byte alone, every byte in one text, and bytes whose forms differ in length side by side:
+// the UTF-8 is that of the byte's character, however long the forms around it.
+TEST(Windows1251, Utf8OfEveryByteIsTheUtf8OfItsCharacter) {
+    std::string all;
+    for (unsigned b = 0; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        EXPECT_EQ(windows1251ToUtf8(byte), utf16ToUtf8(windows1251ToUtf16(byte))) << "byte 0x" << std::hex << b;
+        all += byte;
+    }
+    EXPECT_EQ(windows1251ToUtf8(all), utf16ToUtf8(windows1251ToUtf16(all)));
+    const std::string mixed = "a\xb9\xe0\x88z\xff";
+    EXPECT_EQ(windows1251ToUtf8(mixed), "a№а€zя");
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -57,17 +58,23 @@ std::vector<std::string> inputs() {
     return all;
 }
 
+// Block size 0 here: the compact definition reads the bytes in place, its texts pointing into them.
 TEST(CompactDefinitionTest, ReadsEveryInputAsTheModelDoes) {
-    for (const std::size_t blockSize : {std::size_t{1}, std::size_t{7}, LineSource::defaultBlockSize}) {
+    for (const std::size_t blockSize : {std::size_t{1}, std::size_t{7}, LineSource::defaultBlockSize, std::size_t{0}}) {
         for (const std::string& bytes : inputs()) {
             SCOPED_TRACE(::testing::Message() << "block " << blockSize << ", input '" << bytes.substr(0, 40)
                                               << "' of " << bytes.size() << " bytes");
             ReportDefinition model;
-            LineSource modelSource(LineSource::InMemory{bytes}, blockSize);
+            LineSource modelSource(LineSource::InMemory{bytes}, blockSize == 0 ? 1 : blockSize);
             const bool modelRead = model.load(modelSource);
             CompactDefinition compact;
-            LineSource compactSource(LineSource::InMemory{bytes}, blockSize);
-            ASSERT_EQ(compact.load(compactSource), modelRead);
+            std::optional<LineSource> compactSource;
+            if (blockSize == 0) {
+                compactSource.emplace(std::make_shared<HeldString>(bytes));
+            } else {
+                compactSource.emplace(LineSource::InMemory{bytes}, blockSize);
+            }
+            ASSERT_EQ(compact.load(*compactSource), modelRead);
             EXPECT_EQ(compact.loadError(), model.loadError());
             EXPECT_EQ(compact.loadedLayout(), model.loadedLayout());
             if (modelRead) {
@@ -91,6 +98,30 @@ TEST(CompactDefinitionTest, FilesThatCannotBeOpenedFailAsTheModelDoes) {
         EXPECT_FALSE(model.load(path));
         EXPECT_FALSE(compact.load(path));
         EXPECT_EQ(compact.loadError(), model.loadError());
+        EXPECT_FALSE(compact.loadInPlace(path));
+        EXPECT_EQ(compact.loadError(), model.loadError());
+    }
+}
+
+// The same inputs as files read in place (mapped where the system maps them; an empty file is
+// read as before): the same outcome as the model's, and the next read forgets the file.
+TEST(CompactDefinitionTest, ReadsEveryFileInPlaceAsTheModelDoes) {
+    test::ScratchFolder folder;
+    const std::vector<std::string> all = inputs();
+    CompactDefinition compact;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        SCOPED_TRACE(::testing::Message() << "input " << i << " '" << all[i].substr(0, 40) << "'");
+        const std::string path = (folder / ("in" + std::to_string(i) + ".rpt")).string();
+        test::writeBytes(path, all[i]);
+        ReportDefinition model;
+        const bool modelRead = model.load(path);
+        ASSERT_EQ(compact.loadInPlace(path), modelRead);
+        EXPECT_EQ(compact.loadError(), model.loadError());
+        EXPECT_FALSE(compact.sourceChanged());
+        if (modelRead) {
+            EXPECT_EQ(compact.toDefinition(), model);
+            EXPECT_EQ(checkDefinition(compact), checkDefinition(model));
+        }
     }
 }
 
@@ -115,14 +146,27 @@ std::string largeFile() {
     return serializeDefinition(d);
 }
 
-TEST(CompactDefinitionTest, SavesExportsAndChecksAsTheModel) {
+// Read into blocks of its own, or in place with texts across the 1 MiB pieces the cells count in.
+class CompactDefinitionReading : public ::testing::TestWithParam<bool> {};
+
+TEST_P(CompactDefinitionReading, SavesExportsAndChecksAsTheModel) {
     test::ScratchFolder folder;
     const std::string bytes = largeFile();
+    ASSERT_GT(bytes.size(), std::size_t{2} << 20);
     test::writeBytes(folder / "in.rpt", bytes);
     ReportDefinition model;
     ASSERT_TRUE(model.load((folder / "in.rpt").string()));
     CompactDefinition compact;
-    ASSERT_TRUE(compact.load((folder / "in.rpt").string())) << compact.loadError().reason;
+    const bool inPlace = GetParam();
+    ASSERT_TRUE(inPlace ? compact.loadInPlace((folder / "in.rpt").string()) : compact.load((folder / "in.rpt").string()))
+        << compact.loadError().reason;
+#ifndef _WIN32
+    if (inPlace) {
+        // The texts were not copied: what the definition holds is its index. (Windows reads into
+        // blocks: nothing is mapped there.)
+        EXPECT_LT(compact.heldBytes(), bytes.size() / 2);
+    }
+#endif
     ASSERT_TRUE(compact.save((folder / "out.rpt").string())) << compact.saveError().reason;
     EXPECT_EQ(test::readBytes(folder / "out.rpt"), bytes);
     ASSERT_TRUE(compact.exportTable((folder / "out.txt").string()));
@@ -137,6 +181,11 @@ TEST(CompactDefinitionTest, SavesExportsAndChecksAsTheModel) {
     EXPECT_FALSE(compact.save((folder / "missing" / "out.rpt").string()));
     EXPECT_NE(compact.saveError().problem, FileProblem::None);
 }
+
+INSTANTIATE_TEST_SUITE_P(CompactDefinitionTest, CompactDefinitionReading, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "InPlace" : "IntoBlocks";
+                         });
 
 // A copy of the model (what a recovery copy is written from) saves the model's own bytes, or fails
 // as the model's save does; only texts too long for any file give no copy.
