@@ -41,6 +41,15 @@ public:
             std::memset(static_cast<void*>(chunks_.back().get()), 0, chunkSize * sizeof(T));
         }
     }
+    // Makes the array `count` long, taking chunks as needed but leaving new elements unwritten, so
+    // that parts of it can then be written from different threads.
+    void growTo(std::size_t count) {
+        static_assert(std::is_trivially_copyable_v<T>);
+        while (chunks_.size() * chunkSize < count) {
+            chunks_.push_back(std::unique_ptr<T[]>(new T[chunkSize]));
+        }
+        size_ = count;
+    }
     // The memory held, chunks counted whole.
     std::size_t heldBytes() const {
         return chunks_.size() * chunkSize * sizeof(T) + chunks_.capacity() * sizeof(std::unique_ptr<T[]>);

@@ -4,7 +4,6 @@
 #include "CompactDefinition.h"
 
 #include "LineSource.h"
-#include "TextPrefetch.h"
 #include "UnreadLine.h"
 
 #include <algorithm>
@@ -26,13 +25,14 @@ CompactDefinition::Parameter CompactDefinition::parameter(std::size_t p) const {
         entry.isNumber,        entry.hasFormula,          Rows(*this, entry.firstCell + 2, entry.rowCount)};
 }
 
-void CompactDefinition::addOwnCell(std::string_view text) {
+std::uint64_t CompactDefinition::storeText(std::string_view text) {
     if (lastBlockUsed_ + text.size() > lastBlockSize_ || usedBlocks_ == 0) {
         lastBlockSize_ = blockSizeAt(usedBlocks_);
         if (usedBlocks_ == blocks_.size()) {
             blocks_.push_back(std::unique_ptr<char[]>(new char[lastBlockSize_])); // filled as cells come
             blockBytes_ += lastBlockSize_;
         }
+        lastBlockStart_ = starts_.size();
         starts_.push_back(blocks_[usedBlocks_].get());
         ++usedBlocks_;
         lastBlockUsed_ = 0;
@@ -41,9 +41,52 @@ void CompactDefinition::addOwnCell(std::string_view text) {
     if (!text.empty()) {
         std::memcpy(block + lastBlockUsed_, text.data(), text.size());
     }
-    cells_.push_back((static_cast<std::uint64_t>(starts_.size() - 1) << blockShift) |
-                     (static_cast<std::uint64_t>(lastBlockUsed_) << lengthBits) | text.size());
+    const std::uint64_t entry = (static_cast<std::uint64_t>(lastBlockStart_) << blockShift) |
+                                (static_cast<std::uint64_t>(lastBlockUsed_) << lengthBits) | text.size();
     lastBlockUsed_ += text.size();
+    return entry;
+}
+
+std::optional<std::size_t> CompactDefinition::cellAt(const TextLocation& where) const {
+    const auto index = [](int number, std::size_t count) -> std::optional<std::size_t> {
+        if (number < 1 || static_cast<std::size_t>(number) > count) {
+            return std::nullopt;
+        }
+        return static_cast<std::size_t>(number - 1);
+    };
+    switch (where.field) {
+    case TextField::ReportText:
+        return cells_.size() >= 9 ? index(where.record, 9) : std::nullopt;
+    case TextField::ResultName:
+    case TextField::ResultText: {
+        const std::optional<std::size_t> r = index(where.record, resultCount_);
+        if (!r) {
+            return std::nullopt;
+        }
+        return firstResultCell_ + 2 * *r + (where.field == TextField::ResultText ? 1 : 0);
+    }
+    default:
+        break;
+    }
+    const std::optional<std::size_t> p = index(where.record, parameters_.size());
+    if (!p) {
+        return std::nullopt;
+    }
+    const ParameterEntry& entry = parameters_[*p];
+    switch (where.field) {
+    case TextField::ParameterName:
+        return entry.firstCell;
+    case TextField::ParameterFormula:
+        return entry.firstCell + 1;
+    default: {
+        const std::optional<std::size_t> v = index(where.row, entry.rowCount);
+        if (!v) {
+            return std::nullopt;
+        }
+        const std::size_t column = where.field == TextField::Value ? 0 : where.field == TextField::UpperBound ? 1 : 2;
+        return entry.firstCell + 2 + 3 * *v + column;
+    }
+    }
 }
 
 void CompactDefinition::holdBytes(std::shared_ptr<const HeldBytes> bytes) {
@@ -66,18 +109,23 @@ void CompactDefinition::rewind() {
     heldBegin_ = 0;
     heldSize_ = 0;
     usedBlocks_ = 0;
+    lastBlockStart_ = 0;
     lastBlockSize_ = 0;
     lastBlockUsed_ = 0;
     cells_.rewind();
     parameters_.rewind();
     firstResultCell_ = 0;
     resultCount_ = 0;
+    if (secondPart_) {
+        secondPart_->rewind();
+    }
 }
 
 void CompactDefinition::clear() {
     blocks_.clear();
     blocks_.shrink_to_fit();
     starts_ = {};
+    secondPart_.reset();
     blockBytes_ = 0;
     cells_.clear();
     parameters_.clear();
@@ -86,7 +134,8 @@ void CompactDefinition::clear() {
 
 std::size_t CompactDefinition::heldBytes() const {
     return blockBytes_ + blocks_.capacity() * sizeof(std::unique_ptr<char[]>) +
-           starts_.capacity() * sizeof(const char*) + cells_.heldBytes() + parameters_.heldBytes();
+           starts_.capacity() * sizeof(const char*) + cells_.heldBytes() + parameters_.heldBytes() +
+           (secondPart_ ? secondPart_->heldBytes() : 0);
 }
 
 ReportDefinition CompactDefinition::toDefinition() const {
@@ -120,101 +169,6 @@ ReportDefinition CompactDefinition::toDefinition() const {
         d.results.push_back({std::string(row.name), std::string(row.result)});
     }
     return d;
-}
-
-std::optional<CompactDefinition> CompactDefinition::copyOf(const ReportDefinition& definition,
-                                                            CompactDefinition reuse) {
-    CompactDefinition copy = std::move(reuse);
-    copy.rewind();
-    copy.loadError_ = {};
-    copy.loadedLayout_ = 0;
-    const auto add = [&copy](const std::string& text) {
-        if (text.size() > maxLineBytes) {
-            return false; // more than an entry's length can say
-        }
-        copy.addCell(text);
-        return true;
-    };
-    for (const std::string* text :
-         {&definition.title, &definition.documentFile, &definition.input1Caption, &definition.input2Caption,
-          &definition.surnameCaption, &definition.author, &definition.source, &definition.organisation,
-          &definition.date}) {
-        if (!add(*text)) {
-            return std::nullopt;
-        }
-    }
-    for (const ParameterRecord& parameter : definition.parameters) {
-        if (copy.cells_.size() + 2 + 3 * parameter.values.size() > std::numeric_limits<std::uint32_t>::max()) {
-            throw std::bad_alloc(); // more cells than an entry can number
-        }
-        // Kinds and flags as the model holds them, so the bytes written are the model's own.
-        const ParameterEntry entry{static_cast<std::uint32_t>(copy.cells_.size()),
-                                   static_cast<std::uint32_t>(parameter.values.size()), parameter.kind,
-                                   parameter.isNumber, parameter.hasFormula};
-        if (!add(parameter.name) || !add(parameter.formula)) {
-            return std::nullopt;
-        }
-        const auto& rows = parameter.values;
-        for (std::size_t v = 0; v < rows.size(); ++v) {
-            if (v + detail::prefetchDistance < rows.size()) {
-                detail::prefetchTexts(rows[v + detail::prefetchDistance]);
-            }
-            const ValueRow& row = rows[v];
-            if (!add(row.value) || !add(row.upperBound) || !add(row.result)) {
-                return std::nullopt;
-            }
-        }
-        copy.parameters_.push_back(entry);
-    }
-    copy.firstResultCell_ = copy.cells_.size();
-    for (const ResultRow& row : definition.results) {
-        if (!add(row.name) || !add(row.result)) {
-            return std::nullopt;
-        }
-        ++copy.resultCount_;
-    }
-    return copy;
-}
-
-CompactDefinition::Room CompactDefinition::roomFor(const ReportDefinition& definition) {
-    Room room;
-    for (const std::string* text :
-         {&definition.title, &definition.documentFile, &definition.input1Caption, &definition.input2Caption,
-          &definition.surnameCaption, &definition.author, &definition.source, &definition.organisation,
-          &definition.date}) {
-        room.textBytes += text->size();
-    }
-    room.cells = 9;
-    for (const ParameterRecord& parameter : definition.parameters) {
-        room.textBytes += parameter.name.size() + parameter.formula.size();
-        for (const ValueRow& row : parameter.values) {
-            room.textBytes += row.value.size() + row.upperBound.size() + row.result.size();
-        }
-        room.cells += 2 + 3 * parameter.values.size();
-    }
-    for (const ResultRow& row : definition.results) {
-        room.textBytes += row.name.size() + row.result.size();
-    }
-    room.cells += 2 * definition.results.size();
-    room.parameters = definition.parameters.size();
-    return room;
-}
-
-CompactDefinition CompactDefinition::withRoom(const Room& room) {
-    CompactDefinition made;
-    // A text never spans two blocks: the end of each block may stay unused, a line at most.
-    const std::size_t wanted = room.textBytes + room.textBytes / 256 + 64 * 1024;
-    for (std::size_t held = 0, i = 0; held < wanted; ++i) {
-        const std::size_t size = blockSizeAt(i);
-        made.blocks_.push_back(std::unique_ptr<char[]>(new char[size]));
-        std::memset(made.blocks_.back().get(), 0, size);
-        made.blockBytes_ += size;
-        held += size;
-    }
-    made.starts_.reserve(made.blocks_.size());
-    made.cells_.reserve(room.cells);
-    made.parameters_.reserve(room.parameters);
-    return made;
 }
 
 // Reads the body of a definition file into a CompactDefinition, as BodyReader does into the model.

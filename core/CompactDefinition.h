@@ -6,6 +6,7 @@
 #pragma once
 
 #include "ChunkedArray.h"
+#include "DefinitionText.h"
 #include "FileProblem.h"
 #include "HeldBytes.h"
 #include "ReportDefinition.h"
@@ -99,14 +100,20 @@ public:
     // The same definition as the editor's model.
     ReportDefinition toDefinition() const;
     // The editor's model held compactly, for writing it elsewhere while the model goes on changing:
-    // one pass over its texts with no allocation per text. Nothing when a text is longer than a
-    // line of the file may be (such a definition cannot be saved as it is). `reuse`, an earlier
-    // copy no longer needed, lends its memory, so a copy as large as it takes no new memory.
+    // one pass over its texts with no allocation per text (a large definition's second half on a
+    // thread of its own meanwhile). Nothing when a text is longer than a line of the file may be
+    // (such a definition cannot be saved as it is). `reuse`, an earlier copy no longer needed,
+    // lends its memory, so a copy as large as it takes no new memory. `replacements` stand in
+    // place of the model's texts at their places (edits not yet taken); places the model does not
+    // have are passed over.
     static std::optional<CompactDefinition> copyOf(const ReportDefinition& definition,
-                                                   CompactDefinition reuse = {});
-    // What a copy of a definition takes: its texts' bytes and its numbers of cells and parameters.
+                                                   CompactDefinition reuse = {},
+                                                   const std::vector<TextReplacement>& replacements = {});
+    // What a copy of a definition takes: its texts' bytes (of the part copied on the caller's thread
+    // and of the part copied beside it) and its numbers of cells and parameters.
     struct Room {
         std::size_t textBytes = 0;
+        std::size_t secondPartTextBytes = 0;
         std::size_t cells = 0;
         std::size_t parameters = 0;
     };
@@ -119,6 +126,7 @@ public:
 
 private:
     friend class CompactReader;
+    friend class DefinitionCopier;
     struct ParameterEntry {
         std::uint32_t firstCell; // its name; the formula follows, then three cells a row
         std::uint32_t rowCount;
@@ -140,9 +148,12 @@ private:
                              (static_cast<std::uint64_t>(at & offsetMask) << lengthBits) | text.size());
             return;
         }
-        addOwnCell(text);
+        cells_.push_back(storeText(text));
     }
-    void addOwnCell(std::string_view text);
+    // Copies the text into the definition's own blocks and gives the entry that points to it.
+    std::uint64_t storeText(std::string_view text);
+    // The cell a model's text location names, or nothing where the definition has no such text.
+    std::optional<std::size_t> cellAt(const TextLocation& where) const;
     bool loadFile(const std::string& path, bool inPlace);
     // Texts that lie in `bytes` are kept where they are from now on.
     void holdBytes(std::shared_ptr<const HeldBytes> bytes);
@@ -171,6 +182,7 @@ private:
     std::uintptr_t heldBegin_ = 0;
     std::size_t heldSize_ = 0;
     std::size_t usedBlocks_ = 0;
+    std::size_t lastBlockStart_ = 0; // the number in starts_ of the block being filled
     std::size_t lastBlockSize_ = 0;
     std::size_t lastBlockUsed_ = 0;
     std::size_t blockBytes_ = 0;
@@ -178,6 +190,8 @@ private:
     ChunkedArray<ParameterEntry> parameters_;
     std::size_t firstResultCell_ = 0;
     std::size_t resultCount_ = 0;
+    // The blocks a copy's second part was written into on another thread, kept for the next copy.
+    std::unique_ptr<CompactDefinition> secondPart_;
     LoadError loadError_;
     int loadedLayout_ = 0;
     mutable SaveError saveError_;

@@ -39,6 +39,14 @@ struct TextChange {
     bool operator==(const TextChange&) const = default;
 };
 
+// A text that is to stand in place of the one at `where`: an edit the model has not taken yet.
+struct TextReplacement {
+    TextLocation where;
+    std::string text;
+
+    bool operator==(const TextReplacement&) const = default;
+};
+
 // The text a location names; the location must exist (std::out_of_range is thrown otherwise).
 std::string& textAt(ReportDefinition& definition, const TextLocation& where);
 const std::string& textAt(const ReportDefinition& definition, const TextLocation& where);

@@ -64,8 +64,8 @@ std::int64_t RecoveryKeeper::now() const {
         .count();
 }
 
-std::optional<ReportDefinition> RecoveryKeeper::pendingDefinition() const {
-    return pendingEdit_ ? pendingEdit_() : std::nullopt;
+std::vector<TextReplacement> RecoveryKeeper::pendingEdits() const {
+    return pendingEdit_ ? pendingEdit_() : std::vector<TextReplacement>();
 }
 
 void RecoveryKeeper::setFault(RecoveryFault fault) {
@@ -86,7 +86,7 @@ void RecoveryKeeper::modifiedChanged(bool modified) {
 void RecoveryKeeper::documentChanged() {
     current_ = false;
     ++changes_;
-    if (!document_.isModified() && !pendingDefinition()) {
+    if (!document_.isModified() && pendingEdits().empty()) {
         // Saved, undone back to the file, or replaced: nothing left to recover. The spare memory
         // stays while the same definition is edited on: the next change needs it again.
         timer_.stop();
@@ -132,15 +132,14 @@ bool RecoveryKeeper::removeCopy() {
 
 void RecoveryKeeper::writeInBackground() {
     timer_.stop();
-    const std::optional<ReportDefinition> withEdit = pendingDefinition();
-    if (!document_.isModified() && !withEdit) {
+    const std::vector<TextReplacement> edits = pendingEdits();
+    if (!document_.isModified() && edits.empty()) {
         removeCopy();
         return;
     }
     // The only work on this thread: the definition's texts copied into a few large blocks, which
     // the writer's thread then turns into bytes, writes and frees.
-    std::optional<CompactDefinition> compact =
-        CompactDefinition::copyOf(withEdit ? *withEdit : document_.definition(), takeSpare());
+    std::optional<CompactDefinition> compact = CompactDefinition::copyOf(document_.definition(), takeSpare(), edits);
     if (!compact) {
         writeNow(); // a text no file can hold: refused at once, and said as any failed copy is
         return;
@@ -235,13 +234,25 @@ void RecoveryKeeper::writeFinished(std::uint64_t job, const RecoveryFault& fault
 
 bool RecoveryKeeper::writeNow() {
     timer_.stop();
-    const std::optional<ReportDefinition> withEdit = pendingDefinition();
-    if (!document_.isModified() && !withEdit) {
+    const std::vector<TextReplacement> edits = pendingEdits();
+    if (!document_.isModified() && edits.empty()) {
         return removeCopy();
     }
     const RecoveryInfo info = describe();
     RecoveryFault fault;
-    writer_.exclusive([&] { fault = store_.write(id_, withEdit ? *withEdit : document_.definition(), info); });
+    if (edits.empty()) {
+        writer_.exclusive([&] { fault = store_.write(id_, document_.definition(), info); });
+    } else if (const std::optional<CompactDefinition> withEdits =
+                   CompactDefinition::copyOf(document_.definition(), {}, edits)) {
+        writer_.exclusive([&] { fault = store_.write(id_, *withEdits, info); });
+    } else {
+        // A text no file can hold: the store refuses the model's copy and says why.
+        ReportDefinition withEditsInPlace = document_.definition();
+        for (const TextReplacement& edit : edits) {
+            textAt(withEditsInPlace, edit.where) = edit.text;
+        }
+        writer_.exclusive([&] { fault = store_.write(id_, withEditsInPlace, info); });
+    }
     lastJob_ = 0;
     const bool written = !fault;
     setFault(std::move(fault));

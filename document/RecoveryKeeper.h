@@ -73,9 +73,9 @@ public:
     const QString& lastError() const { return lastError_; }
     const RecoveryFault& lastFault() const { return lastFault_; }
 
-    // The definition with the text of an open, unconfirmed edit in place; nothing while no edit is
-    // open or its text changes nothing. The document itself is not touched.
-    using PendingEdit = std::function<std::optional<ReportDefinition>()>;
+    // The texts of open, unconfirmed edits with their places; none while no edit is open or its text
+    // changes nothing. The copy holds them in place of the document's; the document is not touched.
+    using PendingEdit = std::function<std::vector<TextReplacement>()>;
     void setPendingEdit(PendingEdit provider) { pendingEdit_ = std::move(provider); }
     // The open edit's text changed (or the edit ended): written like any change.
     void pendingEditChanged() { documentChanged(); }
@@ -97,7 +97,7 @@ private:
     void documentChanged();
     void modifiedChanged(bool modified);
     std::int64_t now() const;
-    std::optional<ReportDefinition> pendingDefinition() const;
+    std::vector<TextReplacement> pendingEdits() const;
     void setFault(RecoveryFault fault);
     RecoveryInfo describe() const;
     bool removeCopy();

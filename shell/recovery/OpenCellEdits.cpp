@@ -32,8 +32,8 @@ OpenCellEdits::OpenCellEdits(const DefinitionDocument& document, std::vector<Cel
     }
 }
 
-std::optional<ReportDefinition> OpenCellEdits::definitionWithEdits() const {
-    std::optional<ReportDefinition> edited;
+std::vector<TextReplacement> OpenCellEdits::pendingTexts() const {
+    std::vector<TextReplacement> edits;
     for (const CellGrid* grid : grids_) {
         const GridEdit* editor = grid->openEditor();
         const QModelIndex index = grid->editedIndex();
@@ -49,12 +49,9 @@ std::optional<ReportDefinition> OpenCellEdits::definitionWithEdits() const {
         if (!bytes || *bytes == current) {
             continue;
         }
-        if (!edited) {
-            edited = document_.definition();
-        }
-        textAt(*edited, *where) = *bytes;
+        edits.push_back({*where, *bytes});
     }
-    return edited;
+    return edits;
 }
 
 } // namespace vornak

@@ -3,6 +3,7 @@
 // is typed, so that the recovery copy can hold it before the edit is confirmed.
 #pragma once
 
+#include "DefinitionText.h"
 #include "ReportDefinition.h"
 
 #include <QObject>
@@ -22,9 +23,9 @@ class OpenCellEdits : public QObject {
 public:
     OpenCellEdits(const DefinitionDocument& document, std::vector<CellGrid*> grids, QObject* parent = nullptr);
 
-    // The document's definition with the open editors' texts in their cells; nothing while no
-    // editor is open or what it holds changes nothing.
-    std::optional<ReportDefinition> definitionWithEdits() const;
+    // The open editors' texts with their cells' places; none while no editor is open or what it
+    // holds changes nothing.
+    std::vector<TextReplacement> pendingTexts() const;
 
 signals:
     // An open editor's text changed, or an edit ended.

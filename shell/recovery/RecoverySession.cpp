@@ -64,8 +64,8 @@ void RecoverySession::attach(MainWindow& window) {
     auto* edits = new OpenCellEdits(
         document_, {window.parameterGrid(), window.parameterPanel().valueList(), window.resultGrid()}, &window);
     const QPointer<OpenCellEdits> watched(edits);
-    keeper_.setPendingEdit([watched]() -> std::optional<ReportDefinition> {
-        return watched ? watched->definitionWithEdits() : std::nullopt;
+    keeper_.setPendingEdit([watched]() -> std::vector<TextReplacement> {
+        return watched ? watched->pendingTexts() : std::vector<TextReplacement>();
     });
     connect(edits, &OpenCellEdits::changed, &keeper_, &RecoveryKeeper::pendingEditChanged);
     showStatus();

@@ -3,6 +3,7 @@
 // little more than the file's bytes.
 #include "CompactDefinition.h"
 #include "DefinitionChecks.h"
+#include "DefinitionText.h"
 #include "LineSource.h"
 #include "ReportDefinition.h"
 #include "TestFiles.h"
@@ -261,7 +262,9 @@ TEST(CompactDefinitionTest, ACopyInTheMemoryOfAnEarlierOneIsWholeAndTakesNoMore)
         std::size_t earlier;
         std::size_t next;
     };
-    for (const Case c : {Case{0, 5}, Case{5000, 5000}, Case{5000, 20}, Case{20, 5000}, Case{3000, 0}}) {
+    // 7,000 parameters of 8 rows are copied in two halves at once; 5,000 by one thread.
+    for (const Case c : {Case{0, 5}, Case{5000, 5000}, Case{5000, 20}, Case{20, 5000}, Case{3000, 0}, Case{7000, 7000},
+                         Case{20, 7000}, Case{7000, 100}, Case{5000, 7000}}) {
         SCOPED_TRACE(std::to_string(c.earlier) + " then " + std::to_string(c.next));
         std::optional<CompactDefinition> earlier = CompactDefinition::copyOf(definitionMarked(c.earlier, "old"));
         ASSERT_TRUE(earlier);
@@ -284,6 +287,62 @@ TEST(CompactDefinitionTest, ACopyInTheMemoryOfAnEarlierOneIsWholeAndTakesNoMore)
         EXPECT_EQ(intoPrepared->toDefinition(), next);
         EXPECT_EQ(intoPrepared->heldBytes(), preparedHeld) << "the room made ahead was enough";
     }
+}
+
+// Edits not yet taken by the model stand in the copy in place of its texts, wherever they are (in a
+// small definition, and in either half of one copied in two); places it does not have are passed
+// over, and a text too long for any file gives no copy, as a model's text would.
+TEST(CompactDefinitionTest, ACopyHoldsTheReplacementsInPlaceOfTheModelsTexts) {
+    for (const std::size_t parameters : {std::size_t{3}, std::size_t{7000}}) {
+        SCOPED_TRACE(parameters);
+        const ReportDefinition model = definitionMarked(parameters, "m");
+        const int last = static_cast<int>(parameters);
+        const std::vector<TextReplacement> replacements = {
+            {{TextField::ReportText, 1, 0}, "new title"},
+            {{TextField::ReportText, 9, 0}, ""},
+            {{TextField::ParameterName, 1, 0}, "first"},
+            {{TextField::ParameterFormula, last, 0}, "#P(1)+1"},
+            {{TextField::Value, 2, 1}, "v"},
+            {{TextField::UpperBound, last, 8}, std::string(maxLineBytes, 'u')},
+            {{TextField::ValueResult, last - 1, 4}, "r"},
+            {{TextField::ResultName, 1, 0}, "result"},
+            {{TextField::ResultText, 1, 0}, "#R(1)"},
+        };
+        ReportDefinition expected = model;
+        for (const TextReplacement& r : replacements) {
+            textAt(expected, r.where) = r.text;
+        }
+        std::vector<TextReplacement> withStrayPlaces = replacements;
+        for (const TextLocation stray : {TextLocation{TextField::ReportText, 10, 0}, TextLocation{TextField::ReportText, 0, 0},
+                                         TextLocation{TextField::ParameterName, last + 1, 0},
+                                         TextLocation{TextField::Value, 1, 9}, TextLocation{TextField::ValueResult, 1, 0},
+                                         TextLocation{TextField::ResultText, 2, 0}}) {
+            withStrayPlaces.push_back({stray, "stray"});
+        }
+        std::optional<CompactDefinition> copy = CompactDefinition::copyOf(model, {}, withStrayPlaces);
+        ASSERT_TRUE(copy);
+        EXPECT_EQ(copy->toDefinition(), expected);
+        // Again into the memory of that copy: the same.
+        const std::optional<CompactDefinition> again = CompactDefinition::copyOf(model, std::move(*copy), replacements);
+        ASSERT_TRUE(again);
+        EXPECT_EQ(again->toDefinition(), expected);
+        EXPECT_FALSE(CompactDefinition::copyOf(model, {}, {{{TextField::Value, last, 1}, std::string(maxLineBytes + 1, 'x')}}));
+    }
+}
+
+// A text too long for any file, in either half of a definition copied in two, gives no copy.
+TEST(CompactDefinitionTest, ATextTooLongInEitherHalfGivesNoCopy) {
+    ReportDefinition model = definitionMarked(7000, "m");
+    for (std::string* text : {&model.parameters.front().values.front().value, &model.parameters.back().name,
+                              &model.parameters[3600].values.back().result, &model.results.back().result}) {
+        const std::string kept = *text;
+        text->assign(maxLineBytes + 1, 't');
+        EXPECT_FALSE(CompactDefinition::copyOf(model));
+        *text = kept;
+    }
+    const std::optional<CompactDefinition> copy = CompactDefinition::copyOf(model);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->toDefinition(), model);
 }
 
 TEST(CompactDefinitionTest, HoldsLittleMoreThanTheFileAndFreesItOnTheNextRead) {
