@@ -265,6 +265,18 @@ TEST_F(Recovery, AnOpenCellEditorsTextIsInTheCopyWithoutTouchingTheDocument) {
     LoadError error;
     ASSERT_TRUE(RecoveryStore::readCopy(entries[0], read, error)) << error.reason;
     EXPECT_EQ(shown(read.parameters.at(0).name), QStringLiteral("Рост"));
+    read.parameters.at(0).name = form->document().definition().parameters.at(0).name;
+    EXPECT_EQ(read, form->document().definition()) << "only the edited cell differs";
+
+    // The timer's copy, made on another thread from a snapshot, holds it too.
+    typeText(grid->openEditor(), QStringLiteral("2"));
+    session->keeper().writeInBackground();
+    session->keeper().waitForWrites();
+    QApplication::processEvents();
+    ASSERT_EQ(store->list().size(), 1U);
+    ASSERT_TRUE(RecoveryStore::readCopy(store->list()[0], read, error)) << error.reason;
+    EXPECT_EQ(shown(read.parameters.at(0).name), QStringLiteral("Рост2"));
+    EXPECT_FALSE(form->document().isModified());
 
     // Escape: the text was never the document's, and the copy goes.
     QTest::keyClick(grid->openEditor(), Qt::Key_Escape);
