@@ -72,7 +72,13 @@ const char* mapInput(std::intptr_t handle, std::size_t size) {
         static_cast<std::size_t>(info.st_size) != size) {
         return nullptr;
     }
-    void* begin = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, static_cast<int>(handle), 0);
+#ifdef MAP_POPULATE
+    // The file's cached pages entered at once, not one fault at a time as they are read.
+    constexpr int flags = MAP_PRIVATE | MAP_POPULATE;
+#else
+    constexpr int flags = MAP_PRIVATE;
+#endif
+    void* begin = ::mmap(nullptr, size, PROT_READ, flags, static_cast<int>(handle), 0);
     return begin == MAP_FAILED ? nullptr : static_cast<const char*>(begin);
 }
 
