@@ -121,6 +121,9 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
         // Each finding is printed as it is found: a file with very many keeps none of them.
         std::string line;
         forEachFinding(definition, [&](Finding&& finding) {
+            if (definition.sourceChanged()) {
+                return; // found in the zeros a cut left, not in the file
+            }
             anyFinding = true;
             line.assign(path);
             line += ": warning: ";
@@ -131,7 +134,7 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
             out.write(line.data(), static_cast<std::streamsize>(line.size()));
         });
         if (definition.sourceChanged()) {
-            // What was printed came partly from the zeros the cut left: the file's report is void.
+            // The findings printed came before the cut; the report stops there and is not whole.
             unreadable = true;
             out << path << ": error: " << describeLoadError(CompactDefinition::changedWhileReadError()) << '\n';
         }
