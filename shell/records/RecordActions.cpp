@@ -40,8 +40,11 @@ void RecordActions::followDocument() {
         }
     });
     for (CellGrid* list : {&parameters_, &values_, &results_}) {
-        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                &RecordActions::stateChanged);
+        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+            if (!followingNewDefinition_) {
+                emit stateChanged();
+            }
+        });
     }
 
     // The panel shows the parameter list's current row, whatever the selection around it does: a
@@ -68,10 +71,15 @@ void RecordActions::followDocument() {
         }
     });
 
+    // A new definition (New, Open, a recovery copy) sets every list's selection, some of them from
+    // the models' own handlers before this one: the commands are told once, when all are set.
+    connect(&document_, &DefinitionDocument::documentAboutToBeReset, this,
+            [this] { followingNewDefinition_ = true; });
     connect(&document_, &DefinitionDocument::documentReset, this, [this] {
         selectRecordRow(&parameters_, 0);
         selectRecordRow(&results_, 0);
         panel_.showParameter(document_.definition().parameters.empty() ? -1 : 0);
+        followingNewDefinition_ = false;
         emit stateChanged();
     });
     // A parameter that appears (added, duplicated, or its deletion undone) becomes current; after

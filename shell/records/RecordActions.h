@@ -65,6 +65,8 @@ private:
     CellGrid& values_;
     CellGrid& results_;
     CellGrid* lastList_ = nullptr;
+    // Between the document's announcement of a new definition and the lists' following it.
+    bool followingNewDefinition_ = false;
     ListClipboard* clipboard_ = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include "TextCodec.h"
 
 #include <QEvent>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -46,13 +47,33 @@ CellGrid* makeRecordGrid(QWidget* parent) {
     return grid;
 }
 
+namespace {
+
+// True when the selection is the whole row and nothing else.
+bool isOnlySelectedRow(const QItemSelectionModel& selection, int row) {
+    const QItemSelection selected = selection.selection();
+    if (selected.size() != 1) {
+        return false;
+    }
+    const QItemSelectionRange& range = selected.first();
+    const int columns = selection.model()->columnCount(range.parent());
+    return range.top() == row && range.bottom() == row && range.left() == 0 && range.right() == columns - 1;
+}
+
+} // namespace
+
 void selectRecordRow(CellGrid* grid, int row) {
     if (row < 0 || grid->model() == nullptr || row >= grid->model()->rowCount()) {
         grid->clearSelection();
         return;
     }
-    grid->selectionModel()->setCurrentIndex(grid->model()->index(row, 0),
-                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    QItemSelectionModel* selection = grid->selectionModel();
+    const QModelIndex first = grid->model()->index(row, 0);
+    // Opening a file selects the same rows from several of the form's handlers: a row that already
+    // is the current and only selected one is left as it is, which Qt would merely work out again.
+    if (!(selection->currentIndex() == first && isOnlySelectedRow(*selection, row))) {
+        selection->setCurrentIndex(first, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
     grid->ensureCellVisible(row, 0);
 }
 

@@ -1,9 +1,11 @@
 // Opening a definition into the form: each list's model is reset once and nothing is done row by
-// row, and the form afterwards looks and acts as after any opening: the first parameter shown with
-// its first value row selected, every list at its top, the title naming the file.
+// row, the commands are greyed or not once, and the form afterwards looks and acts as after any
+// opening: the first parameter shown with its first value row selected, every list at its top, the
+// title naming the file.
 #include "FormHarness.h"
 
 #include "RangeStrip.h"
+#include "RecordActions.h"
 
 #include <QAbstractItemModel>
 #include <QScrollBar>
@@ -80,6 +82,7 @@ public:
         results()->scrollToBottom();
         QApplication::processEvents();
         ASSERT_EQ(form->parameterPanel().shownParameter(), last);
+        ASSERT_FALSE(form->action(QStringLiteral("editMoveDown"))->isEnabled());
         ASSERT_GT(parameters()->verticalScrollBar()->value(), 0);
         ASSERT_GT(values()->verticalScrollBar()->value(), 0);
     }
@@ -112,6 +115,8 @@ TEST_F(Opening, EachListIsResetOnceAndTheFormStartsAtTheTop) {
         ModelSignals parameterList(parameters()->model());
         ModelSignals valueList(values()->model());
         ModelSignals resultList(results()->model());
+        // The lists' selections all change; the commands follow them once, when all are set.
+        QSignalSpy commandsTold(&form->records(), &RecordActions::stateChanged);
         switch (c.way) {
         case Way::Open:
             ASSERT_TRUE(document.open(TextCodec::encodePath(path)));
@@ -141,6 +146,11 @@ TEST_F(Opening, EachListIsResetOnceAndTheFormStartsAtTheTop) {
         for (const CellGrid* list : {parameters(), values(), results()}) {
             EXPECT_EQ(list->verticalScrollBar()->value(), 0) << list->accessibleName().toStdString();
         }
+        EXPECT_EQ(commandsTold.count(), 1);
+        // Before opening, the last parameter was selected: now the first one is.
+        EXPECT_FALSE(form->action(QStringLiteral("editMoveUp"))->isEnabled());
+        EXPECT_EQ(form->action(QStringLiteral("editMoveDown"))->isEnabled(), c.way != Way::New);
+        EXPECT_TRUE(form->action(QStringLiteral("editDuplicate"))->isEnabled());
         const bool range = c.way != Way::New && c.firstKind == ValueKind::Range;
         EXPECT_EQ(form->parameterPanel().rangeStrip()->isVisible(), range);
         EXPECT_EQ(shownTitle(*form),

@@ -1,6 +1,8 @@
 // The parameter panel shows the parameter list's current row, whatever clicks with Shift and Ctrl do
 // to the selection around it, and an edit typed into the panel goes to that parameter.
 #include "FormHarness.h"
+#include "FormWidgets.h"
+#include "RowSelection.h"
 
 #include <QItemSelectionModel>
 
@@ -133,6 +135,73 @@ TEST_F(CurrentParameter, AValueBeingTypedGoesToItsParameterWhenAnotherBecomesCur
     EXPECT_EQ(d.parameters[1].values[0].value, "x9");
     EXPECT_EQ(d.parameters[4].values[0].value, "v5");
     EXPECT_EQ(form->parameterPanel().shownParameter(), 4);
+}
+
+} // namespace
+} // namespace vornak::testing
+
+namespace vornak::testing {
+namespace {
+
+// Selecting a record's row (what a new definition, a step and a finding do) leaves that row the
+// current and only selected one, scrolled into view, from whatever the list held before; a row
+// that already is both is kept as it is, yet still brought into view.
+TEST_F(CurrentParameter, SelectingARowLeavesItTheOnlySelectedAndCurrentOne) {
+    enum class Before { OnlyThatRow, ThatRowAndOthers, SelectedButAnotherCurrent, CurrentInAnotherColumn };
+    const struct {
+        const char* what;
+        Before before;
+        int row;
+    } cases[] = {
+        {"the row is already the only one", Before::OnlyThatRow, 0},
+        {"a selection of several rows around the current one", Before::ThatRowAndOthers, 3},
+        {"the row selected, another current", Before::SelectedButAnotherCurrent, 2},
+        {"the row current in its second column", Before::CurrentInAnotherColumn, 5},
+    };
+    start();
+    ReportDefinition d;
+    for (int i = 0; i < 80; ++i) {
+        d.parameters.push_back({"P" + std::to_string(i + 1), "", ValueKind::List, 0, 0, {{"v", "", "r"}}});
+    }
+    load(d);
+    CellGrid* grid = parameters();
+    QItemSelectionModel* selection = grid->selectionModel();
+    const auto index = [grid](int row, int column) { return grid->model()->index(row, column); };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        selection->clearSelection();
+        switch (c.before) {
+        case Before::OnlyThatRow:
+            selection->setCurrentIndex(index(c.row, 0),
+                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            break;
+        case Before::ThatRowAndOthers:
+            selection->setCurrentIndex(index(c.row, 0),
+                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            selection->select(index(c.row + 1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            break;
+        case Before::SelectedButAnotherCurrent:
+            selection->select(index(c.row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            selection->setCurrentIndex(index(c.row + 4, 0), QItemSelectionModel::NoUpdate);
+            break;
+        case Before::CurrentInAnotherColumn:
+            selection->setCurrentIndex(index(c.row, 1),
+                                       QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            break;
+        }
+        grid->scrollToBottom();
+        QApplication::processEvents();
+        ASSERT_FALSE(grid->visualRect(index(c.row, 0)).intersects(grid->viewport()->rect()));
+
+        selectRecordRow(grid, c.row);
+        QApplication::processEvents();
+
+        EXPECT_EQ(selection->currentIndex(), index(c.row, 0));
+        EXPECT_EQ(selectedRows(*grid), std::vector<int>{c.row});
+        EXPECT_TRUE(selection->isRowSelected(c.row, QModelIndex()));
+        EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(index(c.row, 0))));
+        EXPECT_EQ(form->parameterPanel().shownParameter(), c.row);
+    }
 }
 
 } // namespace
