@@ -4,6 +4,7 @@
 #include "CompactDefinition.h"
 #include "DefinitionChecks.h"
 #include "JsonDump.h"
+#include "LineSource.h"
 #include "ReportDefinition.h"
 #include "Windows1251.h"
 
@@ -98,7 +99,7 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
             if (definition.sourceChanged()) {
                 unreadable = true;
                 report["read"] = false;
-                report["error"] = describeLoadError(CompactDefinition::changedWhileReadError());
+                report["error"] = describeLoadError(cutWhileReadError());
                 reports.push_back(std::move(report));
                 continue;
             }
@@ -121,7 +122,7 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
         // Each finding is printed as it is found: a file with very many keeps none of them.
         std::string line;
         forEachFinding(definition, [&](Finding&& finding) {
-            if (definition.sourceChanged()) {
+            if (definition.sourceCutMet()) {
                 return; // found in the zeros a cut left, not in the file
             }
             anyFinding = true;
@@ -136,7 +137,7 @@ int checkFiles(const std::vector<std::string>& files, const CheckOptions& option
         if (definition.sourceChanged()) {
             // The findings printed came before the cut; the report stops there and is not whole.
             unreadable = true;
-            out << path << ": error: " << describeLoadError(CompactDefinition::changedWhileReadError()) << '\n';
+            out << path << ": error: " << describeLoadError(cutWhileReadError()) << '\n';
         }
         out.flush();
     }

@@ -351,23 +351,21 @@ bool CompactDefinition::load(LineSource& source) {
     loadedLayout_ = 0;
     holdBytes(source.held());
     CompactReader reader(source, *this, loadError_);
+    bool read = false;
     try {
-        if (reader.read()) {
-            return true;
-        }
+        read = reader.read();
     } catch (const std::bad_alloc&) {
         reader.outOfMemory();
     }
     if (source.held() && source.held()->changed()) {
-        // The reader failed on what the cut left (zeros), not on the file: say what happened.
-        loadError_ = changedWhileReadError();
+        // What was read (or failed on) is partly the zeros the cut left, not the file.
+        loadError_ = cutWhileReadError();
+        read = false;
     }
-    clear();
-    return false;
-}
-
-LoadError CompactDefinition::changedWhileReadError() {
-    return {0, "the file was cut short by another program while it was read", FileProblem::ReadFailed};
+    if (!read) {
+        clear();
+    }
+    return read;
 }
 
 } // namespace vornak

@@ -84,10 +84,11 @@ public:
     // being copied: for a definition that is only read (checked, dumped). Another program may cut
     // the file short meanwhile; sourceChanged() then says that what was read is not the file.
     bool loadInPlace(const std::string& path);
-    // True when the texts read in place stopped being the file's (see loadInPlace); whatever was
-    // made of them since is not the file's, and changedWhileReadError() says why.
+    // True when the texts read in place are no longer the file's (see loadInPlace): whatever was
+    // made of them is not the file's, and cutWhileReadError() says why. Asks the system.
     bool sourceChanged() const { return held_ && held_->changed(); }
-    static LoadError changedWhileReadError();
+    // The same, cheaply, for a cut that a read has met (asked as each result is made).
+    bool sourceCutMet() const { return held_ && held_->cutMet(); }
     const LoadError& loadError() const { return loadError_; }
     // 1 or 2 after a successful load of an R1 or R2 file, 0 otherwise.
     int loadedLayout() const { return loadedLayout_; }

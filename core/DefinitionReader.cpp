@@ -221,7 +221,8 @@ bool ReportDefinition::loadPath(const std::string& path, bool onlyR1) {
     loadError_ = {};
     loadedLayout_ = 0;
     try {
-        LineSource source(path);
+        // Read in place where the system maps the file: its cached pages are not copied first.
+        LineSource source(path, LineSource::InPlace{});
         if (!source.isOpen()) {
             loadError_.reason = source.error();
             loadError_.problem = source.problem();
@@ -235,6 +236,17 @@ bool ReportDefinition::loadPath(const std::string& path, bool onlyR1) {
 }
 
 bool ReportDefinition::loadFrom(LineSource& source, bool onlyR1) {
+    const bool read = readFrom(source, onlyR1);
+    if (source.held() && source.held()->changed()) {
+        // What was read, or failed on, is partly the zeros the cut left, not the file.
+        loadError_ = cutWhileReadError();
+        loadedLayout_ = 0;
+        return false;
+    }
+    return read;
+}
+
+bool ReportDefinition::readFrom(LineSource& source, bool onlyR1) {
     loadError_ = {};
     loadedLayout_ = 0;
     BodyReader reader(source, *this, loadError_);

@@ -24,23 +24,27 @@ public:
     FileMapping& operator=(const FileMapping&) = delete;
 
     std::string_view bytes() const override { return {begin_, size_}; }
+    bool cutMet() const override;
     bool changed() const override;
 
 private:
-    FileMapping(const char* begin, std::size_t size, int guardSlot)
-        : begin_(begin), size_(size), guardSlot_(guardSlot) {}
+    FileMapping(const char* begin, std::size_t size, std::intptr_t kept, int guardSlot)
+        : begin_(begin), size_(size), kept_(kept), guardSlot_(guardSlot) {}
 
     const char* begin_;
     std::size_t size_;
+    std::intptr_t kept_; // the file, kept open to ask its size
     int guardSlot_;
 };
 
 namespace detail {
 
-// The system's side (PosixFile.cpp, WindowsFile.cpp): maps `size` bytes of the open file for
-// reading, or gives nullptr; unmaps them again.
-const char* mapInput(std::intptr_t handle, std::size_t size);
-void unmapInput(const char* begin, std::size_t size);
+// The system's side (PosixMapping.cpp, WindowsFile.cpp): maps `size` bytes of the open file for
+// reading and keeps the file open in `kept`, or gives nullptr; unmaps them and closes it again.
+const char* mapInput(std::intptr_t handle, std::size_t size, std::intptr_t& kept);
+void unmapInput(const char* begin, std::size_t size, std::intptr_t kept);
+// True when the kept file is now shorter than `size`.
+bool inputShorter(std::intptr_t kept, std::size_t size);
 // Watches a mapping for the bus error of a file cut short: the slot to ask and release, or -1
 // where no slot is free or the system needs no watch.
 int guardMapping(const char* begin, std::size_t size);

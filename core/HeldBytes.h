@@ -12,8 +12,12 @@ class HeldBytes {
 public:
     virtual ~HeldBytes() = default;
     virtual std::string_view bytes() const = 0;
-    // True once the bytes stopped being what was read: a mapped file cut short by another program.
-    virtual bool changed() const { return false; }
+    // True once a read met the bytes' end moved: a mapped file cut short by another program (cheap:
+    // asked as often as a result is made from the bytes).
+    virtual bool cutMet() const { return false; }
+    // True when the bytes are no longer what was read: a cut was met, or the file is now shorter
+    // (a cut inside its last page reads as zeros without being met). Asks the system.
+    virtual bool changed() const { return cutMet(); }
 };
 
 // Bytes copied into memory of their own.

@@ -24,12 +24,8 @@ LineSource::LineSource(InMemory memory, std::size_t blockSize)
     data_ = block_.get();
 }
 
-LineSource::LineSource(std::shared_ptr<const HeldBytes> bytes) : open_(true), held_(std::move(bytes)) {
-    const std::string_view all = held_ ? held_->bytes() : std::string_view();
-    data_ = all.data();
-    end_ = all.size();
-    blockSize_ = all.size();
-    eof_ = true; // nothing more to read: every byte is in the one block
+LineSource::LineSource(std::shared_ptr<const HeldBytes> bytes) : open_(true) {
+    readInPlace(std::move(bytes));
 }
 
 LineSource::LineSource(const std::string& path, InPlace) : LineSource(path) {
@@ -39,13 +35,19 @@ LineSource::LineSource(const std::string& path, InPlace) : LineSource(path) {
     if (std::shared_ptr<const FileMapping> mapping = file_->map()) {
         file_.reset();
         block_.reset();
-        const std::string_view all = mapping->bytes();
-        held_ = std::move(mapping);
-        data_ = all.data();
-        end_ = all.size();
-        blockSize_ = all.size();
-        eof_ = true;
+        readInPlace(std::move(mapping));
     }
+}
+
+void LineSource::readInPlace(std::shared_ptr<const HeldBytes> bytes) {
+    held_ = std::move(bytes);
+    const std::string_view all = held_ ? held_->bytes() : std::string_view();
+    data_ = all.data();
+    pos_ = 0;
+    end_ = all.size();
+    // What a reader may take as proven by one block: never the whole of a huge (perhaps sparse) file.
+    blockSize_ = std::min(all.size(), defaultBlockSize);
+    eof_ = true; // nothing more to read: every byte is in the one block
 }
 
 bool LineSource::refill() {
@@ -130,6 +132,10 @@ LineSource::Status LineSource::tooLong(std::string& line) {
     line.resize(maxLineBytes);
     failed_ = true;
     return Status::TooLong;
+}
+
+LoadError cutWhileReadError() {
+    return {0, "the file was cut short by another program while it was read", FileProblem::ReadFailed};
 }
 
 int parseLeadingInt(std::string_view text) {

@@ -43,6 +43,8 @@ public:
     bool isOpen() const { return open_; }
     FileProblem problem() const { return problem_; }
     const std::string& error() const { return error_; }
+    // The size of the blocks read; for bytes read in place, at most the default (a reader sizes
+    // its first room by it).
     std::size_t blockSize() const { return blockSize_; }
     // The bytes read in place, or nothing when lines are copied out of blocks.
     const std::shared_ptr<const HeldBytes>& held() const { return held_; }
@@ -99,6 +101,7 @@ private:
     }
     Status nextAcrossBlocks(std::string& line);
     bool refill();
+    void readInPlace(std::shared_ptr<const HeldBytes> bytes);
     Status tooLong(std::string& line);
 
     std::unique_ptr<InputFile> file_;
@@ -118,6 +121,9 @@ private:
     std::string error_;
     std::string spanning_; // a line that ran past a block, for next(std::string_view&)
 };
+
+// The error of a read whose bytes, read in place, were cut short by another program meanwhile.
+LoadError cutWhileReadError();
 
 // Reads a number as C's atoi does (leading white space, optional sign, digits up to the first other
 // byte, 0 when there are none), saturating at the int range instead of overflowing.

@@ -4,8 +4,10 @@
 #include "FileMapping.h"
 #include "SignalChain.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <csignal>
@@ -64,7 +66,7 @@ void installBusHandler() {
 
 } // namespace
 
-const char* mapInput(std::intptr_t handle, std::size_t size) {
+const char* mapInput(std::intptr_t handle, std::size_t size, std::intptr_t& kept) {
     // The size read when the file was opened must still be the file's: a file that grew or shrank
     // since is read block by block, as it stands.
     struct stat info {};
@@ -79,11 +81,25 @@ const char* mapInput(std::intptr_t handle, std::size_t size) {
     constexpr int flags = MAP_PRIVATE;
 #endif
     void* begin = ::mmap(nullptr, size, PROT_READ, flags, static_cast<int>(handle), 0);
-    return begin == MAP_FAILED ? nullptr : static_cast<const char*>(begin);
+    if (begin == MAP_FAILED) {
+        return nullptr;
+    }
+    kept = ::fcntl(static_cast<int>(handle), F_DUPFD_CLOEXEC, 0);
+    if (kept < 0) {
+        ::munmap(begin, size);
+        return nullptr;
+    }
+    return static_cast<const char*>(begin);
 }
 
-void unmapInput(const char* begin, std::size_t size) {
+void unmapInput(const char* begin, std::size_t size, std::intptr_t kept) {
     ::munmap(const_cast<char*>(begin), size);
+    ::close(static_cast<int>(kept));
+}
+
+bool inputShorter(std::intptr_t kept, std::size_t size) {
+    struct stat info {};
+    return ::fstat(static_cast<int>(kept), &info) == 0 && static_cast<std::size_t>(info.st_size) < size;
 }
 
 int guardMapping(const char* begin, std::size_t size) {

@@ -97,6 +97,7 @@ public:
 private:
     bool loadPath(const std::string& path, bool onlyR1);
     bool loadFrom(LineSource& source, bool onlyR1);
+    bool readFrom(LineSource& source, bool onlyR1);
 
     LoadError loadError_;
     int loadedLayout_ = 0;

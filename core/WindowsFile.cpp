@@ -535,11 +535,15 @@ void closeInput(std::intptr_t handle) {
 }
 
 // Files are read block by block here: nothing is mapped, so nothing needs a watch.
-const char* mapInput(std::intptr_t, std::size_t) {
+const char* mapInput(std::intptr_t, std::size_t, std::intptr_t&) {
     return nullptr;
 }
 
-void unmapInput(const char*, std::size_t) {}
+void unmapInput(const char*, std::size_t, std::intptr_t) {}
+
+bool inputShorter(std::intptr_t, std::size_t) {
+    return false;
+}
 
 int guardMapping(const char*, std::size_t) {
     return -1;

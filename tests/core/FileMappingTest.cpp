@@ -74,20 +74,48 @@ TEST(FileMappingTest, AFileCutShortAfterItWasReadReadsAsZerosAndSaysSo) {
     EXPECT_FALSE(compact.sourceChanged());
 }
 
+// Cut to nothing (the next read meets the cut) or a few bytes short (inside the last page, which
+// then reads as zeros without any fault): either reader, the model's or the compact one, fails with
+// that reason instead of taking the zeros for the file's texts.
 TEST(FileMappingTest, AFileCutShortWhileItIsReadFailsWithThatReason) {
     test::ScratchFolder folder;
     const std::string path = (folder / "in.rpt").string();
+    const std::string bytes = manyPagesFile();
+    for (const std::size_t cutTo : {std::size_t{0}, bytes.size() - 5}) {
+        for (const bool compactReader : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << "cut to " << cutTo << (compactReader ? ", compact" : ", model"));
+            test::writeBytes(path, bytes);
+            LineSource source(path, LineSource::InPlace{});
+            ASSERT_NE(source.held(), nullptr);
+            const int fd = ::open(path.c_str(), O_WRONLY);
+            ASSERT_GE(fd, 0);
+            ASSERT_EQ(::ftruncate(fd, static_cast<off_t>(cutTo)), 0);
+            ::close(fd);
+            if (compactReader) {
+                CompactDefinition compact;
+                EXPECT_FALSE(compact.load(source));
+                EXPECT_EQ(compact.loadError(), cutWhileReadError());
+                EXPECT_EQ(compact.parameterCount(), 0u);
+            } else {
+                ReportDefinition model;
+                EXPECT_FALSE(model.load(source));
+                EXPECT_EQ(model.loadError(), cutWhileReadError());
+            }
+        }
+    }
+}
+
+// A file read in place is not kept mapped by the model: cut short afterwards, what was read stays.
+TEST(FileMappingTest, TheModelKeepsWhatItReadWhenTheFileIsCutAfterwards) {
+    test::ScratchFolder folder;
+    const std::string path = (folder / "in.rpt").string();
     test::writeBytes(path, manyPagesFile());
-    LineSource source(path, LineSource::InPlace{});
-    ASSERT_NE(source.held(), nullptr);
-    std::string_view first;
-    ASSERT_EQ(source.next(first), LineSource::Status::Line);
+    ReportDefinition model;
+    ASSERT_TRUE(model.load(path));
+    const ReportDefinition before = model;
     cutShort(path);
-    // The reader goes on over zeros (one line far too long) and fails; the reason is the cut.
-    CompactDefinition compact;
-    EXPECT_FALSE(compact.load(source));
-    EXPECT_EQ(compact.loadError(), CompactDefinition::changedWhileReadError());
-    EXPECT_EQ(compact.parameterCount(), 0u);
+    EXPECT_EQ(model, before);
+    EXPECT_EQ(serializeDefinition(model), manyPagesFile());
 }
 
 TEST(FileMappingTest, FilesBeyondThoseWatchedAtOnceAndPipesAreReadAsBefore) {
