@@ -55,7 +55,26 @@ DefinitionDocument::DefinitionDocument(QObject* parent) : QObject(parent) {
     codeTexts_.invalidate();
 }
 
-DefinitionDocument::~DefinitionDocument() = default;
+DefinitionDocument::~DefinitionDocument() {
+    waitForReaders();
+}
+
+// --- Readers on other threads ------------------------------------------------------------------
+
+void DefinitionDocument::lendToReader(std::shared_future<void> done) {
+    // Those done already need no waiting for.
+    std::erase_if(readers_, [](const std::shared_future<void>& reader) {
+        return reader.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    });
+    readers_.push_back(std::move(done));
+}
+
+void DefinitionDocument::waitForReaders() {
+    for (const std::shared_future<void>& reader : readers_) {
+        reader.wait(); // a reader that never started (its promise broken) is ready too
+    }
+    readers_.clear();
+}
 
 // --- File --------------------------------------------------------------------------------------
 
@@ -139,6 +158,7 @@ SaveResult DefinitionDocument::exportTable(const std::string& path) const {
 }
 
 void DefinitionDocument::replaceDefinition(ReportDefinition definition, std::string path, DiskStamp stamp) {
+    waitForReaders();
     emit documentAboutToBeReset();
     resetting_ = true;
     undoStack_.clear();
@@ -511,6 +531,7 @@ ResultRow DefinitionDocument::newResult() {
 // --- Changes -----------------------------------------------------------------------------------
 
 void DefinitionDocument::applyText(const TextLocation& where, const std::string& bytes) {
+    waitForReaders();
     std::string& text = textAt(definition_, where);
     codeTexts_.textReplaced(where, text, bytes);
     text = bytes;
@@ -518,6 +539,7 @@ void DefinitionDocument::applyText(const TextLocation& where, const std::string&
 }
 
 void DefinitionDocument::applyTextChanges(const std::vector<TextChange>& changes, bool forward) {
+    waitForReaders();
     if (changes.empty()) {
         return;
     }
@@ -541,6 +563,7 @@ void DefinitionDocument::applyTextChanges(const std::vector<TextChange>& changes
 }
 
 void DefinitionDocument::applyKind(int parameter, std::uint8_t kind, std::vector<ValueRow> rows) {
+    waitForReaders();
     emit kindAboutToChange(parameter);
     ParameterRecord& record = definition_.parameters[at(parameter)];
     record.kind = static_cast<ValueKind>(kind);
@@ -551,12 +574,14 @@ void DefinitionDocument::applyKind(int parameter, std::uint8_t kind, std::vector
 }
 
 void DefinitionDocument::applyFlag(int parameter, ParameterFlag flag, std::uint8_t value) {
+    waitForReaders();
     ParameterRecord& record = definition_.parameters[at(parameter)];
     (flag == ParameterFlag::IsNumber ? record.isNumber : record.hasFormula) = value;
     emit parameterChanged(parameter);
 }
 
 void DefinitionDocument::applyInsert(const RecordList& list, int first, RecordBlock records) {
+    waitForReaders();
     const RecordChange change{RecordChange::Type::Insert, list, first, blockSize(records), 0};
     emit recordsAboutToChange(change);
     withRecords(list, [&](auto& items) {
@@ -574,6 +599,7 @@ void DefinitionDocument::applyInsert(const RecordList& list, int first, RecordBl
 }
 
 RecordBlock DefinitionDocument::applyRemove(const RecordList& list, int first, int count) {
+    waitForReaders();
     const RecordChange change{RecordChange::Type::Remove, list, first, count, 0};
     emit recordsAboutToChange(change);
     RecordBlock removed = withRecords(list, [&](auto& items) -> RecordBlock {
@@ -594,6 +620,7 @@ RecordBlock DefinitionDocument::applyRemove(const RecordList& list, int first, i
 }
 
 void DefinitionDocument::applyMove(const RecordList& list, int first, int count, int to) {
+    waitForReaders();
     const RecordChange change{RecordChange::Type::Move, list, first, count, to};
     emit recordsAboutToChange(change);
     withRecords(list, [&](auto& items) { moveBlock(items, first, count, to); });

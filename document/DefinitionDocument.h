@@ -49,7 +49,8 @@
 //               recordsAboutToChange(change) / recordsChanged(change): one contiguous block of a
 //               list inserted, removed or moved (RecordChange.h), codesRenumbered(n).
 //   Changes     the apply* members below change the definition and emit the signals; only undo
-//               commands call them.
+//               commands call them. Each first waits for the readers on other threads that were
+//               lent the definition (lendToReader), as do New, Open, a restore and the end.
 //   Elsewhere   RecordTableModel for parameters and results (column 0 the computed number, not
 //               editable), ValueTableModel (setParameter(p); follows its parameter through inserts, removals
 //               and moves; parameterChanged(p)); each setData() is a setCell(). EditText.h:
@@ -72,6 +73,7 @@
 
 #include <array>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -189,6 +191,14 @@ public:
     static ValueRow newValueRow(std::uint8_t kind);
     static ResultRow newResult();
 
+    // --- Readers on other threads -------------------------------------------------------------
+    // A thread of someone else's (a recovery snapshot being copied) reads the definition until
+    // `done` is ready: the window goes on meanwhile, and only a change (or a replace, or the
+    // document's end) waits for it.
+    void lendToReader(std::shared_future<void> done);
+    // Returns once no thread reads the definition any more.
+    void waitForReaders();
+
     // --- Changes: only undo commands call these ----------------------------------------------
     void applyText(const TextLocation& where, const std::string& bytes);
     void applyTextChanges(const std::vector<TextChange>& changes, bool forward);
@@ -246,6 +256,7 @@ private:
     BackgroundRelease released_; // the replaced definition when it is large
     // The one replaced last, waiting to go to released_.
     std::unique_ptr<ReportDefinition> replaced_;
+    std::vector<std::shared_future<void>> readers_; // lent the definition, not yet waited for
 };
 
 } // namespace vornak

@@ -1,10 +1,13 @@
 #include "RecoveryKeeper.h"
 
 #include "DefinitionDocument.h"
+#include "WorkerThread.h"
 
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <exception>
+#include <future>
 #include <memory>
 #include <system_error>
 #include <thread>
@@ -130,6 +133,49 @@ bool RecoveryKeeper::removeCopy() {
     return removed;
 }
 
+namespace {
+
+// The model with the open edits in place, for the store to refuse with its reason when one of them
+// (or the model's own text) is one no file can hold.
+ReportDefinition withEditsInPlace(const ReportDefinition& definition, const std::vector<TextReplacement>& edits) {
+    ReportDefinition copy = definition;
+    for (const TextReplacement& edit : edits) {
+        textAt(copy, edit.where) = edit.text;
+    }
+    return copy;
+}
+
+} // namespace
+
+// A snapshot copied on a thread of its own while the window goes on; the document holds its
+// changes back until the copy is done. Destroying it waits for that thread.
+struct RecoveryKeeper::SnapshotCopy {
+    std::optional<CompactDefinition> compact;
+    std::optional<ReportDefinition> refused; // a text no file can hold: for the store's refusal
+    std::exception_ptr failure;
+    std::thread thread;
+
+    void wait() {
+        if (thread.joinable()) {
+            thread.join();
+        }
+    }
+    ~SnapshotCopy() { wait(); }
+
+    void copy(const ReportDefinition& definition, CompactDefinition reuse, const std::vector<TextReplacement>& edits) {
+        try {
+            compact = CompactDefinition::copyOf(definition, std::move(reuse), edits);
+            if (!compact) {
+                refused = withEditsInPlace(definition, edits);
+            }
+        } catch (...) {
+            compact.reset();
+            refused.reset();
+            failure = std::current_exception();
+        }
+    }
+};
+
 void RecoveryKeeper::writeInBackground() {
     timer_.stop();
     const std::vector<TextReplacement> edits = pendingEdits();
@@ -137,24 +183,39 @@ void RecoveryKeeper::writeInBackground() {
         removeCopy();
         return;
     }
-    // The only work on this thread: the definition's texts copied into a few large blocks, which
-    // the writer's thread then turns into bytes, writes and frees.
-    std::optional<CompactDefinition> compact = CompactDefinition::copyOf(document_.definition(), takeSpare(), edits);
-    if (!compact) {
-        writeNow(); // a text no file can hold: refused at once, and said as any failed copy is
-        return;
+    // The definition's texts are copied into a few large blocks on a thread of their own (two for
+    // a large one) while the window goes on; a change waits until the copy is done. The writer's
+    // thread then turns the blocks into bytes, writes and keeps them for the next copy.
+    auto snapshot = std::make_shared<SnapshotCopy>();
+    auto copied = std::make_shared<std::promise<void>>();
+    const ReportDefinition& definition = document_.definition();
+    try {
+        snapshot->thread = startWorkerThread([snapshot = snapshot.get(), copied, &definition,
+                                              reuse = takeSpare(), edits]() mutable {
+            snapshot->copy(definition, std::move(reuse), edits);
+            copied->set_value(); // from here on the document may change
+        });
+        document_.lendToReader(copied->get_future().share());
+    } catch (const std::system_error&) {
+        snapshot->copy(definition, takeSpare(), edits); // no thread: copied here, as the loop waits
     }
-    auto snapshot = std::make_shared<CompactDefinition>(std::move(*compact));
     snapshotChanges_ = changes_;
     firstUnwritten_ = -1;
     lastJob_ = writer_.post([write = copyWriter_, store = store_, id = id_, snapshot = std::move(snapshot),
                              info = describe(), spare = spare_] {
-        RecoveryFault fault = write(store, id, *snapshot, info);
+        snapshot->wait();
+        if (snapshot->failure) {
+            std::rethrow_exception(snapshot->failure);
+        }
+        if (!snapshot->compact) {
+            return store.write(id, *snapshot->refused, info); // refused before anything is touched
+        }
+        RecoveryFault fault = write(store, id, *snapshot->compact, info);
         // Written: its memory waits for the next snapshot. One kept before goes here, off the loop.
         std::optional<CompactDefinition> replaced;
         {
             const std::lock_guard lock(spare->mutex);
-            replaced = std::exchange(spare->held, std::move(*snapshot));
+            replaced = std::exchange(spare->held, std::move(*snapshot->compact));
         }
         return fault;
     });
@@ -247,11 +308,8 @@ bool RecoveryKeeper::writeNow() {
         writer_.exclusive([&] { fault = store_.write(id_, *withEdits, info); });
     } else {
         // A text no file can hold: the store refuses the model's copy and says why.
-        ReportDefinition withEditsInPlace = document_.definition();
-        for (const TextReplacement& edit : edits) {
-            textAt(withEditsInPlace, edit.where) = edit.text;
-        }
-        writer_.exclusive([&] { fault = store_.write(id_, withEditsInPlace, info); });
+        const ReportDefinition refused = withEditsInPlace(document_.definition(), edits);
+        writer_.exclusive([&] { fault = store_.write(id_, refused, info); });
     }
     lastJob_ = 0;
     const bool written = !fault;

@@ -1,6 +1,7 @@
 // Keeps the recovery copy of one document up to date: shortly after a burst of changes ends (and
-// at the latest a few seconds into a long one) the timer takes a snapshot of the definition and a
-// thread of the keeper's own writes it, so neither a key nor a large copy holds up the window; a
+// at the latest a few seconds into a long one) the timer has a thread copy the definition into a
+// snapshot (the document holds a change back until that copy is done) and a thread of the keeper's
+// own writes it, so neither a key nor a large copy holds up the window; a
 // document that has no unsaved changes any more (saved, undone to the file's state, replaced by
 // New or Open) has its copy removed. Whoever ends the editor on a signal or at
 // the end of the session calls writeNow(); whoever closes with the user's "No" calls discard().
@@ -54,7 +55,8 @@ public:
     // Blocks until the copies started have been written; their results arrive with the next
     // turn of the event loop.
     void waitForWrites() { writer_.waitUntilIdle(); }
-    // Takes the snapshot now and has it written away from the event loop: what the timer does.
+    // Has the snapshot taken now and written away from the event loop: what the timer does. The
+    // snapshot holds the document as it is at this call.
     void writeInBackground();
     // Whether a copy of the document as it is now is in the store.
     bool isCurrent() const { return current_; }
@@ -94,6 +96,7 @@ signals:
     void faultChanged();
 
 private:
+    struct SnapshotCopy;
     void documentChanged();
     void modifiedChanged(bool modified);
     std::int64_t now() const;

@@ -1,14 +1,12 @@
 #include "RecoveryWriter.h"
 
+#include "WorkerThread.h"
+
 #include <QMetaObject>
 
 #include <exception>
 #include <utility>
 
-#ifndef _WIN32
-#include <csignal>
-#include <pthread.h>
-#endif
 #ifdef __linux__
 #include <sys/resource.h>
 #include <unistd.h>
@@ -30,20 +28,7 @@ RecoveryWriter::~RecoveryWriter() {
 }
 
 void RecoveryWriter::startThread() {
-#ifndef _WIN32
-    // The termination signals belong to the event loop's thread: the writer never takes them.
-    sigset_t blocked;
-    sigset_t previous;
-    sigemptyset(&blocked);
-    for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
-        sigaddset(&blocked, signal);
-    }
-    ::pthread_sigmask(SIG_BLOCK, &blocked, &previous);
-    thread_ = std::thread([this] { run(); });
-    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-#else
-    thread_ = std::thread([this] { run(); });
-#endif
+    thread_ = startWorkerThread([this] { run(); });
 }
 
 std::uint64_t RecoveryWriter::post(Job job) {

@@ -2,8 +2,10 @@
 // and the user types into the title: the longest time between two turns of the event loop, taken
 // by a 1 ms timer, from the start of the copy to its end.
 //
-//   BM_TypingWhileCopying/0   the copy as the editor's timer makes it: the snapshot taken on the
-//                             loop, its bytes made and written on the keeper's own thread
+//   BM_TypingWhileCopying/0   the copy as the editor's timer makes it: the snapshot copied beside
+//                             the loop (a key typed meanwhile waits for that copy; the copy starts
+//                             as a key arrives, so the first key waits for nearly all of it), its
+//                             bytes made and written on the keeper's own thread
 //   BM_TypingWhileCopying/1   the same copy made and written on the loop's thread, for comparison
 //   BM_TypingWhileCopying/2   typing alone for as long, no copy: what the machine's own load makes
 //                             of the gaps

@@ -1,7 +1,8 @@
 // Recovery copies written away from the event loop: a slow write leaves the window free, a newer
 // snapshot takes the place of one not yet started, a write on the window's own thread (a signal,
 // a save, discarding) waits for the one in flight and is never overwritten by an older one, a
-// failure still reaches the window, and closing finishes what was started. A gate stands for a
+// failure still reaches the window, and closing finishes what was started. The snapshot is copied
+// beside the window too: a change waits for that copy and stays out of it. A gate stands for a
 // slow disk: the tests wait for events, never for time.
 #include "DocumentTestSupport.h"
 #include "RecoveryKeeper.h"
@@ -9,10 +10,15 @@
 #include "RecoveryWriter.h"
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <functional>
+#include <future>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -391,18 +397,140 @@ TEST_F(BackgroundCopyTest, ACopyThatCannotBeWrittenIsReportedOnTheWindowsThread)
     EXPECT_EQ(copiedTitle(), "xy");
 }
 
-TEST_F(BackgroundCopyTest, ADefinitionNoFileCanHoldIsRefusedAtOnce) {
+TEST_F(BackgroundCopyTest, ADefinitionNoFileCanHoldIsRefusedAndSaid) {
     disk.gate.open();
     ReportDefinition tooLong;
     tooLong.date.assign(maxLineBytes + 1, 'd');
     document.restore(tooLong, "", DiskStamp{});
     keeper->writeInBackground();
-    EXPECT_EQ(failures, 1) << "said without waiting for another thread";
-    EXPECT_EQ(keeper->lastFault().problem, FileProblem::UnwritableText);
     settle();
     EXPECT_EQ(failures, 1);
+    EXPECT_EQ(keeper->lastFault().problem, FileProblem::UnwritableText);
+    EXPECT_TRUE(disk.written().empty()) << "refused before the copy's writer was asked";
     const std::optional<RecoveryEntry> entry = keeper->store().find(keeper->id());
     EXPECT_FALSE(entry && entry->readable()) << "no copy that could be offered back";
+}
+
+// A definition large enough to be copied in two halves at once.
+ReportDefinition largeDefinition() {
+    ReportDefinition d;
+    d.title = "large";
+    for (int p = 0; p < 3000; ++p) {
+        ParameterRecord parameter{"parameter " + std::to_string(p), "#P(" + std::to_string(p % 7) + ")",
+                                  ValueKind::List, 0, 1, {}};
+        for (int r = 0; r < 20; ++r) {
+            parameter.values.push_back({"value " + std::to_string(p) + "." + std::to_string(r), "",
+                                        std::string(static_cast<std::size_t>(r), 'r')});
+        }
+        d.parameters.push_back(std::move(parameter));
+    }
+    d.results.push_back({"result", "#P(1)"});
+    return d;
+}
+
+// Each change comes at once after the timer's snapshot, while its copy is still being made: the
+// change waits for the copy, the copy holds the definition as it was, the change is in the next.
+TEST_F(BackgroundCopyTest, AChangeRightAfterTheSnapshotWaitsForItsCopyAndStaysOutOfIt) {
+    disk.gate.open();
+    document.restore(largeDefinition(), "", DiskStamp{});
+    const struct {
+        const char* what;
+        std::function<void(DefinitionDocument&)> change;
+    } changes[] = {
+        {"typed title", [](DefinitionDocument& d) { ASSERT_TRUE(d.typeText(locationOf(ReportText::Title), "typed")); }},
+        {"first parameter deleted", [](DefinitionDocument& d) { ASSERT_TRUE(d.deleteParameter(0)); }},
+        {"parameters inserted", [](DefinitionDocument& d) { ASSERT_GE(d.duplicateParameter(5), 0); }},
+        {"rows moved", [](DefinitionDocument& d) { ASSERT_GE(d.moveParameter(100, 1), 0); }},
+        {"kind changed", [](DefinitionDocument& d) { ASSERT_TRUE(d.setKind(7, ValueKind::Input)); }},
+        {"undone", [](DefinitionDocument& d) { d.undoStack()->undo(); }},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        const ReportDefinition before = document.definition();
+        keeper->writeInBackground();
+        c.change(document);
+        settle();
+        const RecoveryStore store(temp.file("recovery"));
+        const std::vector<RecoveryEntry> entries = store.list();
+        ASSERT_EQ(entries.size(), 1U);
+        ReportDefinition read;
+        LoadError error;
+        ASSERT_TRUE(RecoveryStore::readCopy(entries[0], read, error)) << error.reason;
+        EXPECT_EQ(read, before);
+        EXPECT_FALSE(keeper->isCurrent());
+        EXPECT_NE(document.definition(), before) << "the change was made after all";
+    }
+    // Another definition takes this one's place while its copy is made.
+    keeper->writeInBackground();
+    document.restore(ReportDefinition(), "", DiskStamp{});
+    settle();
+    EXPECT_EQ(document.definition(), ReportDefinition());
+    EXPECT_EQ(failures, 0);
+}
+
+// A thread lent the definition reads it until it says it is done; whatever changes or replaces
+// the definition, or ends the document, waits for that. The reader takes its time on purpose: a
+// change that did not wait would come back before it.
+TEST(LentDefinition, EveryChangeWaitsForTheReader) {
+    QTemporaryDir folder;
+    const std::string file = folder.filePath(QStringLiteral("other.rpt")).toStdString();
+    ASSERT_TRUE(largeDefinition().save(file));
+    const struct {
+        const char* what;
+        std::function<void(DefinitionDocument&)> change;
+    } changes[] = {
+        {"typed", [](DefinitionDocument& d) { ASSERT_TRUE(d.typeText(locationOf(ReportText::Author), "x")); }},
+        {"cell", [](DefinitionDocument& d) { ASSERT_TRUE(d.setCell({TextField::Value, 1, 1}, "v")); }},
+        {"added", [](DefinitionDocument& d) { ASSERT_GE(d.addParameter(0), 0); }},
+        {"deleted", [](DefinitionDocument& d) { ASSERT_TRUE(d.deleteResult(0)); }},
+        {"row added", [](DefinitionDocument& d) { ASSERT_GE(d.addValueRow(0, 0), 0); }},
+        {"moved", [](DefinitionDocument& d) { ASSERT_GE(d.addResult(1), 0); ASSERT_GE(d.moveResult(1, -1), 0); }},
+        {"flag", [](DefinitionDocument& d) { ASSERT_TRUE(d.setNumber(0, true)); }},
+        {"kind", [](DefinitionDocument& d) { ASSERT_TRUE(d.setKind(0, ValueKind::Range)); }},
+        {"new", [](DefinitionDocument& d) { d.newDocument(); }},
+        {"opened", [file](DefinitionDocument& d) { ASSERT_TRUE(d.open(file)); }},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        DefinitionDocument document;
+        std::atomic<bool> read{false};
+        std::promise<void> done;
+        document.lendToReader(done.get_future().share());
+        std::thread reader([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(30));
+            read = true;
+            done.set_value();
+        });
+        c.change(document);
+        EXPECT_TRUE(read) << "changed while another thread read";
+        reader.join();
+    }
+    {
+        SCOPED_TRACE("ended");
+        std::atomic<bool> read{false};
+        std::promise<void> done;
+        std::thread reader;
+        {
+            DefinitionDocument document;
+            document.lendToReader(done.get_future().share());
+            reader = std::thread([&] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                read = true;
+                done.set_value();
+            });
+        }
+        EXPECT_TRUE(read) << "the document went while another thread read it";
+        reader.join();
+    }
+    {
+        SCOPED_TRACE("reader that never started");
+        DefinitionDocument document;
+        {
+            std::promise<void> broken;
+            document.lendToReader(broken.get_future().share());
+        }
+        EXPECT_TRUE(document.typeText(locationOf(ReportText::Author), "x")) << "no wait for ever";
+    }
 }
 
 TEST_F(BackgroundCopyTest, ClosingFinishesTheCopyInFlightAndTheNewestOne) {
