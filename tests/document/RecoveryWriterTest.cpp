@@ -17,12 +17,13 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <functional>
 #include <future>
-#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -242,16 +243,21 @@ protected:
     void type(const char* text) { type(document, text); }
     // The title of the copy in the store; empty when there is none.
     std::string copiedTitle() const {
+        const std::optional<ReportDefinition> read = copied();
+        return read ? read->title : std::string();
+    }
+    // The copy in the store as it reads back; nothing when there is none.
+    std::optional<ReportDefinition> copied() const {
         const RecoveryStore store(temp.file("recovery"));
         const std::vector<RecoveryEntry> entries = store.list();
         if (entries.empty()) {
-            return {};
+            return std::nullopt;
         }
         EXPECT_EQ(entries.size(), 1U);
         ReportDefinition read;
         LoadError error;
         EXPECT_TRUE(RecoveryStore::readCopy(entries[0], read, error)) << error.reason;
-        return read.title;
+        return read;
     }
     // Waits for the writes started and takes their results, as the event loop would.
     void settle() {
@@ -305,13 +311,7 @@ TEST_F(BackgroundCopyTest, CopiesOneAfterAnotherEachHoldTheDocumentAsItWas) {
         document.restore(d, "", DiskStamp{});
         keeper->writeInBackground();
         settle();
-        const RecoveryStore store(temp.file("recovery"));
-        const std::vector<RecoveryEntry> entries = store.list();
-        ASSERT_EQ(entries.size(), 1U);
-        ReportDefinition read;
-        LoadError error;
-        ASSERT_TRUE(RecoveryStore::readCopy(entries[0], read, error)) << error.reason;
-        EXPECT_EQ(read, document.definition());
+        EXPECT_EQ(copied(), document.definition());
     }
 }
 
@@ -450,13 +450,7 @@ TEST_F(BackgroundCopyTest, AChangeRightAfterTheSnapshotWaitsForItsCopyAndStaysOu
         keeper->writeInBackground();
         c.change(document);
         settle();
-        const RecoveryStore store(temp.file("recovery"));
-        const std::vector<RecoveryEntry> entries = store.list();
-        ASSERT_EQ(entries.size(), 1U);
-        ReportDefinition read;
-        LoadError error;
-        ASSERT_TRUE(RecoveryStore::readCopy(entries[0], read, error)) << error.reason;
-        EXPECT_EQ(read, before);
+        EXPECT_EQ(copied(), before);
         EXPECT_FALSE(keeper->isCurrent());
         EXPECT_NE(document.definition(), before) << "the change was made after all";
     }
