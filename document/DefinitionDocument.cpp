@@ -630,6 +630,10 @@ void DefinitionDocument::applyMove(const RecordList& list, int first, int count,
     emit recordsChanged(change);
 }
 
+void DefinitionDocument::applyPlaced(const RecordList& list, const std::vector<int>& positions) {
+    emit recordsPlaced(list, positions);
+}
+
 RecordBlock DefinitionDocument::copyRecords(const RecordList& list, int first, int count) const {
     const auto copy = [&](const auto& items) -> RecordBlock {
         return std::remove_cvref_t<decltype(items)>(items.begin() + first, items.begin() + first + count);

@@ -47,7 +47,10 @@
 //               parameterChanged(p) (kind or flags), kindAboutToChange(p) /
 //               kindChanged(p) (the value rows' columns change; rows may be dropped or restored),
 //               recordsAboutToChange(change) / recordsChanged(change): one contiguous block of a
-//               list inserted, removed or moved (RecordChange.h), codesRenumbered(n).
+//               list inserted, removed or moved (RecordChange.h), codesRenumbered(n),
+//               recordsPlaced(list, positions): a move done, undone or redone, where the records
+//               it moved stand now (a move may take several blocks, and may be told as the move
+//               of the records it passed over).
 //   Changes     the apply* members below change the definition and emit the signals; only undo
 //               commands call them. Each first waits for the readers on other threads that were
 //               lent the definition (lendToReader), as do New, Open, a restore and the end.
@@ -208,6 +211,8 @@ public:
     void applyInsert(const RecordList& list, int first, RecordBlock records);
     RecordBlock applyRemove(const RecordList& list, int first, int count);
     void applyMove(const RecordList& list, int first, int count, int to);
+    // Says where the records a move took stand now, once all its blocks have moved.
+    void applyPlaced(const RecordList& list, const std::vector<int>& positions);
     // Copies of the records [first, first + count) of a list.
     RecordBlock copyRecords(const RecordList& list, int first, int count) const;
     // The parameters (0-based, ascending) whose formula or value rows' results hold a "#": the only
@@ -231,6 +236,8 @@ signals:
     // One contiguous block of a list is about to be, or was, inserted, removed or moved.
     void recordsAboutToChange(const vornak::RecordChange& change);
     void recordsChanged(const vornak::RecordChange& change);
+    // A move's records (ascending) stand at these positions now: after the move, its undo or redo.
+    void recordsPlaced(const vornak::RecordList& list, const std::vector<int>& positions);
 
     // A command that inserted, removed, moved or duplicated records rewrote this many codes.
     void codesRenumbered(int count);

@@ -118,6 +118,7 @@ std::unique_ptr<RecordCommand> RecordCommand::move(DefinitionDocument& document,
     for (const int position : positions) {
         command->placed_.push_back(position + step);
     }
+    command->moved_ = positions;
     return command;
 }
 
@@ -165,6 +166,7 @@ std::unique_ptr<RecordCommand> RecordCommand::moveTo(DefinitionDocument& documen
     for (int i = 0; i < placed; ++i) {
         command->placed_.push_back(target + i);
     }
+    command->moved_ = positions;
     return command;
 }
 
@@ -262,6 +264,9 @@ void RecordCommand::redo() {
             break;
         }
     }
+    if (!moved_.empty()) {
+        document_.applyPlaced(list_, placed_);
+    }
 }
 
 void RecordCommand::undo() {
@@ -280,6 +285,9 @@ void RecordCommand::undo() {
         }
     }
     document_.applyTextChanges(changes_, false);
+    if (!moved_.empty()) {
+        document_.applyPlaced(list_, moved_);
+    }
 }
 
 } // namespace vornak

@@ -70,6 +70,7 @@ private:
     RecordList list_;
     std::vector<Step> steps_;
     std::vector<int> placed_;
+    std::vector<int> moved_; // a move's records where they stood before it; empty for other steps
     std::vector<TextChange> changes_;
     int codes_ = 0;
     bool done_ = false;

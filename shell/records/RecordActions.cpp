@@ -120,6 +120,26 @@ void RecordActions::followDocument() {
             break;
         }
     });
+    // Once a move is done, undone or redone, the records it took are the ones selected, wherever
+    // they stand now: a block's own step above may name the records it passed over instead.
+    connect(&document_, &DefinitionDocument::recordsPlaced, this,
+            [this](const RecordList& list, const std::vector<int>& positions) {
+                CellGrid* grid = nullptr;
+                switch (list.kind) {
+                case RecordKind::Parameter:
+                    grid = &parameters_;
+                    break;
+                case RecordKind::ValueRow:
+                    grid = list.parameter == panel_.shownParameter() ? &values_ : nullptr;
+                    break;
+                case RecordKind::Result:
+                    grid = &results_;
+                    break;
+                }
+                if (grid != nullptr) {
+                    selectRows(*grid, positions);
+                }
+            });
 }
 
 void RecordActions::showCurrentParameter() {

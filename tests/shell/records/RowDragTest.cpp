@@ -1,5 +1,6 @@
 // Rows dragged in the form's lists: a drop between rows of the same list moves the dragged rows
-// there in one undo step, the codes naming them following and the moved rows selected; rows from
+// there in one undo step, the codes naming them following and the moved rows selected (also after
+// an undo or redo, in their places then); rows from
 // elsewhere go in at the drop row as a paste would, or are refused with its message; a press and
 // release on a row without moving still only selects it.
 #include "FiveParameters.h"
@@ -101,6 +102,13 @@ TEST_F(RowDragTest, RowsDroppedBetweenRowsOfTheirListMoveThere) {
         EXPECT_TRUE(disagreement(*form).empty()) << disagreement(*form);
         pressKey(parameters(), Qt::Key_Z, Qt::ControlModifier);
         EXPECT_EQ(form->document().definition(), fiveParameters());
+        EXPECT_EQ(selectedRows(*parameters()), c.dragged) << "undone: the dragged rows, back in their places";
+        EXPECT_TRUE(disagreement(*form).empty()) << disagreement(*form);
+        pressKey(parameters(), Qt::Key_Y, Qt::ControlModifier);
+        EXPECT_EQ(names(form->document().definition()), c.order);
+        EXPECT_EQ(selectedRows(*parameters()), c.selected) << "redone";
+        EXPECT_TRUE(disagreement(*form).empty()) << disagreement(*form);
+        pressKey(parameters(), Qt::Key_Z, Qt::ControlModifier);
         stack->clear();
     }
     // The one message: that codes were renumbered, as after Ctrl+Up.

@@ -1,8 +1,10 @@
 // Undo and redo as the user meets them: the Edit menu names the step and is greyed without one,
 // Ctrl+Z in a cell editor first takes back the typing, the modified flag is the stack's clean
 // state, New and Open start a fresh history; Save asks before replacing a file another program
-// changed; a command cancels a click-edit still waiting to open.
+// changed; a command cancels a click-edit still waiting to open; rows moved stay selected through
+// undo and redo.
 #include "FormHarness.h"
+#include "RowSelection.h"
 
 #include <QAction>
 #include <QFile>
@@ -271,6 +273,67 @@ TEST_F(Undo, MoveAndDuplicateActOnTheListLastWorkedIn) {
     EXPECT_EQ(model.parameters[2].formula, "#P(1)");
     EXPECT_FALSE(form->document().isModified());
     EXPECT_EQ(disagreement(*form), "");
+}
+
+// Several rows moved, the move undone and redone: the moved records are the selected rows wherever
+// they stand, in the parameters, the shown parameter's values and the results, and the panel shows
+// one of the selected parameters.
+TEST_F(Undo, MovedRowsStaySelectedThroughUndoAndRedo) {
+    start();
+    ReportDefinition d;
+    for (const char* name : {"A", "B", "C", "D", "E"}) {
+        d.parameters.push_back(ParameterRecord{name, "", ValueKind::List, 0, 0,
+                                               {{"1", "", "r"}, {"2", "", "r"}, {"3", "", "r"}, {"4", "", "r"}}});
+        d.results.push_back(ResultRow{name, "x"});
+    }
+    load(d);
+    const auto order = [](const auto& items, auto text) {
+        std::string n;
+        for (const auto& item : items) {
+            n += text(item);
+        }
+        return n;
+    };
+    struct Case {
+        const char* list;
+        CellGrid* grid;
+        std::function<std::string()> names;
+        Qt::Key key;
+        std::vector<int> moved;
+        const char* after;
+        std::vector<int> placed;
+    };
+    const Case cases[] = {
+        {"parameters", parameters(), [&] { return order(model.parameters, [](const ParameterRecord& p) { return p.name; }); },
+         Qt::Key_Down, {1, 2}, "ADBCE", {2, 3}},
+        {"values", values(), [&] { return order(model.parameters[0].values, [](const ValueRow& r) { return r.value; }); },
+         Qt::Key_Up, {2, 3}, "1342", {1, 2}},
+        {"results", results(), [&] { return order(model.results, [](const ResultRow& r) { return r.name; }); },
+         Qt::Key_Down, {0, 2}, "BADCE", {1, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.list);
+        clickParameterRow(0);
+        const std::string before = c.names();
+        c.grid->setFocus();
+        selectRows(*c.grid, c.moved);
+        pressKey(c.grid, c.key, Qt::ControlModifier);
+        EXPECT_EQ(c.names(), c.after);
+        EXPECT_EQ(selectedRows(*c.grid), c.placed);
+        form->runCommand("editUndo");
+        EXPECT_EQ(c.names(), before);
+        EXPECT_EQ(selectedRows(*c.grid), c.moved) << "undone";
+        form->runCommand("editRedo");
+        EXPECT_EQ(c.names(), c.after);
+        EXPECT_EQ(selectedRows(*c.grid), c.placed) << "redone";
+        if (c.grid == parameters()) {
+            const std::vector<int> selected = selectedRows(*parameters());
+            EXPECT_NE(std::find(selected.begin(), selected.end(), form->parameterPanel().shownParameter()),
+                      selected.end());
+        }
+        EXPECT_EQ(disagreement(*form), "");
+        form->runCommand("editUndo");
+    }
 }
 
 } // namespace
