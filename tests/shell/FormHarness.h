@@ -33,6 +33,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace vornak::testing {
 
@@ -74,7 +75,9 @@ inline void typeText(QWidget* target, const QString& text) {
 
 // A key press aimed at a widget as the platform delivers it: first offered to the shortcuts
 // (which the focused widget may claim), then to the widget; autoRepeat marks the repeats of a held
-// key.
+// key. The modifiers then go up too, as on a keyboard: the application takes its idea of the held
+// modifiers from the last key event, and a Ctrl left held would turn a later selection in any test
+// into a Ctrl-click.
 inline void pressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
                      bool autoRepeat = false) {
     if (!qt_sendShortcutOverrideEvent(target, 0, key, modifiers, QString(), autoRepeat)) {
@@ -83,6 +86,18 @@ inline void pressKey(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifie
     }
     QKeyEvent release(QEvent::KeyRelease, key, modifiers, QString(), autoRepeat);
     QApplication::sendEvent(target, &release);
+    const std::pair<Qt::KeyboardModifier, Qt::Key> modifierKeys[] = {{Qt::ControlModifier, Qt::Key_Control},
+                                                                     {Qt::ShiftModifier, Qt::Key_Shift},
+                                                                     {Qt::AltModifier, Qt::Key_Alt},
+                                                                     {Qt::MetaModifier, Qt::Key_Meta}};
+    Qt::KeyboardModifiers held = modifiers;
+    for (const auto& [modifier, modifierKey] : modifierKeys) {
+        if (held.testFlag(modifier)) {
+            held.setFlag(modifier, false);
+            // As the platform's (spontaneous) event, which is what the application's idea follows.
+            QTest::sendKeyEvent(QTest::Release, target, modifierKey, QString(), held);
+        }
+    }
 }
 
 // The form's state in one fixture.
