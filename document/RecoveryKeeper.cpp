@@ -189,13 +189,15 @@ void RecoveryKeeper::writeInBackground() {
     auto snapshot = std::make_shared<SnapshotCopy>();
     auto copied = std::make_shared<std::promise<void>>();
     const ReportDefinition& definition = document_.definition();
+    // Lent before the thread starts, so that no thread ever reads it unlent; a promise that is
+    // never kept (no thread) is broken when the last holder goes, and that ends the lending too.
+    document_.lendToReader(copied->get_future().share());
     try {
         snapshot->thread = startWorkerThread([snapshot = snapshot.get(), copied, &definition,
                                               reuse = takeSpare(), edits]() mutable {
             snapshot->copy(definition, std::move(reuse), edits);
             copied->set_value(); // from here on the document may change
         });
-        document_.lendToReader(copied->get_future().share());
     } catch (const std::system_error&) {
         snapshot->copy(definition, takeSpare(), edits); // no thread: copied here, as the loop waits
     }
