@@ -3,6 +3,7 @@
 #include "../shell/FormHarness.h"
 
 #include "ChecksController.h"
+#include "CompactDefinition.h"
 #include "DefinitionDocument.h"
 #include "DocumentController.h"
 #include "MainWindow.h"
@@ -71,6 +72,13 @@ void RandomSession::startWindow(const QList<QByteArray>& commandLine) {
                                                   &recoveryQuestion_);
     form_ = std::make_unique<MainWindow>(*document_, services_, recentFiles_, commandLine);
     recovery_->attach(*form_);
+    recovery_->keeper().setCopyWriter([written = written_](const RecoveryStore& store, const std::string& id,
+                                                           const CompactDefinition& definition, const RecoveryInfo& info) {
+        RecoveryFault fault = store.write(id, definition, info);
+        const std::lock_guard lock(written->mutex);
+        written->definitions.push_back(definition.toDefinition());
+        return fault;
+    });
     if (auto* checks = form_->findChild<ChecksController*>()) {
         checks->setDelay(std::chrono::milliseconds(0));
     }
@@ -82,6 +90,31 @@ void RandomSession::startWindow(const QList<QByteArray>& commandLine) {
     snapshots_.assign(static_cast<std::size_t>(document_->undoStack()->index()) + 1, std::nullopt);
     snapshots_.back() = reference_;
     keptIndex_ = snapshots_.size() - 1;
+}
+
+ReportDefinition RandomSession::startSnapshot(const OpenEdit& editor) {
+    {
+        const std::lock_guard lock(written_->mutex);
+        written_->definitions.clear();
+    }
+    ReportDefinition expected = document_->definition();
+    if (editor.open()) {
+        confirmInto(expected, editor);
+    }
+    recovery_->keeper().writeInBackground();
+    return expected;
+}
+
+std::string RandomSession::snapshotProblem(const ReportDefinition& expected) {
+    recovery_->keeper().waitForWrites();
+    const std::lock_guard lock(written_->mutex);
+    // None when the document had nothing unsaved, or a save or direct write took the copy's place.
+    if (written_->definitions.empty()) {
+        return {};
+    }
+    const std::string diff =
+        fullDifference(written_->definitions.front(), expected, "the timer's copy", "the document at the timer");
+    return diff.empty() ? std::string() : "the copy written while the step ran differs:\n" + diff;
 }
 
 void RandomSession::closeWindow() {
@@ -139,6 +172,10 @@ QWidget* RandomSession::focused() const {
 SessionFailure RandomSession::play(const std::vector<Step>& steps, std::vector<std::string>* descriptions) {
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const OpenEdit editorBefore = openEdit();
+        std::optional<ReportDefinition> snapshot;
+        if (i % 3 == 1 && steps[i].action != StepAction::Kill) {
+            snapshot = startSnapshot(editorBefore);
+        }
         Effect effect;
         const std::string described = execute(steps[i], effect);
         if (descriptions != nullptr) {
@@ -151,6 +188,11 @@ SessionFailure RandomSession::play(const std::vector<Step>& steps, std::vector<s
         if (!form_->isActiveWindow()) {
             form_->activateWindow();
             static_cast<void>(QTest::qWaitForWindowActive(form_.get())); // offscreen activates at once
+        }
+        if (snapshot) {
+            if (const std::string problem = snapshotProblem(*snapshot); !problem.empty()) {
+                return {index, "snapshot-holds-document-at-timer", problem};
+            }
         }
         updateReference(effect, editorBefore);
         if (SessionFailure failure = check(index, effect, editorBefore)) {

@@ -7,7 +7,10 @@
 //  - the definition equals a reference changed by what each step is meant to do;
 //  - the definition saved and read back is equal;
 //  - the recovery copy, written now, plus the open cell editor's text restores the same definition;
-//  - a paste of a table larger than any budget leaves the definition as it was.
+//  - a paste of a table larger than any budget leaves the definition as it was;
+//  - every third step is played while the copy of a snapshot the keeper's timer took just before
+//    is still being made and written: that copy holds the document (and the open editor's text)
+//    as it was when the timer fired, whatever the step changed meanwhile.
 // A kill ends the window without a question and restores its recovery copy in a fresh one.
 #pragma once
 
@@ -27,6 +30,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -116,6 +120,10 @@ private:
 
     SessionFailure check(int index, const Effect& effect, const OpenEdit& editorBefore);
     std::string recoveryProblem(const OpenEdit& editor);
+    // Has the keeper take its timer's snapshot now; what its copy must hold.
+    ReportDefinition startSnapshot(const OpenEdit& editor);
+    // Waits for that copy; what is wrong with it, or "" (also when no copy was written).
+    std::string snapshotProblem(const ReportDefinition& expected);
     void updateReference(const Effect& effect, const OpenEdit& editorBefore);
     void keepSnapshot();
     void startLarge(int parameters);
@@ -150,6 +158,12 @@ private:
     std::size_t keptIndex_ = 0;
     bool steppedInHistory_ = false;
     std::optional<ReportDefinition> afterConfirm_;
+    // What the keeper's copy writer was handed, read back, on its own thread.
+    struct WrittenCopies {
+        std::mutex mutex;
+        std::vector<ReportDefinition> definitions;
+    };
+    std::shared_ptr<WrittenCopies> written_ = std::make_shared<WrittenCopies>();
 };
 
 } // namespace vornak::testing
