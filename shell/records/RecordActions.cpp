@@ -83,10 +83,12 @@ void RecordActions::followDocument() {
         emit stateChanged();
     });
     // A parameter that appears (added, duplicated, or its deletion undone) becomes current; after
-    // one goes, the one now in its place does (none after the last). Moved rows stay selected; a
-    // deleted value row or result leaves no selection behind.
+    // one goes, the one now in its place does (none after the last); a deleted value row or result
+    // leaves no selection behind. Moves are selected as a whole once done (recordsPlaced below).
     connect(&document_, &DefinitionDocument::recordsChanged, this, [this](const RecordChange& change) {
-        const int moved = change.to + change.count - 1;
+        if (change.type == RecordChange::Type::Move) {
+            return;
+        }
         switch (change.list.kind) {
         case RecordKind::Parameter:
             if (change.type == RecordChange::Type::Remove) {
@@ -94,11 +96,9 @@ void RecordActions::followDocument() {
                 const int next = std::min(change.first, count - 1);
                 selectRecordRow(&parameters_, next);
                 panel_.showParameter(next);
-            } else if (change.type == RecordChange::Type::Insert) {
+            } else {
                 selectRecordRow(&parameters_, change.first);
                 panel_.showParameter(change.first);
-            } else {
-                selectRecordRow(&parameters_, moved);
             }
             break;
         case RecordKind::ValueRow:
@@ -108,14 +108,14 @@ void RecordActions::followDocument() {
             if (change.type == RecordChange::Type::Remove) {
                 values_.clearSelection(); // no other row takes the deleted one's selection
             } else {
-                selectRecordRow(&values_, change.type == RecordChange::Type::Insert ? change.first : moved);
+                selectRecordRow(&values_, change.first);
             }
             break;
         case RecordKind::Result:
             if (change.type == RecordChange::Type::Remove) {
                 results_.clearSelection();
             } else {
-                selectRecordRow(&results_, change.type == RecordChange::Type::Insert ? change.first : moved);
+                selectRecordRow(&results_, change.first);
             }
             break;
         }
@@ -227,10 +227,7 @@ void RecordActions::move(int step) {
     CellGrid* list = recordList();
     const std::vector<int> rows = selectedRows(*list);
     if (!rows.empty() && (list != &values_ || panel_.shownParameter() >= 0)) {
-        const std::vector<int> moved = document_.moveRecords(clipboard_->listOf(*list), rows, step);
-        if (!moved.empty()) {
-            selectRows(*list, moved);
-        }
+        document_.moveRecords(clipboard_->listOf(*list), rows, step); // selects the moved rows
     }
     list->setFocus(Qt::OtherFocusReason);
 }
