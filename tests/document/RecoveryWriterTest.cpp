@@ -484,37 +484,33 @@ TEST(LentDefinition, EveryChangeWaitsForTheReader) {
         {"new", [](DefinitionDocument& d) { d.newDocument(); }},
         {"opened", [file](DefinitionDocument& d) { ASSERT_TRUE(d.open(file)); }},
     };
-    for (const auto& c : changes) {
-        SCOPED_TRACE(c.what);
-        DefinitionDocument document;
+    // A reader lent the document that takes its time, then says it is done.
+    struct SlowReader {
         std::atomic<bool> read{false};
         std::promise<void> done;
-        document.lendToReader(done.get_future().share());
-        std::thread reader([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(30));
-            read = true;
-            done.set_value();
-        });
-        c.change(document);
-        EXPECT_TRUE(read) << "changed while another thread read";
-        reader.join();
-    }
-    {
-        SCOPED_TRACE("ended");
-        std::atomic<bool> read{false};
-        std::promise<void> done;
-        std::thread reader;
-        {
-            DefinitionDocument document;
+        std::thread thread;
+        explicit SlowReader(DefinitionDocument& document) {
             document.lendToReader(done.get_future().share());
-            reader = std::thread([&] {
+            thread = std::thread([this] {
                 std::this_thread::sleep_for(std::chrono::milliseconds(30));
                 read = true;
                 done.set_value();
             });
         }
-        EXPECT_TRUE(read) << "the document went while another thread read it";
-        reader.join();
+        ~SlowReader() { thread.join(); }
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        DefinitionDocument document;
+        SlowReader reader(document);
+        c.change(document);
+        EXPECT_TRUE(reader.read) << "changed while another thread read";
+    }
+    {
+        auto document = std::make_unique<DefinitionDocument>();
+        SlowReader reader(*document);
+        document.reset();
+        EXPECT_TRUE(reader.read) << "the document went while another thread read it";
     }
     {
         SCOPED_TRACE("reader that never started");
